@@ -1,0 +1,93 @@
+#include "cli/command.h"
+
+#include "lib/helpers.h"
+#include "version.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace qs::cli {
+
+namespace {
+QList<Command>& registry() {
+    static QList<Command> list;
+    return list;
+}
+} // namespace
+
+Registration::Registration(Command command) {
+    registry().append(std::move(command));
+}
+
+const QList<Command>& commands() {
+    return registry();
+}
+
+void out(const QString& text) {
+    const QByteArray b = text.toLocal8Bit();
+    std::fwrite(b.constData(), 1, size_t(b.size()), stdout);
+    std::fputc('\n', stdout);
+}
+
+void err(const QString& text) {
+    std::fflush(stdout);
+    const QByteArray b = text.toLocal8Bit();
+    std::fwrite(b.constData(), 1, size_t(b.size()), stderr);
+    std::fputc('\n', stderr);
+}
+
+} // namespace qs::cli
+
+namespace {
+
+void usage(bool toError) {
+    QString text = QStringLiteral("Usage : quillsite-cli COMMANDE [OPTIONS] [ARGUMENTS]\n\n"
+                                  "Quillsite sans fenêtre : les mêmes opérations que la fenêtre, pour les "
+                                  "scripts et les grands sites.\n\nCommandes :\n");
+    QList<qs::cli::Command> list = qs::cli::commands();
+    std::sort(list.begin(), list.end(), [](const auto& a, const auto& b) { return a.name < b.name; });
+    for (const auto& c : list)
+        text += QStringLiteral("  %1%2\n").arg(c.name.leftJustified(16), c.summary);
+    text += QStringLiteral("\n« quillsite-cli COMMANDE --help » décrit une commande.");
+    if (toError)
+        qs::cli::err(text);
+    else
+        qs::cli::out(text);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("Vendrel"));
+    QCoreApplication::setApplicationName(QString::fromUtf16(qs::kProgramName));
+    QCoreApplication::setApplicationVersion(QStringLiteral(QUILLSITE_VERSION));
+
+    const QStringList args = QCoreApplication::arguments();
+    if (args.size() < 2) {
+        usage(true);
+        return qs::cli::kUsage;
+    }
+    const QString name = args.at(1);
+    if (name == u"--help" || name == u"-h" || name == u"aide") {
+        usage(false);
+        return qs::cli::kOk;
+    }
+    if (name == u"--version" || name == u"-v") {
+        qs::cli::out(QStringLiteral("quillsite-cli %1").arg(QStringLiteral(QUILLSITE_VERSION)));
+        return qs::cli::kOk;
+    }
+    for (const auto& c : qs::cli::commands()) {
+        if (c.name == name) {
+            QStringList rest = args.mid(2);
+            rest.prepend(QStringLiteral("quillsite-cli %1").arg(name));
+            return c.run(rest);
+        }
+    }
+    qs::cli::err(QStringLiteral("Commande inconnue : « %1 ».").arg(name));
+    usage(true);
+    return qs::cli::kUsage;
+}

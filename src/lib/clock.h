@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+namespace qs {
+
+// Where the current date-time and the login name come from, so that generated pages can be compared
+// byte for byte in tests.
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual QDateTime now() const = 0;
+    virtual QString userName() const = 0;
+};
+
+class SystemClock final : public Clock {
+public:
+    QDateTime now() const override;
+    QString userName() const override;
+};
+
+class FixedClock final : public Clock {
+public:
+    FixedClock(QDateTime now, QString user) : now_(std::move(now)), user_(std::move(user)) {}
+    QDateTime now() const override { return now_; }
+    QString userName() const override { return user_; }
+    void set(const QDateTime& now) { now_ = now; }
+
+private:
+    QDateTime now_;
+    QString user_;
+};
+
+} // namespace qs

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+namespace qs {
+
+class Dialogs;
+
+// Paths are in the platform's form. Folder values carry a trailing separator; these procedures accept
+// them with or without one and say what they return.
+
+// The platform's folder separator as text ("/" here, "\" on Windows).
+QString sep();
+// True for a folder separator of the platform ("/"; on Windows also "\" and the drive colon's slash).
+bool isSeparator(QChar c);
+// The folder path with exactly one trailing separator added when it has none.
+QString withSeparator(const QString& folder);
+// The folder path without its trailing separator (the root folder itself keeps it).
+QString withoutSeparator(const QString& folder);
+
+// True when the path names an existing entry that is not a folder; false on any error.
+bool FichierExiste(const QString& path);
+// True when the path names an existing folder; one trailing separator is ignored.
+bool DossierExiste(const QString& path);
+// Creates the folder and its missing parents, top down; silent about errors (check with DossierExiste).
+void DossierCréer(const QString& path);
+// count times CR LF; a count that is missing, not a number or below 1 counts as 1, above 100 as 100.
+QString CrLf(const QVariant& count = {});
+
+// Text before the last separator ("" when there is none); on Windows a drive colon stays in the result.
+QString FichierRépertoire(const QString& path);
+// Text after the last separator, the whole path when there is none.
+QString FichierNom(const QString& path);
+// Extension of the file-name part, dot included; "" when the name has no dot.
+QString FichierExtension(const QString& path);
+
+// Copies the source folder into the destination: when the destination does not exist it becomes the
+// copy, otherwise the copy goes into a sub-folder bearing the source's own name (asked first when that
+// exists). Refuses a destination inside the source. Returns the number of files copied (0 when refused).
+qint64 DossierCopier(const QString& source, const QString& destination, Dialogs& dialogs);
+// Copies a tree, files of each folder before its sub-folders; a file that cannot be copied is reported
+// and skipped. Dot-named folders and folder links are left out. Returns the number of files copied.
+qint64 ArborescenceCopier(const QString& source, const QString& destination, Dialogs& dialogs);
+// Moves the files of a tree to the trash and removes the emptied folders. Dot-named entries stay
+// (and so do their parents). True when everything went.
+bool DossierSupprimer(const QString& folder);
+// Moves one file or folder to the desktop trash. True when it went (callers may ignore it).
+bool FichierCorbeille(const QString& path);
+
+} // namespace qs

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QString>
+
+namespace qs {
+
+enum class Icon { None, Information, Exclamation, Question, Critical };
+
+// Every question and message of the program goes through this port, so that the logic never shows a
+// window itself and tests can answer it (ScriptedDialogs) and read back the exact texts.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+
+    // A message with an OK button. An empty title stands for the program's own title.
+    virtual void message(const QString& text, Icon icon = Icon::None, const QString& title = {}) = 0;
+    // A question with Yes and No buttons; true for Yes.
+    virtual bool question(const QString& text, Icon icon = Icon::Question, const QString& title = {}) = 0;
+    // A one-line prompt. The answer comes back with blanks removed at both ends; Cancel and an empty
+    // answer both come back as the empty text ("no answer").
+    virtual QString prompt(const QString& text, const QString& title = {},
+                           const QString& defaultAnswer = {}) = 0;
+    // The open-file chooser; the empty text when cancelled. The filter is Qt's ("Pages (*.htm *.html)").
+    virtual QString openFile(const QString& title, const QString& folder, const QString& filter) = 0;
+    // The folder chooser; the empty text when cancelled.
+    virtual QString chooseFolder(const QString& title, const QString& folder) = 0;
+    virtual void beep() = 0;
+    // Status line for long work ("Copie de 120 fichiers..."); the empty text clears it.
+    virtual void status(const QString& text) = 0;
+    // Lets pending window events run so that the window repaints and a stop button can be pressed.
+    // Implementations throttle it: calling it for every item of a long loop is cheap.
+    virtual void processEvents() = 0;
+
+protected:
+    friend class BusyPointer;
+    virtual void setBusy(bool busy) = 0;
+};
+
+// The hourglass for as long as it lives.
+class BusyPointer {
+public:
+    explicit BusyPointer(Dialogs& dialogs) : dialogs_(dialogs) { dialogs_.setBusy(true); }
+    ~BusyPointer() { dialogs_.setBusy(false); }
+    BusyPointer(const BusyPointer&) = delete;
+    BusyPointer& operator=(const BusyPointer&) = delete;
+
+private:
+    Dialogs& dialogs_;
+};
+
+} // namespace qs

@@ -1,0 +1,119 @@
+#include "ui/qtdialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QWidget>
+
+namespace qs {
+
+QtDialogs::QtDialogs(QWidget* parent) : parent_(parent) {}
+
+QString QtDialogs::titleOr(const QString& title) const {
+    return title.isEmpty() ? QGuiApplication::applicationDisplayName() : title;
+}
+
+namespace {
+
+QMessageBox::Icon boxIcon(Icon icon) {
+    switch (icon) {
+    case Icon::Information:
+        return QMessageBox::Information;
+    case Icon::Exclamation:
+        return QMessageBox::Warning;
+    case Icon::Question:
+        return QMessageBox::Question;
+    case Icon::Critical:
+        return QMessageBox::Critical;
+    case Icon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+// Modal boxes show the normal pointer even while busy work is under way.
+class NormalPointer {
+public:
+    NormalPointer() { QGuiApplication::setOverrideCursor(Qt::ArrowCursor); }
+    ~NormalPointer() { QGuiApplication::restoreOverrideCursor(); }
+};
+
+} // namespace
+
+void QtDialogs::message(const QString& text, Icon icon, const QString& title) {
+    NormalPointer normal;
+    QMessageBox box(boxIcon(icon), titleOr(title), text, QMessageBox::Ok, parent_);
+    box.exec();
+}
+
+bool QtDialogs::question(const QString& text, Icon icon, const QString& title) {
+    NormalPointer normal;
+    QMessageBox box(boxIcon(icon), titleOr(title), text, QMessageBox::Yes | QMessageBox::No, parent_);
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("&Oui"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("&Non"));
+    return box.exec() == QMessageBox::Yes;
+}
+
+QString QtDialogs::prompt(const QString& text, const QString& title, const QString& defaultAnswer) {
+    NormalPointer normal;
+    QInputDialog dlg(parent_);
+    dlg.setWindowTitle(titleOr(title));
+    dlg.setLabelText(text);
+    dlg.setTextValue(defaultAnswer);
+    dlg.setOkButtonText(QStringLiteral("OK"));
+    dlg.setCancelButtonText(QStringLiteral("Annuler"));
+    if (dlg.exec() != QDialog::Accepted)
+        return {};
+    return dlg.textValue().trimmed();
+}
+
+QString QtDialogs::openFile(const QString& title, const QString& folder, const QString& filter) {
+    NormalPointer normal;
+    return QFileDialog::getOpenFileName(parent_, titleOr(title), folder, filter);
+}
+
+QString QtDialogs::chooseFolder(const QString& title, const QString& folder) {
+    NormalPointer normal;
+    return QFileDialog::getExistingDirectory(parent_, titleOr(title), folder);
+}
+
+void QtDialogs::beep() {
+    QApplication::beep();
+}
+
+void QtDialogs::status(const QString& text) {
+    if (statusSink_)
+        statusSink_(text);
+}
+
+void QtDialogs::processEvents() {
+    if (lastEvents_.isValid() && lastEvents_.elapsed() < 30)
+        return;
+    lastEvents_.start();
+    QCoreApplication::processEvents();
+}
+
+void QtDialogs::setBusy(bool busy) {
+    if (busy) {
+        if (busyDepth_++ == 0)
+            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    } else if (busyDepth_ > 0 && --busyDepth_ == 0) {
+        QGuiApplication::restoreOverrideCursor();
+    }
+}
+
+void FenêtreCentrer(QWidget* window) {
+    const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->geometry();
+    const QRect frame = window->frameGeometry();
+    window->move(area.x() + (area.width() - frame.width()) / 2,
+                 area.y() + (area.height() - frame.height()) / 2);
+}
+
+} // namespace qs

@@ -1,0 +1,172 @@
+#include "lib/files.h"
+#include "scripteddialogs.h"
+#include "testutil.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QStandardPaths>
+
+using namespace qs;
+using namespace qs::test;
+
+TEST(FileTests, FilesAndFoldersAreTellApart) {
+    TempDir dir;
+    writeFile(dir("a.htm"), "x");
+    EXPECT_TRUE(FichierExiste(dir("a.htm")));
+    EXPECT_FALSE(FichierExiste(dir.path()));
+    EXPECT_FALSE(FichierExiste(dir("missing.htm")));
+    EXPECT_FALSE(FichierExiste(QString()));
+    EXPECT_TRUE(DossierExiste(dir.path()));
+    EXPECT_TRUE(DossierExiste(withoutSeparator(dir.path())));
+    EXPECT_FALSE(DossierExiste(dir("a.htm")));
+    EXPECT_FALSE(DossierExiste(dir("nope/")));
+}
+
+TEST(FileTests, DossierCreerMakesEveryMissingParent) {
+    TempDir dir;
+    DossierCréer(QStringLiteral("  ") + dir("x/y/z/") + QStringLiteral(" "));
+    EXPECT_TRUE(DossierExiste(dir("x/y/z")));
+    DossierCréer(QString()); // nothing to do, no crash
+}
+
+TEST(FileTests, CrLfCountsAreClamped) {
+    EXPECT_EQ(CrLf(), QStringLiteral("\r\n"));
+    EXPECT_EQ(CrLf(0), QStringLiteral("\r\n"));
+    EXPECT_EQ(CrLf(-3), QStringLiteral("\r\n"));
+    EXPECT_EQ(CrLf(QStringLiteral("abc")), QStringLiteral("\r\n"));
+    EXPECT_EQ(CrLf(2), QStringLiteral("\r\n\r\n"));
+    EXPECT_EQ(CrLf(250).size(), 200);
+}
+
+TEST(PathSplitting, FolderNameAndExtension) {
+    EXPECT_EQ(FichierRépertoire(QStringLiteral("/site/Index.htm")), QStringLiteral("/site"));
+    EXPECT_EQ(FichierRépertoire(QStringLiteral("Index.htm")), QString());
+    EXPECT_EQ(FichierNom(QStringLiteral("/site/Index.htm")), QStringLiteral("Index.htm"));
+    EXPECT_EQ(FichierNom(QStringLiteral("Index.htm")), QStringLiteral("Index.htm"));
+    EXPECT_EQ(FichierNom(QStringLiteral("/site/")), QString());
+    EXPECT_EQ(FichierExtension(QStringLiteral("/a.b/page")), QString());
+    EXPECT_EQ(FichierExtension(QStringLiteral("page.old.htm")), QStringLiteral(".htm"));
+    EXPECT_EQ(withSeparator(QStringLiteral("/a")), QStringLiteral("/a/"));
+    EXPECT_EQ(withSeparator(QStringLiteral("/a/")), QStringLiteral("/a/"));
+}
+
+namespace {
+QStringList treeOf(const QString& root) {
+    QStringList out;
+    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        out.append(QDir(root).relativeFilePath(it.next()));
+    out.sort();
+    return out;
+}
+} // namespace
+
+TEST(FolderCopy, ToAMissingFolderTheDestinationBecomesTheCopy) {
+    TempDir dir;
+    writeFile(dir("A/1.htm"), "un");
+    writeFile(dir("A/.hidden"), "h");
+    writeFile(dir("A/sub/2.htm"), "deux");
+    writeFile(dir("A/.git/x"), "dot folder stays behind");
+    ScriptedDialogs d;
+    EXPECT_EQ(DossierCopier(dir("A"), dir("B"), d), 3);
+    EXPECT_EQ(treeOf(dir("B")), (QStringList{".hidden", "1.htm", "sub", "sub/2.htm"}));
+    EXPECT_EQ(readFile(dir("B/sub/2.htm")), QByteArray("deux"));
+    EXPECT_TRUE(d.calls().isEmpty());
+    EXPECT_EQ(d.busyDepth(), 0);
+}
+
+TEST(FolderCopy, ToAnExistingFolderTheCopyGoesUnderTheSourceName) {
+    TempDir dir;
+    writeFile(dir("A/1.htm"), "un");
+    makeDir(dir("B"));
+    ScriptedDialogs d;
+    EXPECT_EQ(DossierCopier(dir("A/"), dir("B/"), d), 1);
+    EXPECT_TRUE(FichierExiste(dir("B/A/1.htm")));
+
+    // Again: the sub-folder exists now, so the user is asked.
+    d.no();
+    EXPECT_EQ(DossierCopier(dir("A"), dir("B"), d), 0);
+    ASSERT_EQ(d.calls().size(), 1);
+    EXPECT_EQ(d.calls()[0].text,
+              QStringLiteral("Le dossier \"%1\" existe déjà !\r\n\r\nSouhaitez-vous tout de même "
+                             "faire la copie ?")
+                  .arg(dir("B/A/")));
+    d.yes();
+    EXPECT_EQ(DossierCopier(dir("A"), dir("B"), d), 1);
+}
+
+TEST(FolderCopy, MissingSourceIsReported) {
+    TempDir dir;
+    ScriptedDialogs d;
+    EXPECT_EQ(DossierCopier(dir("nope"), dir("B"), d), 0);
+    EXPECT_EQ(d.messages(),
+              QStringList{QStringLiteral("Je ne trouve pas le dossier \"%1\" !").arg(dir("nope"))});
+    EXPECT_FALSE(DossierExiste(dir("B")));
+}
+
+TEST(FolderCopy, IntoItsOwnSubFolderIsRefused) {
+    TempDir dir;
+    writeFile(dir("A/1.htm"), "un");
+    makeDir(dir("A/sub"));
+    ScriptedDialogs d;
+    EXPECT_EQ(DossierCopier(dir("A"), dir("A/sub"), d), 0);
+    EXPECT_EQ(DossierCopier(dir("A"), dir("A/new/deeper"), d), 0);
+    EXPECT_EQ(DossierCopier(dir("A"), dir("A"), d), 0);
+    ASSERT_EQ(d.messages().size(), 3);
+    EXPECT_TRUE(
+        d.messages()[0].startsWith(QStringLiteral("Je ne peux pas copier le dossier \"%1\"").arg(dir("A/"))));
+    EXPECT_EQ(treeOf(dir("A")), (QStringList{"1.htm", "sub"}));
+}
+
+TEST(FolderCopy, FolderLinksAreNotFollowed) {
+    TempDir dir;
+    writeFile(dir("A/1.htm"), "un");
+    ASSERT_TRUE(QFile::link(dir("A"), dir("A/loop")));
+    ScriptedDialogs d;
+    EXPECT_EQ(DossierCopier(dir("A"), dir("B"), d), 1);
+    EXPECT_EQ(treeOf(dir("B")), QStringList{"1.htm"});
+}
+
+TEST(FolderCopy, AFileThatCannotBeCopiedIsReportedAndSkipped) {
+    TempDir dir;
+    writeFile(dir("A/1.htm"), "un");
+    writeFile(dir("A/2.htm"), "deux");
+    writeFile(dir("A/3.htm"), "trois");
+    makeDir(dir("B/2.htm/inner")); // a folder in the way of one file
+    writeFile(dir("B/2.htm/inner/x"), "x");
+    ScriptedDialogs d;
+    EXPECT_EQ(ArborescenceCopier(dir("A"), dir("B"), d), 2);
+    ASSERT_EQ(d.calls().size(), 1);
+    EXPECT_EQ(d.calls()[0].title, QStringLiteral("Erreur de copie"));
+    EXPECT_EQ(d.calls()[0].icon, Icon::Exclamation);
+    EXPECT_TRUE(d.calls()[0].text.startsWith(
+        QStringLiteral("Copie de\r\n%1\r\nvers\r\n%2\r\n\r\n=> ").arg(dir("A/2.htm"), dir("B/2.htm"))))
+        << d.calls()[0].text;
+    EXPECT_EQ(readFile(dir("B/3.htm")), QByteArray("trois"));
+}
+
+TEST(FolderRemoval, FilesGoToTheTrash) {
+    TempDir dir;
+    writeFile(dir("A/1.htm"), "un");
+    writeFile(dir("A/sub/2.htm"), "deux");
+    QFile::setPermissions(dir("A/1.htm"), QFile::ReadOwner);
+    EXPECT_TRUE(DossierSupprimer(dir("A")));
+    EXPECT_FALSE(DossierExiste(dir("A")));
+    const QString trash =
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Trash/files";
+    EXPECT_TRUE(QDir(trash).entryList().contains(QStringLiteral("1.htm"))) << trash.toStdString();
+    EXPECT_TRUE(trash.startsWith(qEnvironmentVariable("XDG_DATA_HOME")));
+}
+
+TEST(FolderRemoval, DotEntriesStayAndTheParentWithThem) {
+    TempDir dir;
+    writeFile(dir("A/1.htm"), "un");
+    writeFile(dir("A/.keep"), "k");
+    EXPECT_FALSE(DossierSupprimer(dir("A")));
+    EXPECT_EQ(treeOf(dir("A")), QStringList{".keep"});
+    EXPECT_FALSE(DossierSupprimer(dir("missing")));
+}

@@ -1,0 +1,82 @@
+#include "testutil.h"
+
+#include "lib/text1252.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+
+namespace qs::test {
+
+TempDir::TempDir() {
+    dir_.setAutoRemove(true);
+}
+
+QString TempDir::path() const {
+    return dir_.path() + u'/';
+}
+
+QString TempDir::operator()(const QString& relative) const {
+    return path() + relative;
+}
+
+QByteArray readFile(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        f.write(bytes);
+}
+
+void makeDir(const QString& path) {
+    QDir().mkpath(path);
+}
+
+QByteArray crlf(const QStringList& lines) {
+    QByteArray out;
+    for (const QString& l : lines)
+        out.append(toWindows1252(l)).append("\r\n");
+    return out;
+}
+
+QStringList fileLines(const QString& path) {
+    return splitLines(fromWindows1252(readFile(path)));
+}
+
+void setModified(const QString& path, const QDateTime& when) {
+    QFile f(path);
+    if (f.open(QIODevice::ReadWrite))
+        f.setFileTime(when, QFileDevice::FileModificationTime);
+}
+
+ReadOnlyFolder::ReadOnlyFolder(QString path) : path_(std::move(path)) {
+    QFile::setPermissions(path_, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup);
+    const QString probe = path_ + QStringLiteral("/.probe");
+    auto writable = [&] {
+        QFile f(probe);
+        if (!f.open(QIODevice::WriteOnly))
+            return false;
+        f.close();
+        f.remove();
+        return true;
+    };
+    if (writable()) {
+        immutable_ = QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), path_}) == 0;
+    }
+    active_ = !writable();
+}
+
+ReadOnlyFolder::~ReadOnlyFolder() {
+    if (immutable_)
+        QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), path_});
+    QFile::setPermissions(path_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+} // namespace qs::test

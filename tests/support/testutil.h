@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <ostream>
+
+// Lets gtest print QStrings and QByteArrays in failure messages.
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
+inline void PrintTo(const QByteArray& b, std::ostream* os) {
+    *os << '"' << b.toStdString() << '"';
+}
+inline void PrintTo(const QStringList& l, std::ostream* os) {
+    *os << '[';
+    for (const QString& s : l)
+        *os << '"' << s.toStdString() << "\", ";
+    *os << ']';
+}
+inline std::ostream& operator<<(std::ostream& os, const QString& s) {
+    return os << s.toStdString();
+}
+QT_END_NAMESPACE
+
+namespace qs::test {
+
+// A temporary folder for one test; path() ends with "/".
+class TempDir {
+public:
+    TempDir();
+    QString path() const;
+    // Path of a file or folder inside, with `relative` in "/" form.
+    QString operator()(const QString& relative) const;
+
+private:
+    QTemporaryDir dir_;
+};
+
+QByteArray readFile(const QString& path);
+void writeFile(const QString& path, const QByteArray& bytes); // creates missing folders
+void makeDir(const QString& path);
+// The bytes of a text file holding these lines, each in Windows-1252 and ended by CR LF.
+QByteArray crlf(const QStringList& lines);
+// The file's lines, decoded from Windows-1252 (for readable failure messages).
+QStringList fileLines(const QString& path);
+void setModified(const QString& path, const QDateTime& when);
+
+// Makes a folder read-only for as long as it lives: permissions for an ordinary user and, since root
+// ignores those, the immutable attribute as well. active() is false when neither holds here (the test
+// should then skip).
+class ReadOnlyFolder {
+public:
+    explicit ReadOnlyFolder(QString path);
+    ~ReadOnlyFolder();
+    ReadOnlyFolder(const ReadOnlyFolder&) = delete;
+    ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
+    bool active() const { return active_; }
+
+private:
+    QString path_;
+    bool immutable_ = false;
+    bool active_ = false;
+};
+
+} // namespace qs::test
