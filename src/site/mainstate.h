@@ -1,0 +1,99 @@
+#pragma once
+
+#include "lib/clock.h"
+#include "lib/settings.h"
+#include "ui/dialogs.h"
+
+#include <QItemSelectionModel>
+#include <QObject>
+#include <QStandardItemModel>
+#include <QStringList>
+
+namespace qs {
+
+// A list of the main window: rows kept in alphabetical order of their text without regard to case,
+// each row may carry a number (Qt::UserRole), one row at most selected.
+class StructureList {
+public:
+    StructureList();
+
+    QStandardItemModel& model() { return model_; }
+    const QStandardItemModel& model() const { return model_; }
+    QItemSelectionModel& selection() { return selection_; }
+
+    int count() const { return model_.rowCount(); }
+    QString text(int row) const;
+    int number(int row) const;
+    // Adds a row where it belongs and returns its position ("the index of the last added row").
+    int add(const QString& text, int number = 0);
+    void removeRow(int row);
+    void clear();
+    // First row whose text equals `text` without regard to case, -1 when none.
+    int find(const QString& text) const;
+
+    // The selected row, -1 when none.
+    int selectedRow() const;
+    QString selectedText() const;
+    void select(int row); // -1 deselects
+    QStringList texts() const;
+
+private:
+    QStandardItemModel model_;
+    QItemSelectionModel selection_;
+};
+
+// What the logic decides about the main window's controls; the window shows it after every changed().
+struct ControlState {
+    bool cAjouterEnabled = false;
+    bool tAjouterEnabled = false;
+    bool tImporterEnabled = false;
+    bool ImgIndexEnabled = false;
+    QString ImgIndexCaption;
+    bool tModifierEnabled = false;
+    bool tSupprimerEnabled = false;
+    bool tModifierVisible = true; // read-only mode hides both
+    bool tSupprimerVisible = true;
+    bool tAnnulerVisible = false; // "Renoncer": an edited page has unsaved changes
+    bool tAnnulerEnabled = false;
+    QString tTitre;
+    QString tFichier;
+    QString tTexte;
+    int currentTab = 0; // SSTab1: 0 "Catalogue", 1 "Editeur", 2 "Explorer"
+};
+
+// The state of the main window that the rest of the program shares: the program-wide values, the three
+// structure lists with the current domain and category, and the page-name table. The window's handlers
+// are methods of the logic classes that work on it; the window only shows it.
+class MainState : public QObject {
+    Q_OBJECT
+public:
+    MainState(Dialogs& dialogs, const Clock& clock, QString programFolder, QObject* parent = nullptr);
+
+    Dialogs& dialogs;
+    const Clock& clock;
+    // The folder of the running program, with a trailing separator: templates live there, and New Site
+    // creates its sites there.
+    const QString programFolder;
+
+    ProgramValues values;
+
+    StructureList dListe; // domains of the site
+    StructureList cListe; // categories of the selected domain
+    StructureList tListe; // pages of the selected category, by title; number = index into pageNames
+
+    // Domain and category whose generated pages are still to be written; empty when none.
+    QString currentDomain;
+    QString currentCategory;
+    // File names of the current category's pages, from index 1; index 0 holds nothing.
+    QStringList pageNames{QString()};
+
+    ControlState controls;
+
+    // Tells the window to show the controls again.
+    void notify() { Q_EMIT changed(); }
+
+Q_SIGNALS:
+    void changed();
+};
+
+} // namespace qs
