@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 namespace qs {
 
 class MainState;
@@ -8,10 +10,16 @@ class MainState;
 //   cEnregistrer: the current category's frameset "Index.htm" and navigation page "IndexG.htm";
 //   dEnregistrer: cEnregistrer, then the current domain's "Index.htm";
 //   Enregistrer:  dEnregistrer, then the home pages "Index.html" and "Index.htm".
-// They read the lists of the state, not the disk. A file that cannot be written is reported through the
-// state's Dialogs with its name.
+// They read the lists of the state, not the disk (but for the category's optional "Index.html"). Nothing
+// is written while no site is open. Every file is written whole or not at all; a file that cannot be
+// written, or a fragment that cannot be read, is reported through the state's Dialogs with its name and
+// the previous page stays. What was current is emptied in any case, so one failure gives one message.
 void cEnregistrer(MainState& state);
 void dEnregistrer(MainState& state);
 void Enregistrer(MainState& state);
+
+// The name, as it exists in the category folder, of its introduction page "Index.html" (found whatever
+// its case); "" when there is none.
+QString introductionPage(const QString& categoryFolder);
 
 } // namespace qs

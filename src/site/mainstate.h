@@ -55,6 +55,15 @@ struct ControlState {
     bool tSupprimerVisible = true;
     bool tAnnulerVisible = false; // "Renoncer": an edited page has unsaved changes
     bool tAnnulerEnabled = false;
+    // Fragment editing: the header and footer boxes, the page text box, the fragment's OK button, and
+    // whether the "Catalogue" tab may be used.
+    QString tTexteHead;
+    QString tTexteFoot;
+    bool tTexteHeadEnabled = true;
+    bool tTexteFootEnabled = true;
+    bool tTexteEnabled = true;
+    bool HFOKVisible = false;
+    bool catalogueTabEnabled = true;
     QString tTitre;
     QString tFichier;
     QString tTexte;
@@ -88,6 +97,14 @@ public:
     QStringList pageNames{QString()};
 
     ControlState controls;
+
+    // Fragment texts as last read (every line preceded by CR LF), and the fragment file open in the
+    // fragment editor ("" when none).
+    QString homeHeader;
+    QString homeFooter;
+    QString categoryListHeader;
+    QString categoryListFooter;
+    QString fragmentPath;
 
     // Tells the window to show the controls again.
     void notify() { Q_EMIT changed(); }

@@ -1,0 +1,147 @@
+#include "generate/fragments.h"
+
+#include "lib/files.h"
+#include "lib/text1252.h"
+#include "site/mainstate.h"
+
+#include <QFileInfo>
+
+namespace qs {
+
+QString fragmentFileName(Fragment fragment) {
+    switch (fragment) {
+    case Fragment::HeadD:
+        return QStringLiteral("head_d.txt");
+    case Fragment::FootD:
+        return QStringLiteral("foot_d.txt");
+    case Fragment::HeadC:
+        return QStringLiteral("head_c.txt");
+    case Fragment::FootC:
+        return QStringLiteral("foot_c.txt");
+    }
+    return {};
+}
+
+bool isHeader(Fragment fragment) {
+    return fragment == Fragment::HeadD || fragment == Fragment::HeadC;
+}
+
+std::optional<QString> readFragment(const QString& path, QString* error) {
+    // An absent fragment is an absent decoration, not an error; a site made by the program has all four.
+    if (!QFileInfo::exists(path))
+        return QString();
+    const auto lines = readLines(path, error);
+    if (!lines)
+        return std::nullopt;
+    QString text;
+    for (const QString& line : *lines)
+        text += QStringLiteral("\r\n") + line;
+    return text;
+}
+
+namespace {
+
+QString& textOf(MainState& state, Fragment fragment) {
+    switch (fragment) {
+    case Fragment::HeadD:
+        return state.homeHeader;
+    case Fragment::FootD:
+        return state.homeFooter;
+    case Fragment::HeadC:
+        return state.categoryListHeader;
+    case Fragment::FootC:
+        break;
+    }
+    return state.categoryListFooter;
+}
+
+bool send(MainState& state, Fragment fragment) {
+    QString error;
+    const auto text = readFragment(state.values.Répertoire + fragmentFileName(fragment), &error);
+    textOf(state, fragment) = text.value_or(QString());
+    if (!text)
+        state.dialogs.message(error, Icon::Exclamation, QStringLiteral("Erreur"));
+    return text.has_value();
+}
+
+} // namespace
+
+bool sendheaderd(MainState& state) {
+    return send(state, Fragment::HeadD);
+}
+bool sendfooterd(MainState& state) {
+    return send(state, Fragment::FootD);
+}
+bool sendheaderc(MainState& state) {
+    return send(state, Fragment::HeadC);
+}
+bool sendfooterc(MainState& state) {
+    return send(state, Fragment::FootC);
+}
+
+bool fragmentEdit(MainState& state, Fragment fragment) {
+    if (!send(state, fragment))
+        return false;
+    state.fragmentPath = state.values.Répertoire + fragmentFileName(fragment);
+    // The text read begins with a line break before its first line; the box shows the lines themselves,
+    // so that saving an unchanged fragment gives back the same file.
+    QString text = textOf(state, fragment);
+    if (text.startsWith(QStringLiteral("\r\n")))
+        text.remove(0, 2);
+    ControlState& c = state.controls;
+    const QString elsewhere = isHeader(fragment) ? QStringLiteral("C'est en haut qu'il faut écrire!")
+                                                 : QStringLiteral("C'est en bas qu'il faut écrire!");
+    c.tTexteHead = isHeader(fragment) ? text : elsewhere;
+    c.tTexteFoot = isHeader(fragment) ? elsewhere : text;
+    c.tTexteHeadEnabled = isHeader(fragment);
+    c.tTexteFootEnabled = !isHeader(fragment);
+    c.tTexte = elsewhere;
+    c.tTexteEnabled = false;
+    c.HFOKVisible = true;
+    c.tAnnulerVisible = true;
+    c.tAnnulerEnabled = true;
+    c.catalogueTabEnabled = false;
+    c.currentTab = 1;
+    state.notify();
+    return true;
+}
+
+bool HFOK_Click(MainState& state) {
+    const QString& path = state.fragmentPath;
+    const QString root = state.values.Répertoire;
+    QString text;
+    if (path == root + fragmentFileName(Fragment::HeadD) || path == root + fragmentFileName(Fragment::HeadC))
+        text = state.controls.tTexteHead;
+    else if (path == root + fragmentFileName(Fragment::FootD) ||
+             path == root + fragmentFileName(Fragment::FootC))
+        text = state.controls.tTexteFoot;
+    else
+        return false; // no fragment is being edited
+    // The box may hold LF or CR line ends; the file's lines end with CR LF like every file of the site.
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    text.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
+    if (!text.isEmpty())
+        text += QStringLiteral("\r\n");
+    QString error;
+    if (!writeText(path, text, &error)) {
+        state.dialogs.message(error, Icon::Exclamation, QStringLiteral("Erreur"));
+        return false;
+    }
+    fragmentEditEnd(state);
+    return true;
+}
+
+void fragmentEditEnd(MainState& state) {
+    ControlState& c = state.controls;
+    c.HFOKVisible = false;
+    c.tAnnulerVisible = false;
+    c.tAnnulerEnabled = false;
+    c.tTexteHeadEnabled = true;
+    c.tTexteFootEnabled = true;
+    c.tTexteEnabled = true;
+    c.catalogueTabEnabled = true;
+    state.fragmentPath.clear();
+    state.notify();
+}
+
+} // namespace qs

@@ -1,0 +1,124 @@
+#include "generate/regenerate.h"
+
+#include "generate/fragments.h"
+#include "generate/pages.h"
+#include "lib/files.h"
+#include "lib/helpers.h"
+#include "lib/settings.h"
+#include "lib/text1252.h"
+#include "site/mainstate.h"
+#include "ui/dialogs.h"
+
+#include <QDir>
+
+namespace qs {
+
+namespace {
+
+// The search links appear only once the site has been indexed.
+bool siteIndexed() {
+    return ParamètreLire(QStringLiteral("Indexer")) == u"Oui";
+}
+
+bool write(MainState& state, const QString& path, const QStringList& lines) {
+    QString error;
+    if (writeLines(path, lines, &error))
+        return true;
+    state.dialogs.message(error, Icon::Exclamation, QStringLiteral("Erreur"));
+    return false;
+}
+
+} // namespace
+
+QString introductionPage(const QString& categoryFolder) {
+    const QString exact = QStringLiteral("Index.html");
+    if (FichierExiste(categoryFolder + exact))
+        return exact;
+    // A case-sensitive disk may hold it as "index.html" or "INDEX.HTML".
+    const QStringList names = QDir(categoryFolder).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : names)
+        if (name.compare(exact, Qt::CaseInsensitive) == 0)
+            return name;
+    return {};
+}
+
+void cEnregistrer(MainState& state) {
+    if (state.currentDomain.isEmpty() || state.currentCategory.isEmpty() || state.values.Répertoire.isEmpty())
+        return;
+    const QString folder =
+        withSeparator(state.values.Répertoire + state.currentDomain) + state.currentCategory + sep();
+
+    CategoryPage page;
+    page.domain = state.currentDomain;
+    page.category = state.currentCategory;
+    page.couleurFond = state.values.CouleurFond;
+    page.couleurTitre = state.values.CouleurTitre;
+    page.couleurTexte = state.values.CouleurTexte;
+    page.id = ProgrammeID();
+    page.indexed = siteIndexed();
+    const int count = state.tListe.count();
+    page.pages.reserve(count);
+    for (int row = 0; row < count; ++row)
+        page.pages.append({state.tListe.text(row), state.pageNames.value(state.tListe.number(row))});
+    if (page.pages.isEmpty()) {
+        page.right = QStringLiteral("IndexG.htm");
+    } else {
+        page.right = introductionPage(folder);
+        if (page.right.isEmpty())
+            page.right = page.pages.first().file;
+    }
+
+    write(state, folder + QStringLiteral("Index.htm"), framesetLines(page));
+    write(state, folder + QStringLiteral("IndexG.htm"), navigationLines(page));
+    state.currentCategory.clear();
+}
+
+void dEnregistrer(MainState& state) {
+    if (!state.currentCategory.isEmpty())
+        cEnregistrer(state);
+    if (state.currentDomain.isEmpty() || state.values.Répertoire.isEmpty())
+        return;
+
+    DomainPage page;
+    page.domain = state.currentDomain;
+    page.couleurFond = state.values.CouleurFond;
+    page.id = ProgrammeID();
+    page.categories = state.cListe.texts();
+    // A fragment that exists but cannot be read would drop the owner's decoration from the page: keep the
+    // previous page instead.
+    if (sendheaderc(state) && sendfooterc(state)) {
+        page.header = state.categoryListHeader;
+        page.footer = state.categoryListFooter;
+        write(state,
+              withSeparator(state.values.Répertoire + state.currentDomain) + QStringLiteral("Index.htm"),
+              domainPageLines(page));
+    }
+    state.currentDomain.clear();
+}
+
+void Enregistrer(MainState& state) {
+    if (state.values.Répertoire.isEmpty())
+        return;
+    dEnregistrer(state);
+
+    HomePage page;
+    page.couleurFond = state.values.CouleurFond;
+    page.couleurTitre = state.values.CouleurTitre;
+    page.id = ProgrammeID();
+    page.maker = QString::fromUtf16(kMakerAddress);
+    page.user = state.clock.userName();
+    page.indexed = siteIndexed();
+    page.domains = state.dListe.texts();
+    // The two copies are made one after the other, each with the fragments and the date of its moment.
+    for (const QString& name : {QStringLiteral("Index.html"), QStringLiteral("Index.htm")}) {
+        if (!sendheaderd(state) || !sendfooterd(state))
+            return;
+        page.header = state.homeHeader;
+        page.footer = state.homeFooter;
+        page.date = updateDate(state.clock.now());
+        if (!write(state, state.values.Répertoire + name, homePageLines(page)))
+            return;
+    }
+}
+
+} // namespace qs
