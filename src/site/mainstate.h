@@ -9,6 +9,8 @@
 #include <QStandardItemModel>
 #include <QStringList>
 
+#include <array>
+
 namespace qs {
 
 // A list of the main window: rows kept in alphabetical order of their text without regard to case,
@@ -68,6 +70,8 @@ struct ControlState {
     QString tFichier;
     QString tTexte;
     int currentTab = 0; // SSTab1: 0 "Catalogue", 1 "Editeur", 2 "Explorer"
+    // Link types the link tree shows: "Images", "Fichiers ZIP", "Programmes", "CGI", "Sound".
+    std::array<bool, 5> cType{true, true, true, true, true};
 };
 
 // The state of the main window that the rest of the program shares: the program-wide values, the three
@@ -111,6 +115,15 @@ public:
 
 Q_SIGNALS:
     void changed();
+    // Asks the browser pane to show an address (see WWW).
+    void browse(const QString& address);
 };
+
+// Shows an address in the browser pane: it goes into the address box and its list, and the pane
+// loads it. An empty address does nothing.
+inline void WWW(MainState& state, const QString& address) {
+    if (!address.isEmpty())
+        Q_EMIT state.browse(address);
+}
 
 } // namespace qs
