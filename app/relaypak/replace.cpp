@@ -1,0 +1,140 @@
+#include "replace.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
+#include <QThread>
+
+#include <filesystem>
+#include <system_error>
+
+#ifdef Q_OS_UNIX
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace relaypak {
+
+bool inUse(const QString& program) {
+#if defined(Q_OS_LINUX)
+    // A process runs the file when its /proc/<pid>/exe is that very file (same device and inode), whatever
+    // path it was started by.
+    struct stat target {};
+    if (::stat(QFile::encodeName(program).constData(), &target) != 0)
+        return false;
+    DIR* proc = ::opendir("/proc");
+    if (!proc)
+        return false;
+    const QByteArray self = QByteArray::number(qint64(::getpid()));
+    bool found = false;
+    while (const dirent* entry = ::readdir(proc)) {
+        const char* name = entry->d_name;
+        if (name[0] < '1' || name[0] > '9' || self == name)
+            continue;
+        struct stat st {};
+        const QByteArray exe = QByteArrayLiteral("/proc/") + name + QByteArrayLiteral("/exe");
+        // Processes of other users cannot be looked into; they do not run this user's copy.
+        if (::stat(exe.constData(), &st) == 0 && st.st_dev == target.st_dev && st.st_ino == target.st_ino) {
+            found = true;
+            break;
+        }
+    }
+    ::closedir(proc);
+    return found;
+#elif defined(Q_OS_WIN)
+    // A running executable cannot be opened for writing.
+    QFile f(program);
+    if (!f.exists())
+        return false;
+    if (f.open(QIODevice::ReadWrite | QIODevice::ExistingOnly)) {
+        f.close();
+        return false;
+    }
+    return true;
+#else
+    Q_UNUSED(program);
+    return false;
+#endif
+}
+
+bool waitUntilFree(const QString& program, int timeoutMs, int pollMs) {
+    const QDeadlineTimer deadline(timeoutMs);
+    for (;;) {
+        if (!inUse(program))
+            return true;
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(ulong(qMin<qint64>(pollMs, qMax<qint64>(1, deadline.remainingTime()))));
+    }
+}
+
+namespace {
+
+QString tr(const char16_t* text) {
+    return QString::fromUtf16(text);
+}
+
+} // namespace
+
+QString replaceProgram(const QString& newVersion, const QString& programPath) {
+    const QFileInfo source(newVersion);
+    if (!source.isFile())
+        return tr(u"La nouvelle version \"%1\" est introuvable.").arg(newVersion);
+    const QFileInfo given(programPath);
+    if (!given.isFile())
+        return tr(u"Le programme à remplacer \"%1\" est introuvable.").arg(programPath);
+    // Through a link, the file it points to is the one to replace, not the link.
+    const QString program = given.canonicalFilePath();
+    if (source.canonicalFilePath() == program)
+        return tr(u"La nouvelle version et le programme à remplacer sont le même fichier (\"%1\").")
+            .arg(program);
+    if (source.size() == 0)
+        return tr(u"La nouvelle version \"%1\" est vide.").arg(newVersion);
+
+    const QString folder = QFileInfo(program).absolutePath();
+    auto copyFailed = [&](const QString& why) {
+        return tr(u"Je ne parviens pas à copier la nouvelle version \"%1\" dans le répertoire \"%2\" (%3).")
+            .arg(newVersion, folder, why);
+    };
+    QFile in(newVersion);
+    if (!in.open(QIODevice::ReadOnly))
+        return copyFailed(in.errorString());
+    QTemporaryFile out(folder + QStringLiteral("/.") + QFileInfo(program).fileName() +
+                       QStringLiteral(".relaypak.XXXXXX"));
+    out.setAutoRemove(true);
+    if (!out.open())
+        return copyFailed(out.errorString());
+    while (!in.atEnd()) {
+        const QByteArray chunk = in.read(1 << 20);
+        if (chunk.isEmpty() && in.error() != QFileDevice::NoError)
+            return copyFailed(in.errorString());
+        if (out.write(chunk) != chunk.size())
+            return copyFailed(out.errorString());
+    }
+    if (!out.flush() || out.size() != in.size())
+        return copyFailed(out.errorString());
+#ifdef Q_OS_UNIX
+    // On disk before the rename: a crash must leave either the old program or the whole new one.
+    if (::fsync(out.handle()) != 0)
+        return copyFailed(out.errorString());
+#endif
+    // Keeps the run permission the program had, whatever the share gave the new version.
+    if (!out.setPermissions(QFile::permissions(program)))
+        return copyFailed(out.errorString());
+    out.setFileTime(in.fileTime(QFileDevice::FileModificationTime), QFileDevice::FileModificationTime);
+    out.close();
+
+    std::error_code ec;
+    std::filesystem::rename(std::filesystem::path(out.fileName().toStdU16String()),
+                            std::filesystem::path(program.toStdU16String()), ec);
+    if (ec)
+        return tr(u"Je ne parviens pas à remplacer le programme \"%1\" (%2).")
+            .arg(program, QString::fromLocal8Bit(ec.message()));
+    out.setAutoRemove(false); // it is the program now
+    return {};
+}
+
+} // namespace relaypak

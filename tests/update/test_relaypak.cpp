@@ -1,0 +1,195 @@
+#include "replace.h"
+#include "testutil.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+
+using namespace qs::test;
+
+namespace {
+
+const QDateTime kNewBuild(QDate(2026, 4, 2), QTime(8, 30, 15));
+constexpr auto kRunnable = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
+                           QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
+
+struct Result {
+    int code;
+    QString error;
+};
+
+Result runRelaypak(const QStringList& arguments) {
+    QProcess p;
+    p.start(QStringLiteral(RELAYPAK_PATH), arguments);
+    if (!p.waitForFinished(20000)) {
+        p.kill();
+        p.waitForFinished();
+        return {-1, QStringLiteral("did not finish")};
+    }
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            QString::fromLocal8Bit(p.readAllStandardError())};
+}
+
+// A running program of our own: a copy of `sleep`, so that its executable is a file of the test.
+class RunningCopy {
+public:
+    explicit RunningCopy(const QString& path) {
+        const QString sleep = QStandardPaths::findExecutable(QStringLiteral("sleep"));
+        if (sleep.isEmpty() || !QFile::copy(sleep, path))
+            return;
+        QFile::setPermissions(path, kRunnable);
+        process_.start(path, {QStringLiteral("30")});
+        started_ = process_.waitForStarted();
+    }
+    ~RunningCopy() { stop(); }
+    bool started() const { return started_; }
+    void stop() {
+        if (process_.state() != QProcess::NotRunning) {
+            process_.kill();
+            process_.waitForFinished();
+        }
+    }
+
+private:
+    QProcess process_;
+    bool started_ = false;
+};
+
+class Relaypak : public ::testing::Test {
+protected:
+    void SetUp() override {
+        newVersion = dir("share/quillsite");
+        program = dir("local/quillsite");
+        writeFile(newVersion, "new build");
+        setModified(newVersion, kNewBuild);
+        QFile::setPermissions(newVersion, QFile::ReadOwner | QFile::WriteOwner); // as a share may give it
+        writeFile(program, "old build");
+        QFile::setPermissions(program, kRunnable);
+    }
+    QStringList localFiles() const {
+        return QDir(dir("local")).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    }
+
+    TempDir dir;
+    QString newVersion, program;
+};
+
+} // namespace
+
+TEST_F(Relaypak, ReplacesTheProgramKeepingItsRunPermission) {
+    const auto permissions = QFile::permissions(program);
+    EXPECT_EQ(relaypak::replaceProgram(newVersion, program), QString());
+    EXPECT_EQ(readFile(program), QByteArray("new build"));
+    EXPECT_EQ(QFile::permissions(program), permissions);
+    EXPECT_TRUE(QFileInfo(program).isExecutable());
+    EXPECT_EQ(QFileInfo(program).lastModified(), kNewBuild); // same date as the published build: up to date
+    EXPECT_EQ(localFiles(), QStringList{QStringLiteral("quillsite")});
+    EXPECT_EQ(readFile(newVersion), QByteArray("new build"));
+}
+
+TEST_F(Relaypak, ThroughALinkTheLinkedFileIsReplaced) {
+    const QString link = dir("bin-quillsite");
+    ASSERT_TRUE(QFile::link(program, link));
+    EXPECT_EQ(relaypak::replaceProgram(newVersion, link), QString());
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(readFile(program), QByteArray("new build"));
+}
+
+TEST_F(Relaypak, AnyFailureLeavesTheOldProgramAndNoTemporaryFile) {
+    EXPECT_EQ(relaypak::replaceProgram(dir("share/missing"), program),
+              QStringLiteral("La nouvelle version \"%1\" est introuvable.").arg(dir("share/missing")));
+    EXPECT_EQ(relaypak::replaceProgram(newVersion, dir("local/missing")),
+              QStringLiteral("Le programme à remplacer \"%1\" est introuvable.").arg(dir("local/missing")));
+    EXPECT_EQ(relaypak::replaceProgram(program, program),
+              QStringLiteral("La nouvelle version et le programme à remplacer sont le même fichier (\"%1\").")
+                  .arg(program));
+    writeFile(dir("share/empty"), "");
+    EXPECT_EQ(relaypak::replaceProgram(dir("share/empty"), program),
+              QStringLiteral("La nouvelle version \"%1\" est vide.").arg(dir("share/empty")));
+    EXPECT_EQ(readFile(program), QByteArray("old build"));
+
+    ReadOnlyFolder readOnly(dir("local"));
+    if (!readOnly.active())
+        GTEST_SKIP() << "cannot make a folder read-only here";
+    const QString why = relaypak::replaceProgram(newVersion, program);
+    EXPECT_TRUE(
+        why.startsWith(QStringLiteral("Je ne parviens pas à copier la nouvelle version \"%1\" dans le "
+                                      "répertoire \"%2\" (")
+                           .arg(newVersion, dir("local"))))
+        << why;
+    EXPECT_EQ(readFile(program), QByteArray("old build"));
+    EXPECT_EQ(localFiles(), QStringList{QStringLiteral("quillsite")});
+}
+
+TEST_F(Relaypak, WaitsForTheProgramToEndWithinItsBound) {
+#ifndef Q_OS_LINUX
+    GTEST_SKIP() << "running programs are found through /proc";
+#endif
+    const QString running = dir("local/running");
+    EXPECT_FALSE(relaypak::inUse(running)); // no such file
+    RunningCopy copy(running);
+    if (!copy.started())
+        GTEST_SKIP() << "no program to run here";
+    EXPECT_TRUE(relaypak::inUse(running));
+    EXPECT_FALSE(relaypak::inUse(program)); // another file
+
+    QElapsedTimer t;
+    t.start();
+    EXPECT_FALSE(relaypak::waitUntilFree(running, 150, 20));
+    EXPECT_GE(t.elapsed(), 150);
+    EXPECT_LT(t.elapsed(), 5000);
+
+    copy.stop();
+    EXPECT_TRUE(relaypak::waitUntilFree(running, 2000, 20));
+}
+
+TEST_F(Relaypak, CommandLine) {
+    // Usage errors.
+    Result r = runRelaypak({});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_TRUE(r.error.startsWith(QStringLiteral("Usage : relaypak"))) << r.error;
+    EXPECT_EQ(runRelaypak({newVersion}).code, 2);
+    r = runRelaypak({QStringLiteral("--attente"), QStringLiteral("bientôt"), newVersion, program});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_TRUE(r.error.startsWith(QStringLiteral("Attente invalide : « bientôt »"))) << r.error;
+    r = runRelaypak({QStringLiteral("--vite"), newVersion, program});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_TRUE(r.error.startsWith(QStringLiteral("Option inconnue : « vite »."))) << r.error;
+    EXPECT_EQ(readFile(program), QByteArray("old build"));
+
+    // A failure names its cause and keeps the old program.
+    r = runRelaypak({QStringLiteral("--sans-relance"), dir("share/missing"), program});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.error, QStringLiteral("La nouvelle version \"%1\" est introuvable.\nMise à jour abandonnée, "
+                                      "l'ancienne version est conservée.\n")
+                           .arg(dir("share/missing")));
+    EXPECT_EQ(readFile(program), QByteArray("old build"));
+
+    // Paths still in the double quotes of a Windows command line are accepted.
+    r = runRelaypak({QStringLiteral("--sans-relance"), u'"' + newVersion + u'"', u'"' + program + u'"'});
+    EXPECT_EQ(r.code, 0) << r.error;
+    EXPECT_EQ(r.error, QString());
+    EXPECT_EQ(readFile(program), QByteArray("new build"));
+}
+
+TEST_F(Relaypak, AProgramThatKeepsRunningIsNotReplaced) {
+#ifndef Q_OS_LINUX
+    GTEST_SKIP() << "running programs are found through /proc";
+#endif
+    RunningCopy copy(dir("local/running"));
+    if (!copy.started())
+        GTEST_SKIP() << "no program to run here";
+    const Result r =
+        runRelaypak({QStringLiteral("--attente"), QStringLiteral("0.2"), newVersion, dir("local/running")});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.error,
+              QStringLiteral("Le programme \"%1\" est toujours en cours d'exécution après 0.2 secondes : "
+                             "mise à jour abandonnée, l'ancienne version est conservée.\n")
+                  .arg(dir("local/running")));
+    EXPECT_NE(readFile(dir("local/running")), QByteArray("new build"));
+}
