@@ -57,6 +57,8 @@ struct ControlState {
     bool tSupprimerVisible = true;
     bool tAnnulerVisible = false; // "Renoncer": an edited page has unsaved changes
     bool tAnnulerEnabled = false;
+    bool tOkVisible = false; // the page editor's OK, shown while a page is edited
+    bool tOkEnabled = false;
     // Fragment editing: the header and footer boxes, the page text box, the fragment's OK button, and
     // whether the "Catalogue" tab may be used.
     QString tTexteHead;
@@ -101,6 +103,13 @@ public:
     QStringList pageNames{QString()};
 
     ControlState controls;
+
+    // The page editor: where OK writes ("dom": a new file in the site folder, "cat": in the selected
+    // domain's folder, "": a page of the selected category), whether a file was imported ("Oui": OK is
+    // enabled whatever the title and text), and the list whose context menu was opened last.
+    QString editTarget;
+    QString importFlag;
+    const StructureList* ListeCourante = nullptr;
 
     // Fragment texts as last read (every line preceded by CR LF), and the fragment file open in the
     // fragment editor ("" when none).
