@@ -139,15 +139,6 @@ TEST_F(Update, FirstUseAsksForTheFolderAndCancelAsksAgainNextTime) {
     EXPECT_TRUE(dialogs.unexpected().isEmpty());
 }
 
-TEST_F(Update, AMinusIsStoredAndSilencesEveryLaterCall) {
-    dialogs.answer(QStringLiteral("-"));
-    EXPECT_EQ(run(), UpdateOutcome::Continue);
-    EXPECT_EQ(storedFolder(), QStringLiteral("-"));
-    dialogs.clear();
-    EXPECT_EQ(run(), UpdateOutcome::Continue);
-    EXPECT_TRUE(dialogs.calls().isEmpty());
-}
-
 TEST_F(Update, ThePromptRepeatsUntilAFolderHoldsTheUpdater) {
     const QString empty = dir("empty/");
     makeDir(empty);
@@ -388,10 +379,4 @@ TEST_F(Update, AnOldPublishedBuildThatCannotBeReplacedIsReported) {
     EXPECT_GT(messages[0].size(), head.size() + 1); // the system's reason is there
     EXPECT_EQ(readFile(U + QStringLiteral("quillsite")), QByteArray("build 0"));
     EXPECT_TRUE(leftovers(U).isEmpty());
-}
-
-TEST(UpdateNames, MarkerAndUpdaterFollowTheProgramsName) {
-    EXPECT_EQ(updaterFileName(), QStringLiteral("relaypak") + executableSuffix());
-    EXPECT_EQ(publishMarkerPath(QStringLiteral("/opt/q/quillsite") + executableSuffix()),
-              QStringLiteral("/opt/q/quillsite.publish"));
 }
