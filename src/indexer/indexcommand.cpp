@@ -1,0 +1,52 @@
+#include "generate/regenerate.h"
+#include "indexer/indexer.h"
+#include "lib/settings.h"
+#include "site/mainstate.h"
+#include "ui/dialogs.h"
+
+namespace qs {
+
+namespace {
+
+// "1 page récente", "0 page récente", "12 pages récentes": French keeps 0 and 1 singular.
+QString count(qsizetype n, const QString& singular, const QString& plural) {
+    return QString::number(n) + QLatin1Char(' ') + (n > 1 ? plural : singular);
+}
+
+} // namespace
+
+IndexResult runIndexing(MainState& state, IndexProgress& progress) {
+    BusyPointer busy(state.dialogs);
+    const QString key = QStringLiteral("Indexer");
+    // The previous lists are trashed only once the new ones are ready, so a stopped run keeps them.
+    const bool indexed = ParamètreLire(key) == u"Oui";
+    IndexResult result = IndexerSite(state.values.Répertoire, state.clock, state.dialogs, progress, indexed);
+    switch (result.outcome) {
+    case IndexResult::Outcome::Written: {
+        ParamètreEcrire(key, QStringLiteral("Oui"));
+        progress.written();
+        Enregistrer(state);
+        QString text =
+            QStringLiteral("Indexation terminée : ") +
+            count(result.recent, QStringLiteral("page récente"), QStringLiteral("pages récentes")) +
+            QStringLiteral(", ") +
+            count(result.search, QStringLiteral("page dans l'index"), QStringLiteral("pages dans l'index")) +
+            QLatin1Char('.');
+        if (!result.unreadable.isEmpty())
+            text += QStringLiteral(" Illisibles (titre vide ou dossier omis) : %1.")
+                        .arg(result.unreadable.size());
+        state.dialogs.status(text);
+        break;
+    }
+    case IndexResult::Outcome::Cancelled:
+        state.dialogs.status(
+            QStringLiteral("Indexation interrompue : les listes précédentes sont conservées."));
+        break;
+    case IndexResult::Outcome::Failed:
+        state.dialogs.status({});
+        break;
+    }
+    return result;
+}
+
+} // namespace qs

@@ -1,0 +1,407 @@
+#include "indexer/indexer.h"
+#include "lib/clock.h"
+#include "lib/files.h"
+#include "lib/helpers.h"
+#include "scripteddialogs.h"
+#include "testutil.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+
+using namespace qs;
+using namespace qs::test;
+
+namespace {
+
+QDateTime at(int y, int m, int d, int h = 0, int min = 0, int s = 0) {
+    return QDateTime(QDate(y, m, d), QTime(h, min, s));
+}
+
+// 1 March 2026 is a Sunday.
+const QDateTime kMonday = at(2026, 3, 9, 10, 0);
+const QDateTime kWednesday = at(2026, 3, 11, 14, 5);
+const QDateTime kSunday = at(2026, 3, 8, 9, 7);
+
+void page(const TempDir& dir, const QString& relative, const QByteArray& bytes, const QDateTime& modified) {
+    writeFile(dir(relative), bytes);
+    setModified(dir(relative), modified);
+}
+
+QByteArray titled(const QByteArray& title) {
+    return "<HTML>\r\n<HEAD>\r\n<TITLE>" + title + "</TITLE>\r\n</HEAD>\r\n<BODY>\r\n</BODY>\r\n</HTML>\r\n";
+}
+
+// The lines of a list page, written out from the page's layout table.
+QStringList header(const QString& title, const QString& updated, const QString& reference) {
+    return {"<HTML>",
+            "<HEAD>",
+            "<TITLE>" + title + "</TITLE>",
+            "</HEAD>",
+            "<BODY BACKGROUND=\"images/domaine.gif\" BGCOLOR=\"#FFEEEE\">",
+            "<FONT SIZE=\"1\">" + ProgrammeID() + "</FONT><BR>",
+            "<CENTER><H2><FONT COLOR=\"#009900\">" + title + "</FONT></H2></CENTER>",
+            "<HR>",
+            "<CENTER>Mis à jour le " + updated + " (réf " + reference + ")</CENTER><BR>",
+            "<CENTER><TABLE>",
+            "<COL ALIGN=LEFT><COL ALIGN=LEFT><COL ALIGN=CENTER>",
+            "<TR>",
+            "<TH ALIGN=LEFT>Page</TH><TH ALIGN=LEFT>Titre</TH><TH>Modifié le</TH></TR>"};
+}
+
+QStringList row(const QString& link, const QString& name, const QString& title, const QString& date) {
+    return {"<TR>", "<TD><A HREF=\"" + link + "\">" + name + "</A></TD>", "<TD>" + title + "</TD>",
+            "<TD>" + date + "</TD>", "</TR>"};
+}
+
+const QStringList kFooter{"</TABLE></CENTER><BR><BR>",
+                          "<TABLE WIDTH=\"100%\">",
+                          "<TR>",
+                          "<TD ALIGN=\"LEFT\" WIDTH=\"33%\"><A HREF=\"Javascript:history.go(-1)\">Retour à "
+                          "la page précédente</A></TD>",
+                          "<TD ALIGN=\"RIGHT\" WIDTH=\"33%\"><A HREF=\"Index.htm\">Index principal</A></TD>",
+                          "</TR>",
+                          "</TABLE>",
+                          "</BODY>",
+                          "</HTML>"};
+
+const QString kRecent = QStringLiteral("Nouvelles pages (ou modifiées)");
+const QString kSearch = QStringLiteral("Quillsite - Index");
+
+// Stops the run once `after` folders have been announced or `afterTitles` titles read (-1: never).
+class StoppingProgress : public IndexProgress {
+public:
+    StoppingProgress(int after, int afterTitles) : after_(after), afterTitles_(afterTitles) {}
+    void folder(const QString& path) override { folders.append(path); }
+    void reading(qsizetype done, qsizetype total) override {
+        read = done;
+        toRead = total;
+    }
+    bool stopRequested() override {
+        return (after_ >= 0 && folders.size() > after_) || (afterTitles_ >= 0 && read >= afterTitles_);
+    }
+    QStringList folders;
+    qsizetype read = 0;
+    qsizetype toRead = 0;
+
+private:
+    int after_;
+    int afterTitles_;
+};
+
+QStringList trashFiles() {
+    const QString trash =
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Trash/files";
+    return QDir(trash).entryList(QDir::Files);
+}
+
+void emptyTrash() {
+    QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Trash")
+        .removeRecursively();
+}
+
+} // namespace
+
+TEST(IndexDays, ReferenceDayFallsBackToSaturdayOnSundayAndMonday) {
+    // Monday 2 March 2026 to Sunday 8 March 2026, each at 10:00.
+    const QDate expected[] = {QDate(2026, 2, 28), QDate(2026, 3, 3), QDate(2026, 3, 4), QDate(2026, 3, 5),
+                              QDate(2026, 3, 6),  QDate(2026, 3, 7), QDate(2026, 3, 7)};
+    for (int i = 0; i < 7; ++i) {
+        const IndexDays days = indexDays(at(2026, 3, 2 + i, 10, 0));
+        EXPECT_EQ(days.reference, expected[i]) << "day " << i;
+        EXPECT_EQ(days.recentLimit, expected[i].addDays(-4).startOfDay()) << "day " << i;
+    }
+    const IndexDays monday = indexDays(kMonday);
+    EXPECT_EQ(monday.recentLimit, at(2026, 3, 3)); // the Tuesday before that Saturday
+    EXPECT_EQ(monday.indexLimit, at(2025, 5, 11));
+    // Just after midnight still belongs to the day.
+    EXPECT_EQ(indexDays(at(2026, 3, 10, 0, 0, 1)).reference, QDate(2026, 3, 10));
+    // A year boundary on a Monday.
+    EXPECT_EQ(indexDays(at(2024, 1, 1, 8, 0)).reference, QDate(2023, 12, 30));
+}
+
+TEST(IndexNames, SkipRulesOfTheWalk) {
+    for (const char* name :
+         {"1.htm", "Page.HTM", "Copie de page.htm", "Été.htm", "my-index.htm", "page.html.htm"})
+        EXPECT_TRUE(isIndexedFile(QString::fromUtf8(name))) << name;
+    for (const char* name : {"index.htm", "INDEXG.HTM", "Indexation.htm", "ImgIndex.htm", "MODIF_page.htm",
+                             "modif_x.htm", "Search.htm", "recent.htm", "Indexe.htm.htm", "searching.htm",
+                             "HomePage.htm", "page.html", "page.htm~", ".cache.htm", "notes.txt", "htm"})
+        EXPECT_FALSE(isIndexedFile(QString::fromUtf8(name))) << name;
+
+    EXPECT_TRUE(isWalkedFolder("Dom"));
+    EXPECT_TRUE(isWalkedFolder("Testeur"));
+    EXPECT_FALSE(isWalkedFolder("Essais_test"));
+    EXPECT_FALSE(isWalkedFolder("TEST"));
+    EXPECT_FALSE(isWalkedFolder(".git"));
+
+    EXPECT_TRUE(isListedPage("Copie.htm"));
+    EXPECT_TRUE(isListedPage("Copie deux.htm"));
+    EXPECT_FALSE(isListedPage("Copie de page.htm"));
+    EXPECT_FALSE(isListedPage("COPIE DE 3.htm"));
+    EXPECT_FALSE(isListedPage("recent.htm"));
+    EXPECT_TRUE(isListedPage("recently.htm"));
+}
+
+TEST(IndexTitle, ReadsOverLinesAndInAnyCase) {
+    TempDir dir;
+    const struct {
+        QByteArray bytes;
+        const char* title;
+    } cases[] = {
+        {titled("Simple"), "Simple"},
+        {"<html><head><title>  Deux\r\n   mots </title>", "Deux mots"},
+        {"<TiTlE>Trois\nlignes\nenfin</TITLE>", "Trois lignes enfin"},
+        {"<TITLE>Retour\rchariot<", "Retour chariot"},
+        {"<TITLE>\tTabul\xE9\t<", "Tabulé"},
+        {"<TITLE>A\r\n\r\nB</TITLE>", "A  B"}, // an empty line inside the title still adds its blank
+        {"<TITLE>Jusqu'\xE0 la fin\r\nsans fermer", "Jusqu'à la fin sans fermer"},
+        {"<TITLE>Premier</TITLE><TITLE>Second</TITLE>", "Premier"},
+        {"<TITLE>Avant <B>gras</B></TITLE>", "Avant"},
+        {"<BODY>pas de titre</BODY>", ""},
+        {"<TITLE></TITLE>", ""},
+        {"", ""},
+        {"<TITLE>Quillsite - Aide</TITLE>", "Quillsite - Aide"},
+        {"<TITLE>Quillsite  \xAEVendrel - Aide</TITLE>", "Quillsite  ®Vendrel - Aide"},
+        {"<TITLE>\xC9t\xE9 \x80 &amp; <", "Été € &amp;"},
+        {"<TITLE\r\n>Coupé</TITLE>", ""},
+    };
+    int i = 0;
+    for (const auto& c : cases) {
+        const QString path = dir(QString("p%1.htm").arg(i++));
+        writeFile(path, c.bytes);
+        bool readable = false;
+        EXPECT_EQ(indexTitle(path, &readable), QString::fromUtf8(c.title)) << c.bytes.toStdString();
+        EXPECT_TRUE(readable);
+    }
+}
+
+TEST(IndexTitle, LineEndsSplitAcrossReadBlocks) {
+    TempDir dir;
+    // The reader works in blocks of 4096 bytes: put the CR of a CR LF as the last byte of the first block,
+    // then a title that starts beyond the first block.
+    QByteArray bytes = "<TITLE>D\xE9"
+                       "but";
+    bytes.append(QByteArray(4095 - bytes.size(), ' '));
+    bytes.append("\r\nfin</TITLE>");
+    ASSERT_EQ(bytes.indexOf('\r'), 4095);
+    writeFile(dir("a.htm"), bytes);
+    EXPECT_EQ(indexTitle(dir("a.htm")), QStringLiteral("Début fin"));
+
+    QByteArray late(10000, 'x');
+    late.append("\n<title>Loin</title>");
+    writeFile(dir("b.htm"), late);
+    EXPECT_EQ(indexTitle(dir("b.htm")), QStringLiteral("Loin"));
+
+    bool readable = true;
+    EXPECT_EQ(indexTitle(dir("absent.htm"), &readable), QString());
+    EXPECT_FALSE(readable);
+    makeDir(dir("dossier.htm"));
+    readable = true;
+    EXPECT_EQ(indexTitle(dir("dossier.htm"), &readable), QString());
+    EXPECT_FALSE(readable);
+}
+
+TEST(IndexList, GeneratorKeepsTitlesAsTheyAre) {
+    IndexListInput in{kSearch, "(id)", at(2026, 12, 5, 9, 7), QDate(2026, 12, 5), {}};
+    in.rows.append({"D/C/1.htm", "1", "50 % <b>&amp; %1</b>", QDate(2026, 1, 2)});
+    QStringList expected = header(kSearch, "5.12.26 à 9:07", "5.12.26");
+    expected[5] = "<FONT SIZE=\"1\">(id)</FONT><BR>";
+    expected << row("D/C/1.htm", "1", "50 % <b>&amp; %1</b>", "02.01.26") << kFooter;
+    EXPECT_EQ(indexListLines(in), expected);
+}
+
+class IndexRun : public ::testing::Test {
+protected:
+    void SetUp() override { emptyTrash(); }
+
+    IndexResult run(const QDateTime& now, IndexProgress* progress = nullptr, bool trash = false) {
+        FixedClock clock(now, "marie");
+        IndexProgress none;
+        return IndexerSite(site.path(), clock, dialogs, progress ? *progress : none, trash);
+    }
+
+    TempDir site;
+    ScriptedDialogs dialogs;
+};
+
+// A site with every kind of entry that the walk meets, on a Monday at 10:00: the reference day is
+// Saturday 7 March, recent means after Tuesday 3 March 00:00, indexed after 11 May 2025 00:00.
+TEST_F(IndexRun, MondayListsAndSkipRules) {
+    const QDateTime recent = at(2026, 3, 6, 18, 30);
+    page(site, "Accueil.htm", titled("Bienvenue"), recent);
+    page(site, "Dom/Cat/1.htm", titled("Quillsite - Premier"), recent);
+    page(site, "Dom/Cat/2.htm", "<HTML><HEAD><TITLE>Deux\r\nmots</TITLE>", at(2026, 3, 3, 0, 0, 1));
+    page(site, "Dom/Cat/3.htm", titled("Limite"), at(2026, 3, 3)); // exactly the recent limit
+    page(site, "Dom/Cat/4.htm", "<HTML><BODY>sans titre</BODY>", at(2025, 5, 11, 0, 0, 1));
+    page(site, "Dom/Cat/5.htm", titled("Trop vieux"), at(2025, 5, 11)); // exactly the index limit
+    page(site, "Dom/Cat/6.htm", titled("Ancien"), at(2024, 1, 1));
+    page(site, "Dom/Cat/Copie de 1.htm", titled("Copie"), recent);
+    page(site, "Dom/Zeta/1.htm", titled("Majuscule"), recent); // "Z" sorts before "a"
+    page(site, "Dom/alpha/1.htm", titled("Minuscule"), recent);
+    page(site, "Dom/Cat/Été.htm", titled("\xC9t\xE9"), recent);
+    // Never listed.
+    for (const char* name :
+         {"Index.htm", "Index.html", "Search.htm", "Recent.htm", "HomePage.htm", "Dom/Index.htm",
+          "Dom/Cat/index.htm", "Dom/Cat/INDEXG.HTM", "Dom/Cat/ImgIndex.htm", "Dom/Cat/MODIF_page.htm",
+          "Dom/Cat/page.html", "Dom/Cat/.cache.htm", "Dom/Essais_test/1.htm", "Dom/.svn/1.htm", ".git/1.htm"})
+        page(site, name, titled("Jamais"), recent);
+    makeDir(site("images"));
+    ASSERT_TRUE(QFile::link(site("Dom"), site("Dom/Cat/boucle")));         // a folder link back up the tree
+    ASSERT_TRUE(QFile::link(site("Dom/Cat/1.htm"), site("Dom/Lien.htm"))); // a file link is a page
+
+    const IndexResult result = run(kMonday);
+    EXPECT_EQ(result.outcome, IndexResult::Outcome::Written);
+    EXPECT_TRUE(dialogs.calls().isEmpty()) << dialogs.messages().join('\n');
+
+    const QString updated = "9.3.26 à 10:00";
+    const QStringList accueil = row("Accueil.htm", "Accueil", "Bienvenue", "06.03.26");
+    const QStringList one = row("Dom/Cat/1.htm", "1", "Quillsite - Premier", "06.03.26");
+    const QStringList two = row("Dom/Cat/2.htm", "2", "Deux mots", "03.03.26");
+    const QStringList three = row("Dom/Cat/3.htm", "3", "Limite", "03.03.26");
+    const QStringList four = row("Dom/Cat/4.htm", "4", "", "11.05.25");
+    const QStringList ete = row("Dom/Cat/Été.htm", "Été", "Été", "06.03.26");
+    const QStringList link = row("Dom/Lien.htm", "Lien", "Quillsite - Premier", "06.03.26");
+    const QStringList zeta = row("Dom/Zeta/1.htm", "1", "Majuscule", "06.03.26");
+    const QStringList alpha = row("Dom/alpha/1.htm", "1", "Minuscule", "06.03.26");
+
+    EXPECT_EQ(readFile(site("Recent.htm")), crlf(header(kRecent, updated, "7.3.26") + accueil + one + two +
+                                                 ete + link + zeta + alpha + kFooter));
+    EXPECT_EQ(readFile(site("Search.htm")), crlf(header(kSearch, updated, "7.3.26") + accueil + one + two +
+                                                 three + four + ete + link + zeta + alpha + kFooter));
+    EXPECT_EQ(result.recent, 7);
+    EXPECT_EQ(result.search, 9);
+    // The walk found the copy and the two pages too old, not the skipped names.
+    EXPECT_EQ(result.pages, 12);
+    EXPECT_TRUE(result.unreadable.isEmpty());
+}
+
+TEST_F(IndexRun, WednesdayRecentMeansSinceSaturday) {
+    page(site, "D/C/samedi.htm", titled("Samedi minuit"), at(2026, 3, 7));
+    page(site, "D/C/samedi2.htm", titled("Samedi matin"), at(2026, 3, 7, 0, 0, 1));
+    page(site, "D/C/vendredi.htm", titled("Vendredi"), at(2026, 3, 6, 23, 59, 59));
+    ASSERT_EQ(run(kWednesday).outcome, IndexResult::Outcome::Written);
+    const QStringList samedi = row("D/C/samedi.htm", "samedi", "Samedi minuit", "07.03.26");
+    const QStringList samedi2 = row("D/C/samedi2.htm", "samedi2", "Samedi matin", "07.03.26");
+    const QStringList vendredi = row("D/C/vendredi.htm", "vendredi", "Vendredi", "06.03.26");
+    EXPECT_EQ(readFile(site("Recent.htm")),
+              crlf(header(kRecent, "11.3.26 à 14:05", "11.3.26") + samedi2 + kFooter));
+    EXPECT_EQ(readFile(site("Search.htm")),
+              crlf(header(kSearch, "11.3.26 à 14:05", "11.3.26") + samedi + samedi2 + vendredi + kFooter));
+}
+
+TEST_F(IndexRun, EmptySiteOnSundayHasHeaderAndFooterOnly) {
+    makeDir(site("Dom/Cat"));
+    page(site, "Dom/Cat/Index.htm", titled("Cadre"), kSunday);
+    const IndexResult result = run(kSunday);
+    ASSERT_EQ(result.outcome, IndexResult::Outcome::Written);
+    EXPECT_EQ(result.folders, 3);
+    EXPECT_EQ(readFile(site("Recent.htm")), crlf(header(kRecent, "8.3.26 à 9:07", "7.3.26") + kFooter));
+    EXPECT_EQ(readFile(site("Search.htm")), crlf(header(kSearch, "8.3.26 à 9:07", "7.3.26") + kFooter));
+}
+
+TEST_F(IndexRun, UnreadablePageGetsAnEmptyTitleAndTheRunGoesOn) {
+    page(site, "D/C/1.htm", titled("Lisible"), kMonday.addDays(-1));
+    page(site, "D/C/2.htm", titled("Disparue"), kMonday.addDays(-1));
+    page(site, "D/C/3.htm", titled("Lisible aussi"), kMonday.addDays(-1));
+    // The page goes away between the walk and the reading of its title: it cannot be opened any more.
+    class Remover : public IndexProgress {
+    public:
+        explicit Remover(QString path) : path_(std::move(path)) {}
+        void found(qsizetype, qsizetype pages) override {
+            if (pages == 3)
+                QFile::remove(path_);
+        }
+
+    private:
+        QString path_;
+    } remover(site("D/C/2.htm"));
+    const IndexResult result = run(kMonday, &remover);
+    ASSERT_EQ(result.outcome, IndexResult::Outcome::Written);
+    EXPECT_EQ(result.unreadable, QStringList{site("D/C/2.htm")});
+    EXPECT_TRUE(dialogs.calls().isEmpty());
+    EXPECT_EQ(fileLines(site("Search.htm")).mid(13, 15),
+              row("D/C/1.htm", "1", "Lisible", "08.03.26") + row("D/C/2.htm", "2", "", "08.03.26") +
+                  row("D/C/3.htm", "3", "Lisible aussi", "08.03.26"));
+}
+
+TEST_F(IndexRun, MissingRootIsReportedAndNothingWritten) {
+    FixedClock clock(kMonday, "marie");
+    IndexProgress none;
+    const QString root = site("absent/");
+    const IndexResult result = IndexerSite(root, clock, dialogs, none, true);
+    EXPECT_EQ(result.outcome, IndexResult::Outcome::Failed);
+    EXPECT_EQ(dialogs.messages(),
+              QStringList{"Le dossier du site \"" + root + "\" est introuvable : l'index n'a pas été créé."});
+    EXPECT_EQ(dialogs.calls().front().icon, Icon::Exclamation);
+    EXPECT_FALSE(QFile::exists(site("absent")));
+    EXPECT_TRUE(QDir(site.path()).entryList(QDir::Files).isEmpty());
+}
+
+TEST_F(IndexRun, PreviousListsGoToTheTrashOnlyWhenAsked) {
+    page(site, "D/C/1.htm", titled("Un"), kMonday.addDays(-1));
+    writeFile(site("Recent.htm"), "ancienne liste récente");
+    writeFile(site("Search.htm"), "ancien index");
+    ASSERT_EQ(run(kMonday, nullptr, false).outcome, IndexResult::Outcome::Written);
+    EXPECT_TRUE(trashFiles().isEmpty());
+    const QByteArray search = readFile(site("Search.htm"));
+    ASSERT_EQ(run(kMonday, nullptr, true).outcome, IndexResult::Outcome::Written);
+    EXPECT_EQ(trashFiles(), (QStringList{"Recent.htm", "Search.htm"}));
+    EXPECT_EQ(readFile(site("Search.htm")), search);
+}
+
+TEST_F(IndexRun, CancelledRunLeavesThePreviousListsByteIdentical) {
+    for (int i = 0; i < 30; ++i)
+        page(site, QString("D%1/C/%1.htm").arg(i), titled("Page"), kMonday.addDays(-1));
+    writeFile(site("Recent.htm"), "récentes\r\n");
+    writeFile(site("Search.htm"), "index\r\n");
+
+    StoppingProgress duringWalk(5, -1);
+    EXPECT_EQ(run(kMonday, &duringWalk, true).outcome, IndexResult::Outcome::Cancelled);
+    EXPECT_EQ(duringWalk.folders.size(), 6);
+
+    StoppingProgress duringTitles(-1, 10);
+    EXPECT_EQ(run(kMonday, &duringTitles, true).outcome, IndexResult::Outcome::Cancelled);
+    EXPECT_EQ(duringTitles.read, 10);
+    EXPECT_EQ(duringTitles.toRead, 30);
+
+    EXPECT_EQ(readFile(site("Recent.htm")), QByteArray("récentes\r\n"));
+    EXPECT_EQ(readFile(site("Search.htm")), QByteArray("index\r\n"));
+    EXPECT_TRUE(trashFiles().isEmpty());
+    EXPECT_TRUE(dialogs.calls().isEmpty());
+    EXPECT_EQ(QDir(site.path()).entryList(QDir::Files), (QStringList{"Recent.htm", "Search.htm"}));
+}
+
+TEST_F(IndexRun, ListsThatCannotBeWrittenLeaveThePreviousOnes) {
+    page(site, "D/C/1.htm", titled("Un"), kMonday.addDays(-1));
+    writeFile(site("Recent.htm"), "ancienne");
+    writeFile(site("Search.htm"), "ancien");
+    ReadOnlyFolder lock(withoutSeparator(site.path()));
+    if (!lock.active())
+        GTEST_SKIP() << "cannot make a folder read-only here";
+    const IndexResult result = run(kMonday, nullptr, true);
+    EXPECT_EQ(result.outcome, IndexResult::Outcome::Failed);
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages().front().startsWith("Je ne peux pas écrire le fichier \"" +
+                                                      site("Recent.htm") + "\" : "))
+        << dialogs.messages().front();
+    EXPECT_EQ(readFile(site("Recent.htm")), QByteArray("ancienne"));
+    EXPECT_EQ(readFile(site("Search.htm")), QByteArray("ancien"));
+    EXPECT_TRUE(trashFiles().isEmpty());
+}
+
+TEST_F(IndexRun, ProgressCountsFoldersAndPagesAndLetsEventsRun) {
+    page(site, "A/1/1.htm", titled("x"), kMonday.addDays(-1));
+    page(site, "A/1/2.htm", titled("x"), kMonday.addDays(-1));
+    page(site, "B/1/1.htm", titled("x"), kMonday.addDays(-400));
+    StoppingProgress progress(-1, -1);
+    const IndexResult result = run(kMonday, &progress);
+    EXPECT_EQ(result.folders, 5);
+    EXPECT_EQ(result.pages, 3);
+    EXPECT_EQ(progress.folders.size(), 5);
+    EXPECT_EQ(progress.folders.front(), site.path());
+    EXPECT_EQ(progress.toRead, 2); // only pages recent enough for the index have their title read
+    EXPECT_GE(dialogs.eventRuns(), 5);
+}
