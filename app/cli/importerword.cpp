@@ -1,0 +1,89 @@
+// quillsite-cli importer-word: the viewer pages of Word documents, as the import window writes them.
+#include "cli/command.h"
+#include "cli/consoledialogs.h"
+#include "lib/files.h"
+#include "lib/helpers.h"
+#include "tools/wordimport.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFileInfo>
+
+namespace qs::cli {
+namespace {
+
+const QString kHelp = QStringLiteral(
+    "Usage : quillsite-cli importer-word --source DOSSIER --destination DOSSIER FICHIER.doc...\n\n"
+    "Écrit dans le dossier de destination, pour chaque document Word, une page « visionneuse » du même\n"
+    "nom avec l'extension .htm, qui incorpore le document (il n'est pas converti). Une page existante du\n"
+    "même nom est remplacée. Le document est désigné par un chemin relatif, ou par son adresse complète\n"
+    "quand les deux dossiers n'ont pas de racine commune.\n\n"
+    "Arguments :\n"
+    "  FICHIER.doc            un ou plusieurs documents du dossier source (nom ou chemin)\n\n"
+    "Options :\n"
+    "  --source DOSSIER       le dossier des documents Word\n"
+    "  --destination DOSSIER  le dossier où écrire les pages\n"
+    "  -h, --aide             affiche cette aide");
+
+QString existingFolder(const QString& argument, const QString& role) {
+    const QFileInfo info(argument);
+    if (!info.isDir()) {
+        err(QStringLiteral("Le dossier %1 « %2 » n'existe pas.").arg(role, argument));
+        return {};
+    }
+    return withSeparator(QDir::cleanPath(info.absoluteFilePath()));
+}
+
+int run(const QStringList& arguments) {
+    QCommandLineParser parser;
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("aide"), QStringLiteral("help")},
+                                  QStringLiteral("Affiche cette aide."));
+    const QCommandLineOption source(QStringLiteral("source"), QStringLiteral("Dossier des documents."),
+                                    QStringLiteral("DOSSIER"));
+    const QCommandLineOption destination(QStringLiteral("destination"), QStringLiteral("Dossier des pages."),
+                                         QStringLiteral("DOSSIER"));
+    parser.addOptions({help, source, destination});
+    if (!parser.parse(arguments)) {
+        err(parser.errorText() + u'\n' + kHelp);
+        return kUsage;
+    }
+    if (parser.isSet(help)) {
+        out(kHelp);
+        return kOk;
+    }
+    if (!parser.isSet(source) || !parser.isSet(destination) || parser.positionalArguments().isEmpty()) {
+        err(QStringLiteral("Donnez le dossier source, le dossier de destination et au moins un document.\n") +
+            kHelp);
+        return kUsage;
+    }
+    const QString from = existingFolder(parser.value(source), QStringLiteral("source"));
+    const QString to = existingFolder(parser.value(destination), QStringLiteral("de destination"));
+    if (from.isEmpty() || to.isEmpty())
+        return kFailure;
+
+    // A document is named by its name in the source folder, or by a path that leads there.
+    QStringList names;
+    for (const QString& argument : parser.positionalArguments()) {
+        const QFileInfo info(
+            argument.contains(u'/') || argument.contains(QDir::separator()) ? argument : from + argument);
+        if (!info.isFile() || withSeparator(QDir::cleanPath(info.absolutePath())) != from) {
+            err(QStringLiteral("Le document « %1 » n'est pas un fichier du dossier source « %2 ».")
+                    .arg(argument, QDir::toNativeSeparators(from)));
+            return kFailure;
+        }
+        names.append(info.fileName());
+    }
+
+    ConsoleDialogs dialogs;
+    const ImportOutcome outcome = ImporterWord(from, to, names, ProgrammeID(), dialogs);
+    out(QStringLiteral("%1 page(s) écrite(s) dans « %2 ».")
+            .arg(outcome.written)
+            .arg(QDir::toNativeSeparators(withoutSeparator(to))));
+    return outcome.error.isEmpty() ? kOk : kFailure;
+}
+
+const Registration registration{
+    {QStringLiteral("importer-word"), QStringLiteral("écrit les pages visionneuses de documents Word"), run}};
+
+} // namespace
+} // namespace qs::cli

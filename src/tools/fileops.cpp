@@ -1,0 +1,123 @@
+#include "tools/fileops.h"
+
+#include "lib/files.h"
+#include "lib/settings.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
+#include <system_error>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
+namespace qs {
+namespace {
+
+std::filesystem::path fsPath(const QString& path) {
+#ifdef Q_OS_WIN
+    return std::filesystem::path(path.toStdWString());
+#else
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
+#endif
+}
+
+// The causes a user can act on, in French; nothing for the others.
+QString knownCause(const std::error_code& ec) {
+    if (ec == std::errc::permission_denied || ec == std::errc::operation_not_permitted)
+        return QStringLiteral("accès refusé");
+    if (ec == std::errc::no_such_file_or_directory)
+        return QStringLiteral("fichier ou dossier introuvable");
+    if (ec == std::errc::no_space_on_device)
+        return QStringLiteral("disque plein");
+    if (ec == std::errc::read_only_file_system)
+        return QStringLiteral("disque en lecture seule");
+    if (ec == std::errc::is_a_directory)
+        return QStringLiteral("un dossier porte ce nom");
+    if (ec == std::errc::device_or_resource_busy || ec == std::errc::text_file_busy)
+        return QStringLiteral("fichier en cours d'utilisation");
+    return {};
+}
+
+QString causeOf(const std::error_code& ec) {
+    const QString known = knownCause(ec);
+    return known.isEmpty() ? QString::fromLocal8Bit(ec.message()) : known;
+}
+
+} // namespace
+
+QString fileErrorCause(int error, const QFileDevice& device) {
+    if (error != 0) {
+        const QString known = knownCause(std::error_code(error, std::generic_category()));
+        if (!known.isEmpty())
+            return known;
+    }
+    switch (device.error()) {
+    case QFileDevice::PermissionsError:
+        return QStringLiteral("accès refusé");
+    case QFileDevice::ResourceError:
+        return QStringLiteral("ressources insuffisantes (disque plein ?)");
+    default:
+        break;
+    }
+    return device.errorString();
+}
+
+bool replaceFileAtomically(const QString& from, const QString& to, QString* cause) {
+    std::error_code ec;
+    std::filesystem::rename(fsPath(from), fsPath(to), ec);
+    if (!ec)
+        return true;
+    if (cause)
+        *cause = causeOf(ec);
+    return false;
+}
+
+void keepOwnerAndPermissions(const QFileInfo& like, const QString& path) {
+#ifdef Q_OS_UNIX
+    // Only succeeds when allowed (root, or a group of our own); otherwise the new file is ours.
+    if (::chown(QFile::encodeName(path).constData(), like.ownerId(), like.groupId()) != 0) {
+        // Keep the group at least, when we may.
+        [[maybe_unused]] const int ignored =
+            ::chown(QFile::encodeName(path).constData(), uid_t(-1), like.groupId());
+    }
+#endif
+    // Qt's "user" flags tell what we may do; only the mode's own bits are copied.
+    QFile::setPermissions(path, like.permissions() & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser));
+}
+
+QStringList FichiersLister(const QString& folder, const QStringList& patterns) {
+    QDir dir(folder);
+    dir.setFilter(QDir::Files); // without QDir::CaseSensitive, patterns ignore case
+    if (!patterns.isEmpty())
+        dir.setNameFilters(patterns);
+    dir.setSorting(QDir::Unsorted);
+    QStringList names = dir.entryList();
+    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        const int c = a.compare(b, Qt::CaseInsensitive);
+        return c != 0 ? c < 0 : a < b;
+    });
+    return names;
+}
+
+QString DossierMémorisé(const QString& key, const QStringList& fallbacks) {
+    const QString stored = ParamètreLire(key);
+    if (!stored.isEmpty() && DossierExiste(stored))
+        return withSeparator(stored);
+    for (const QString& f : fallbacks)
+        if (!f.isEmpty() && DossierExiste(f))
+            return withSeparator(f);
+    return withSeparator(QDir::homePath());
+}
+
+void DossierMémoriser(const QString& key, const QString& folder) {
+    if (!folder.isEmpty())
+        ParamètreEcrire(key, withSeparator(folder));
+}
+
+} // namespace qs

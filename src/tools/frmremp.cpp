@@ -1,0 +1,208 @@
+#include "tools/frmremp.h"
+
+#include "lib/files.h"
+#include "lib/helpers.h"
+#include "lib/settings.h"
+#include "tools/fconf.h"
+#include "tools/fileops.h"
+#include "ui/qtdialogs.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSet>
+#include <QShortcut>
+#include <QVBoxLayout>
+
+namespace qs {
+
+namespace {
+const QString kFolderKey = QStringLiteral("RemplacementDossier");
+}
+
+frmRemp::frmRemp(Dialogs& dialogs, QWidget* parent)
+    : QWidget(parent, Qt::Window), dialogs_(dialogs, [this](const QString& text) { lEtat->setText(text); }) {
+    setObjectName(QStringLiteral("frmRemp"));
+    setWindowTitle(ProgrammeID() + QStringLiteral(" Remplacement de chaînes de caractères"));
+
+    lR = new FolderField(dialogs_, QStringLiteral("Dossier des fichiers"), this);
+    lR->setObjectName(QStringLiteral("lR"));
+    lF = new QListWidget(this);
+    lF->setObjectName(QStringLiteral("lF"));
+    lF->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    t0 = new QLineEdit(this);
+    t0->setObjectName(QStringLiteral("t0"));
+    t1 = new QLineEdit(this);
+    t1->setObjectName(QStringLiteral("t1"));
+    cMajMin = new QCheckBox(QStringLiteral("Distinguer les &majuscules des minuscules"), this);
+    cMajMin->setObjectName(QStringLiteral("cMajMin"));
+    cConfirm = new QCheckBox(QStringLiteral("&Confirmer les remplacements"), this);
+    cConfirm->setObjectName(QStringLiteral("cConfirm"));
+    bExécuter = new QPushButton(QStringLiteral("&Exécuter"), this);
+    bExécuter->setObjectName(QStringLiteral("bExécuter"));
+    bArrêter = new QPushButton(QStringLiteral("&Arrêter"), this);
+    bArrêter->setObjectName(QStringLiteral("bArrêter"));
+    bArrêter->setToolTip(QStringLiteral("Arrêter après le fichier en cours (Échap)"));
+    bFin = new QPushButton(QStringLiteral("&Quitter"), this);
+    bFin->setObjectName(QStringLiteral("bFin"));
+    progress = new QProgressBar(this);
+    progress->setObjectName(QStringLiteral("progress"));
+    lEtat = new QLabel(this);
+    lEtat->setObjectName(QStringLiteral("lEtat"));
+
+    auto* folderLabel = new QLabel(QStringLiteral("&Dossier"), this);
+    folderLabel->setBuddy(lR->edit());
+    auto* filesLabel = new QLabel(QStringLiteral("&Fichiers"), this);
+    filesLabel->setBuddy(lF);
+    auto* findLabel = new QLabel(QStringLiteral("&Remplacer"), this);
+    findLabel->setBuddy(t0);
+    auto* byLabel = new QLabel(QStringLiteral("&par"), this);
+    byLabel->setBuddy(t1);
+
+    auto* grid = new QGridLayout;
+    grid->addWidget(findLabel, 0, 0);
+    grid->addWidget(t0, 0, 1);
+    grid->addWidget(byLabel, 1, 0);
+    grid->addWidget(t1, 1, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(progress, 1);
+    buttons->addWidget(bArrêter);
+    buttons->addStretch();
+    buttons->addWidget(bExécuter);
+    buttons->addWidget(bFin);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(folderLabel);
+    layout->addWidget(lR);
+    layout->addWidget(filesLabel);
+    layout->addWidget(lF, 1);
+    layout->addLayout(grid);
+    layout->addWidget(cMajMin);
+    layout->addWidget(cConfirm);
+    layout->addWidget(lEtat);
+    layout->addLayout(buttons);
+    resize(520, 560);
+
+    progress->hide();
+    bArrêter->hide();
+    bExécuter->setDefault(true);
+
+    connect(lR, &FolderField::folderChanged, this, [this](const QString& folder) {
+        DossierMémoriser(kFolderKey, folder);
+        lF->clear();
+        lF->addItems(FichiersLister(folder));
+    });
+    connect(t0, &QLineEdit::textChanged, this, &frmRemp::updateButtons);
+    connect(t1, &QLineEdit::textChanged, this, &frmRemp::updateButtons);
+    connect(bExécuter, &QPushButton::clicked, this, &frmRemp::bExécuter_Click);
+    connect(bFin, &QPushButton::clicked, this, &frmRemp::bFin_Click);
+    connect(bArrêter, &QPushButton::clicked, this, [this] { stopRequested_ = true; });
+    auto* stop = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(stop, &QShortcut::activated, this, [this] {
+        if (running_)
+            stopRequested_ = true;
+    });
+    auto* refresh = new QShortcut(QKeySequence::Refresh, this);
+    connect(refresh, &QShortcut::activated, this, &frmRemp::lF_Refresh);
+
+    lR->setFolder(DossierMémorisé(kFolderKey, {ParamètreLire(QStringLiteral("Répertoire"))}));
+    updateButtons();
+}
+
+frmRemp::~frmRemp() = default;
+
+void frmRemp::updateButtons() {
+    bExécuter->setEnabled(!running_ && !t0->text().isEmpty());
+}
+
+QStringList frmRemp::selectedFiles() const {
+    QStringList names;
+    for (int i = 0; i < lF->count(); ++i)
+        if (lF->item(i)->isSelected())
+            names.append(lF->item(i)->text());
+    return names;
+}
+
+void frmRemp::lF_Refresh() {
+    if (running_)
+        return;
+    const QStringList selected = selectedFiles();
+    const QSet<QString> keep(selected.begin(), selected.end());
+    lF->clear();
+    lF->addItems(FichiersLister(lR->folder()));
+    for (int i = 0; i < lF->count(); ++i)
+        if (keep.contains(lF->item(i)->text()))
+            lF->item(i)->setSelected(true);
+}
+
+bool frmRemp::Confirm(const QString& file, const QString& line, qsizetype start, qsizetype length,
+                      const QString& replacement) {
+    if (confirmation_)
+        return confirmation_->Confirm(file, line, start, length, replacement);
+    if (!conf_)
+        conf_ = std::make_unique<F_Conf>(this);
+    return conf_->Confirm(file, line, start, length, replacement);
+}
+
+void frmRemp::setRunning(bool running) {
+    running_ = running;
+    stopRequested_ = false;
+    for (QWidget* w : std::initializer_list<QWidget*>{lR, lF, t0, t1, cMajMin, cConfirm, bFin})
+        w->setEnabled(!running);
+    progress->setVisible(running);
+    bArrêter->setVisible(running);
+    if (!running)
+        lEtat->clear();
+    updateButtons();
+}
+
+void frmRemp::bExécuter_Click() {
+    if (running_ || t0->text().isEmpty())
+        return;
+    const ReplaceRequest request{t0->text(), t1->text(), cMajMin->isChecked(), cConfirm->isChecked()};
+    const QStringList names = selectedFiles();
+    setRunning(true);
+    const auto onFile = [this](qsizetype index, qsizetype total, const QString& file) {
+        progress->setMaximum(int(total));
+        progress->setValue(int(index));
+        lEtat->setText(FichierNom(file));
+        dialogs_.processEvents();
+        return !stopRequested_;
+    };
+    RemplacementExécuter(lR->folder(), names, request, dialogs_, this, onFile);
+    conf_.reset();
+    setRunning(false);
+    lF_Refresh();
+}
+
+void frmRemp::bFin_Click() {
+    hide();
+    emit finished();
+}
+
+void frmRemp::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!centred_) {
+        centred_ = true;
+        FenêtreCentrer(this);
+    }
+}
+
+void frmRemp::closeEvent(QCloseEvent* event) {
+    if (running_) {
+        // Finish the file in hand first: the run stops before the next one.
+        stopRequested_ = true;
+        event->ignore();
+        return;
+    }
+    event->accept();
+    emit finished();
+}
+
+} // namespace qs

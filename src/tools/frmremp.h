@@ -1,0 +1,77 @@
+#pragma once
+
+#include "tools/folderfield.h"
+#include "tools/replace.h"
+
+#include <QWidget>
+
+#include <memory>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QProgressBar;
+class QPushButton;
+
+namespace qs {
+
+class F_Conf;
+
+// The replacement window: a folder, its files (several may be selected), the text to find and its
+// replacement, the two options and "Exécuter". Create it without a parent; "Quitter" or closing hides
+// it and emits finished(), on which the main window shows itself again.
+class frmRemp : public QWidget, public Confirmation {
+    Q_OBJECT
+public:
+    explicit frmRemp(Dialogs& dialogs, QWidget* parent = nullptr);
+    ~frmRemp() override;
+
+    // Asks through F_Conf, or through the confirmation set with setConfirmation().
+    bool Confirm(const QString& file, const QString& line, qsizetype start, qsizetype length,
+                 const QString& replacement) override;
+    // Another confirmation in place of F_Conf (tests); nullptr restores F_Conf.
+    void setConfirmation(Confirmation* confirmation) { confirmation_ = confirmation; }
+    bool running() const { return running_; }
+    // Names of the selected files, in list order.
+    QStringList selectedFiles() const;
+
+    FolderField* lR;
+    QListWidget* lF;
+    QLineEdit* t0; // "Remplacer"
+    QLineEdit* t1; // "par"
+    QCheckBox* cMajMin;
+    QCheckBox* cConfirm;
+    QPushButton* bExécuter;
+    QPushButton* bArrêter;
+    QPushButton* bFin;
+    QProgressBar* progress;
+    QLabel* lEtat;
+
+signals:
+    void finished();
+
+public:
+    // Handlers: plain methods, since moc reads only ASCII names (connections use member pointers).
+    void bExécuter_Click();
+    void bFin_Click();
+    // Lists the files of lR's folder again, keeping the selection.
+    void lF_Refresh();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void setRunning(bool running);
+    void updateButtons();
+
+    WindowDialogs dialogs_;
+    Confirmation* confirmation_ = nullptr;
+    std::unique_ptr<F_Conf> conf_;
+    bool running_ = false;
+    bool stopRequested_ = false;
+    bool centred_ = false;
+};
+
+} // namespace qs

@@ -1,0 +1,429 @@
+#include "lib/text1252.h"
+#include "scripteddialogs.h"
+#include "testutil.h"
+#include "tools/replace.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <functional>
+
+using namespace qs;
+using namespace qs::test;
+
+namespace {
+
+QByteArray w(const QString& text) {
+    return toWindows1252(text);
+}
+QByteArray u8(const QString& text) {
+    return text.toUtf8();
+}
+
+ReplaceRequest request(const QString& find, const QString& by, bool caseSensitive = false,
+                       bool confirm = false) {
+    return ReplaceRequest{find, by, caseSensitive, confirm};
+}
+
+// The content after the replacement (the original when nothing was replaced) and the count.
+std::pair<QByteArray, qint64> applied(const QByteArray& content, const ReplaceRequest& r,
+                                      const Replacer::Ask& ask = {}) {
+    QByteArray out;
+    const qint64 n = Replacer(r).apply(content, out, ask);
+    return {n > 0 ? out : content, n};
+}
+
+QStringList entries(const QString& folder) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                                  QDir::Name);
+}
+
+// Answers the confirmations in order and records what each showed.
+struct ScriptedConfirmation final : Confirmation {
+    struct Asked {
+        QString file;
+        QString line;
+        qsizetype start;
+        qsizetype length;
+        QString replacement;
+    };
+    QList<bool> answers;
+    QList<Asked> asked;
+    std::function<void(const QString& file)> whileAsking;
+
+    bool Confirm(const QString& file, const QString& line, qsizetype start, qsizetype length,
+                 const QString& replacement) override {
+        asked.append({file, line, start, length, replacement});
+        if (whileAsking)
+            whileAsking(file);
+        return !answers.isEmpty() && answers.takeFirst();
+    }
+};
+
+} // namespace
+
+// --- The replacement rules, on one file's content -------------------------------------------------
+
+struct RuleCase {
+    const char* name;
+    QByteArray input;
+    QString find;
+    QString by;
+    bool caseSensitive;
+    QByteArray expected;
+    qint64 count;
+};
+
+TEST(ReplaceRules, Table) {
+    const QByteArray bom("\xEF\xBB\xBF");
+    const RuleCase cases[] = {
+        {"the search resumes after the inserted text", "ab ab", "ab", "abab", false, "abab abab", 2},
+        {"occurrences do not overlap", "aaa", "aa", "b", false, "ba", 1},
+        {"case ignored, replacement as typed", "<HTML><Html><html>", "html", "htm", false, "<htm><htm><htm>",
+         3},
+        {"case kept", "<HTML><Html><html>", "html", "htm", true, "<HTML><Html><htm>", 1},
+        {"accented capitals fold", w(QStringLiteral("Été été ÉTÉ")), QStringLiteral("été"), "x", false,
+         "x x x", 3},
+        {"ligatures fold", w(QStringLiteral("œuvre ŒUVRE Œuvre")), QStringLiteral("ŒUVRE"), "o", false,
+         "o o o", 3},
+        {"carons and y diaeresis fold", w(QStringLiteral("šž ŠŽ ÿ Ÿ")), QStringLiteral("Šž"), "s", false,
+         w(QStringLiteral("s s ÿ Ÿ")), 2},
+        {"y diaeresis folds to its capital", w(QStringLiteral("ÿ Ÿ")), QStringLiteral("ÿ"), "y", false, "y y",
+         2},
+        {"sharp s keeps its length", w(QStringLiteral("straße STRASSE")), QStringLiteral("STRASSE"), "x",
+         false, w(QStringLiteral("straße x")), 1},
+        {"accents count in case-sensitive mode", w(QStringLiteral("été ÉTÉ")), QStringLiteral("été"), "x",
+         true, w(QStringLiteral("x ÉTÉ")), 1},
+        {"line ends are kept as they are", "x\ny\r\nz\rx", "x", "yy", false, "yy\ny\r\nz\ryy", 2},
+        {"a match never spans a line end", "ab\ncd", "bc", "x", false, "ab\ncd", 0},
+        {"a sought text with a line end is never found", "ab\ncd", "b\nc", "x", false, "ab\ncd", 0},
+        {"an empty replacement removes", "a-b-c", "-", "", false, "abc", 2},
+        {"an empty sought text finds nothing", "abc", "", "x", false, "abc", 0},
+        {"a character outside the code page does not match its reference", "a &#8594; b", QStringLiteral("→"),
+         "x", false, "a &#8594; b", 0},
+        {"a replacement outside the code page becomes a reference", "a -> b", "->", QStringLiteral("→"),
+         false, "a &#8594; b", 1},
+        {"an ASCII file takes the replacement in Windows-1252", "cafe", "e", QStringLiteral("é"), true,
+         "caf\xE9", 1},
+        {"invalid UTF-8 is Windows-1252", "caf\xE9 CAF\xC9", QStringLiteral("café"), "x", false, "x x", 2},
+        {"a UTF-8 file is searched and written as UTF-8", u8(QStringLiteral("Été → été\n")),
+         QStringLiteral("été"), QStringLiteral("ÉTÉ"), false, u8(QStringLiteral("ÉTÉ → ÉTÉ\n")), 2},
+        {"a UTF-8 byte-order mark stays", bom + u8(QStringLiteral("café\r\n")), QStringLiteral("CAFÉ"),
+         QStringLiteral("thé"), false, bom + u8(QStringLiteral("thé\r\n")), 1},
+        {"UTF-8 beyond the basic plane", u8(QStringLiteral("😀a😀A")), "a", "b", false,
+         u8(QStringLiteral("😀b😀b")), 2},
+        {"UTF-8 letters outside the code page fold", u8(QStringLiteral("ā Ā")), QStringLiteral("Ā"), "a",
+         false, u8(QStringLiteral("a a")), 2},
+        {"UTF-8 replacement outside the code page as typed", u8(QStringLiteral("é ->")), "->",
+         QStringLiteral("→"), false, u8(QStringLiteral("é →")), 1},
+    };
+    for (const RuleCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto [out, n] = applied(c.input, request(c.find, c.by, c.caseSensitive));
+        EXPECT_EQ(out, c.expected);
+        EXPECT_EQ(n, c.count);
+    }
+}
+
+TEST(ReplaceRules, EveryByteValueComesBackUnchanged) {
+    QByteArray all;
+    for (int b = 0; b < 256; ++b)
+        all.append(char(b));
+    // "QZQ" never occurs in the run of byte values, in any case.
+    const QByteArray content = all + "QZQ" + all + "qzq" + all;
+    {
+        const auto [out, n] = applied(content, request("QZQ", "<>", true));
+        EXPECT_EQ(n, 1);
+        EXPECT_EQ(out, all + "<>" + all + "qzq" + all);
+    }
+    {
+        const auto [out, n] = applied(content, request("qZq", "", false));
+        EXPECT_EQ(n, 2);
+        EXPECT_EQ(out, all + all + all);
+    }
+}
+
+TEST(ReplaceRules, StrictUtf8Decoding) {
+    EXPECT_EQ(decodeStrictUtf8(u8(QStringLiteral("é€😀"))), QString(QStringLiteral("é€😀")));
+    EXPECT_EQ(decodeStrictUtf8(QByteArray("\xEF\xBB\xBFx")), QString(QStringLiteral("\uFEFFx")));
+    EXPECT_EQ(decodeStrictUtf8(QByteArray()), QString(""));
+    for (const char* bad : {"\xC0\x80", "\xE0\x80\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80",
+                            "\xF5\x80\x80\x80", "ab\xC3", "\x80", "\xE2\x82"}) {
+        SCOPED_TRACE(QByteArray(bad).toHex().toStdString());
+        EXPECT_FALSE(decodeStrictUtf8(QByteArray(bad)).has_value());
+    }
+}
+
+TEST(ReplaceRules, ConfirmationSeesTheLineAsItStands) {
+    ScriptedConfirmation confirm;
+    confirm.answers = {true, false, true};
+    auto ask = [&](const QString& line, qsizetype start, qsizetype length) {
+        return confirm.Confirm(QStringLiteral("f"), line, start, length, QStringLiteral("bb"));
+    };
+    const auto [out, n] = applied("zero\r\na a a\r\n", request("A", "bb", false, true), ask);
+    EXPECT_EQ(out, QByteArray("zero\r\nbb a bb\r\n"));
+    EXPECT_EQ(n, 2);
+    ASSERT_EQ(confirm.asked.size(), 3);
+    EXPECT_EQ(confirm.asked[0].line, QStringLiteral("a a a"));
+    EXPECT_EQ(confirm.asked[0].start, 0);
+    EXPECT_EQ(confirm.asked[1].line, QStringLiteral("bb a a"));
+    EXPECT_EQ(confirm.asked[1].start, 3);
+    EXPECT_EQ(confirm.asked[2].line, QStringLiteral("bb a a"));
+    EXPECT_EQ(confirm.asked[2].start, 5);
+    EXPECT_EQ(confirm.asked[2].length, 1);
+}
+
+TEST(ReplaceRules, ConfirmationPositionsInUtf8AndWindows1252Lines) {
+    for (const bool utf8 : {true, false}) {
+        SCOPED_TRACE(utf8 ? "UTF-8" : "Windows-1252");
+        ScriptedConfirmation confirm;
+        confirm.answers = {false, true};
+        auto ask = [&](const QString& line, qsizetype start, qsizetype length) {
+            return confirm.Confirm(QStringLiteral("f"), line, start, length, QStringLiteral("e"));
+        };
+        const QString line = utf8 ? QStringLiteral("😀 é É") : QStringLiteral("œ é É");
+        const QByteArray content = utf8 ? u8(line) : w(line);
+        const auto [out, n] = applied(content, request(QStringLiteral("é"), "e", false, true), ask);
+        EXPECT_EQ(n, 1);
+        ASSERT_EQ(confirm.asked.size(), 2);
+        EXPECT_EQ(confirm.asked[0].line, line);
+        EXPECT_EQ(confirm.asked[0].start, utf8 ? 3 : 2);
+        EXPECT_EQ(confirm.asked[1].start, utf8 ? 5 : 4);
+        const QString expected = line.left(line.size() - 1) + u'e';
+        EXPECT_EQ(out, utf8 ? u8(expected) : w(expected));
+    }
+}
+
+TEST(ReplaceRules, NoSixteenBitLimits) {
+    const QByteArray many = QByteArray(40000, 'x') + "\r\n";
+    const auto [out, n] = applied(many, request("x", "yz"));
+    EXPECT_EQ(n, 40000);
+    EXPECT_EQ(out, QByteArray("yz").repeated(40000) + "\r\n");
+
+    qsizetype shownAt = -1;
+    const auto [far, m] = applied(QByteArray(40000, 'a') + "needle", request("NEEDLE", "", false, true),
+                                  [&](const QString&, qsizetype start, qsizetype) {
+                                      shownAt = start;
+                                      return true;
+                                  });
+    EXPECT_EQ(m, 1);
+    EXPECT_EQ(shownAt, 40000);
+    EXPECT_EQ(far, QByteArray(40000, 'a'));
+}
+
+// --- Runs over files ------------------------------------------------------------------------------
+
+TEST(ReplaceRun, CountsChangedFilesAndLeavesTheOthersAlone) {
+    TempDir dir;
+    writeFile(dir("a.htm"), crlf({"ab ab", "xab"}));
+    writeFile(dir("b.htm"), "nothing here\n");
+    const QDateTime old(QDate(2001, 2, 3), QTime(4, 5, 6));
+    setModified(dir("b.htm"), old);
+    ScriptedDialogs d;
+    const ReplaceOutcome o = RemplacementExécuter(dir.path(), {"a.htm", "b.htm"}, request("ab", "abab"), d);
+    ASSERT_EQ(d.calls().size(), 1);
+    EXPECT_EQ(d.calls()[0].text, QStringLiteral("3 chaîne(s) remplacée(s) dans 1 fichier(s)"));
+    EXPECT_EQ(d.calls()[0].icon, Icon::None);
+    EXPECT_EQ(d.calls()[0].title, QString());
+    EXPECT_EQ(readFile(dir("a.htm")), crlf({"abab abab", "xabab"}));
+    EXPECT_EQ(readFile(dir("b.htm")), QByteArray("nothing here\n"));
+    EXPECT_EQ(QFileInfo(dir("b.htm")).lastModified(), old);
+    EXPECT_EQ(entries(dir.path()), (QStringList{"a.htm", "b.htm"}));
+    EXPECT_EQ(o.filesDone, 2);
+}
+
+TEST(ReplaceRun, MessagesWithoutSelectionOrReplacement) {
+    TempDir dir;
+    writeFile(dir("a.htm"), "abc");
+    ScriptedDialogs d;
+    RemplacementExécuter(dir.path(), {}, request("a", "b"), d);
+    ASSERT_EQ(d.calls().size(), 1);
+    EXPECT_EQ(d.calls()[0].text, QStringLiteral("Sélectionnez au moins un fichier svp !"));
+    EXPECT_EQ(d.calls()[0].icon, Icon::Exclamation);
+    EXPECT_EQ(readFile(dir("a.htm")), QByteArray("abc"));
+
+    d.clear();
+    RemplacementExécuter(dir.path(), {"a.htm"}, request("zz", "b"), d);
+    EXPECT_EQ(d.messages(), QStringList{"Aucun remplacement effectué."});
+    EXPECT_EQ(entries(dir.path()), QStringList{"a.htm"});
+}
+
+TEST(ReplaceRun, UnreadableAndVanishingFilesAreSkipped) {
+    TempDir dir;
+    writeFile(dir("a.htm"), "old");
+    writeFile(dir("c.htm"), "old old");
+    writeFile(dir("d.htm"), "old");
+    makeDir(dir("folder"));
+    ScriptedDialogs d;
+    // c.htm disappears before its turn.
+    const auto removeC = [&](qsizetype, qsizetype, const QString& file) {
+        if (file.endsWith(QStringLiteral("c.htm")))
+            QFile::remove(file);
+        return true;
+    };
+    const ReplaceOutcome o =
+        RemplacementExécuter(dir.path(), {"a.htm", "missing.htm", "folder", "c.htm", "d.htm"},
+                             request("old", "new"), d, nullptr, removeC);
+    EXPECT_EQ(d.messages(), QStringList{"2 chaîne(s) remplacée(s) dans 2 fichier(s)"});
+    EXPECT_EQ(o.unreadable, (QStringList{dir("missing.htm"), dir("folder"), dir("c.htm")}));
+    EXPECT_EQ(readFile(dir("a.htm")), QByteArray("new"));
+    EXPECT_EQ(readFile(dir("d.htm")), QByteArray("new"));
+    EXPECT_EQ(entries(dir.path()), (QStringList{"a.htm", "d.htm", "folder"}));
+}
+
+TEST(ReplaceRun, ConfirmedRunAsksWithTheFileAndKeepsTheAnswers) {
+    TempDir dir;
+    writeFile(dir("a.txt"), "Html html\r\n");
+    writeFile(dir("b.txt"), "HTML\r\n");
+    ScriptedConfirmation confirm;
+    confirm.answers = {false, true, false};
+    ScriptedDialogs d;
+    RemplacementExécuter(dir.path(), {"a.txt", "b.txt"}, request("html", "htm", false, true), d, &confirm);
+    EXPECT_EQ(d.messages(), QStringList{"1 chaîne(s) remplacée(s) dans 1 fichier(s)"});
+    EXPECT_EQ(readFile(dir("a.txt")), QByteArray("Html htm\r\n"));
+    EXPECT_EQ(readFile(dir("b.txt")), QByteArray("HTML\r\n"));
+    ASSERT_EQ(confirm.asked.size(), 3);
+    EXPECT_EQ(confirm.asked[0].file, dir("a.txt"));
+    EXPECT_EQ(confirm.asked[0].replacement, QStringLiteral("htm"));
+    EXPECT_EQ(confirm.asked[2].file, dir("b.txt"));
+    EXPECT_EQ(confirm.asked[2].length, 4);
+}
+
+TEST(ReplaceRun, StoppingBetweenFilesSaysWhatWasLeft) {
+    TempDir dir;
+    writeFile(dir("a.htm"), "x");
+    writeFile(dir("b.htm"), "x");
+    writeFile(dir("c.htm"), "x");
+    ScriptedDialogs d;
+    const auto stopAtB = [](qsizetype index, qsizetype total, const QString&) {
+        EXPECT_EQ(total, 3);
+        return index < 1;
+    };
+    const ReplaceOutcome o =
+        RemplacementExécuter(dir.path(), {"a.htm", "b.htm", "c.htm"}, request("x", "y"), d, nullptr, stopAtB);
+    EXPECT_TRUE(o.stopped);
+    EXPECT_EQ(d.messages(), QStringList{"1 chaîne(s) remplacée(s) dans 1 fichier(s)\r\n\r\n"
+                                        "Remplacement arrêté à votre demande : 2 fichier(s) sur 3 non "
+                                        "traité(s)."});
+    EXPECT_EQ(readFile(dir("a.htm")), QByteArray("y"));
+    EXPECT_EQ(readFile(dir("b.htm")), QByteArray("x"));
+}
+
+TEST(ReplaceRun, PermissionsLinksAndForeignWorkFilesAreRespected) {
+    TempDir dir;
+    writeFile(dir("mode.htm"), "x");
+    const QFile::Permissions mode = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
+    // The "user" flags say what we may do (everything, as root), not what the file's mode holds.
+    const auto modeOf = [](const QString& path) {
+        return QFile::permissions(path) & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
+    };
+    QFile::setPermissions(dir("mode.htm"), mode);
+    writeFile(dir("user.htm"), "x");
+    writeFile(dir("user.htm.new"), "the user's own file");
+    writeFile(dir("real/target.htm"), "x");
+    ASSERT_TRUE(QFile::link(dir("real/target.htm"), dir("link.htm")));
+
+    const ReplaceOutcome o =
+        replaceInFiles({dir("mode.htm"), dir("user.htm"), dir("link.htm")}, request("x", "y"));
+    EXPECT_EQ(o.replaced, 3);
+    EXPECT_TRUE(o.error.isEmpty()) << o.error;
+    EXPECT_EQ(modeOf(dir("mode.htm")), mode);
+    EXPECT_EQ(readFile(dir("user.htm")), QByteArray("y"));
+    EXPECT_EQ(readFile(dir("user.htm.new")), QByteArray("the user's own file"));
+    EXPECT_TRUE(QFileInfo(dir("link.htm")).isSymLink());
+    EXPECT_EQ(readFile(dir("real/target.htm")), QByteArray("y"));
+    EXPECT_EQ(entries(dir.path()), (QStringList{"link.htm", "mode.htm", "real", "user.htm", "user.htm.new"}));
+    EXPECT_EQ(entries(dir("real")), QStringList{"target.htm"});
+}
+
+// --- Failures: the run stops and the source stays ------------------------------------------------
+
+TEST(ReplaceFaults, ReadOnlyFolderStopsTheRunAndKeepsTheSources) {
+    TempDir dir;
+    writeFile(dir("ro/a.htm"), "old");
+    writeFile(dir("ro/b.htm"), "old");
+    const QString folder = dir("ro/");
+    ReadOnlyFolder guard(dir("ro"));
+    if (!guard.active())
+        GTEST_SKIP() << "no way to make a read-only folder here";
+    ScriptedDialogs d;
+    const ReplaceOutcome o = RemplacementExécuter(folder, {"a.htm", "b.htm"}, request("old", "new"), d);
+    ASSERT_EQ(d.calls().size(), 2);
+    EXPECT_EQ(
+        d.calls()[0].text,
+        QStringLiteral("Je ne peux pas créer le fichier de travail \"%1a.htm.new\" : accès refusé.\r\n\r\n"
+                       "Le remplacement est arrêté ; le fichier \"%1a.htm\" n'a pas été modifié.")
+            .arg(folder));
+    EXPECT_EQ(d.calls()[0].icon, Icon::Critical);
+    EXPECT_EQ(d.calls()[1].text, QStringLiteral("Aucun remplacement effectué."));
+    EXPECT_EQ(o.filesDone, 1);
+    EXPECT_EQ(readFile(dir("ro/a.htm")), QByteArray("old"));
+    EXPECT_EQ(readFile(dir("ro/b.htm")), QByteArray("old"));
+    EXPECT_EQ(entries(folder), (QStringList{"a.htm", "b.htm"}));
+}
+
+TEST(ReplaceFaults, ProtectedFileIsNotReplaced) {
+    TempDir dir;
+    writeFile(dir("a.htm"), "old");
+    writeFile(dir("b.htm"), "old");
+    QFile::setPermissions(dir("b.htm"), QFile::ReadOwner | QFile::ReadUser | QFile::ReadGroup);
+    ScriptedDialogs d;
+    RemplacementExécuter(dir.path(), {"a.htm", "b.htm"}, request("old", "new"), d);
+    EXPECT_EQ(
+        d.messages(),
+        (QStringList{QStringLiteral("Le fichier \"%1\" est protégé en écriture.\r\n\r\n"
+                                    "Le remplacement est arrêté ; le fichier \"%1\" n'a pas été modifié.")
+                         .arg(dir("b.htm")),
+                     "1 chaîne(s) remplacée(s) dans 1 fichier(s)"}));
+    EXPECT_EQ(readFile(dir("b.htm")), QByteArray("old"));
+    EXPECT_EQ(entries(dir.path()), (QStringList{"a.htm", "b.htm"}));
+}
+
+TEST(ReplaceFaults, SourceRemovedWhileAskedIsNotBroughtBack) {
+    TempDir dir;
+    writeFile(dir("a.htm"), "old");
+    writeFile(dir("b.htm"), "old");
+    ScriptedConfirmation confirm;
+    confirm.answers = {true, true};
+    confirm.whileAsking = [&](const QString& file) {
+        if (file == dir("a.htm"))
+            QFile::remove(file);
+    };
+    ScriptedDialogs d;
+    RemplacementExécuter(dir.path(), {"a.htm", "b.htm"}, request("old", "new", true, true), d, &confirm);
+    EXPECT_EQ(d.messages(), QStringList{"1 chaîne(s) remplacée(s) dans 1 fichier(s)"});
+    EXPECT_EQ(entries(dir.path()), QStringList{"b.htm"});
+    EXPECT_EQ(readFile(dir("b.htm")), QByteArray("new"));
+}
+
+TEST(ReplaceFaults, FailedRenameLeavesWhatIsInPlace) {
+    TempDir dir;
+    writeFile(dir("a.htm"), "old");
+    writeFile(dir("b.htm"), "old");
+    ScriptedConfirmation confirm;
+    confirm.answers = {true, true};
+    // While the user answers, a.htm becomes a folder holding a file: the rename cannot replace it.
+    confirm.whileAsking = [&](const QString& file) {
+        if (file == dir("a.htm")) {
+            QFile::remove(file);
+            writeFile(dir("a.htm/inside.txt"), "kept");
+        }
+    };
+    ScriptedDialogs d;
+    const ReplaceOutcome o =
+        RemplacementExécuter(dir.path(), {"a.htm", "b.htm"}, request("old", "new", true, true), d, &confirm);
+    ASSERT_EQ(d.messages().size(), 2);
+    EXPECT_EQ(
+        d.messages()[0],
+        QStringLiteral("Je ne peux pas remplacer le fichier \"%1\" par \"%1.new\" : un dossier porte ce "
+                       "nom.\r\n\r\nLe remplacement est arrêté ; le fichier \"%1\" n'a pas été modifié.")
+            .arg(dir("a.htm")));
+    EXPECT_EQ(d.messages()[1], QStringLiteral("Aucun remplacement effectué."));
+    EXPECT_EQ(readFile(dir("a.htm/inside.txt")), QByteArray("kept"));
+    EXPECT_EQ(readFile(dir("b.htm")), QByteArray("old"));
+    EXPECT_EQ(entries(dir.path()), (QStringList{"a.htm", "b.htm"}));
+    EXPECT_EQ(o.filesDone, 1);
+}

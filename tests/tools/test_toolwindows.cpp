@@ -1,0 +1,227 @@
+#include "lib/helpers.h"
+#include "lib/settings.h"
+#include "scripteddialogs.h"
+#include "testutil.h"
+#include "tools/fconf.h"
+#include "tools/frmremp.h"
+#include "tools/importer.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QToolButton>
+
+using namespace qs;
+using namespace qs::test;
+
+namespace {
+
+QStringList rows(const QListWidget* list) {
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i)
+        out.append(list->item(i)->text());
+    return out;
+}
+
+void select(QListWidget* list, const QStringList& names) {
+    for (int i = 0; i < list->count(); ++i)
+        list->item(i)->setSelected(names.contains(list->item(i)->text()));
+}
+
+} // namespace
+
+TEST(ReplaceWindow, ListsTheFolderAndEnablesExecuteOnlyWithASoughtText) {
+    TempDir dir;
+    writeFile(dir("b.txt"), "x");
+    writeFile(dir("a.txt"), "x");
+    writeFile(dir("C.TXT"), "x");
+    writeFile(dir(".cache"), "x");
+    makeDir(dir("sub"));
+    ParamètreEcrire(QStringLiteral("RemplacementDossier"), dir.path());
+    ScriptedDialogs d;
+    frmRemp w(d);
+    EXPECT_EQ(w.windowTitle(), ProgrammeID() + QStringLiteral(" Remplacement de chaînes de caractères"));
+    EXPECT_EQ(rows(w.lF), (QStringList{"a.txt", "b.txt", "C.TXT"}));
+    EXPECT_EQ(w.lF->selectionMode(), QAbstractItemView::ExtendedSelection);
+    EXPECT_FALSE(w.bExécuter->isEnabled());
+    w.t1->setText(QStringLiteral("par"));
+    EXPECT_FALSE(w.bExécuter->isEnabled());
+    w.t0->setText(QStringLiteral("a"));
+    EXPECT_TRUE(w.bExécuter->isEnabled());
+    w.t0->clear();
+    EXPECT_FALSE(w.bExécuter->isEnabled());
+}
+
+TEST(ReplaceWindow, RunsOnTheSelectedFilesAndKeepsTheSelection) {
+    TempDir dir;
+    writeFile(dir("a.txt"), "old OLD\r\n");
+    writeFile(dir("b.txt"), "old\r\n");
+    writeFile(dir("c.txt"), "old\r\n");
+    ParamètreEcrire(QStringLiteral("RemplacementDossier"), dir.path());
+    ScriptedDialogs d;
+    frmRemp w(d);
+    w.t0->setText(QStringLiteral("old"));
+    w.t1->setText(QStringLiteral("new"));
+    w.bExécuter->click();
+    EXPECT_EQ(d.messages(), QStringList{"Sélectionnez au moins un fichier svp !"});
+
+    d.clear();
+    select(w.lF, {"a.txt", "c.txt"});
+    w.bExécuter->click();
+    EXPECT_EQ(d.messages(), QStringList{"3 chaîne(s) remplacée(s) dans 2 fichier(s)"});
+    EXPECT_EQ(readFile(dir("a.txt")), QByteArray("new new\r\n"));
+    EXPECT_EQ(readFile(dir("b.txt")), QByteArray("old\r\n"));
+    EXPECT_EQ(w.selectedFiles(), (QStringList{"a.txt", "c.txt"}));
+    EXPECT_TRUE(w.bExécuter->isEnabled());
+    EXPECT_FALSE(w.running());
+
+    d.clear();
+    writeFile(dir("b.txt"), "new\r\n");
+    w.cMajMin->setChecked(true);
+    w.t0->setText(QStringLiteral("NEW"));
+    w.t1->setText(QStringLiteral("x"));
+    select(w.lF, {"b.txt"});
+    w.bExécuter->click();
+    EXPECT_EQ(d.messages(), QStringList{"Aucun remplacement effectué."});
+}
+
+TEST(ReplaceWindow, ChosenFolderIsListedAndRemembered) {
+    TempDir dir;
+    writeFile(dir("one/a.txt"), "x");
+    writeFile(dir("two/z.txt"), "x");
+    ParamètreEcrire(QStringLiteral("RemplacementDossier"), dir("one"));
+    ScriptedDialogs d;
+    frmRemp w(d);
+    EXPECT_EQ(rows(w.lF), QStringList{"a.txt"});
+    d.folder(dir("two"));
+    w.lR->button()->click();
+    EXPECT_EQ(rows(w.lF), QStringList{"z.txt"});
+    EXPECT_EQ(ParamètreLire(QStringLiteral("RemplacementDossier")), dir("two/"));
+    EXPECT_EQ(d.pending(), 0);
+    // A typed folder that does not exist is refused with a beep.
+    w.lR->edit()->setText(dir("nowhere"));
+    emit w.lR->edit()->editingFinished();
+    EXPECT_EQ(w.lR->folder(), dir("two/"));
+    EXPECT_EQ(d.calls().back().kind, ScriptedDialogs::Kind::Beep);
+}
+
+TEST(ReplaceWindow, QuitterHidesTheWindowAndAnnouncesIt) {
+    ScriptedDialogs d;
+    frmRemp w(d);
+    w.show();
+    QSignalSpy finished(&w, &frmRemp::finished);
+    w.bFin->click();
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_EQ(finished.count(), 1);
+}
+
+TEST(ConfirmWindow, ShowsTheLineWithTheOccurrenceSelected) {
+    F_Conf f;
+    bool checked = false;
+    QTimer::singleShot(0, &f, [&] {
+        EXPECT_TRUE(f.isVisible());
+        EXPECT_EQ(f.tF->text(), QStringLiteral("/site/a.htm"));
+        EXPECT_EQ(f.tR->text(), QStringLiteral("htm"));
+        EXPECT_EQ(f.tTxt->toPlainText(), QStringLiteral("<A HREF=\"x.html\">"));
+        EXPECT_EQ(f.tTxt->textCursor().selectedText(), QStringLiteral("html"));
+        checked = true;
+        f.bNon->click();
+    });
+    EXPECT_FALSE(f.Confirm(QStringLiteral("/site/a.htm"), QStringLiteral("<A HREF=\"x.html\">"), 11, 4,
+                           QStringLiteral("htm")));
+    EXPECT_TRUE(checked);
+    EXPECT_EQ(f.tag(), QStringLiteral("NON"));
+    EXPECT_FALSE(f.isVisible());
+
+    QTimer::singleShot(0, &f, [&] { f.bOui->click(); });
+    EXPECT_TRUE(f.Confirm(QStringLiteral("f"), QStringLiteral("abc"), 1, 1, QStringLiteral("x")));
+    EXPECT_EQ(f.tag(), QStringLiteral("OUI"));
+}
+
+TEST(ReplaceWindow, ConfirmationsGoThroughTheConfirmWindow) {
+    TempDir dir;
+    writeFile(dir("a.txt"), "one one one\r\n");
+    ParamètreEcrire(QStringLiteral("RemplacementDossier"), dir.path());
+    ScriptedDialogs d;
+    frmRemp w(d);
+    w.t0->setText(QStringLiteral("ONE"));
+    w.t1->setText(QStringLiteral("1"));
+    w.cConfirm->setChecked(true);
+    select(w.lF, {"a.txt"});
+    // Answer each confirmation window as it comes: Oui, Non, Oui.
+    QList<bool> answers{true, false, true};
+    QStringList shown;
+    QTimer answerer;
+    QObject::connect(&answerer, &QTimer::timeout, [&] {
+        auto* f = qobject_cast<F_Conf*>(QApplication::activeModalWidget());
+        if (!f || answers.isEmpty())
+            return;
+        shown.append(f->tTxt->toPlainText() + u'|' + f->tTxt->textCursor().selectedText());
+        (answers.takeFirst() ? f->bOui : f->bNon)->click();
+    });
+    answerer.start(5);
+    w.bExécuter->click();
+    answerer.stop();
+    EXPECT_EQ(shown, (QStringList{"one one one|one", "1 one one|one", "1 one one|one"}));
+    EXPECT_EQ(readFile(dir("a.txt")), QByteArray("1 one 1\r\n"));
+    EXPECT_EQ(d.messages(), QStringList{"2 chaîne(s) remplacée(s) dans 1 fichier(s)"});
+}
+
+TEST(ImportWindow, ListsDocumentsAndWritesTheirPages) {
+    TempDir dir;
+    writeFile(dir("Word/a.doc"), "doc");
+    writeFile(dir("Word/B.DOC"), "doc");
+    writeFile(dir("Word/c.docx"), "not a .doc");
+    writeFile(dir("Word/d.txt"), "text");
+    makeDir(dir("Web"));
+    ParamètreEcrire(QStringLiteral("ImporterSource"), dir("Word"));
+    ParamètreEcrire(QStringLiteral("ImporterDestination"), dir("Web"));
+    ScriptedDialogs d;
+    Importer w(d);
+    EXPECT_EQ(w.windowTitle(), ProgrammeID());
+    EXPECT_TRUE(w.lAide->text().startsWith(QStringLiteral(
+        "Ce module va importer des fichiers Word dans un mode visionneur. Il ne va en aucun cas "
+        "convertir les fichiers Word au format HTML. Ce qui implique que vous possédiez un "
+        "plugin Visionneur Word... ")));
+    EXPECT_EQ(rows(w.lF), (QStringList{"a.doc", "B.DOC"}));
+    EXPECT_FALSE(w.bGo->isEnabled());
+    select(w.lF, {"B.DOC"});
+    EXPECT_TRUE(w.bGo->isEnabled());
+    w.bGo->click();
+    EXPECT_TRUE(readFile(dir("Web/B.htm")).contains("SRC=\"../Word/B.DOC\""));
+    EXPECT_FALSE(QFileInfo::exists(dir("Web/a.htm")));
+    EXPECT_TRUE(w.lEtat->text().isEmpty());
+    EXPECT_TRUE(d.calls().isEmpty());
+    select(w.lF, {});
+    EXPECT_FALSE(w.bGo->isEnabled());
+
+    w.show();
+    QSignalSpy finished(&w, &Importer::finished);
+    w.bFin->click();
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_EQ(finished.count(), 1);
+}
+
+TEST(ImportWindow, ChangingTheSourceFolderListsItAndDisablesIndexer) {
+    TempDir dir;
+    writeFile(dir("one/a.doc"), "doc");
+    writeFile(dir("two/b.doc"), "doc");
+    ParamètreEcrire(QStringLiteral("ImporterSource"), dir("one"));
+    ScriptedDialogs d;
+    Importer w(d);
+    select(w.lF, {"a.doc"});
+    EXPECT_TRUE(w.bGo->isEnabled());
+    d.folder(dir("two"));
+    w.lR0->button()->click();
+    EXPECT_EQ(rows(w.lF), QStringList{"b.doc"});
+    EXPECT_FALSE(w.bGo->isEnabled());
+    EXPECT_EQ(ParamètreLire(QStringLiteral("ImporterSource")), dir("two/"));
+}
