@@ -68,8 +68,9 @@ void cEnregistrer(MainState& state) {
             page.right = page.pages.first().file;
     }
 
-    write(state, folder + QStringLiteral("Index.htm"), framesetLines(page));
-    write(state, folder + QStringLiteral("IndexG.htm"), navigationLines(page));
+    // The second file would fail for the same reason as the first: one message is enough.
+    if (write(state, folder + QStringLiteral("Index.htm"), framesetLines(page)))
+        write(state, folder + QStringLiteral("IndexG.htm"), navigationLines(page));
     state.currentCategory.clear();
 }
 

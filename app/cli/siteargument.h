@@ -1,0 +1,25 @@
+#pragma once
+
+#include "cli/command.h"
+#include "lib/files.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QString>
+
+namespace qs::cli {
+
+// The site folder named on the command line, absolute and with a trailing separator. A file stands for
+// its folder, as when a site is opened through its home page. "" after a message when there is none.
+inline QString siteFolderArgument(const QString& argument) {
+    const QFileInfo info(argument);
+    if (info.isFile())
+        return withSeparator(info.absolutePath());
+    if (info.isDir())
+        return withSeparator(QDir::cleanPath(info.absoluteFilePath()));
+    err(QStringLiteral("Le site « %1 » n'existe pas : donnez le dossier du site ou sa page d'accueil.")
+            .arg(argument));
+    return {};
+}
+
+} // namespace qs::cli

@@ -1,0 +1,232 @@
+// The generated index pages, line for line as the site's readers and other tools expect them.
+#include "generate/pages.h"
+#include "testutil.h"
+
+#include <gtest/gtest.h>
+
+using namespace qs;
+using namespace qs::test;
+
+namespace {
+
+HomePage home() {
+    HomePage p;
+    p.couleurFond = QStringLiteral("F0F0FF");
+    p.couleurTitre = QStringLiteral("509000");
+    p.id = QStringLiteral("(quillsite v1.2.3)");
+    p.maker = QStringLiteral("https://quillsite.invalid/");
+    p.header = QStringLiteral("\r\n<P>En-tête</P>");
+    p.footer = QStringLiteral("\r\n<P>Pied</P>\r\n<P>fin</P>");
+    p.date = QStringLiteral("5.12.26 à 9:07");
+    p.user = QStringLiteral("marie");
+    p.domains = {QStringLiteral("Aéro & <Co>"), QStringLiteral("zeta")};
+    return p;
+}
+
+CategoryPage category() {
+    CategoryPage p;
+    p.domain = QStringLiteral("Doc");
+    p.category = QStringLiteral("Outils");
+    p.right = QStringLiteral("3.htm");
+    p.couleurFond = QStringLiteral("F0F0FF");
+    p.couleurTitre = QStringLiteral("509000");
+    p.couleurTexte = QStringLiteral("000090");
+    p.id = QStringLiteral("(quillsite v1.2.3)");
+    p.pages = {{QStringLiteral("Un titre de trente caractères!"), QStringLiteral("3.htm")},
+               {QStringLiteral("B & <b>"), QStringLiteral("1.htm")}};
+    return p;
+}
+
+} // namespace
+
+TEST(UpdateDate, DayMonthAndHourWithoutLeadingZero) {
+    EXPECT_EQ(updateDate(QDateTime(QDate(2026, 12, 5), QTime(9, 7))), QStringLiteral("5.12.26 à 9:07"));
+    EXPECT_EQ(updateDate(QDateTime(QDate(2009, 1, 31), QTime(23, 59))), QStringLiteral("31.1.09 à 23:59"));
+    EXPECT_EQ(updateDate(QDateTime(QDate(2000, 7, 1), QTime(0, 0))), QStringLiteral("1.7.00 à 0:00"));
+}
+
+TEST(HomePageLines, EveryLineWithSearchLinks) {
+    HomePage p = home();
+    p.indexed = true;
+    const QStringList expected = {
+        "<HTML>",
+        "<HEAD>",
+        "<TITLE>Page d'accueil</TITLE>",
+        "</HEAD>",
+        "<BODY BACKGROUND=\"images/domaine.gif\" BGCOLOR=\"#F0F0FF\" TOPMARGIN=\"0\">",
+        "<FONT SIZE=\"1\"><A HREF=\"https://quillsite.invalid/\">(quillsite v1.2.3)</A></FONT><BR>",
+        "<CENTER><FONT SIZE=\"5\" COLOR=\"#509000\">Page d'accueil</FONT></CENTER>",
+        "",
+        "<P>En-tête</P>",
+        "<!-- BEGIN -->",
+        "<HR>",
+        "<FONT SIZE=\"4\"><CENTER>",
+        "<A HREF=\"Aéro & <Co>/Index.htm\" TARGET=\"_top\">Aéro & <Co></A>",
+        "<A HREF=\"zeta/Index.htm\" TARGET=\"_top\">zeta</A>",
+        "</CENTER></FONT>",
+        "<!-- END -->",
+        "",
+        "<P>Pied</P>",
+        "<P>fin</P>",
+        "<TABLE WIDTH=\"100%\">",
+        "<TR>",
+        "<TD ALIGN=\"LEFT\" WIDTH=\"50%\"><FONT SIZE=\"1\"><BR>Mis à jour le 5.12.26 à 9:07 par "
+        "marie.</FONT></TD>",
+        "<TD ALIGN=\"RIGHT\" WIDTH=\"50%\"><A HREF=\"Search.htm\">Rechercher</A>",
+        "<BR><A HREF=\"Recent.htm\">Nouveautés</A></TD>",
+        "</TR>",
+        "</TABLE>",
+        "</BODY>",
+        "</HTML>",
+    };
+    EXPECT_EQ(crlf(homePageLines(p)), crlf(expected));
+    // One byte per accented letter: the page is Windows-1252.
+    EXPECT_TRUE(crlf(homePageLines(p)).contains("Nouveaut\xE9s</A></TD>\r\n</TR>\r\n"));
+}
+
+TEST(HomePageLines, WithoutDomainsFragmentsOrIndexing) {
+    HomePage p = home();
+    p.domains.clear();
+    p.header.clear();
+    p.footer.clear();
+    p.indexed = false;
+    const QStringList lines = homePageLines(p);
+    ASSERT_EQ(lines.size(), 21);
+    EXPECT_EQ(lines.mid(7, 8),
+              (QStringList{"", "<!-- BEGIN -->", "<HR>", "<FONT SIZE=\"4\"><CENTER>", "</CENTER></FONT>",
+                           "<!-- END -->", "", "<TABLE WIDTH=\"100%\">"}));
+    EXPECT_EQ(lines.mid(17), (QStringList{"</TR>", "</TABLE>", "</BODY>", "</HTML>"}));
+    EXPECT_TRUE(lines[16].startsWith(QStringLiteral("<TD ALIGN=\"LEFT\"")));
+}
+
+TEST(DomainPageLines, EveryLine) {
+    DomainPage p;
+    p.domain = QStringLiteral("Réseaux & <LAN>");
+    p.couleurFond = QStringLiteral("FFFFFF");
+    p.id = QStringLiteral("(quillsite v1.2.3)");
+    p.header = QStringLiteral("\r\nH1");
+    p.footer = QStringLiteral("\r\nF1\r\nF2");
+    p.categories = {QStringLiteral("alpha"), QStringLiteral("Beta Gamma")};
+    const QStringList expected = {
+        "<HTML>",
+        "<HEAD>",
+        "<TITLE>Réseaux & <LAN></TITLE>",
+        "</HEAD>",
+        "<BODY BACKGROUND=\"../images/logo.gif\" BGCOLOR=\"#FFFFFF\" TOPMARGIN=\"0\">",
+        "<FONT SIZE=\"1\">(quillsite v1.2.3)</FONT><BR>",
+        "<CENTER><FONT SIZE=\"5\" COLOR=\"#009900\">Réseaux & <LAN></FONT></CENTER>",
+        "<HR>",
+        "",
+        "H1",
+        "<!-- BEGIN -->",
+        "<FONT SIZE=\"5\">",
+        "<A HREF=\"alpha/Index.htm\">alpha</A><BR>",
+        "<A HREF=\"Beta Gamma/Index.htm\">Beta Gamma</A><BR>",
+        "</FONT>",
+        "<!-- END -->",
+        "",
+        "F1",
+        "F2",
+        "<HR>",
+        "<TABLE WIDTH=\"100%\">",
+        "<TR>",
+        "<TD ALIGN=\"LEFT\" WIDTH=\"33%\"><A HREF=\"Javascript:history.go(-1)\">Retour à la page "
+        "précédente</A></TD>",
+        "<TD ALIGN=\"RIGHT\" WIDTH=\"33%\"><A HREF=\"../Index.htm\">Index principal</A></TD>",
+        "</TR>",
+        "</TABLE>",
+        "</BODY>",
+        "</HTML>",
+    };
+    EXPECT_EQ(crlf(domainPageLines(p)), crlf(expected));
+
+    p.categories.clear();
+    const QStringList empty = domainPageLines(p);
+    EXPECT_EQ(empty.indexOf(QStringLiteral("</FONT>")),
+              empty.indexOf(QStringLiteral("<FONT SIZE=\"5\">")) + 1);
+}
+
+TEST(CategoryPageLines, FramesetEveryLine) {
+    const CategoryPage p = category();
+    const QStringList expected = {
+        "<HTML>",
+        "<HEAD>",
+        "<TITLE>Doc / Outils</TITLE>",
+        "</HEAD>",
+        "<!-- BEGIN -->",
+        "<frameset COLS=\"20%,*\">",
+        "<frame NAME=\"Left\" src=\"IndexG.htm\">",
+        "<frame NAME=\"Right\" src=\"3.htm\" marginheight = \"0\" marginwidth = \"0\">",
+        "<NOFRAME>",
+        "<BODY BACKGROUND=\"../../images/chapitre.gif\" BGCOLOR=\"#F0F0FF\" TOPMARGIN=\"0\">",
+        "<FONT SIZE=\"1\">(quillsite v1.2.3)</FONT><BR>",
+        "<CENTER><FONT SIZE=\"7\" COLOR=\"#509000\">Documentation Outils</FONT><BR>",
+        "<FONT SIZE=\"5\" COLOR=\"#509000\">(Doc)</FONT></CENTER>",
+        "<HR><FONT SIZE=\"3\">",
+        "<A HREF=\"3.htm\">- Un titre de trente caractères!</A><BR>",
+        "<A HREF=\"1.htm\">- B & <b></A><BR>",
+        "</FONT>",
+        "<!-- END -->",
+        "<HR><TABLE WIDTH=\"100%\">",
+        "<TR>",
+        "<TD ALIGN=\"LEFT\" WIDTH=\"33%\"><A HREF=\"Javascript:history.go(-1)\">Retour à la page "
+        "précédente</A></TD>",
+        "<TD ALIGN=\"CENTER\" WIDTH=\"33%\"><A HREF=\"../../Index.htm\">Index principal</A></TD>",
+        "<TD ALIGN=\"RIGHT\" WIDTH=\"33%\"><A HREF=\"../Index.htm\">Index Doc</A></TD>",
+        "</TR>",
+        "</TABLE>",
+        "</NOFRAME>",
+        "</FRAMESET>",
+        "</BODY>",
+        "</HTML>",
+    };
+    EXPECT_EQ(crlf(framesetLines(p)), crlf(expected));
+    EXPECT_EQ(sendheadert(p), expected.mid(0, 4));
+    EXPECT_EQ(sendfootert(p), expected.mid(18));
+}
+
+TEST(CategoryPageLines, NavigationEveryLineWithShortTitles) {
+    CategoryPage p = category();
+    p.indexed = true;
+    const QStringList expected = {
+        "<HTML>",
+        "<HEAD>",
+        "<TITLE>Doc / Outils</TITLE>",
+        "</HEAD>",
+        "<!-- BEGIN -->",
+        "<BODY BACKGROUND=\"../../images/chapitre.gif\" BGCOLOR=\"#000090\" TOPMARGIN=\"0\">",
+        "<FONT SIZE=\"1\">(quillsite v1.2.3)</FONT><BR>",
+        "<CENTER><FONT SIZE=\"3\" COLOR=\"#509000\">Outils</FONT><BR>",
+        "<FONT SIZE=\"2\" COLOR=\"#509000\">(Doc)</FONT></CENTER>",
+        "<HR><FONT SIZE=\"2\">",
+        "<A HREF=\"3.htm\" TARGET=\"Right\">- Un titre de trente carac</A><BR>",
+        "<A HREF=\"1.htm\" TARGET=\"Right\">- B & <b></A><BR>",
+        "<!-- END -->",
+        "<HR></FONT>",
+        "<BR><A HREF=\"Javascript:history.go(-1)\">Retour à la page précédente</A>",
+        "<BR><BR><A HREF=\"../Index.htm\" TARGET=\"_top\">Index Doc</A>",
+        "<BR><BR><A HREF=\"../../Search.htm\" TARGET=\"_top\">Rechercher</A>",
+        "<BR><BR><A HREF=\"../../Index.htm\" TARGET=\"_top\">Index principal</A><BR>",
+        "</BODY>",
+        "</HTML>",
+    };
+    EXPECT_EQ(crlf(navigationLines(p)), crlf(expected));
+
+    p.indexed = false;
+    QStringList notIndexed = expected;
+    notIndexed.removeAt(16);
+    EXPECT_EQ(navigationLines(p), notIndexed);
+}
+
+TEST(CategoryPageLines, EmptyCategoryHasEmptyLists) {
+    CategoryPage p = category();
+    p.pages.clear();
+    p.right = QStringLiteral("IndexG.htm");
+    const QStringList frameset = framesetLines(p);
+    EXPECT_EQ(frameset[13], QStringLiteral("<HR><FONT SIZE=\"3\">"));
+    EXPECT_EQ(frameset[14], QStringLiteral("</FONT>"));
+    EXPECT_EQ(frameset.size(), 27);
+    const QStringList nav = navigationLines(p);
+    EXPECT_EQ(nav[9], QStringLiteral("<HR><FONT SIZE=\"2\">"));
+    EXPECT_EQ(nav[10], QStringLiteral("<!-- END -->"));
+}

@@ -1,0 +1,169 @@
+// What the lists show of a site on disk: reserved names, hidden entries, links, page titles, new names.
+#include "site/listing.h"
+
+#include "sitefixture.h"
+
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+
+using namespace qs;
+using namespace qs::test;
+
+TEST(DomainListing, ReservedHiddenAndLinkedFoldersAreLeftOut) {
+    SiteFixture s;
+    for (const char* name :
+         {"images", "sound", "java", ".cache", "Images", "Modifier", "ReadOnly", "zeta", "Alpha"})
+        s.folder(QString::fromUtf8(name));
+    writeFile(s.at("fichier.htm"), "not a folder");
+    // A link to a folder would make the generators write through it.
+    ASSERT_TRUE(QFile::link(s.at("zeta"), s.at("lien")));
+
+    domainesInit(s.state);
+    EXPECT_EQ(s.state.dListe.texts(), (QStringList{"Alpha", "Images", "zeta"}));
+    EXPECT_FALSE(s.state.controls.ImgIndexEnabled);
+
+    // A domain command lists "Modifier" and "ReadOnly" like any folder.
+    EXPECT_EQ(siteDomains(s.root(), DomainListing::Command),
+              (QStringList{"Alpha", "Images", "Modifier", "ReadOnly", "zeta"}));
+}
+
+TEST(DomainListing, CategoriesSkipOnlyHiddenAndLinks) {
+    SiteFixture s;
+    for (const char* name : {"D/images", "D/.svn", "D/Zoo", "D/arbre", "D/Modifier"})
+        s.folder(QString::fromUtf8(name));
+    ASSERT_TRUE(QFile::link(s.at("D/Zoo"), s.at("D/raccourci")));
+    EXPECT_EQ(domainCategories(s.at("D")), (QStringList{"arbre", "images", "Modifier", "Zoo"}));
+    EXPECT_TRUE(domainCategories(s.at("absent")).isEmpty());
+}
+
+TEST(DomainListing, PagesAreTheHtmFilesLessTheGeneratedOnes) {
+    SiteFixture s;
+    for (const char* name : {"index.htm", "INDEXG.HTM", "Index.html", "2.htm", "10.HTM", "note.txt",
+                             ".cache.htm", "1.htm", "page.htm.bak"})
+        writeFile(s.at(QStringLiteral("D/C/") + QString::fromUtf8(name)), "x");
+    s.folder("D/C/dossier.htm");
+    EXPECT_EQ(categoryPages(s.at("D/C/")), (QStringList{"1.htm", "10.HTM", "2.htm"}));
+}
+
+TEST(PageTitle, FollowsTheTitleOverLinesAndStopsAtTheFirstTag) {
+    auto title = [](const char* bytes) { return pageTitleOf(QByteArrayView(bytes)); };
+    EXPECT_EQ(title("<HTML>\r\n<TITLE>Mode d'emploi</TITLE>\r\n"), QStringLiteral("Mode d'emploi"));
+    EXPECT_EQ(title("<html><head><title>  Deux\r\n\r\n   lignes </title>"), QStringLiteral("Deux lignes"));
+    EXPECT_EQ(title("<TiTlE>\r\nsuite\r\n</TITLE>"), QStringLiteral("suite"));
+    EXPECT_EQ(title("<TITLE>A &amp; B<BR>encore</TITLE>"), QStringLiteral("A &amp; B"));
+    EXPECT_EQ(title("<TITLE></TITLE>"), QString());
+    EXPECT_EQ(title("<HTML>\r\n<BODY>pas de titre</BODY>"), QString());
+    EXPECT_EQ(title("<TITLE>sans fin"), QStringLiteral("sans fin"));
+    // Any line end: CR alone, LF alone.
+    EXPECT_EQ(title("<TITLE>un\rdeux\ntrois</TITLE>"), QStringLiteral("un deux trois"));
+    // Windows-1252 bytes.
+    EXPECT_EQ(title("<TITLE>\xC9t\xE9 \x80</TITLE>"), QStringLiteral("Été €"));
+    // Only blanks are trimmed; the inner spacing of one line stays.
+    EXPECT_EQ(title("<TITLE>a  b</TITLE>"), QStringLiteral("a  b"));
+}
+
+TEST(PageTitle, ReadsAcrossBufferBoundaries) {
+    // The title starts far into the file, and a CR LF pair straddles a read boundary.
+    for (int pad : {4090, 4094, 4095, 4096, 4097, 9000}) {
+        QByteArray bytes(pad, 'x');
+        bytes += "\r\n<TITLE>Loin\r\ndans le fichier</TITLE>\r\n";
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::ReadOnly);
+        EXPECT_EQ(pageTitle(buffer), QStringLiteral("Loin dans le fichier")) << pad;
+    }
+    QByteArray bytes = QByteArray(4095, ' ') + "\r\n<TITLE>x</TITLE>";
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    EXPECT_EQ(pageTitle(buffer), QStringLiteral("x"));
+}
+
+TEST(PageTitle, ReadsNoMoreThanTheTitleNeeds) {
+    QByteArray bytes = "<TITLE>Court</TITLE>\r\n" + QByteArray(1 << 20, 'x');
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    EXPECT_EQ(pageTitle(buffer), QStringLiteral("Court"));
+    EXPECT_LE(buffer.pos(), 8192);
+}
+
+TEST(PageTitle, MissingOrUnreadableFileHasNone) {
+    SiteFixture s;
+    EXPECT_EQ(pageTitle(s.at("absent.htm")), QString());
+    s.folder("dossier.htm");
+    EXPECT_EQ(pageTitle(s.at("dossier.htm")), QString());
+}
+
+namespace {
+const QString kInvalid = QStringLiteral("Ce nom est incorrect (ou contient des caractères "
+                                        "incorrects)\r\n\r\nDonnez un nom qui puisse être utilisé "
+                                        "comme nom de dossier sour Windows.");
+} // namespace
+
+TEST(NewFolderName, TakenNamesAreRefusedWhateverTheirCase) {
+    SiteFixture s;
+    s.state.dListe.add(QStringLiteral("Réseau"));
+    s.state.cListe.add(QStringLiteral("Outils"));
+    s.dialogs.answer("RÉSEAU").answer("  Nouveau  ");
+    EXPECT_EQ(newFolderName(s.state, NewNameKind::Domain, s.root()), QStringLiteral("Nouveau"));
+    EXPECT_TRUE(DossierExiste(s.at("Nouveau")));
+    s.dialogs.answer("outils").answer("");
+    EXPECT_EQ(newFolderName(s.state, NewNameKind::Category, s.at("Nouveau")), QString());
+
+    const auto& calls = s.dialogs.calls();
+    ASSERT_EQ(calls.size(), 6);
+    EXPECT_EQ(calls[0].text, QStringLiteral("Nom du nouveau domaine :"));
+    EXPECT_EQ(calls[1].text, QStringLiteral("Ce domaine existe déjà! Saisissez un autre nom."));
+    EXPECT_EQ(calls[1].icon, Icon::Exclamation);
+    EXPECT_EQ(calls[1].title, QStringLiteral("Erreur"));
+    EXPECT_EQ(calls[3].text, QStringLiteral("Nom de la nouvelle catégorie :"));
+    EXPECT_EQ(calls[4].text, QStringLiteral("Cette catégorie existe déjà! Saisissez un autre nom."));
+    EXPECT_EQ(calls[5].kind, ScriptedDialogs::Kind::Prompt);
+    EXPECT_TRUE(s.dialogs.unexpected().isEmpty());
+}
+
+TEST(NewFolderName, ASiteNameIsTakenWhenItsFolderExists) {
+    SiteFixture s;
+    s.folder("Existant");
+    s.dialogs.answer("Existant").answer("Neuf");
+    EXPECT_EQ(newFolderName(s.state, NewNameKind::Site, s.root()), QStringLiteral("Neuf"));
+    EXPECT_EQ(s.dialogs.texts(),
+              (QStringList{"Nom du nouveau site :", "Ce domaine existe déjà! Saisissez un autre nom.",
+                           "Nom du nouveau site :"}));
+}
+
+TEST(NewFolderName, NamesLeavingTheParentAreRefused) {
+    SiteFixture s;
+    s.folder("D");
+    for (const QString& bad :
+         {QStringLiteral("a/b"), QStringLiteral("../dehors"), QStringLiteral(".."), QStringLiteral("."),
+          QStringLiteral("a\\b"), QStringLiteral("tab\there"), QStringLiteral("fin\x01")})
+        s.dialogs.answer(bad);
+    s.dialogs.answer("");
+    EXPECT_EQ(newFolderName(s.state, NewNameKind::Category, s.at("D")), QString());
+    EXPECT_EQ(s.dialogs.messages(), QStringList(7, kInvalid));
+    // Nothing was created anywhere.
+    EXPECT_EQ(QDir(s.at("D")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+              QStringList());
+    EXPECT_EQ(QDir(s.root()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+              QStringList{"D"});
+}
+
+TEST(NewFolderName, AFolderThatCannotBeCreatedIsRefused) {
+    SiteFixture s;
+    s.folder("D");
+    writeFile(s.at("D/fichier"), "x"); // a file of that name: no folder can take it
+    s.dialogs.answer("fichier").answer(QString(300, u'n')).answer("Bon & <nom>");
+    EXPECT_EQ(newFolderName(s.state, NewNameKind::Category, s.at("D")), QStringLiteral("Bon & <nom>"));
+    EXPECT_EQ(s.dialogs.messages(), QStringList(2, kInvalid));
+    EXPECT_TRUE(DossierExiste(s.at("D/Bon & <nom>")));
+
+    ReadOnlyFolder locked(s.at("D"));
+    if (!locked.active())
+        GTEST_SKIP() << "no read-only folder here";
+    s.dialogs.clear();
+    s.dialogs.answer("Autre").answer("");
+    EXPECT_EQ(newFolderName(s.state, NewNameKind::Category, s.at("D")), QString());
+    EXPECT_EQ(s.dialogs.messages(), QStringList{kInvalid});
+}
