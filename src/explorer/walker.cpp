@@ -1,0 +1,193 @@
+#include "explorer/walker.h"
+
+#include "explorer/address.h"
+#include "lib/files.h"
+#include "ui/dialogs.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace qs {
+
+namespace {
+
+// Only absolute paths name files: what is left of a web address ("host/dir/a.htm") must never be found
+// relative to whatever folder the program was started in. A NUL would cut the name short.
+bool isFilePath(const QString& path) {
+    return QDir::isAbsolutePath(path) && !path.contains(QChar(0));
+}
+
+// Reads a regular file whole. `id` identifies the file itself, whatever path leads to it. Devices,
+// pipes and folders are refused without waiting on them.
+bool readFile(const QString& path, QByteArray& bytes, QByteArray& id) {
+    if (!isFilePath(path))
+        return false;
+#ifdef Q_OS_UNIX
+    const QByteArray native = QFile::encodeName(path);
+    const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    id = QByteArray::number(quint64(st.st_dev)) + ':' + QByteArray::number(quint64(st.st_ino));
+    bytes.resize(qsizetype(st.st_size) + 1);
+    qsizetype got = 0;
+    for (;;) {
+        if (got == bytes.size())
+            bytes.resize(bytes.size() * 2 + 4096);
+        const ssize_t r = ::read(fd, bytes.data() + got, size_t(bytes.size() - got));
+        if (r < 0 && errno == EINTR)
+            continue;
+        if (r <= 0) {
+            ::close(fd);
+            bytes.truncate(got);
+            return r == 0;
+        }
+        got += r;
+    }
+#else
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return false;
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    bytes = f.readAll();
+    id = info.canonicalFilePath().toUtf8();
+    return f.error() == QFileDevice::NoError;
+#endif
+}
+
+} // namespace
+
+LinkWalker::LinkWalker(LinkTreeModel& tree, Dialogs& dialogs) : tree_(tree), dialogs_(dialogs) {}
+
+bool LinkWalker::exists(const QString& path) {
+    auto it = exists_.constFind(path);
+    if (it != exists_.constEnd())
+        return *it;
+    bool found = false;
+    if (isFilePath(path)) {
+#ifdef Q_OS_UNIX
+        struct stat st {};
+        found = ::stat(QFile::encodeName(path).constData(), &st) == 0 && !S_ISDIR(st.st_mode);
+#else
+        found = FichierExiste(path);
+#endif
+    }
+    exists_.insert(path, found);
+    return found;
+}
+
+void LinkWalker::pump() {
+    if (interval_ > 0 && sinceEvents_.isValid() && sinceEvents_.elapsed() < interval_)
+        return;
+    dialogs_.status(
+        QStringLiteral("Exploration : %1 liens, %2 pages lues...").arg(nodesAdded_).arg(pagesRead_));
+    dialogs_.processEvents();
+    sinceEvents_.start();
+}
+
+void LinkWalker::AjouterNoeud(Node* target, const QString& path, const QString& link, bool explore,
+                              QList<Node*>& queue) {
+    const std::optional<int> n = tree_.freeOccurrence(target, path);
+    if (!n)
+        return;
+    const QString key = occurrenceKey(path, *n);
+    QString text = exists(path) ? link : QStringLiteral("???   ") + link;
+    if (*n > 0)
+        text += key.sliced(path.size());
+    Node* added = tree_.add(target, key, text, iconKeyFor(path));
+    ++nodesAdded_;
+    tree_.setExpanded(target, true);
+    if (*n == 0 && explore)
+        queue.append(added);
+    pump();
+}
+
+bool LinkWalker::readPage(Node* node, Node* parent, QList<Node*>& queue) {
+    QByteArray bytes;
+    QByteArray id;
+    if (!readFile(node->key, bytes, id) || read_.contains(id))
+        return false;
+    read_.insert(id);
+    ++pagesRead_;
+
+    QString base = FichierRépertoire(node->key);
+    if (!base.endsWith(u'/') && !base.endsWith(u'\\'))
+        base += sep();
+    Node* target = parent ? parent : node;
+
+    int sincePump = 0;
+    readTags(bytes, [&](QByteArrayView tag) {
+        const TagAction action = dispatchTag(tag, types);
+        if (action.kind == TagAction::AddLink)
+            AjouterNoeud(target, AdresseComplète(base, action.value), action.value, action.explore, queue);
+        else if (action.kind == TagAction::SetBase)
+            base = AdresseComplète(base, action.value);
+        // A page of many tags and few links still lets the window breathe.
+        if (++sincePump == 1024) {
+            sincePump = 0;
+            pump();
+        }
+        return !tree_.stopRequested();
+    });
+    tree_.sortChildren(target);
+    return true;
+}
+
+void LinkWalker::Explorer(Node* node, Node* parent) {
+    if (!node || tree_.stopRequested())
+        return;
+    const bool outermost = depth_ == 0;
+    if (outermost) {
+        read_.clear();
+        exists_.clear();
+        pagesRead_ = 0;
+        nodesAdded_ = 0;
+        sinceEvents_.invalidate();
+    }
+
+    // The calls of the recursive description, one frame per page whose queue is being explored; the
+    // depth counter goes up on entering a page and down when its frame (or its failed read) ends.
+    struct Frame {
+        QList<Node*> queue;
+        qsizetype next = 0;
+    };
+    std::vector<Frame> frames;
+    auto enter = [&](Node* page, Node* under) {
+        ++depth_;
+        Frame frame;
+        if (readPage(page, under, frame.queue))
+            frames.push_back(std::move(frame));
+        else
+            --depth_;
+    };
+
+    enter(node, parent);
+    while (!frames.empty()) {
+        Frame& top = frames.back();
+        if (tree_.stopRequested() || !limit.allows(depth_) || top.next >= top.queue.size()) {
+            frames.pop_back();
+            --depth_;
+            continue;
+        }
+        Node* next = top.queue[top.next++];
+        enter(next, nullptr); // may grow `frames`: `top` is not used after this
+    }
+    if (outermost)
+        dialogs_.status(QString());
+}
+
+} // namespace qs
