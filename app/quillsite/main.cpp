@@ -1,16 +1,25 @@
 #include "lib/helpers.h"
+#include "shell/startup.h"
 #include "version.h"
 
 #include <QApplication>
-#include <QLabel>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 int main(int argc, char** argv) {
+#ifdef Q_OS_UNIX
+    // Qt WebEngine refuses to start its sandbox as root; only then is it switched off.
+    if (geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+#endif
+    // Needed by Qt WebEngine, and set before the application exists.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Vendrel"));
     QApplication::setApplicationName(QString::fromUtf16(qs::kProgramName));
     QApplication::setApplicationDisplayName(QStringLiteral("Quillsite"));
     QApplication::setApplicationVersion(QStringLiteral(QUILLSITE_VERSION));
-    QLabel label(QStringLiteral("Quillsite"));
-    label.show();
-    return QApplication::exec();
+    return qs::Main();
 }

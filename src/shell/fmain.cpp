@@ -1,0 +1,534 @@
+#include "shell/fmain.h"
+
+#include "lib/files.h"
+#include "shell/frmoptions.h"
+#include "shell/frmsplash.h"
+#include "site/listing.h"
+#include "ui/qtdialogs.h"
+#include "ui/structureview.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QSignalBlocker>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace qs {
+
+namespace {
+
+QPushButton* button(const char* name, const QString& caption, QWidget* parent) {
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(QLatin1String(name));
+    return b;
+}
+
+QLabel* heading(const QString& text, QWidget* buddy, QWidget* parent) {
+    auto* l = new QLabel(text, parent);
+    l->setBuddy(buddy);
+    QFont f = l->font();
+    f.setBold(true);
+    l->setFont(f);
+    return l;
+}
+
+// The text boxes hold CR LF line ends, as the page files do; the editor widgets use LF.
+QString forDisplay(QString text) {
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(u'\r', u'\n');
+    return text;
+}
+
+QString fromDisplay(QString text) {
+    return text.replace(u'\n', QStringLiteral("\r\n"));
+}
+
+// A menu caption shows "&" itself only when doubled; the mnemonic of "&1" stays.
+QString menuText(const QString& caption) {
+    if (caption.startsWith(u'&') && caption.size() > 1)
+        return caption.left(2) + caption.mid(2).replace(u'&', QStringLiteral("&&"));
+    return caption;
+}
+
+const char* const kTypeCaptions[] = {"Images", "Fichiers ZIP", "Programmes", "CGI", "Sound"};
+
+} // namespace
+
+F_Main::F_Main(MainState& state, Shell& shell, BrowserPane::Engine engine, QWidget* parent)
+    : QMainWindow(parent), state_(state), shell_(shell) {
+    setObjectName(QStringLiteral("F_Main"));
+    setWindowTitle(QStringLiteral("Quillsite"));
+    setMinimumSize(720, 460);
+
+    SSTab1 = new QTabWidget(this);
+    SSTab1->setObjectName(QStringLiteral("SSTab1"));
+    auto* catalogue = new QWidget;
+    auto* editor = new QWidget;
+    auto* explorer = new QWidget;
+    buildCatalogue(catalogue);
+    buildEditor(editor);
+    buildExplorer(explorer);
+    SSTab1->addTab(catalogue, QStringLiteral("Catalogue"));
+    SSTab1->addTab(editor, QStringLiteral("Editeur"));
+    SSTab1->addTab(explorer, QStringLiteral("Explorer"));
+
+    browser_ = new BrowserPane(this, engine);
+    splitter_ = new QSplitter(Qt::Horizontal, this);
+    splitter_->setObjectName(QStringLiteral("splitter"));
+    splitter_->addWidget(SSTab1);
+    splitter_->addWidget(browser_);
+    splitter_->setStretchFactor(0, 0);
+    splitter_->setStretchFactor(1, 1);
+    splitter_->setCollapsible(0, false);
+    splitter_->setSizes({560, 600});
+    setCentralWidget(splitter_);
+
+    buildMenus();
+    statusBar()->setObjectName(QStringLiteral("sbStatusBar"));
+
+    timTimer.setObjectName(QStringLiteral("timTimer"));
+    timTimer.setInterval(100);
+    connect(&timTimer, &QTimer::timeout, this, &F_Main::timTimer_Timer);
+    connect(browser_, &BrowserPane::loadStarted, this, [this] {
+        if (!timTimer.isActive())
+            timTimer.start();
+        timTimer_Timer();
+    });
+    connect(browser_, &BrowserPane::loadFinished, this, &F_Main::timTimer_Timer);
+
+    shell_.hooks.showWindow = [this] { show(); };
+    shell_.hooks.endProgram = [this] { endProgram(); };
+    connectState();
+    showState();
+}
+
+QSize F_Main::layoutSize() {
+    return {1180, 740};
+}
+
+void F_Main::buildCatalogue(QWidget* page) {
+    dListe = new StructureView(page);
+    dListe->setObjectName(QStringLiteral("dListe"));
+    cListe = new StructureView(page);
+    cListe->setObjectName(QStringLiteral("cListe"));
+    tListe = new StructureView(page);
+    tListe->setObjectName(QStringLiteral("tListe"));
+    dListe->setModel(&state_.dListe.model());
+    dListe->setSelectionModel(&state_.dListe.selection());
+    cListe->setModel(&state_.cListe.model());
+    cListe->setSelectionModel(&state_.cListe.selection());
+    tListe->setModel(&state_.tListe.model());
+    tListe->setSelectionModel(&state_.tListe.selection());
+
+    dAjouter = button("dAjouter", QStringLiteral("Nouveau Domaine"), page);
+    cAjouter = button("cAjouter", QStringLiteral("Nouvelle Catégorie"), page);
+    tAjouter = button("tAjouter", QStringLiteral("Ajouter"), page);
+    tModifier = button("tModifier", QStringLiteral("Modifier"), page);
+    tSupprimer = button("tSupprimer", QStringLiteral("Supprimer"), page);
+    tImporter = button("tImporter", QStringLiteral("Importer"), page);
+    ImgIndex = button("ImgIndex", QStringLiteral("Liste d'images de la catégorie"), page);
+    dAjouter->setToolTip(QStringLiteral("Ajouter un domaine au site"));
+    cAjouter->setToolTip(QStringLiteral("Ajouter une catégorie au domaine choisi"));
+    tAjouter->setToolTip(QStringLiteral("Écrire une nouvelle page dans la catégorie choisie"));
+    tImporter->setToolTip(QStringLiteral("Importer un fichier HTML ou texte comme nouvelle page"));
+
+    auto* pageButtons = new QGridLayout;
+    pageButtons->setContentsMargins(0, 0, 0, 0);
+    pageButtons->addWidget(tAjouter, 0, 0);
+    pageButtons->addWidget(tModifier, 0, 1);
+    pageButtons->addWidget(tSupprimer, 1, 0);
+    pageButtons->addWidget(tImporter, 1, 1);
+
+    auto* grid = new QGridLayout(page);
+    grid->addWidget(heading(QStringLiteral("&Domaines"), dListe, page), 0, 0);
+    grid->addWidget(heading(QStringLiteral("&Catégories"), cListe, page), 0, 1);
+    grid->addWidget(heading(QStringLiteral("&Pages"), tListe, page), 0, 2);
+    grid->addWidget(dListe, 1, 0);
+    grid->addWidget(cListe, 1, 1);
+    grid->addWidget(tListe, 1, 2);
+    grid->addWidget(dAjouter, 2, 0, Qt::AlignTop);
+    grid->addWidget(cAjouter, 2, 1, Qt::AlignTop);
+    grid->addLayout(pageButtons, 2, 2);
+    grid->addWidget(ImgIndex, 3, 0, 1, 3);
+    grid->setRowStretch(1, 1);
+    for (int c = 0; c < 3; ++c)
+        grid->setColumnStretch(c, 1);
+
+    // A user's selection runs the selection handling; the logic's own select() calls do it themselves.
+    connect(dListe, &StructureView::userSelected, this, [this] { dListe_Click(state_); });
+    connect(cListe, &StructureView::userSelected, this, [this] { cListe_Click(state_); });
+    connect(cAjouter, &QPushButton::clicked, this, [this] { cAjouter_Click(state_); });
+}
+
+void F_Main::buildEditor(QWidget* page) {
+    tTitre = new QLineEdit(page);
+    tTitre->setObjectName(QStringLiteral("tTitre"));
+    tTexteHead = new QPlainTextEdit(page);
+    tTexteHead->setObjectName(QStringLiteral("tTexteHead"));
+    tTexte = new QPlainTextEdit(page);
+    tTexte->setObjectName(QStringLiteral("tTexte"));
+    tTexteFoot = new QPlainTextEdit(page);
+    tTexteFoot->setObjectName(QStringLiteral("tTexteFoot"));
+    const int lines = tTexteHead->fontMetrics().lineSpacing();
+    for (QPlainTextEdit* box : {tTexteHead, tTexteFoot}) {
+        box->setMinimumHeight(lines * 2 + 12);
+        box->setMaximumHeight(lines * 5 + 12);
+    }
+    QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    for (QPlainTextEdit* box : {tTexteHead, tTexte, tTexteFoot})
+        box->setFont(mono);
+
+    auto* tableau = button("InputTableau", QStringLiteral("Tableau"), page);
+    auto* image = button("InputImage", QStringLiteral("Image"), page);
+    auto* lien = button("InputLien", QStringLiteral("Lien"), page);
+    tOk = button("tOk", QStringLiteral("OK"), page);
+    HFOK = button("HFOK", QStringLiteral("OK"), page);
+    tAnnuler = button("tAnnuler", QStringLiteral("Renoncer"), page);
+    tOk->setToolTip(QStringLiteral("Enregistrer la page"));
+    HFOK->setToolTip(QStringLiteral("Enregistrer l'en-tête ou le pied de page"));
+    tAnnuler->setToolTip(QStringLiteral("Abandonner les modifications (Échap)"));
+    tOk->hide();
+    HFOK->hide();
+
+    auto* titleRow = new QHBoxLayout;
+    titleRow->addWidget(heading(QStringLiteral("&Titre :"), tTitre, page));
+    titleRow->addWidget(tTitre, 1);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(tableau);
+    buttons->addWidget(image);
+    buttons->addWidget(lien);
+    buttons->addStretch(1);
+    buttons->addWidget(HFOK);
+    buttons->addWidget(tOk);
+    buttons->addWidget(tAnnuler);
+
+    auto* layout = new QVBoxLayout(page);
+    layout->addLayout(titleRow);
+    layout->addWidget(new QLabel(QStringLiteral("En-tête :"), page));
+    layout->addWidget(tTexteHead);
+    layout->addWidget(heading(QStringLiteral("Te&xte de la page :"), tTexte, page));
+    layout->addWidget(tTexte, 1);
+    layout->addWidget(new QLabel(QStringLiteral("Pied de page :"), page));
+    layout->addWidget(tTexteFoot);
+    layout->addLayout(buttons);
+
+    connect(tTitre, &QLineEdit::textEdited, this,
+            [this](const QString& text) { state_.controls.tTitre = text; });
+    // The boxes' texts go back into the state as the user types.
+    auto forward = [this](QPlainTextEdit* box, QString ControlState::*field, QString* shown) {
+        connect(box, &QPlainTextEdit::textChanged, this, [this, box, field, shown] {
+            if (showing_)
+                return;
+            state_.controls.*field = fromDisplay(box->toPlainText());
+            *shown = state_.controls.*field;
+        });
+    };
+    forward(tTexte, &ControlState::tTexte, &shownTexte_);
+    forward(tTexteHead, &ControlState::tTexteHead, &shownHead_);
+    forward(tTexteFoot, &ControlState::tTexteFoot, &shownFoot_);
+}
+
+void F_Main::buildExplorer(QWidget* page) {
+    tFichier = new QLineEdit(page);
+    tFichier->setObjectName(QStringLiteral("tFichier"));
+    tFichier->setPlaceholderText(QStringLiteral("Page à explorer"));
+    bExplorer = button("bExplorer", QStringLiteral("Explorer"), page);
+    // The link explorer brings the behaviour of these; until it does they show the state only.
+    bExplorer->setEnabled(false);
+    N = new QTreeView(page);
+    N->setObjectName(QStringLiteral("N"));
+    N->setHeaderHidden(true);
+    N->setEnabled(false);
+
+    auto* addressRow = new QHBoxLayout;
+    addressRow->addWidget(heading(QStringLiteral("&Adresse :"), tFichier, page));
+    addressRow->addWidget(tFichier, 1);
+    addressRow->addWidget(bExplorer);
+
+    auto* types = new QHBoxLayout;
+    for (int i = 0; i < 5; ++i) {
+        cType[i] = new QCheckBox(QString::fromUtf8(kTypeCaptions[i]), page);
+        cType[i]->setObjectName(QStringLiteral("cType%1").arg(i));
+        types->addWidget(cType[i]);
+        connect(cType[i], &QCheckBox::toggled, this, [this, i](bool on) {
+            if (!showing_)
+                state_.controls.cType[size_t(i)] = on;
+        });
+    }
+    types->addStretch(1);
+
+    auto* layout = new QVBoxLayout(page);
+    layout->addLayout(addressRow);
+    layout->addLayout(types);
+    layout->addWidget(N, 1);
+
+    connect(tFichier, &QLineEdit::textEdited, this,
+            [this](const QString& text) { state_.controls.tFichier = text; });
+}
+
+void F_Main::buildMenus() {
+    auto add = [this](QMenu* menu, const char* name, const QString& caption, const QKeySequence& keys = {}) {
+        auto* a = menu->addAction(caption);
+        a->setObjectName(QLatin1String(name));
+        if (!keys.isEmpty())
+            a->setShortcut(keys);
+        return a;
+    };
+    auto later = [](QAction* a) {
+        // The command comes with its own part of the program; until then it cannot be chosen.
+        a->setEnabled(false);
+        return a;
+    };
+
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&Fichier"));
+    file->setObjectName(QStringLiteral("mnuFile"));
+    mnuFileNew = add(file, "mnuFileNew", QStringLiteral("&Nouveau"), QKeySequence(Qt::CTRL | Qt::Key_N));
+    mnuFileOpen = add(file, "mnuFileOpen", QStringLiteral("&Ouvrir"), QKeySequence(Qt::CTRL | Qt::Key_O));
+    mnuFileSave =
+        add(file, "mnuFileSave", QStringLiteral("&Enregistrer"), QKeySequence(Qt::CTRL | Qt::Key_S));
+    mnuFileBar5 = file->addSeparator();
+    mnuFileBar5->setObjectName(QStringLiteral("mnuFileBar5"));
+    mnuFileMRU = add(file, "mnuFileMRU", QString());
+    file->addSeparator();
+    mnuFileClose = add(file, "mnuFileClose", QStringLiteral("&Quitter"), QKeySequence(Qt::CTRL | Qt::Key_Q));
+    mnuFileNew->setStatusTip(QStringLiteral("Créer un nouveau site"));
+    mnuFileOpen->setStatusTip(QStringLiteral("Ouvrir un site par sa page d'accueil"));
+    mnuFileSave->setStatusTip(QStringLiteral("Relire les options et régénérer la page d'accueil"));
+    mnuFileMRU->setStatusTip(QStringLiteral("Revenir au site ouvert précédemment"));
+    connect(mnuFileNew, &QAction::triggered, this, [this] { shell_.mnuFileNew_Click(); });
+    connect(mnuFileOpen, &QAction::triggered, this, [this] { shell_.mnuFileOpen_Click(); });
+    connect(mnuFileSave, &QAction::triggered, this, [this] { shell_.mnuFileSave_Click(); });
+    connect(mnuFileMRU, &QAction::triggered, this, [this] { shell_.mnuFileMRU_Click(); });
+    connect(mnuFileClose, &QAction::triggered, this, &QWidget::close);
+
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edition"));
+    edit->setObjectName(QStringLiteral("mnuEdit"));
+    auto* cut = add(edit, "mnuEditCut", QStringLiteral("&Couper"), QKeySequence::Cut);
+    auto* copy = add(edit, "mnuEditCopy", QStringLiteral("Co&pier"), QKeySequence::Copy);
+    auto* paste = add(edit, "mnuEditPaste", QStringLiteral("C&oller"), QKeySequence::Paste);
+    connect(cut, &QAction::triggered, this, [this] { editCommand(0); });
+    connect(copy, &QAction::triggered, this, [this] { editCommand(1); });
+    connect(paste, &QAction::triggered, this, [this] { editCommand(2); });
+
+    QMenu* view = menuBar()->addMenu(QStringLiteral("&Affichage"));
+    view->setObjectName(QStringLiteral("mnuView"));
+    mnuViewRefresh = add(view, "mnuViewRefresh", QStringLiteral("&Actualiser"), QKeySequence(Qt::Key_F5));
+    mnuViewRefresh->setStatusTip(QStringLiteral("Relire les options et les dossiers du site"));
+    mnuViewArbre = later(add(view, "mnuViewArbre", QStringLiteral("Afficher &l'arborescence")));
+    mnuViewArbre->setCheckable(true);
+    mnuViewArbre->setChecked(true);
+    connect(mnuViewRefresh, &QAction::triggered, this, [this] { shell_.mnuViewRefresh_Click(); });
+
+    QMenu* tools = menuBar()->addMenu(QStringLiteral("&Outils"));
+    tools->setObjectName(QStringLiteral("mnuOptions"));
+    mnuViewOptions = add(tools, "mnuViewOptions", QStringLiteral("&Options..."));
+    tools->addSeparator();
+    later(add(tools, "mnuOptionsIndex", QStringLiteral("&Générer un fichier d'index")));
+    later(add(tools, "mnuOptionsRemp", QStringLiteral("&Remplacer une chaîne de caractère")));
+    later(add(tools, "mnuOptionsImport", QStringLiteral("&Importer un fichier Word")));
+    tools->addSeparator();
+    mnuOptionsMAJ = add(tools, "mnuOptionsMAJ", QStringLiteral("&Mise à jour"));
+    connect(mnuViewOptions, &QAction::triggered, this, &F_Main::mnuViewOptions_Click);
+    connect(mnuOptionsMAJ, &QAction::triggered, this, [this] { shell_.mnuOptionsMAJ_Click(); });
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&?"));
+    help->setObjectName(QStringLiteral("mnuHelp"));
+    auto* about = add(help, "mnuHelpAbout", QStringLiteral("&À propos de Quillsite..."));
+    connect(about, &QAction::triggered, this, &F_Main::mnuHelpAbout_Click);
+
+    auto* bar = addToolBar(QStringLiteral("Barre d'outils"));
+    bar->setObjectName(QStringLiteral("tbToolBar"));
+    bar->setMovable(false);
+    bar->setIconSize(QSize(18, 18));
+    mnuFileNew->setIcon(style()->standardIcon(QStyle::SP_FileIcon));
+    mnuFileOpen->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
+    mnuFileSave->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+    mnuViewRefresh->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
+    bar->addAction(mnuFileNew);
+    bar->addAction(mnuFileOpen);
+    bar->addAction(mnuFileSave);
+    bar->addAction(mnuViewRefresh);
+}
+
+void F_Main::connectState() {
+    connect(&state_, &MainState::changed, this, &F_Main::showState);
+    connect(&state_, &MainState::browse, this, &F_Main::WWW);
+    connect(SSTab1, &QTabWidget::currentChanged, this, [this](int index) {
+        if (!showing_)
+            state_.controls.currentTab = index;
+    });
+}
+
+void F_Main::showState() {
+    showing_ = true;
+    const ControlState& c = state_.controls;
+    cAjouter->setEnabled(c.cAjouterEnabled);
+    tAjouter->setEnabled(c.tAjouterEnabled);
+    tImporter->setEnabled(c.tImporterEnabled);
+    ImgIndex->setEnabled(c.ImgIndexEnabled);
+    ImgIndex->setText(c.ImgIndexCaption.isEmpty() ? QStringLiteral("Liste d'images de la catégorie")
+                                                  : c.ImgIndexCaption);
+    tModifier->setEnabled(c.tModifierEnabled);
+    tSupprimer->setEnabled(c.tSupprimerEnabled);
+    tModifier->setVisible(c.tModifierVisible);
+    tSupprimer->setVisible(c.tSupprimerVisible);
+    tAnnuler->setVisible(c.tAnnulerVisible);
+    tAnnuler->setEnabled(c.tAnnulerEnabled);
+    if (tTitre->text() != c.tTitre)
+        tTitre->setText(c.tTitre);
+    if (tFichier->text() != c.tFichier)
+        tFichier->setText(c.tFichier);
+    auto showText = [](QPlainTextEdit* box, const QString& text, QString* shown) {
+        if (*shown != text) {
+            box->setPlainText(forDisplay(text));
+            *shown = text;
+        }
+    };
+    showText(tTexte, c.tTexte, &shownTexte_);
+    showText(tTexteHead, c.tTexteHead, &shownHead_);
+    showText(tTexteFoot, c.tTexteFoot, &shownFoot_);
+    tTexte->setEnabled(c.tTexteEnabled);
+    tTexteHead->setEnabled(c.tTexteHeadEnabled);
+    tTexteFoot->setEnabled(c.tTexteFootEnabled);
+    HFOK->setVisible(c.HFOKVisible);
+    SSTab1->setTabEnabled(0, c.catalogueTabEnabled);
+    for (int i = 0; i < 5; ++i)
+        cType[i]->setChecked(c.cType[size_t(i)]);
+    if (c.currentTab >= 0 && c.currentTab < SSTab1->count())
+        SSTab1->setCurrentIndex(c.currentTab);
+
+    const MruEntry& mru = shell_.mnuFileMRU;
+    mnuFileMRU->setText(menuText(mru.caption));
+    mnuFileMRU->setData(mru.tag);
+    mnuFileMRU->setVisible(mru.visible);
+    mnuFileBar5->setVisible(mru.visible);
+
+    // While a page or a fragment is being edited the site must not change under the editor: it is
+    // left through OK or "Renoncer" first.
+    const bool editing = c.tAnnulerVisible;
+    for (QAction* a : {mnuFileNew, mnuFileOpen, mnuFileMRU, mnuFileSave, mnuViewRefresh})
+        a->setEnabled(!editing);
+    mnuOptionsMAJ->setEnabled(!editing && bool(updateProcedure()));
+    showing_ = false;
+}
+
+void F_Main::Form_Load() {
+    resize(layoutSize());
+    if (const QScreen* screen = this->screen()) {
+        const QRect area = screen->availableGeometry();
+        resize(size().boundedTo(area.size() * 9 / 10).expandedTo(minimumSize()));
+    }
+    FenêtreCentrer(this);
+    QList<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens())
+        screens.append(screen->availableGeometry());
+    if (const auto rect = geometryToRestore(storedGeometry(), minimumSize(), screens)) {
+        resize(rect->size());
+        move(rect->topLeft());
+    }
+    shell_.Form_Load();
+}
+
+void F_Main::WWW(const QString& address) {
+    if (address.isEmpty())
+        return;
+    browser_->navigate(address);
+    if (!timTimer.isActive())
+        timTimer.start();
+    timTimer_Timer();
+}
+
+void F_Main::timTimer_Timer() {
+    if (browser_->isBusy()) {
+        setWindowTitle(QStringLiteral("Working..."));
+        return;
+    }
+    timTimer.stop();
+    const QString title = browser_->documentTitle();
+    setWindowTitle(title.isEmpty() ? QStringLiteral("Quillsite") : title);
+}
+
+void F_Main::editCommand(int command) {
+    QWidget* focus = QApplication::focusWidget();
+    if (auto* combo = qobject_cast<QComboBox*>(focus); combo && combo->lineEdit())
+        focus = combo->lineEdit();
+    if (auto* line = qobject_cast<QLineEdit*>(focus)) {
+        if (command == 0)
+            line->cut();
+        else if (command == 1)
+            line->copy();
+        else
+            line->paste();
+    } else if (auto* box = qobject_cast<QPlainTextEdit*>(focus)) {
+        if (command == 0)
+            box->cut();
+        else if (command == 1)
+            box->copy();
+        else
+            box->paste();
+    }
+}
+
+void F_Main::mnuViewOptions_Click() {
+    frmOptions dialog(state_.values, this);
+    dialog.exec();
+}
+
+void F_Main::mnuHelpAbout_Click() {
+    QMessageBox::about(
+        this, QStringLiteral("À propos de Quillsite"),
+        QStringLiteral("<h3>Quillsite</h3><p>%1</p><p>Création et entretien de sites de documentation en "
+                       "HTML : domaines, catégories et pages, pages d'index, éditeur de pages, "
+                       "explorateur de liens.</p><p>Les réglages sont propres à chaque utilisateur ; "
+                       "les sites sont de simples dossiers de pages HTML.</p>")
+            .arg(frmSplash::versionText()));
+}
+
+void F_Main::endProgram() {
+    ending_ = true;
+    QMetaObject::invokeMethod(
+        qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+}
+
+void F_Main::closeEvent(QCloseEvent* event) {
+    if (ending_) {
+        event->accept();
+        return;
+    }
+    // The other windows of the program go first, the most recent one first.
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (qsizetype i = windows.size() - 1; i >= 0; --i) {
+        QWidget* w = windows[i];
+        if (w != this && w->isVisible() && !w->inherits("QMenu"))
+            w->close();
+    }
+    const WindowGeometry geometry{x(), y(), width(), height()};
+    if (!shell_.Form_Unload(isMinimized() ? nullptr : &geometry)) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+} // namespace qs

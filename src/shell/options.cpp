@@ -1,0 +1,121 @@
+#include "shell/options.h"
+
+#include "lib/helpers.h"
+
+#include <algorithm>
+#include <optional>
+
+namespace qs {
+
+namespace {
+
+const char16_t* const kLevelKeys[] = {u"NivImg", u"NivZip", u"NivExe", u"NivCgi", u"NivSnd"};
+const char16_t* const kColourKeys[] = {u"CouleurFond(rrggbb)", u"CouleurTitre(rrggbb)",
+                                       u"CouleurTexte(rrggbb)"};
+
+QString illimité() {
+    return QStringLiteral("illimité");
+}
+
+// The red, green and blue of "rrggbb"; nothing when the text is not six hexadecimal digits.
+std::optional<std::array<int, 3>> parseColour(const QString& text) {
+    const QString t = text.trimmed();
+    if (t.size() != 6)
+        return std::nullopt;
+    std::array<int, 3> rgb{};
+    for (int i = 0; i < 3; ++i) {
+        bool ok = false;
+        rgb[size_t(i)] = t.mid(i * 2, 2).toInt(&ok, 16);
+        if (!ok)
+            return std::nullopt;
+    }
+    return rgb;
+}
+
+} // namespace
+
+Options::Options(ProgramValues& values) : values_(values) {}
+
+QString Options::depthCaption(int value) {
+    return value >= kDepthMax ? illimité() : QString::number(value);
+}
+
+QString& Options::colourOf(Row row) {
+    switch (row) {
+    case CL:
+        return values_.CouleurTitre;
+    case CT:
+        return values_.CouleurTexte;
+    case CF:
+        break;
+    }
+    return values_.CouleurFond;
+}
+
+void Options::Form_Load() {
+    OptionsCharger(values_);
+    const QString* levels[] = {&values_.NivImg, &values_.NivZip, &values_.NivExe, &values_.NivCgi,
+                               &values_.NivSnd};
+    for (size_t i = 0; i < form.cType.size(); ++i)
+        form.cType[i] = levels[i]->trimmed().toInt() == 1;
+
+    // A mode never stored is the default "Oui": ticking the box from a missing value would make OK
+    // remove the access rights, for good.
+    const QString mode = ParamètreLire(QStringLiteral("Modification"));
+    const bool editable = mode.isEmpty() || mode == QStringLiteral("Oui");
+    form.Check1 = !editable;
+    form.Check1Enabled = editable;
+
+    if (ParamètreLire(QStringLiteral("NiveauRep")).isEmpty())
+        ParamètreEcrire(QStringLiteral("NiveauRep"), 3);
+    const QString depth = ParamètreLire(QStringLiteral("NiveauRep")).trimmed();
+    bool ok = false;
+    const int n = depth.toInt(&ok);
+    if (depth == illimité() || (ok && n >= kDepthMax)) {
+        form.sNiv = kDepthMax;
+    } else {
+        form.sNiv = ok ? std::max(n, kDepthMin) : kDepthMin;
+    }
+    // A stored depth the slider cannot show is replaced by the one it stands at, so that Apply never
+    // stores a depth the link tree does not understand.
+    form.eNiv = depthCaption(form.sNiv);
+
+    // The bars start from the colours in use: moving one of them changes only its own component.
+    for (Row row : {CF, CL, CT}) {
+        if (const auto rgb = parseColour(colourOf(row)))
+            form.bars[size_t(row)] = *rgb;
+    }
+}
+
+void Options::sNiv_Change(int value) {
+    form.sNiv = std::clamp(value, kDepthMin, kDepthMax);
+    form.eNiv = depthCaption(form.sNiv);
+}
+
+void Options::barChanged(Row row, int index, int value) {
+    if (index < 0 || index > 2)
+        return;
+    auto& bars = form.bars[size_t(row)];
+    bars[size_t(index)] = std::clamp(value, 0, 255);
+    colourOf(row) = OctetHexa(bars[0]) + OctetHexa(bars[1]) + OctetHexa(bars[2]);
+}
+
+QColor Options::rowColour(Row row) const {
+    const auto& bars = form.bars[size_t(row)];
+    return QColor(bars[0], bars[1], bars[2]);
+}
+
+void Options::cmdApply_Click() {
+    ParamètreEcrire(QStringLiteral("Modification"),
+                    form.Check1 ? QStringLiteral("Non") : QStringLiteral("Oui"));
+    ParamètreEcrire(QStringLiteral("NiveauRep"), form.eNiv);
+    values_.NiveauRep = form.eNiv;
+    // The link types reach the main window at its next reload of the settings, not now.
+    for (size_t i = 0; i < form.cType.size(); ++i)
+        ParamètreEcrire(QString::fromUtf16(kLevelKeys[i]), form.cType[i] ? 1 : 0);
+    const QString colours[] = {values_.CouleurFond, values_.CouleurTitre, values_.CouleurTexte};
+    for (int i = 0; i < 3; ++i)
+        ParamètreEcrire(QString::fromUtf16(kColourKeys[i]), colours[i]);
+}
+
+} // namespace qs

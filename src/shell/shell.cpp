@@ -1,0 +1,272 @@
+// Start-up, re-opening and closing of the main window, and the File menu's site commands.
+#include "shell/shell.h"
+
+#include "generate/regenerate.h"
+#include "lib/files.h"
+#include "lib/settings.h"
+#include "site/listing.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace qs {
+
+namespace {
+
+QString setting(const char16_t* name) {
+    return ParamètreLire(QString::fromUtf16(name));
+}
+
+// Reads a setting; when it is empty, stores and returns the default.
+QString settingOrDefault(const char16_t* name, const char16_t* fallback) {
+    QString value = setting(name);
+    if (value.isEmpty()) {
+        value = QString::fromUtf16(fallback);
+        ParamètreEcrire(QString::fromUtf16(name), value);
+    }
+    return value;
+}
+
+// A file of the site folder whatever the case of its name: sites made on Windows may write
+// "recent.htm" where the indexer writes "Recent.htm".
+bool siteFileExists(const QString& folder, const QString& name) {
+    if (FichierExiste(folder + name))
+        return true;
+    const QDir dir(folder);
+    const QStringList found = dir.entryList({name}, QDir::Files | QDir::Hidden | QDir::CaseSensitive);
+    if (!found.isEmpty())
+        return true;
+    for (const QString& entry : dir.entryList(QDir::Files | QDir::Hidden))
+        if (entry.compare(name, Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
+} // namespace
+
+bool Shell::hasSite() const {
+    return !state.values.Adresse.isEmpty() && !state.values.Répertoire.isEmpty();
+}
+
+void Shell::endProgram() {
+    programEnded = true;
+    if (hooks.endProgram)
+        hooks.endProgram();
+}
+
+void Shell::markUnindexedWithout(const QString& fileName) {
+    if (!siteFileExists(state.values.Répertoire, fileName))
+        ParamètreEcrire(QStringLiteral("Indexer"), QStringLiteral("Non"));
+}
+
+void Shell::Form_Load() {
+    BusyPointer busy(state.dialogs);
+    state.controls.tFichier.clear();
+    state.notify();
+
+    state.values.Adresse = setting(u"Adresse");
+    if (state.values.Adresse.isEmpty()) {
+        state.dialogs.message(QStringLiteral("Vous devez créer un nouveau site..."));
+        mnuFileNew_Click();
+        state.controls.currentTab = 0;
+        state.notify();
+        return;
+    }
+
+    takerépertoire(state.values.Adresse);
+    // Read back as stored; should the store have refused the value, keep the one just derived.
+    const QString stored = setting(u"Répertoire");
+    if (!stored.isEmpty())
+        state.values.Répertoire = stored;
+    OptionsCharger(state.values);
+    Mru();
+    markUnindexedWithout(QStringLiteral("Recent.htm"));
+    setTypesFromLevels();
+    state.values.Modification = settingOrDefault(u"Modification", u"Oui");
+    state.values.NiveauRep = settingOrDefault(u"NiveauRep", u"4");
+    applyReadOnly();
+    init();
+    if (programEnded)
+        return;
+    BaseCopy();
+    state.controls.currentTab = 0;
+    state.notify();
+}
+
+void Shell::init() {
+    if (state.values.Adresse.isEmpty()) {
+        state.controls.tFichier.clear();
+        state.controls.tTitre.clear();
+        state.notify();
+        return;
+    }
+    state.controls.tFichier = state.values.Adresse;
+    state.notify();
+    if (hooks.bExplorer)
+        hooks.bExplorer();
+    WWW(state, state.controls.tFichier);
+
+    domainesInit(state);
+    state.notify();
+    if (state.dListe.count() == 0) {
+        if (hooks.showWindow)
+            hooks.showWindow();
+        if (hooks.dAjouter)
+            hooks.dAjouter();
+        if (state.dListe.count() == 0)
+            endProgram();
+    }
+}
+
+bool Shell::Form_Unload(const WindowGeometry* geometry) {
+    if (geometry)
+        storeGeometry(*geometry);
+    if (state.controls.tAnnulerVisible && state.controls.tAnnulerEnabled) {
+        const QString text =
+            QStringLiteral("Vous n'avez pas validé les modifications apportées à ce document !") + CrLf(2) +
+            QStringLiteral("Voulez-vous tout de même quitter ?");
+        if (!state.dialogs.question(text, Icon::Question, QStringLiteral("Attention")))
+            return false;
+    }
+    if (hasSite())
+        Enregistrer(state);
+    return true;
+}
+
+void Shell::reloadSettings() {
+    OptionsCharger(state.values);
+    setTypesFromLevels();
+    // A value missing here keeps its default without being stored: start-up and New Site store them.
+    const QString depth = setting(u"NiveauRep");
+    state.values.NiveauRep = depth.isEmpty() ? QStringLiteral("4") : depth;
+    const QString mode = setting(u"Modification");
+    state.values.Modification = mode.isEmpty() ? QStringLiteral("Oui") : mode;
+    applyReadOnly();
+}
+
+void Shell::mnuFileNew_Click() {
+    const QString program = withSeparator(state.programFolder);
+    const QString name = newFolderName(state, NewNameKind::Site, program);
+    if (name.isEmpty())
+        return;
+    // Pages still due for the site being left are written there before its lists go.
+    if (hasSite())
+        dEnregistrer(state);
+
+    state.dListe.clear();
+    state.cListe.clear();
+    state.tListe.clear();
+    state.values.Adresse = program + name + sep() + QStringLiteral("Index.htm");
+    state.controls.tFichier = state.values.Adresse;
+    ParamètreEcrire(QStringLiteral("Adresse"), state.values.Adresse);
+    state.notify();
+
+    takerépertoire(state.values.Adresse);
+    const QString stored = setting(u"Répertoire");
+    if (!stored.isEmpty())
+        state.values.Répertoire = stored;
+
+    if (hooks.dAjouter)
+        hooks.dAjouter();
+    state.currentDomain = state.dListe.selectedText();
+
+    state.values.CouleurFond = settingOrDefault(u"CouleurFond(rrggbb)", u"F0F0FF");
+    state.values.CouleurTitre = settingOrDefault(u"CouleurTitre(rrggbb)", u"509000");
+    state.values.CouleurTexte = settingOrDefault(u"CouleurTexte(rrggbb)", u"000090");
+    state.values.Modification = settingOrDefault(u"Modification", u"Oui");
+    state.values.NiveauRep = settingOrDefault(u"NiveauRep", u"4");
+    applyReadOnly();
+
+    BaseCopy();
+    Enregistrer(state);
+    state.dialogs.processEvents();
+    init();
+    if (programEnded)
+        return;
+    markUnindexedWithout(QStringLiteral("Search.htm"));
+}
+
+void Shell::mnuFileOpen_Click() {
+    ParamètreEcrire(QStringLiteral("LastOpen"), state.values.Adresse);
+    const QString folder = state.values.Répertoire.isEmpty() ? QDir::homePath() : state.values.Répertoire;
+    const QString chosen = state.dialogs.openFile(QStringLiteral("Ouvrir un site"), folder, htmlFilter());
+    if (chosen.isEmpty() || !FichierExiste(chosen))
+        return;
+    if (hasSite())
+        dEnregistrer(state);
+    const QString adresse = QDir::toNativeSeparators(QFileInfo(chosen).absoluteFilePath());
+    state.controls.tFichier = adresse;
+    state.values.Adresse = adresse;
+    ParamètreEcrire(QStringLiteral("Adresse"), adresse);
+    takerépertoire(adresse);
+    init();
+    if (programEnded)
+        return;
+    BaseCopy();
+    state.dialogs.processEvents();
+    Mru();
+    markUnindexedWithout(QStringLiteral("Search.htm"));
+}
+
+void Shell::mnuFileMRU_Click() {
+    ParamètreEcrire(QStringLiteral("LastOpen"), state.values.Adresse);
+    const QString previous = mnuFileMRU.tag;
+    if (!previous.isEmpty()) {
+        if (hasSite())
+            dEnregistrer(state);
+        state.values.Adresse = previous;
+        state.controls.tFichier = previous;
+        takerépertoire(previous);
+        init();
+        if (programEnded)
+            return;
+        BaseCopy();
+        state.dialogs.processEvents();
+    }
+    Mru();
+}
+
+void Shell::mnuFileSave_Click() {
+    BusyPointer busy(state.dialogs);
+    OptionsCharger(state.values);
+    setTypesFromLevels();
+    if (state.controls.tFichier.isEmpty()) {
+        const QString adresse = setting(u"Adresse");
+        // Without a stored site there is nothing to re-open: the site folder would be the disk's root.
+        if (!adresse.isEmpty()) {
+            state.values.Adresse = adresse;
+            state.controls.tFichier = adresse;
+            ParamètreEcrire(QStringLiteral("Adresse"), adresse);
+            takerépertoire(adresse);
+            init();
+            if (programEnded)
+                return;
+            BaseCopy();
+        }
+    }
+    reloadSettings();
+    if (!hasSite())
+        return;
+    Enregistrer(state);
+    init();
+}
+
+void Shell::mnuViewRefresh_Click() {
+    reloadSettings();
+    if (!hasSite())
+        return;
+    Enregistrer(state);
+    init();
+}
+
+void Shell::mnuOptionsMAJ_Click() {
+    mnuFileSave_Click();
+    if (programEnded)
+        return;
+    state.dialogs.processEvents();
+    const UpdateProcedure& update = updateProcedure();
+    if (update && !update(state.dialogs))
+        endProgram();
+}
+
+} // namespace qs

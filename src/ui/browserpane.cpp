@@ -1,0 +1,291 @@
+#include "ui/browserpane.h"
+
+#include "lib/text1252.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <QStyle>
+#include <QTextBrowser>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#ifdef QUILLSITE_WEBENGINE
+#include <QWebEnginePage>
+#include <QWebEngineSettings>
+#include <QWebEngineView>
+#endif
+
+namespace qs {
+
+// What the pane needs of a view, whichever engine draws the page.
+class BrowserPane::View {
+public:
+    virtual ~View() = default;
+    virtual QWidget* widget() = 0;
+    virtual void load(const QUrl& url) = 0;
+    virtual void back() = 0;
+    virtual void forward() = 0;
+    virtual void stop() = 0;
+    virtual void reload() = 0;
+    virtual bool busy() const = 0;
+    virtual QString title() const = 0;
+};
+
+namespace {
+
+QString escaped(const QString& text) {
+    return text.toHtmlEscaped();
+}
+
+QString messagePage(const QString& title, const QString& text) {
+    return QStringLiteral("<html><head><title>%1</title></head><body><h3>%1</h3><p>%2</p></body></html>")
+        .arg(escaped(title), text);
+}
+
+// Pages of a site are Windows-1252 unless they say otherwise.
+QString decodePage(const QByteArray& bytes) {
+    static const QRegularExpression utf8(QStringLiteral("charset\\s*=\\s*[\"']?utf-?8"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    const QString head = QString::fromLatin1(bytes.left(2048));
+    if (bytes.startsWith("\xEF\xBB\xBF") || utf8.match(head).hasMatch())
+        return QString::fromUtf8(bytes);
+    return fromWindows1252(bytes);
+}
+
+bool isPage(const QString& path) {
+    const QString ext = QFileInfo(path).suffix().toLower();
+    return ext == u"htm" || ext == u"html" || ext == u"shtm" || ext == u"shtml" || ext == u"txt";
+}
+
+// QTextBrowser that reads pages from disk as the site writes them and explains what it cannot show.
+class PageBrowser final : public QTextBrowser {
+public:
+    using QTextBrowser::QTextBrowser;
+
+    QVariant loadResource(int type, const QUrl& url) override {
+        if (!url.isLocalFile()) {
+            if (type == QTextDocument::HtmlResource || type == QTextDocument::UnknownResource)
+                return messagePage(QStringLiteral("Adresse non affichable"),
+                                   QStringLiteral("Ce navigateur simplifié n'affiche que les pages "
+                                                  "enregistrées sur le disque :<br><b>%1</b>")
+                                       .arg(escaped(url.toString())));
+            return {};
+        }
+        const QString path = url.toLocalFile();
+        if (type != QTextDocument::HtmlResource && !(type == QTextDocument::UnknownResource && isPage(path)))
+            return QTextBrowser::loadResource(type, url);
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return messagePage(
+                QStringLiteral("Page introuvable"),
+                QStringLiteral("Impossible d'ouvrir le fichier <b>%1</b> : %2")
+                    .arg(escaped(QDir::toNativeSeparators(path)), escaped(file.errorString())));
+        const QString text = decodePage(file.readAll());
+        if (QFileInfo(path).suffix().compare(u"txt", Qt::CaseInsensitive) == 0)
+            return QStringLiteral("<pre>%1</pre>").arg(escaped(text));
+        return text;
+    }
+};
+
+} // namespace
+
+class BrowserPane::TextView final : public BrowserPane::View {
+public:
+    explicit TextView(BrowserPane* pane) : pane_(pane), browser_(new PageBrowser(pane)) {
+        browser_->setOpenLinks(true);
+        browser_->setOpenExternalLinks(false);
+        QObject::connect(browser_, &QTextBrowser::sourceChanged, pane, [this](const QUrl& url) {
+            pane_->addressBox()->setEditText(url.isLocalFile() ? QDir::toNativeSeparators(url.toLocalFile())
+                                                               : url.toString());
+            Q_EMIT pane_->titleChanged(title());
+        });
+    }
+    QWidget* widget() override { return browser_; }
+    void load(const QUrl& url) override {
+        busy_ = true;
+        Q_EMIT pane_->loadStarted();
+        browser_->setSource(url);
+        busy_ = false;
+        Q_EMIT pane_->titleChanged(title());
+        Q_EMIT pane_->loadFinished();
+    }
+    void back() override { browser_->backward(); }
+    void forward() override { browser_->forward(); }
+    void stop() override {}
+    void reload() override { browser_->reload(); }
+    bool busy() const override { return busy_; }
+    QString title() const override { return browser_->documentTitle().trimmed(); }
+
+private:
+    BrowserPane* pane_;
+    PageBrowser* browser_;
+    bool busy_ = false;
+};
+
+#ifdef QUILLSITE_WEBENGINE
+class BrowserPane::WebView final : public BrowserPane::View {
+public:
+    explicit WebView(BrowserPane* pane) : view_(new QWebEngineView(pane)) {
+        view_->settings()->setDefaultTextEncoding(QStringLiteral("windows-1252"));
+        view_->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
+        QObject::connect(view_, &QWebEngineView::loadStarted, pane, [this, pane] {
+            busy_ = true;
+            Q_EMIT pane->loadStarted();
+        });
+        QObject::connect(view_, &QWebEngineView::loadFinished, pane, [this, pane](bool) {
+            busy_ = false;
+            Q_EMIT pane->loadFinished();
+        });
+        QObject::connect(view_, &QWebEngineView::titleChanged, pane, &BrowserPane::titleChanged);
+        QObject::connect(view_, &QWebEngineView::urlChanged, pane, [pane](const QUrl& url) {
+            if (url.isEmpty())
+                return;
+            pane->addressBox()->setEditText(url.isLocalFile() ? QDir::toNativeSeparators(url.toLocalFile())
+                                                              : url.toString());
+        });
+    }
+    QWidget* widget() override { return view_; }
+    void load(const QUrl& url) override { view_->load(url); }
+    void back() override { view_->back(); }
+    void forward() override { view_->forward(); }
+    void stop() override { view_->stop(); }
+    void reload() override { view_->reload(); }
+    bool busy() const override { return busy_; }
+    QString title() const override {
+        // Without a <title>, WebEngine reports the address: that is no document title.
+        const QString t = view_->title().trimmed();
+        return t == view_->url().toString() || t == view_->url().toDisplayString() ? QString() : t;
+    }
+
+private:
+    QWebEngineView* view_;
+    bool busy_ = false;
+};
+#endif
+
+BrowserPane::BrowserPane(QWidget* parent, Engine engine) : QWidget(parent) {
+    setObjectName(QStringLiteral("BrowserPane"));
+#ifdef QUILLSITE_WEBENGINE
+    if (engine == Engine::Default)
+        view_ = new WebView(this);
+#endif
+    if (!view_)
+        view_ = new TextView(this);
+    view_->widget()->setObjectName(QStringLiteral("brwWebBrowser"));
+
+    auto makeButton = [this](const char* name, QStyle::StandardPixmap icon, const QString& tip) {
+        auto* b = new QToolButton(this);
+        b->setObjectName(QLatin1String(name));
+        b->setIcon(style()->standardIcon(icon));
+        b->setToolTip(tip);
+        b->setAutoRaise(true);
+        return b;
+    };
+    back_ = makeButton("cmdBack", QStyle::SP_ArrowBack, QStringLiteral("Page précédente (Alt+Gauche)"));
+    forward_ =
+        makeButton("cmdForward", QStyle::SP_ArrowForward, QStringLiteral("Page suivante (Alt+Droite)"));
+    stop_ = makeButton("cmdStop", QStyle::SP_BrowserStop, QStringLiteral("Arrêter le chargement"));
+    refresh_ = makeButton("cmdRefresh", QStyle::SP_BrowserReload, QStringLiteral("Recharger la page"));
+    back_->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Left));
+    forward_->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Right));
+
+    address_ = new QComboBox(this);
+    address_->setObjectName(QStringLiteral("cboAddress"));
+    address_->setEditable(true);
+    address_->setInsertPolicy(QComboBox::NoInsert);
+    address_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    address_->setMinimumContentsLength(12);
+    address_->lineEdit()->setPlaceholderText(QStringLiteral("Adresse"));
+    address_->setToolTip(QStringLiteral("Adresse de la page affichée ; Entrée pour l'ouvrir"));
+
+    connect(back_, &QToolButton::clicked, this, &BrowserPane::back);
+    connect(forward_, &QToolButton::clicked, this, &BrowserPane::forward);
+    connect(stop_, &QToolButton::clicked, this, &BrowserPane::stop);
+    connect(refresh_, &QToolButton::clicked, this, &BrowserPane::reload);
+    connect(address_->lineEdit(), &QLineEdit::returnPressed, this,
+            [this] { navigate(address_->currentText().trimmed()); });
+    connect(address_, &QComboBox::activated, this,
+            [this](int index) { navigate(address_->itemText(index)); });
+
+    auto* bar = new QHBoxLayout;
+    bar->setContentsMargins(0, 0, 0, 0);
+    bar->setSpacing(2);
+    bar->addWidget(back_);
+    bar->addWidget(forward_);
+    bar->addWidget(stop_);
+    bar->addWidget(refresh_);
+    bar->addWidget(address_, 1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    layout->addLayout(bar);
+    layout->addWidget(view_->widget(), 1);
+}
+
+BrowserPane::~BrowserPane() {
+    delete view_;
+}
+
+QUrl BrowserPane::urlFor(const QString& address) {
+    const QString a = address.trimmed();
+    static const QRegularExpression web(QStringLiteral("^(https?|ftp|file):"),
+                                        QRegularExpression::CaseInsensitiveOption);
+    if (web.match(a).hasMatch())
+        return QUrl(a);
+    return QUrl::fromLocalFile(QFileInfo(a).absoluteFilePath());
+}
+
+void BrowserPane::navigate(const QString& address) {
+    const QString a = address.trimmed();
+    if (a.isEmpty())
+        return;
+    if (address_->findText(a) < 0)
+        address_->addItem(a);
+    address_->setCurrentIndex(address_->findText(a));
+    address_->setEditText(a);
+    go(a);
+}
+
+void BrowserPane::go(const QString& address) {
+    view_->load(urlFor(address));
+}
+
+void BrowserPane::back() {
+    view_->back();
+}
+
+void BrowserPane::forward() {
+    view_->forward();
+}
+
+void BrowserPane::stop() {
+    view_->stop();
+}
+
+void BrowserPane::reload() {
+    view_->reload();
+}
+
+bool BrowserPane::isBusy() const {
+    return view_->busy();
+}
+
+QString BrowserPane::documentTitle() const {
+    return view_->title();
+}
+
+bool BrowserPane::usesWebEngine() const {
+#ifdef QUILLSITE_WEBENGINE
+    return dynamic_cast<WebView*>(view_) != nullptr;
+#else
+    return false;
+#endif
+}
+
+} // namespace qs

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QUrl>
+#include <QWidget>
+
+class QComboBox;
+class QToolButton;
+
+namespace qs {
+
+// The main window's browser pane: a navigation bar (back, forward, stop, refresh and the address box
+// cboAddress) above the page view brwWebBrowser. The view is Qt WebEngine when the build has it,
+// otherwise a QTextBrowser that reads local pages as Windows-1252 (no frames, no scripts).
+class BrowserPane : public QWidget {
+    Q_OBJECT
+public:
+    enum class Engine {
+        Default, // Qt WebEngine when built with it
+        Text,    // always the QTextBrowser
+    };
+
+    explicit BrowserPane(QWidget* parent = nullptr, Engine engine = Engine::Default);
+    ~BrowserPane() override;
+
+    // Shows an address: it becomes the text of the address box, joins the box's list (once) and the
+    // view starts loading it. An empty address does nothing.
+    void navigate(const QString& address);
+    // True while a page is loading.
+    bool isBusy() const;
+    // Title of the document shown ("" when it has none).
+    QString documentTitle() const;
+    // True when the view is Qt WebEngine.
+    bool usesWebEngine() const;
+
+    QComboBox* addressBox() const { return address_; }
+
+    // What an address means: an absolute URL when it has a scheme of the web ("http:", "https:",
+    // "ftp:", "file:"), otherwise a path on disk (relative ones taken from the current folder).
+    static QUrl urlFor(const QString& address);
+
+Q_SIGNALS:
+    void loadStarted();
+    void loadFinished();
+    void titleChanged(const QString& title);
+
+private:
+    void go(const QString& address);
+    void back();
+    void forward();
+    void stop();
+    void reload();
+
+    class View;
+    class TextView;
+    class WebView;
+    View* view_ = nullptr;
+    QComboBox* address_ = nullptr;
+    QToolButton* back_ = nullptr;
+    QToolButton* forward_ = nullptr;
+    QToolButton* stop_ = nullptr;
+    QToolButton* refresh_ = nullptr;
+};
+
+} // namespace qs

@@ -1,0 +1,158 @@
+// The options dialog's logic: what loading shows, what moving the controls changes, what Apply stores.
+#include "lib/settings.h"
+#include "shell/options.h"
+#include "testutil.h"
+
+#include <gtest/gtest.h>
+
+#include <QSettings>
+
+using namespace qs;
+using namespace qs::test;
+
+namespace {
+
+class OptionsTest : public ::testing::Test {
+protected:
+    void SetUp() override { QSettings(QStringLiteral("Vendrel"), QStringLiteral("quillsite")).clear(); }
+    static QString get(const char* key) { return ParamètreLire(QString::fromUtf8(key)); }
+    static void set(const char* key, const QString& v) { ParamètreEcrire(QString::fromUtf8(key), v); }
+
+    ProgramValues values;
+};
+
+} // namespace
+
+TEST_F(OptionsTest, LoadingShowsTheStoredOptionsAndStoresTheMissingOnes) {
+    set("NivZip", QStringLiteral("0"));
+    set("NivSnd", QStringLiteral("0"));
+    set("Modification", QStringLiteral("Oui"));
+    Options o(values);
+    o.Form_Load();
+    EXPECT_EQ(o.form.cType, (std::array<bool, 5>{true, false, true, true, false}));
+    EXPECT_FALSE(o.form.Check1);
+    EXPECT_TRUE(o.form.Check1Enabled);
+    // An empty depth becomes "3" here (start-up uses "4").
+    EXPECT_EQ(get("NiveauRep"), QStringLiteral("3"));
+    EXPECT_EQ(o.form.sNiv, 3);
+    EXPECT_EQ(o.form.eNiv, QStringLiteral("3"));
+    EXPECT_EQ(get("CouleurTitre(rrggbb)"), QStringLiteral("509000"));
+    // The bars start from the colours in use.
+    EXPECT_EQ(o.form.bars[Options::CF], (std::array<int, 3>{0xF0, 0xF0, 0xFF}));
+    EXPECT_EQ(o.rowColour(Options::CL), QColor(0x50, 0x90, 0x00));
+}
+
+TEST_F(OptionsTest, TheSliderAtItsMaximumMeansUnlimited) {
+    Options o(values);
+    o.Form_Load();
+    o.sNiv_Change(20);
+    EXPECT_EQ(o.form.eNiv, QStringLiteral("illimité"));
+    o.cmdApply_Click();
+    EXPECT_EQ(get("NiveauRep"), QStringLiteral("illimité"));
+    EXPECT_EQ(values.NiveauRep, QStringLiteral("illimité"));
+
+    Options again(values);
+    again.Form_Load();
+    EXPECT_EQ(again.form.sNiv, 20);
+    EXPECT_EQ(again.form.eNiv, QStringLiteral("illimité"));
+    again.sNiv_Change(19);
+    EXPECT_EQ(again.form.eNiv, QStringLiteral("19"));
+}
+
+TEST_F(OptionsTest, AStoredDepthTheSliderCannotShowIsReplaced) {
+    const std::pair<const char*, std::pair<int, const char*>> cases[] = {
+        {"7", {7, "7"}}, {"25", {20, "illimité"}}, {"abc", {1, "1"}}, {"0", {1, "1"}}, {" 12 ", {12, "12"}}};
+    for (const auto& [stored, expected] : cases) {
+        set("NiveauRep", QString::fromUtf8(stored));
+        Options o(values);
+        o.Form_Load();
+        EXPECT_EQ(o.form.sNiv, expected.first) << stored;
+        EXPECT_EQ(o.form.eNiv, QString::fromUtf8(expected.second)) << stored;
+    }
+}
+
+TEST_F(OptionsTest, RemovedAccessRightsCannotBeGivenBack) {
+    set("Modification", QStringLiteral("Non"));
+    Options o(values);
+    o.Form_Load();
+    EXPECT_TRUE(o.form.Check1);
+    EXPECT_FALSE(o.form.Check1Enabled);
+    o.cmdApply_Click();
+    EXPECT_EQ(get("Modification"), QStringLiteral("Non"));
+}
+
+TEST_F(OptionsTest, ANeverStoredModeIsTheDefault) {
+    // OK on a fresh store must not switch to read-only mode.
+    Options o(values);
+    o.Form_Load();
+    EXPECT_FALSE(o.form.Check1);
+    EXPECT_TRUE(o.form.Check1Enabled);
+    o.cmdApply_Click();
+    EXPECT_EQ(get("Modification"), QStringLiteral("Oui"));
+    o.form.Check1 = true;
+    o.cmdApply_Click();
+    EXPECT_EQ(get("Modification"), QStringLiteral("Non"));
+}
+
+TEST_F(OptionsTest, ABarChangesItsColourAtOnceAndApplyStoresIt) {
+    set("CouleurFond(rrggbb)", QStringLiteral("000000"));
+    Options o(values);
+    o.Form_Load();
+    o.barChanged(Options::CF, 0, 255);
+    EXPECT_EQ(values.CouleurFond, QStringLiteral("FF0000"));
+    EXPECT_EQ(o.rowColour(Options::CF), QColor(255, 0, 0));
+    // In use at once, stored only by Apply: cancelling leaves the store alone.
+    EXPECT_EQ(get("CouleurFond(rrggbb)"), QStringLiteral("000000"));
+    o.barChanged(Options::CT, 2, 10);
+    EXPECT_EQ(values.CouleurTexte, QStringLiteral("00000A"));
+    o.barChanged(Options::CL, 1, 300); // beyond the bar: its end
+    EXPECT_EQ(values.CouleurTitre, QStringLiteral("50FF00"));
+    EXPECT_EQ(get("CouleurTitre(rrggbb)"), QStringLiteral("509000"));
+    o.cmdApply_Click();
+    EXPECT_EQ(get("CouleurFond(rrggbb)"), QStringLiteral("FF0000"));
+    EXPECT_EQ(get("CouleurTitre(rrggbb)"), QStringLiteral("50FF00"));
+    EXPECT_EQ(get("CouleurTexte(rrggbb)"), QStringLiteral("00000A"));
+}
+
+TEST_F(OptionsTest, ColoursThatAreNotSixDigitsLeaveTheBarsAlone) {
+    set("CouleurFond(rrggbb)", QStringLiteral("bleu"));
+    Options o(values);
+    o.Form_Load();
+    EXPECT_EQ(o.form.bars[Options::CF], (std::array<int, 3>{0, 0, 0}));
+    // Untouched, the colour is stored back as it was.
+    o.cmdApply_Click();
+    EXPECT_EQ(get("CouleurFond(rrggbb)"), QStringLiteral("bleu"));
+}
+
+TEST_F(OptionsTest, ApplyWithoutChangesStoresWhatWasLoaded) {
+    set("CouleurFond(rrggbb)", QStringLiteral("123456"));
+    set("NivImg", QStringLiteral("0"));
+    set("NivCgi", QStringLiteral("0"));
+    set("NiveauRep", QStringLiteral("9"));
+    set("Modification", QStringLiteral("Oui"));
+    Options o(values);
+    o.Form_Load();
+    QSettings store(QStringLiteral("Vendrel"), QStringLiteral("quillsite"));
+    QMap<QString, QString> before;
+    for (const QString& k : store.allKeys())
+        before.insert(k, ParamètreLire(k));
+    o.cmdApply_Click();
+    QMap<QString, QString> after;
+    for (const QString& k : store.allKeys())
+        after.insert(k, ParamètreLire(k));
+    EXPECT_EQ(before, after);
+    EXPECT_EQ(after.size(), 10);
+}
+
+TEST_F(OptionsTest, LinkTypesAreStoredButReachTheWindowLater) {
+    Options o(values);
+    o.Form_Load();
+    o.form.cType = {false, true, false, true, true};
+    o.cmdApply_Click();
+    EXPECT_EQ(get("NivImg"), QStringLiteral("0"));
+    EXPECT_EQ(get("NivZip"), QStringLiteral("1"));
+    EXPECT_EQ(get("NivExe"), QStringLiteral("0"));
+    EXPECT_EQ(get("NivCgi"), QStringLiteral("1"));
+    EXPECT_EQ(get("NivSnd"), QStringLiteral("1"));
+    EXPECT_EQ(values.NivImg, QStringLiteral("1"));
+}

@@ -1,0 +1,332 @@
+// Start-up, closing and the File menu's site commands, answered through ScriptedDialogs.
+#include "lib/settings.h"
+#include "shellfixture.h"
+#include "site/listing.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+
+using namespace qs;
+using namespace qs::test;
+
+namespace {
+
+class Startup : public ::testing::Test, public ShellFixture {
+protected:
+    // A site already open, as start-up leaves it.
+    QString openSite(const QString& name, const QStringList& domains) {
+        const QString site = makeSite(name, domains);
+        storeSite(site + QStringLiteral("Index.htm"));
+        shell->Form_Load();
+        return site;
+    }
+    void expectNoDialogs() {
+        EXPECT_TRUE(dialogs.unexpected().isEmpty()) << dialogs.unexpected().join(u'|').toStdString();
+        EXPECT_EQ(dialogs.pending(), 0);
+    }
+};
+
+const QString kUnsaved =
+    QStringLiteral("Vous n'avez pas validé les modifications apportées à ce document !\r\n\r\n"
+                   "Voulez-vous tout de même quitter ?");
+
+} // namespace
+
+TEST_F(Startup, FirstLaunchAsksForANewSiteAndCancellingLeavesEmptyLists) {
+    TempDir cwd;
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(cwd.path());
+    dialogs.answer(QString());
+    shell->Form_Load();
+    ASSERT_EQ(dialogs.calls().size(), 2);
+    EXPECT_EQ(dialogs.calls()[0].kind, ScriptedDialogs::Kind::Message);
+    EXPECT_EQ(dialogs.calls()[0].text, QStringLiteral("Vous devez créer un nouveau site..."));
+    EXPECT_EQ(dialogs.calls()[1].kind, ScriptedDialogs::Kind::Prompt);
+    EXPECT_EQ(dialogs.calls()[1].text, QStringLiteral("Nom du nouveau site :"));
+    EXPECT_EQ(state->dListe.count() + state->cListe.count() + state->tListe.count(), 0);
+    EXPECT_FALSE(shell->programEnded);
+    EXPECT_EQ(domainPrompts, 0);
+    EXPECT_EQ(state->controls.currentTab, 0);
+    EXPECT_EQ(setting("Adresse"), QString());
+    EXPECT_EQ(setting("Modification"), QString()); // this path loads nothing else
+
+    // Without a site, Save, Refresh and closing write nothing anywhere.
+    shell->mnuFileSave_Click();
+    shell->mnuViewRefresh_Click();
+    const WindowGeometry g{10, 20, 900, 600};
+    EXPECT_TRUE(shell->Form_Unload(&g));
+    EXPECT_TRUE(QDir(cwd.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
+    EXPECT_EQ(dialogs.calls().size(), 2);
+    QDir::setCurrent(previous);
+}
+
+TEST_F(Startup, FirstLaunchCreatesTheSiteInTheProgramFolder) {
+    dialogs.answer(QStringLiteral("Mon site"));
+    domainsToAdd = {QStringLiteral("Accueil")};
+    shell->Form_Load();
+    expectNoDialogs();
+    const QString site = program + QStringLiteral("Mon site/");
+    EXPECT_EQ(setting("Adresse"), site + QStringLiteral("Index.htm"));
+    EXPECT_EQ(setting("Répertoire"), site);
+    EXPECT_EQ(state->values.Répertoire, site);
+    EXPECT_EQ(state->controls.tFichier, site + QStringLiteral("Index.htm"));
+    for (const char* name : {"head_d.txt", "foot_d.txt", "head_c.txt", "foot_c.txt", "index.txt",
+                             "images/logo.gif", "Index.html", "Index.htm"})
+        EXPECT_TRUE(QFile::exists(site + QLatin1String(name))) << name;
+    EXPECT_EQ(setting("Indexer"), QStringLiteral("Non"));
+    EXPECT_EQ(setting("CouleurFond(rrggbb)"), QStringLiteral("F0F0FF"));
+    EXPECT_EQ(setting("CouleurTexte(rrggbb)"), QStringLiteral("000090"));
+    EXPECT_EQ(setting("Modification"), QStringLiteral("Oui"));
+    EXPECT_EQ(setting("NiveauRep"), QStringLiteral("4"));
+    EXPECT_EQ(setting("LastOpen"), QString());
+    EXPECT_EQ(setting("NivImg"), QString()); // the link-type levels are not New Site's
+    EXPECT_EQ(state->dListe.texts(), QStringList{QStringLiteral("Accueil")});
+    EXPECT_EQ(domainPrompts, 1);
+    EXPECT_EQ(browsed, QStringList{site + QStringLiteral("Index.htm")});
+    EXPECT_EQ(explored, 1);
+    EXPECT_FALSE(shell->programEnded);
+}
+
+TEST_F(Startup, ASiteNameInUseIsAskedAgain) {
+    makeDir(program + QStringLiteral("Doc"));
+    dialogs.answer(QStringLiteral("Doc")).answer(QStringLiteral("  Doc 2 "));
+    domainsToAdd = {QStringLiteral("D")};
+    shell->mnuFileNew_Click();
+    expectNoDialogs();
+    ASSERT_EQ(dialogs.messages(),
+              QStringList{QStringLiteral("Ce domaine existe déjà! Saisissez un autre nom.")});
+    EXPECT_EQ(dialogs.calls()[1].title, QStringLiteral("Erreur"));
+    EXPECT_EQ(dialogs.calls()[1].icon, Icon::Exclamation);
+    EXPECT_EQ(setting("Adresse"), program + QStringLiteral("Doc 2/Index.htm"));
+    EXPECT_FALSE(QFile::exists(program + QStringLiteral("Doc/head_d.txt")));
+}
+
+TEST_F(Startup, RefusingTheFirstDomainTwiceEndsTheProgram) {
+    dialogs.answer(QStringLiteral("Vide"));
+    shell->mnuFileNew_Click();
+    EXPECT_EQ(domainPrompts, 2);
+    EXPECT_EQ(windowShown, 1);
+    EXPECT_EQ(endRequests, 1);
+    EXPECT_TRUE(shell->programEnded);
+}
+
+TEST_F(Startup, AStoredSiteIsOpenedWithItsSettings) {
+    const QString site = makeSite(QStringLiteral("doc"), {"Zeta", "alpha", "images", "ReadOnly", ".cache"});
+    storeSite(site + QStringLiteral("Index.htm"));
+    store("NivZip", QStringLiteral("0"));
+    store("Modification", QStringLiteral("Non"));
+    store("LastOpen", QStringLiteral("/ailleurs/Index.htm"));
+    store("Indexer", QStringLiteral("Oui"));
+    shell->Form_Load();
+    expectNoDialogs();
+    EXPECT_TRUE(dialogs.calls().isEmpty());
+    EXPECT_EQ(state->dListe.texts(), (QStringList{QStringLiteral("alpha"), QStringLiteral("Zeta")}));
+    EXPECT_EQ(state->values.Répertoire, site);
+    // Not indexed: no "Recent.htm".
+    EXPECT_EQ(setting("Indexer"), QStringLiteral("Non"));
+    EXPECT_EQ(setting("NiveauRep"), QStringLiteral("4"));
+    EXPECT_EQ(setting("Modification"), QStringLiteral("Non"));
+    EXPECT_EQ(setting("CouleurTitre(rrggbb)"), QStringLiteral("509000"));
+    EXPECT_FALSE(state->controls.tModifierVisible);
+    EXPECT_FALSE(state->controls.tSupprimerVisible);
+    EXPECT_EQ(state->controls.cType, (std::array<bool, 5>{true, false, true, true, true}));
+    EXPECT_TRUE(shell->mnuFileMRU.visible);
+    EXPECT_EQ(shell->mnuFileMRU.caption, QStringLiteral("&1  /ailleurs/Index.htm"));
+    EXPECT_EQ(browsed, QStringList{site + QStringLiteral("Index.htm")});
+    EXPECT_EQ(explored, 1);
+    EXPECT_TRUE(QFile::exists(site + QStringLiteral("head_d.txt")));
+    EXPECT_FALSE(QFile::exists(site + QStringLiteral("Index.html"))); // start-up generates nothing
+    EXPECT_EQ(domainPrompts, 0);
+}
+
+TEST_F(Startup, AnIndexedSiteKeepsItsIndexerSetting) {
+    const QString site = makeSite(QStringLiteral("indexe"), {"D"});
+    writeFile(site + QStringLiteral("recent.htm"), "<HTML></HTML>\r\n"); // as a Windows disk may name it
+    storeSite(site + QStringLiteral("Index.htm"));
+    store("Indexer", QStringLiteral("Oui"));
+    shell->Form_Load();
+    EXPECT_EQ(setting("Indexer"), QStringLiteral("Oui"));
+}
+
+TEST_F(Startup, ASiteWithoutDomainsAsksForOneOrEnds) {
+    const QString site = makeSite(QStringLiteral("vide"), {});
+    storeSite(site + QStringLiteral("Index.htm"));
+    shell->Form_Load();
+    EXPECT_EQ(windowShown, 1);
+    EXPECT_EQ(domainPrompts, 1);
+    EXPECT_TRUE(shell->programEnded);
+    EXPECT_EQ(endRequests, 1);
+
+    ShellFixture second;
+    second.storeSite(site + QStringLiteral("Index.htm"));
+    second.domainsToAdd = {QStringLiteral("Premier")};
+    second.shell->Form_Load();
+    EXPECT_FALSE(second.shell->programEnded);
+    EXPECT_EQ(second.state->dListe.texts(), QStringList{QStringLiteral("Premier")});
+    EXPECT_TRUE(QFile::exists(site + QStringLiteral("head_d.txt")));
+}
+
+TEST_F(Startup, ClosingStoresTheGeometryUnlessMinimised) {
+    openSite(QStringLiteral("geo"), {"D"});
+    storeGeometry({10, 20, 800, 600});
+    EXPECT_TRUE(shell->Form_Unload(nullptr));
+    EXPECT_EQ(setting("MainLeft"), QStringLiteral("10"));
+    EXPECT_EQ(setting("MainWidth"), QStringLiteral("800"));
+    const WindowGeometry g{5, 6, 1000, 700};
+    EXPECT_TRUE(shell->Form_Unload(&g));
+    EXPECT_EQ(setting("MainLeft"), QStringLiteral("5"));
+    EXPECT_EQ(setting("MainTop"), QStringLiteral("6"));
+    EXPECT_EQ(setting("MainWidth"), QStringLiteral("1000"));
+    EXPECT_EQ(setting("MainHeight"), QStringLiteral("700"));
+}
+
+TEST_F(Startup, UnsavedChangesAskBeforeClosing) {
+    const QString site = openSite(QStringLiteral("edition"), {"D"});
+    state->controls.tAnnulerVisible = true;
+    state->controls.tAnnulerEnabled = true;
+    dialogs.no();
+    const WindowGeometry g{1, 2, 900, 650};
+    EXPECT_FALSE(shell->Form_Unload(&g));
+    ASSERT_EQ(dialogs.calls().size(), 1);
+    EXPECT_EQ(dialogs.calls()[0].kind, ScriptedDialogs::Kind::Question);
+    EXPECT_EQ(dialogs.calls()[0].text, kUnsaved);
+    EXPECT_EQ(dialogs.calls()[0].title, QStringLiteral("Attention"));
+    EXPECT_EQ(dialogs.calls()[0].icon, Icon::Question);
+    EXPECT_FALSE(QFile::exists(site + QStringLiteral("Index.html")));
+    EXPECT_EQ(setting("MainWidth"), QStringLiteral("900")); // stored before the question
+
+    dialogs.yes();
+    EXPECT_TRUE(shell->Form_Unload(&g));
+    EXPECT_TRUE(QFile::exists(site + QStringLiteral("Index.html")));
+    EXPECT_TRUE(QFile::exists(site + QStringLiteral("Index.htm")));
+
+    // "Renoncer" shown but disabled: nothing unsaved, no question.
+    dialogs.clear();
+    state->controls.tAnnulerEnabled = false;
+    EXPECT_TRUE(shell->Form_Unload(&g));
+    EXPECT_TRUE(dialogs.calls().isEmpty());
+    expectNoDialogs();
+}
+
+TEST_F(Startup, OpenNotesTheSiteBeingLeftAndOpensAnyPage) {
+    const QString a = openSite(QStringLiteral("a"), {"A1"});
+    const QString b = makeSite(QStringLiteral("b"), {"B1", "B2"});
+    writeFile(b + QStringLiteral("page.html"), "<HTML></HTML>\r\n");
+
+    dialogs.file(QString());
+    shell->mnuFileOpen_Click();
+    ASSERT_EQ(dialogs.calls().size(), 1);
+    EXPECT_EQ(dialogs.calls()[0].kind, ScriptedDialogs::Kind::OpenFile);
+    EXPECT_EQ(dialogs.calls()[0].extra, a + QStringLiteral("|Fichiers HTML (*.htm *.html *.shtm *.shtml)"));
+    // Cancelled: only "LastOpen" changed.
+    EXPECT_EQ(setting("LastOpen"), a + QStringLiteral("Index.htm"));
+    EXPECT_EQ(setting("Adresse"), a + QStringLiteral("Index.htm"));
+    EXPECT_EQ(state->values.Répertoire, a);
+
+    dialogs.file(b + QStringLiteral("page.html"));
+    shell->mnuFileOpen_Click();
+    expectNoDialogs();
+    EXPECT_EQ(setting("Adresse"), b + QStringLiteral("page.html"));
+    EXPECT_EQ(setting("Répertoire"), b);
+    EXPECT_EQ(state->values.Adresse, b + QStringLiteral("page.html"));
+    EXPECT_EQ(state->controls.tFichier, b + QStringLiteral("page.html"));
+    EXPECT_EQ(state->dListe.texts(), (QStringList{QStringLiteral("B1"), QStringLiteral("B2")}));
+    EXPECT_TRUE(QFile::exists(b + QStringLiteral("head_d.txt")));
+    EXPECT_TRUE(shell->mnuFileMRU.visible);
+    EXPECT_EQ(shell->mnuFileMRU.tag, a + QStringLiteral("Index.htm"));
+    EXPECT_EQ(setting("Indexer"), QStringLiteral("Non"));
+    EXPECT_EQ(browsed.last(), b + QStringLiteral("page.html"));
+}
+
+TEST_F(Startup, PagesStillDueAreWrittenIntoTheSiteBeingLeft) {
+    const QString a = openSite(QStringLiteral("a"), {"D1"});
+    state->dListe.select(state->dListe.find(QStringLiteral("D1")));
+    dListe_Click(*state);
+    ASSERT_EQ(state->currentDomain, QStringLiteral("D1"));
+    const QString b = makeSite(QStringLiteral("b"), {"B1"});
+    dialogs.file(b + QStringLiteral("Index.htm"));
+    writeFile(b + QStringLiteral("Index.htm"), "");
+    shell->mnuFileOpen_Click();
+    EXPECT_TRUE(QFile::exists(a + QStringLiteral("D1/Index.htm")));
+    EXPECT_FALSE(QFile::exists(b + QStringLiteral("D1")));
+    EXPECT_TRUE(state->currentDomain.isEmpty());
+}
+
+TEST_F(Startup, ThePreviousSiteEntrySwapsTheTwoSites) {
+    const QString a = openSite(QStringLiteral("a"), {"A1"});
+    const QString b = makeSite(QStringLiteral("b"), {"B1"});
+    dialogs.file(b + QStringLiteral("Index.htm"));
+    writeFile(b + QStringLiteral("Index.htm"), "");
+    shell->mnuFileOpen_Click();
+
+    shell->mnuFileMRU_Click();
+    EXPECT_EQ(state->values.Adresse, a + QStringLiteral("Index.htm"));
+    EXPECT_EQ(state->values.Répertoire, a);
+    EXPECT_EQ(state->dListe.texts(), QStringList{QStringLiteral("A1")});
+    EXPECT_EQ(setting("LastOpen"), b + QStringLiteral("Index.htm"));
+    EXPECT_EQ(shell->mnuFileMRU.tag, b + QStringLiteral("Index.htm"));
+    // The entry does not store the address: the next start opens the site chosen with Open.
+    EXPECT_EQ(setting("Adresse"), b + QStringLiteral("Index.htm"));
+
+    shell->mnuFileMRU_Click();
+    EXPECT_EQ(state->values.Adresse, b + QStringLiteral("Index.htm"));
+    EXPECT_EQ(state->dListe.texts(), QStringList{QStringLiteral("B1")});
+    EXPECT_EQ(setting("LastOpen"), a + QStringLiteral("Index.htm"));
+    expectNoDialogs();
+}
+
+TEST_F(Startup, SaveReloadsTheSettingsAndRegenerates) {
+    const QString site = openSite(QStringLiteral("s"), {"D"});
+    makeDir(site + QStringLiteral("Nouveau/C"));
+    store("Modification", QStringLiteral("Non"));
+    store("NivImg", QStringLiteral("0"));
+    store("CouleurFond(rrggbb)", QStringLiteral("ABCDEF"));
+    state->values.CouleurFond = QStringLiteral("FF0000"); // moved in the options, then cancelled
+    shell->mnuFileSave_Click();
+    EXPECT_EQ(state->values.CouleurFond, QStringLiteral("ABCDEF"));
+    EXPECT_FALSE(state->controls.tModifierVisible);
+    EXPECT_FALSE(state->controls.cType[0]);
+    EXPECT_EQ(state->dListe.texts(), (QStringList{QStringLiteral("D"), QStringLiteral("Nouveau")}));
+    EXPECT_TRUE(
+        fileLines(site + QStringLiteral("Index.html")).join(u'\n').contains(QStringLiteral("ABCDEF")));
+    EXPECT_EQ(setting("LastOpen"), QString());
+    EXPECT_EQ(dialogs.busyDepth(), 0);
+    EXPECT_GT(dialogs.busyEntries(), 0);
+
+    // An emptied start address sends Save back to the stored site.
+    state->controls.tFichier.clear();
+    state->values.Adresse = QStringLiteral("/nulle/part.htm");
+    shell->mnuFileSave_Click();
+    EXPECT_EQ(state->values.Adresse, site + QStringLiteral("Index.htm"));
+    EXPECT_EQ(state->controls.tFichier, site + QStringLiteral("Index.htm"));
+    expectNoDialogs();
+}
+
+TEST_F(Startup, RefreshRelistsWithoutChangingTheSite) {
+    const QString site = openSite(QStringLiteral("r"), {"D"});
+    makeDir(site + QStringLiteral("Autre/C"));
+    store("Modification", QStringLiteral("Non"));
+    shell->mnuViewRefresh_Click();
+    EXPECT_EQ(state->dListe.texts(), (QStringList{QStringLiteral("Autre"), QStringLiteral("D")}));
+    EXPECT_FALSE(state->controls.tModifierVisible);
+    EXPECT_TRUE(QFile::exists(site + QStringLiteral("Index.html")));
+    EXPECT_EQ(setting("Adresse"), site + QStringLiteral("Index.htm"));
+    EXPECT_EQ(setting("LastOpen"), QString());
+    expectNoDialogs();
+}
+
+TEST_F(Startup, TheUpdateCommandSavesFirstAndMayEndTheProgram) {
+    const QString site = openSite(QStringLiteral("maj"), {"D"});
+    bool savedFirst = false;
+    setUpdateProcedure([&](Dialogs&) {
+        savedFirst = QFile::exists(site + QStringLiteral("Index.html"));
+        return false;
+    });
+    shell->mnuOptionsMAJ_Click();
+    setUpdateProcedure({});
+    EXPECT_TRUE(savedFirst);
+    EXPECT_TRUE(shell->programEnded);
+    EXPECT_EQ(endRequests, 1);
+}

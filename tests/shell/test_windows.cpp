@@ -1,0 +1,306 @@
+// The windows on the offscreen platform: named controls, menus, what they show of the state and what
+// they forward.
+#include "lib/settings.h"
+#include "shell/fmain.h"
+#include "shell/frmoptions.h"
+#include "shell/frmsplash.h"
+#include "shellfixture.h"
+#include "version.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QSlider>
+#include <QTabWidget>
+#include <QTest>
+#include <QTreeView>
+
+using namespace qs;
+using namespace qs::test;
+
+namespace {
+
+class Windows : public ::testing::Test, public ShellFixture {
+protected:
+    Windows() : window(*state, *shell, BrowserPane::Engine::Text) {}
+
+    template <typename T> T* child(const char* name) { return window.findChild<T*>(QLatin1String(name)); }
+    QAction* action(const char* name) { return window.findChild<QAction*>(QLatin1String(name)); }
+
+    F_Main window;
+};
+
+QStringList actionTexts(const QMenu* menu) {
+    QStringList out;
+    for (const QAction* a : menu->actions())
+        out.append(a->isSeparator() ? QStringLiteral("-") : a->text());
+    return out;
+}
+
+} // namespace
+
+TEST_F(Windows, TheMainWindowHasEveryNamedControl) {
+    EXPECT_EQ(window.objectName(), QStringLiteral("F_Main"));
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Quillsite"));
+    auto* tabs = child<QTabWidget>("SSTab1");
+    ASSERT_NE(tabs, nullptr);
+    ASSERT_EQ(tabs->count(), 3);
+    EXPECT_EQ(tabs->tabText(0), QStringLiteral("Catalogue"));
+    EXPECT_EQ(tabs->tabText(1), QStringLiteral("Editeur"));
+    EXPECT_EQ(tabs->tabText(2), QStringLiteral("Explorer"));
+
+    for (const char* name : {"dListe", "cListe", "tListe"})
+        EXPECT_NE(child<QListView>(name), nullptr) << name;
+    const std::pair<const char*, const char*> buttons[] = {{"dAjouter", "Nouveau Domaine"},
+                                                           {"cAjouter", "Nouvelle Catégorie"},
+                                                           {"tAjouter", "Ajouter"},
+                                                           {"tModifier", "Modifier"},
+                                                           {"tSupprimer", "Supprimer"},
+                                                           {"tAnnuler", "Renoncer"},
+                                                           {"tImporter", "Importer"},
+                                                           {"ImgIndex", "Liste d'images de la catégorie"},
+                                                           {"bExplorer", "Explorer"},
+                                                           {"tOk", "OK"},
+                                                           {"HFOK", "OK"},
+                                                           {"InputTableau", "Tableau"},
+                                                           {"InputImage", "Image"},
+                                                           {"InputLien", "Lien"}};
+    for (const auto& [name, caption] : buttons) {
+        auto* b = child<QAbstractButton>(name);
+        ASSERT_NE(b, nullptr) << name;
+        EXPECT_EQ(b->text(), QString::fromUtf8(caption)) << name;
+    }
+    for (const char* name : {"tTitre", "tFichier"})
+        EXPECT_NE(child<QLineEdit>(name), nullptr) << name;
+    for (const char* name : {"tTexte", "tTexteHead", "tTexteFoot"})
+        EXPECT_NE(child<QPlainTextEdit>(name), nullptr) << name;
+    EXPECT_NE(child<QTreeView>("N"), nullptr);
+    const char* const types[] = {"Images", "Fichiers ZIP", "Programmes", "CGI", "Sound"};
+    for (int i = 0; i < 5; ++i) {
+        auto* box = window.findChild<QCheckBox*>(QStringLiteral("cType%1").arg(i));
+        ASSERT_NE(box, nullptr) << i;
+        EXPECT_EQ(box->text(), QString::fromUtf8(types[i]));
+    }
+    EXPECT_NE(child<QComboBox>("cboAddress"), nullptr);
+    EXPECT_NE(child<QWidget>("brwWebBrowser"), nullptr);
+    for (const char* name : {"cmdBack", "cmdForward", "cmdStop", "cmdRefresh"})
+        EXPECT_NE(child<QAbstractButton>(name), nullptr) << name;
+}
+
+TEST_F(Windows, MenusHaveTheirCaptionsAndShortcuts) {
+    QStringList menus;
+    for (const QAction* a : window.menuBar()->actions())
+        menus.append(a->text());
+    EXPECT_EQ(menus, (QStringList{"&Fichier", "&Edition", "&Affichage", "&Outils", "&?"}));
+
+    EXPECT_EQ(actionTexts(window.findChild<QMenu*>(QStringLiteral("mnuFile"))),
+              (QStringList{"&Nouveau", "&Ouvrir", "&Enregistrer", "-", QString(), "-", "&Quitter"}));
+    EXPECT_EQ(actionTexts(window.findChild<QMenu*>(QStringLiteral("mnuEdit"))),
+              (QStringList{"&Couper", "Co&pier", "C&oller"}));
+    EXPECT_EQ(actionTexts(window.findChild<QMenu*>(QStringLiteral("mnuView"))),
+              (QStringList{"&Actualiser", "Afficher &l'arborescence"}));
+    EXPECT_EQ(
+        actionTexts(window.findChild<QMenu*>(QStringLiteral("mnuOptions"))),
+        (QStringList{"&Options...", "-", "&Générer un fichier d'index", "&Remplacer une chaîne de caractère",
+                     "&Importer un fichier Word", "-", "&Mise à jour"}));
+
+    const std::pair<const char*, QKeySequence> keys[] = {
+        {"mnuFileNew", QKeySequence(QStringLiteral("Ctrl+N"))},
+        {"mnuFileOpen", QKeySequence(QStringLiteral("Ctrl+O"))},
+        {"mnuFileSave", QKeySequence(QStringLiteral("Ctrl+S"))},
+        {"mnuFileClose", QKeySequence(QStringLiteral("Ctrl+Q"))},
+        {"mnuEditCut", QKeySequence(QKeySequence::Cut)},
+        {"mnuEditCopy", QKeySequence(QKeySequence::Copy)},
+        {"mnuEditPaste", QKeySequence(QKeySequence::Paste)},
+        {"mnuViewRefresh", QKeySequence(QStringLiteral("F5"))}};
+    for (const auto& [name, sequence] : keys) {
+        ASSERT_NE(action(name), nullptr) << name;
+        EXPECT_EQ(action(name)->shortcut(), sequence) << name;
+    }
+    // What other parts of the program bring is there but cannot be chosen yet.
+    for (const char* name : {"mnuOptionsIndex", "mnuOptionsRemp", "mnuOptionsImport", "mnuViewArbre"})
+        EXPECT_FALSE(action(name)->isEnabled()) << name;
+    EXPECT_FALSE(action("mnuOptionsMAJ")->isEnabled()); // no update procedure installed
+    EXPECT_TRUE(action("mnuViewOptions")->isEnabled());
+}
+
+TEST_F(Windows, ThePreviousSiteEntryShowsWithItsSeparator) {
+    EXPECT_FALSE(action("mnuFileMRU")->isVisible());
+    EXPECT_FALSE(action("mnuFileBar5")->isVisible());
+    store("LastOpen", QStringLiteral("/sites/R&D/Index.htm"));
+    shell->Mru();
+    EXPECT_TRUE(action("mnuFileMRU")->isVisible());
+    EXPECT_TRUE(action("mnuFileBar5")->isVisible());
+    // The path's own "&" is shown, not taken as a mnemonic.
+    EXPECT_EQ(action("mnuFileMRU")->text(), QStringLiteral("&1  /sites/R&&D/Index.htm"));
+}
+
+TEST_F(Windows, TheWindowShowsTheStateAndForwardsEdits) {
+    state->controls.tModifierVisible = false;
+    state->controls.tSupprimerVisible = false;
+    state->controls.cAjouterEnabled = true;
+    state->controls.cType = {true, false, true, false, true};
+    state->controls.tTexte = QStringLiteral("ligne 1\r\nligne 2");
+    state->controls.ImgIndexCaption = QStringLiteral("Créer un index des images du répertoire :Photos");
+    state->controls.tAnnulerVisible = true;
+    state->controls.currentTab = 1;
+    state->notify();
+    window.show();
+    EXPECT_FALSE(child<QWidget>("tModifier")->isVisible());
+    EXPECT_FALSE(child<QWidget>("tSupprimer")->isVisible());
+    EXPECT_TRUE(child<QWidget>("cAjouter")->isEnabled());
+    EXPECT_FALSE(child<QCheckBox>("cType1")->isChecked());
+    EXPECT_TRUE(child<QCheckBox>("cType2")->isChecked());
+    EXPECT_EQ(child<QAbstractButton>("ImgIndex")->text(), state->controls.ImgIndexCaption);
+    EXPECT_EQ(child<QTabWidget>("SSTab1")->currentIndex(), 1);
+    auto* text = child<QPlainTextEdit>("tTexte");
+    EXPECT_EQ(text->toPlainText(), QStringLiteral("ligne 1\nligne 2"));
+    // An edit is open: the site cannot be changed under it.
+    EXPECT_FALSE(action("mnuFileOpen")->isEnabled());
+    EXPECT_FALSE(action("mnuFileSave")->isEnabled());
+
+    text->moveCursor(QTextCursor::End);
+    text->setFocus();
+    QTest::keyClicks(text, QStringLiteral("!"));
+    QTest::keyClick(text, Qt::Key_Return);
+    QTest::keyClicks(text, QStringLiteral("3"));
+    EXPECT_EQ(state->controls.tTexte, QStringLiteral("ligne 1\r\nligne 2!\r\n3"));
+    child<QTabWidget>("SSTab1")->setCurrentIndex(2);
+    EXPECT_EQ(state->controls.currentTab, 2);
+    QTest::mouseClick(child<QCheckBox>("cType1"), Qt::LeftButton);
+    EXPECT_TRUE(state->controls.cType[1]);
+
+    // A later change of the state does not disturb what the user typed unless the text itself changed.
+    state->notify();
+    EXPECT_EQ(text->toPlainText(), QStringLiteral("ligne 1\nligne 2!\n3"));
+    state->controls.tAnnulerVisible = false;
+    state->notify();
+    EXPECT_TRUE(action("mnuFileOpen")->isEnabled());
+}
+
+TEST_F(Windows, AClickOnADomainRunsItsSelection) {
+    const QString site = makeSite(QStringLiteral("clic"), {"Alpha", "Beta"});
+    storeSite(site + QStringLiteral("Index.htm"));
+    window.Form_Load();
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    auto* list = child<QListView>("dListe");
+    child<QTabWidget>("SSTab1")->setCurrentIndex(0);
+    const QRect row = list->visualRect(state->dListe.model().index(1, 0));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row.center());
+    EXPECT_EQ(state->currentDomain, QStringLiteral("Beta"));
+    EXPECT_EQ(state->cListe.texts(), QStringList{QStringLiteral("C")});
+    QTest::keyClick(list, Qt::Key_Up);
+    EXPECT_EQ(state->currentDomain, QStringLiteral("Alpha"));
+    // Selecting from the program does not run the handling a second time.
+    state->dListe.select(1);
+    EXPECT_EQ(state->currentDomain, QStringLiteral("Alpha"));
+}
+
+TEST_F(Windows, TheBrowserPaneShowsAddressesAndTheirTitle) {
+    const QString page = temp(QStringLiteral("vue/Index.htm"));
+    writeFile(page, "<HTML><HEAD><TITLE>Sant\xE9 publique</TITLE></HEAD><BODY>\xE9t\xE9</BODY></HTML>\r\n");
+    WWW(*state, page);
+    auto* address = child<QComboBox>("cboAddress");
+    EXPECT_EQ(address->currentText(), page);
+    EXPECT_EQ(address->count(), 1);
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return window.windowTitle() == QStringLiteral("Santé publique"); }, 2000))
+        << window.windowTitle().toStdString();
+    WWW(*state, page);
+    EXPECT_EQ(address->count(), 1); // the list holds each address once
+    WWW(*state, QString());
+    EXPECT_EQ(address->count(), 1);
+    EXPECT_EQ(BrowserPane::urlFor(QStringLiteral("http://exemple.org/a.htm")).scheme(),
+              QStringLiteral("http"));
+    EXPECT_EQ(BrowserPane::urlFor(page).toLocalFile(), page);
+}
+
+TEST_F(Windows, ClosingMinimisedKeepsTheStoredGeometry) {
+    const QString site = makeSite(QStringLiteral("ferme"), {"D"});
+    storeSite(site + QStringLiteral("Index.htm"));
+    window.Form_Load();
+    window.show();
+    storeGeometry({11, 22, 900, 600});
+    window.setWindowState(Qt::WindowMinimized);
+    EXPECT_TRUE(window.close());
+    EXPECT_EQ(setting("MainLeft"), QStringLiteral("11"));
+    EXPECT_EQ(setting("MainWidth"), QStringLiteral("900"));
+    EXPECT_TRUE(QFile::exists(site + QStringLiteral("Index.html")));
+}
+
+TEST_F(Windows, UnsavedChangesAndNoKeepTheWindowOpen) {
+    const QString site = makeSite(QStringLiteral("reste"), {"D"});
+    storeSite(site + QStringLiteral("Index.htm"));
+    window.Form_Load();
+    window.show();
+    state->controls.tAnnulerVisible = true;
+    state->controls.tAnnulerEnabled = true;
+    state->notify();
+    dialogs.no();
+    EXPECT_FALSE(window.close());
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_FALSE(QFile::exists(site + QStringLiteral("Index.html")));
+    EXPECT_EQ(setting("MainWidth"), QString::number(window.width()));
+}
+
+TEST(Splash, ShowsTheProductAndItsVersion) {
+    frmSplash splash;
+    EXPECT_EQ(splash.objectName(), QStringLiteral("frmSplash"));
+    auto* product = splash.findChild<QLabel*>(QStringLiteral("lblProductName"));
+    auto* version = splash.findChild<QLabel*>(QStringLiteral("lblVersion"));
+    ASSERT_NE(product, nullptr);
+    ASSERT_NE(version, nullptr);
+    EXPECT_EQ(product->text(), QStringLiteral("Quillsite"));
+    EXPECT_EQ(version->text(), QStringLiteral("Version " QUILLSITE_VERSION));
+}
+
+TEST_F(Windows, TheOptionsDialogStoresOnOkAndNothingOnCancel) {
+    store("CouleurFond(rrggbb)", QStringLiteral("000000"));
+    {
+        frmOptions dialog(state->values);
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Options"));
+        auto* slider = dialog.findChild<QSlider*>(QStringLiteral("sNiv"));
+        auto* label = dialog.findChild<QLabel*>(QStringLiteral("eNiv"));
+        ASSERT_NE(slider, nullptr);
+        slider->setValue(20);
+        EXPECT_EQ(label->text(), QStringLiteral("illimité"));
+        auto* red = dialog.findChild<QScrollBar*>(QStringLiteral("CF0"));
+        ASSERT_NE(red, nullptr);
+        red->setValue(255);
+        EXPECT_EQ(state->values.CouleurFond, QStringLiteral("FF0000"));
+        EXPECT_EQ(dialog.findChild<QLabel*>(QStringLiteral("lCF"))->palette().color(QPalette::Window),
+                  QColor(255, 0, 0));
+        dialog.findChild<QAbstractButton*>(QStringLiteral("cmdCancel"))->click();
+        EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    }
+    EXPECT_EQ(setting("NiveauRep"), QStringLiteral("3")); // stored by loading only
+    EXPECT_EQ(setting("CouleurFond(rrggbb)"), QStringLiteral("000000"));
+    EXPECT_EQ(state->values.CouleurFond, QStringLiteral("FF0000")); // in use until the next reload
+
+    store("Modification", QStringLiteral("Non"));
+    frmOptions dialog(state->values);
+    EXPECT_EQ(state->values.CouleurFond, QStringLiteral("000000")); // opening reloads the options
+    auto* check = dialog.findChild<QCheckBox*>(QStringLiteral("Check1"));
+    EXPECT_TRUE(check->isChecked());
+    EXPECT_FALSE(check->isEnabled());
+    dialog.findChild<QSlider*>(QStringLiteral("sNiv"))->setValue(6);
+    dialog.findChild<QCheckBox*>(QStringLiteral("cType0"))->setChecked(false);
+    dialog.findChild<QAbstractButton*>(QStringLiteral("cmdOK"))->click();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(setting("NiveauRep"), QStringLiteral("6"));
+    EXPECT_EQ(setting("NivImg"), QStringLiteral("0"));
+    EXPECT_EQ(setting("Modification"), QStringLiteral("Non"));
+    EXPECT_EQ(setting("CouleurFond(rrggbb)"), QStringLiteral("000000"));
+}
