@@ -8,16 +8,16 @@ using namespace qs::test;
 
 namespace {
 
-struct Run {
+struct CliRun {
     int code = -1;
     QString out;
     QString err;
 };
 
-Run cli(const QStringList& arguments) {
+CliRun cli(const QStringList& arguments) {
     QProcess p;
     p.start(QStringLiteral(QUILLSITE_BIN_DIR "/quillsite-cli"), arguments);
-    Run r;
+    CliRun r;
     if (!p.waitForFinished(60000))
         return r;
     r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
@@ -32,12 +32,12 @@ TEST(ReplaceCommand, ReplacesAndPrintsTheWindowsMessage) {
     TempDir dir;
     writeFile(dir("a.htm"), "Old old\r\n");
     writeFile(dir("b.htm"), "nothing\r\n");
-    const Run r = cli({"remplacer", "--chercher", "OLD", "--par", "new", dir("a.htm"), dir("b.htm")});
+    const CliRun r = cli({"remplacer", "--chercher", "OLD", "--par", "new", dir("a.htm"), dir("b.htm")});
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out, QStringLiteral("2 chaîne(s) remplacée(s) dans 1 fichier(s)\n"));
     EXPECT_EQ(readFile(dir("a.htm")), QByteArray("new new\r\n"));
 
-    const Run exact = cli({"remplacer", "--chercher", "NEW", "--par", "", "--casse", dir("a.htm")});
+    const CliRun exact = cli({"remplacer", "--chercher", "NEW", "--par", "", "--casse", dir("a.htm")});
     EXPECT_EQ(exact.code, 0) << exact.err;
     EXPECT_EQ(exact.out, QStringLiteral("Aucun remplacement effectué.\n"));
 }
@@ -48,7 +48,7 @@ TEST(ReplaceCommand, UsageErrorsAndUnreadableFiles) {
     EXPECT_EQ(cli({"remplacer", "--par", "y", dir("a.htm")}).code, 2);
     EXPECT_EQ(cli({"remplacer", "--chercher", "", "--par", "y", dir("a.htm")}).code, 2);
     EXPECT_EQ(cli({"remplacer", "--chercher", "x", "--par", "y"}).code, 2);
-    const Run missing = cli({"remplacer", "--chercher", "x", "--par", "y", dir("missing.htm"), dir("a.htm")});
+    const CliRun missing = cli({"remplacer", "--chercher", "x", "--par", "y", dir("missing.htm"), dir("a.htm")});
     EXPECT_EQ(missing.code, 1);
     EXPECT_TRUE(missing.err.contains(dir("missing.htm"))) << missing.err;
     EXPECT_EQ(missing.out, QStringLiteral("1 chaîne(s) remplacée(s) dans 1 fichier(s)\n"));
@@ -59,14 +59,14 @@ TEST(ImportCommand, WritesViewerPages) {
     TempDir dir;
     writeFile(dir("Word/a.b.doc"), "doc");
     makeDir(dir("Web/Docs"));
-    const Run r =
+    const CliRun r =
         cli({"importer-word", "--source", dir("Word"), "--destination", dir("Web/Docs"), "a.b.doc"});
     EXPECT_EQ(r.code, 0) << r.err;
     const QByteArray page = readFile(dir("Web/Docs/a.b.htm"));
     EXPECT_TRUE(page.contains("<TITLE>a.b</TITLE>\r\n"));
     EXPECT_TRUE(page.contains("SRC=\"../../Word/a.b.doc\">\r\n"));
 
-    const Run elsewhere =
+    const CliRun elsewhere =
         cli({"importer-word", "--source", dir("Word"), "--destination", dir("Web"), dir("Web/x.doc")});
     EXPECT_EQ(elsewhere.code, 1);
     EXPECT_EQ(cli({"importer-word", "--source", dir("Word"), "a.b.doc"}).code, 2);
