@@ -1,0 +1,295 @@
+#include "editor/pageeditor.h"
+
+#include "editor/pagefile.h"
+#include "generate/fragments.h"
+#include "generate/pages.h"
+#include "generate/regenerate.h"
+#include "lib/files.h"
+#include "lib/helpers.h"
+#include "lib/text1252.h"
+#include "site/mainstate.h"
+#include "ui/dialogs.h"
+
+namespace qs {
+
+namespace {
+
+const QString kErreur = QStringLiteral("Erreur");
+
+QString pagePath(const MainState& state, int row) {
+    const QString folder = selectedCategoryFolder(state);
+    const int index = state.tListe.number(row);
+    if (folder.isEmpty() || index < 1 || index >= state.pageNames.size())
+        return {};
+    return folder + state.pageNames[index];
+}
+
+// Saving or deleting a page regenerates the category it belongs to. The category may have stopped being
+// current (an earlier save or Save of the File menu wrote it and emptied it): it is the selected one
+// again, so that its navigation follows every change and the page's foot names it.
+void keepCategoryCurrent(MainState& state) {
+    if (!state.currentCategory.isEmpty())
+        return;
+    state.currentDomain = state.dListe.selectedText();
+    state.currentCategory = state.cListe.selectedText();
+}
+
+void openEditor(MainState& state) {
+    ControlState& c = state.controls;
+    c.catalogueTabEnabled = false;
+    c.tOkVisible = true;
+    c.tOkEnabled = false;
+    c.tAnnulerVisible = true;
+    c.tAnnulerEnabled = true;
+    c.tTexteEnabled = true;
+    c.currentTab = 1;
+}
+
+// Back to browsing: the lists usable, the editor's buttons hidden, every box usable, no target.
+void closeEditor(MainState& state) {
+    ControlState& c = state.controls;
+    c.tOkVisible = false;
+    c.tOkEnabled = false;
+    c.tAnnulerVisible = false;
+    c.tAnnulerEnabled = false;
+    c.catalogueTabEnabled = true;
+    c.tTexteEnabled = true;
+    c.tTexteHeadEnabled = true;
+    c.tTexteFootEnabled = true;
+    state.editTarget.clear();
+}
+
+void setNumber(StructureList& list, int row, int number) {
+    list.model().item(row)->setData(number, Qt::UserRole);
+}
+
+} // namespace
+
+QString selectedCategoryFolder(const MainState& state) {
+    const QString domain = state.dListe.selectedText();
+    const QString category = state.cListe.selectedText();
+    if (domain.isEmpty() || category.isEmpty() || state.values.Répertoire.isEmpty())
+        return {};
+    return withSeparator(state.values.Répertoire + domain) + category + sep();
+}
+
+void tListe_Click(MainState& state) {
+    ControlState& c = state.controls;
+    const int row = state.tListe.selectedRow();
+    c.tModifierEnabled = c.tSupprimerEnabled = c.ImgIndexEnabled = row >= 0;
+    c.tTitre.clear();
+    c.tTexte.clear();
+    if (row >= 0) {
+        const QString path = pagePath(state, row);
+        QString error;
+        const auto lines = path.isEmpty() ? std::nullopt : readLines(path, &error);
+        if (lines) {
+            c.tTitre = state.tListe.text(row);
+            c.tTexte = pageBody(*lines);
+        } else {
+            c.tModifierEnabled = false;
+            state.dialogs.message(error.isEmpty()
+                                      ? QStringLiteral("Je ne trouve pas le fichier de la page \"%1\".")
+                                            .arg(state.tListe.text(row))
+                                      : error,
+                                  Icon::Exclamation, kErreur);
+        }
+    }
+    state.notify();
+}
+
+void tListe_DblClick(MainState& state) {
+    if (state.tListe.selectedRow() >= 0 && state.controls.tModifierVisible &&
+        state.controls.tModifierEnabled && state.controls.catalogueTabEnabled)
+        tModifier_Click(state);
+}
+
+void tAjouter_Click(MainState& state) {
+    state.tListe.select(-1);
+    tListe_Click(state);
+    state.editTarget.clear();
+    openEditor(state);
+    state.controls.tTitre = QStringLiteral("Nouveau chapitre");
+    state.controls.tTexte.clear();
+    state.notify();
+}
+
+void tModifier_Click(MainState& state) {
+    if (state.tListe.selectedRow() < 0)
+        return;
+    openEditor(state);
+    ControlState& c = state.controls;
+    c.tTexteHead = QStringLiteral("Bientôt, on pourra éditer l'en-tête...");
+    c.tTexteFoot = QStringLiteral("Bientôt, on pourra éditer le pied de page...");
+    c.tTexteHeadEnabled = false;
+    c.tTexteFootEnabled = false;
+    state.notify();
+}
+
+void independentFileNew(MainState& state, const QString& target) {
+    openEditor(state);
+    state.controls.tTitre = QStringLiteral("Nouveau chapitre");
+    state.controls.tTexte.clear();
+    state.editTarget = target;
+    state.notify();
+}
+
+void Contrôle(MainState& state) {
+    const ControlState& c = state.controls;
+    const bool enabled = state.importFlag == u"Oui" || (!TexteVide(c.tTexte) && !TexteVide(c.tTitre));
+    if (enabled != c.tOkEnabled) {
+        state.controls.tOkEnabled = enabled;
+        state.notify();
+    }
+}
+
+void tTexte_Change(MainState& state) {
+    Contrôle(state);
+}
+
+QString tOk_Click(MainState& state) {
+    const QString root = state.values.Répertoire;
+    const bool independent = state.editTarget == u"dom" || state.editTarget == u"cat";
+    QString folder;
+    QString name;
+    int row = -1;
+    int index = 0;
+    if (state.editTarget == u"dom") {
+        folder = root;
+    } else if (state.editTarget == u"cat") {
+        if (!state.dListe.selectedText().isEmpty())
+            folder = withSeparator(root + state.dListe.selectedText());
+    } else {
+        folder = selectedCategoryFolder(state);
+        row = state.tListe.selectedRow();
+        if (row >= 0) {
+            index = state.tListe.number(row);
+            name = state.pageNames.value(index);
+        }
+        if (name.isEmpty()) {
+            row = -1;
+            index = int(state.pageNames.size());
+        }
+    }
+    if (root.isEmpty() || folder.isEmpty()) {
+        state.dialogs.message(QStringLiteral("Choisissez d'abord le domaine et la catégorie de la page."),
+                              Icon::Exclamation, kErreur);
+        return {};
+    }
+    if (name.isEmpty())
+        name = freePageName(folder);
+    if (!independent)
+        keepCategoryCurrent(state);
+
+    const ControlState& c = state.controls;
+    PageFile page;
+    page.independent = independent;
+    page.title = c.tTitre;
+    page.body = c.tTexte;
+    page.couleurFond = state.values.CouleurFond;
+    page.couleurTitre = state.values.CouleurTitre;
+    page.couleurTexte = state.values.CouleurTexte;
+    page.id = ProgrammeID();
+    page.date = updateDate(state.clock.now());
+    page.user = state.clock.userName();
+    page.category = state.currentCategory;
+    const QString path = folder + name;
+    QString error;
+    if (!writeLines(path, pageFileLines(page), &error)) {
+        state.dialogs.message(error, Icon::Exclamation, kErreur);
+        return {};
+    }
+
+    int added = -1;
+    if (!independent) {
+        if (row >= 0)
+            state.tListe.removeRow(row);
+        else
+            state.pageNames.append(name);
+        added = state.tListe.add(page.title, index);
+    }
+    closeEditor(state);
+    if (added >= 0)
+        state.tListe.select(added);
+    // An independent file is not in the list: the editor shows the selected page again.
+    tListe_Click(state);
+    state.controls.currentTab = 0;
+    cEnregistrer(state);
+    state.notify();
+    return path;
+}
+
+void tAnnuler_Click(MainState& state) {
+    state.controls.tTitre.clear();
+    state.controls.tTexte.clear();
+    const bool fragment = state.controls.HFOKVisible || !state.fragmentPath.isEmpty();
+    closeEditor(state);
+    const int row = state.tListe.selectedRow();
+    state.tListe.select(-1);
+    state.tListe.select(row);
+    tListe_Click(state);
+    if (fragment)
+        fragmentEditEnd(state);
+    state.controls.currentTab = 0;
+    state.notify();
+}
+
+bool tSupprimer_Click(MainState& state) {
+    const int row = state.tListe.selectedRow();
+    if (row < 0)
+        return false;
+    const int k = state.tListe.number(row);
+    const QString path = pagePath(state, row);
+    // A file that is already gone leaves the list all the same; one that stays on disk stays listed, or
+    // the list and the folder would disagree.
+    if (!path.isEmpty() && FichierExiste(path) && !FichierCorbeille(path)) {
+        state.dialogs.message(
+            QStringLiteral(
+                "Je ne peux pas mettre le fichier \"%1\" à la corbeille : la page \"%2\" est conservée.")
+                .arg(path, state.tListe.text(row)),
+            Icon::Exclamation, kErreur);
+        return false;
+    }
+    keepCategoryCurrent(state);
+    state.controls.tTitre.clear();
+    state.controls.tTexte.clear();
+    state.tListe.removeRow(row);
+    if (k >= 1 && k < state.pageNames.size()) {
+        state.pageNames.removeAt(k);
+        for (int r = 0; r < state.tListe.count(); ++r)
+            if (state.tListe.number(r) > k)
+                setNumber(state.tListe, r, state.tListe.number(r) - 1);
+    }
+    state.tListe.select(-1);
+    state.controls.tModifierEnabled = false;
+    state.controls.tSupprimerEnabled = false;
+    cEnregistrer(state);
+    state.notify();
+    return true;
+}
+
+bool tImporter_Click(MainState& state) {
+    state.tListe.select(-1);
+    tListe_Click(state);
+    const QString path =
+        state.dialogs.openFile(QStringLiteral("Importer une page"), state.values.Répertoire,
+                               QStringLiteral("Fichiers HTML (*.htm *.html *.shtm *.shtml);;Text (*.txt)"));
+    if (path.isEmpty())
+        return false;
+    QString error;
+    const auto lines = readLines(path, &error);
+    if (!lines) {
+        state.dialogs.message(error, Icon::Exclamation, kErreur);
+        return false;
+    }
+    const ImportedPage imported = importedPage(*lines);
+    state.importFlag = QStringLiteral("Oui");
+    openEditor(state);
+    state.controls.tTitre = imported.title;
+    state.controls.tTexte = imported.body;
+    state.controls.tOkEnabled = true;
+    state.notify();
+    return true;
+}
+
+} // namespace qs

@@ -1,0 +1,188 @@
+// The domain commands: "Nouveau Domaine", the right click on the domain list and its menu "Edition".
+#include "editor/pageeditor.h"
+#include "generate/fragments.h"
+#include "generate/regenerate.h"
+#include "lib/files.h"
+#include "lib/helpers.h"
+#include "lib/settings.h"
+#include "site/commands.h"
+#include "site/foldercommands.h"
+#include "site/listing.h"
+#include "site/mainstate.h"
+#include "ui/dialogs.h"
+
+namespace qs {
+
+namespace {
+
+QString quoted(const QString& s) {
+    return u'"' + s + u'"';
+}
+
+// A new name for a domain must not be its own nor that of another folder of the site (a domain, or a
+// reserved folder such as "images"): the copy would go into that folder.
+QString renameRefusal(const QString& root, const QString& domain, const QString& name) {
+    if (name.compare(domain, Qt::CaseInsensitive) == 0)
+        return QStringLiteral("Le domaine s'appelle déjà %1.").arg(quoted(domain)) + CrLf(2) +
+               QStringLiteral("Donnez un autre nom.");
+    if (const QString taken = existingEntry(root, name); !taken.isEmpty())
+        return QStringLiteral("Le site a déjà un dossier %1 : le domaine %2 ne peut pas prendre ce nom.")
+                   .arg(quoted(taken), quoted(domain)) +
+               CrLf(2) + QStringLiteral("Donnez un autre nom.");
+    return {};
+}
+
+void copyDomain(MainState& state, const QString& domain) {
+    const QString root = state.values.Répertoire;
+    const QString name = askFolderName(
+        state, QStringLiteral("Nouveau nom de domaine où copier ") + quoted(domain) + QStringLiteral(" :"),
+        ProgrammeID(), root);
+    if (name.isEmpty())
+        return;
+    qint64 count = 0;
+    {
+        BusyPointer busy(state.dialogs);
+        count = DossierCopier(root + domain, root + name, state.dialogs);
+        DomainesLister(state, name);
+    }
+    state.dialogs.message(QString::number(count) + QStringLiteral(" fichier(s) copié(s)"));
+}
+
+void renameDomain(MainState& state, const QString& domain) {
+    const QString root = state.values.Répertoire;
+    const QString name = askFolderName(
+        state, QStringLiteral("Nouveau nom du domaine ") + quoted(domain) + QStringLiteral(" :"),
+        ProgrammeID(), root, [&](const QString& n) { return renameRefusal(root, domain, n); });
+    if (name.isEmpty())
+        return;
+    RenameResult result;
+    {
+        BusyPointer busy(state.dialogs);
+        result = renameFolder(state, root + domain, root + name);
+        if (result.moved) {
+            // The old domain's pages are gone: nothing of it is to be written any more.
+            state.currentDomain.clear();
+            state.currentCategory.clear();
+        }
+        DomainesLister(state, result.moved ? name : domain);
+    }
+    if (result.moved)
+        state.dialogs.message(QString::number(result.copied) + QStringLiteral(" fichier(s) déplacé(s)"));
+    else
+        state.dialogs.message(QStringLiteral("Le domaine %1 est conservé : sa copie dans %2 est incomplète "
+                                             "(%3 fichier(s) copié(s)).")
+                                  .arg(quoted(domain), quoted(name))
+                                  .arg(result.copied),
+                              Icon::Exclamation, QStringLiteral("Erreur"));
+}
+
+CommandOutcome deleteDomain(MainState& state, const QString& domain) {
+    const QString question = QStringLiteral("Etes-vous sûr de vouloir supprimer le domaine ") +
+                             quoted(domain) + QStringLiteral(" ?");
+    if (!state.dialogs.question(question, Icon::Question, QStringLiteral("Attention")))
+        return CommandOutcome::Done;
+    {
+        BusyPointer busy(state.dialogs);
+        DossierSupprimer(state.values.Répertoire + domain);
+        state.currentDomain.clear();
+        state.currentCategory.clear();
+        DomainesLister(state);
+    }
+    if (state.dListe.count() == 0)
+        dAjouter_Click(state);
+    return state.dListe.count() == 0 ? CommandOutcome::EndProgram : CommandOutcome::Done;
+}
+
+} // namespace
+
+QStringList mmodCaptions() {
+    return {QStringLiteral("Modifier l'en-tête"),
+            QStringLiteral("Modifier le pied de page"),
+            QStringLiteral("-"),
+            QStringLiteral("Ajouter un fichier indépendant"),
+            QStringLiteral("Importer un fichier indépendant"),
+            QStringLiteral("-"),
+            QStringLiteral("Copier"),
+            QStringLiteral("Renommer"),
+            QStringLiteral("Supprimer")};
+}
+
+void dAjouter_Click(MainState& state) {
+    const QString root = state.values.Répertoire;
+    if (root.isEmpty())
+        return;
+    dEnregistrer(state);
+    if (state.controls.tFichier.isEmpty()) {
+        ParamètreEcrire(QStringLiteral("Répertoire"), root);
+        ParamètreEcrire(QStringLiteral("Dossier"), root);
+        ParamètreEcrire(QStringLiteral("Adresse"), root + QStringLiteral("Index.htm"));
+        state.values.Adresse = ParamètreLire(QStringLiteral("Adresse"));
+        state.controls.tFichier = state.values.Adresse;
+        state.notify();
+    }
+    const QString name = newFolderName(state, NewNameKind::Domain, root);
+    if (name.isEmpty())
+        return;
+    state.dListe.select(state.dListe.add(name));
+    dListe_Click(state);
+}
+
+bool dListe_MouseUp(MainState& state, Qt::MouseButton button, int row) {
+    if (button != Qt::RightButton)
+        return false;
+    if (row < 0 || row >= state.dListe.count()) {
+        state.dialogs.beep();
+        return false;
+    }
+    if (state.dListe.selectedRow() != row) {
+        state.dListe.select(row);
+        dListe_Click(state);
+    }
+    // A domain without categories whose first category was refused is no longer selected.
+    if (state.dListe.selectedRow() != row)
+        return false;
+    state.ListeCourante = &state.dListe;
+    return true;
+}
+
+CommandOutcome mmod_Click(MainState& state, int index) {
+    if (!state.ListeCourante) {
+        state.dialogs.message(
+            QStringLiteral("Erreur de programmation : \"ListeCourante\" n'est pas définie !"),
+            Icon::Exclamation);
+        return CommandOutcome::Done;
+    }
+    const QString domain = state.ListeCourante->selectedText();
+    if (domain.isEmpty())
+        return CommandOutcome::Done;
+    switch (index) {
+    case 0:
+        fragmentEdit(state, Fragment::HeadD);
+        break;
+    case 1:
+        fragmentEdit(state, Fragment::FootD);
+        break;
+    case 3:
+        independentFileNew(state, QStringLiteral("dom"));
+        break;
+    case 4:
+        // A cancelled import must not leave the target set: the next "Ajouter" would write its page
+        // into the site folder instead of the category.
+        if (tImporter_Click(state))
+            state.editTarget = QStringLiteral("dom");
+        break;
+    case 6:
+        copyDomain(state, domain);
+        break;
+    case 7:
+        renameDomain(state, domain);
+        break;
+    case 8:
+        return deleteDomain(state, domain);
+    default:
+        break;
+    }
+    return CommandOutcome::Done;
+}
+
+} // namespace qs

@@ -1,0 +1,105 @@
+#include "site/foldercommands.h"
+
+#include "lib/files.h"
+#include "site/commands.h"
+#include "site/listing.h"
+#include "site/mainstate.h"
+#include "ui/dialogs.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace qs {
+
+namespace {
+
+// One folder inside its parent: no separator of any platform the sites are made for, no control
+// character, not a step up or in place.
+bool staysInside(const QString& name) {
+    if (name == u"." || name == u"..")
+        return false;
+    for (const QChar c : name)
+        if (c == u'/' || c == u'\\' || c.category() == QChar::Other_Control)
+            return false;
+    return true;
+}
+
+// Whether the file system accepts a folder of that name, tried for real and undone.
+bool creatable(const QString& parent, const QString& name) {
+    const QString path = parent + name;
+    if (DossierExiste(path))
+        return true;
+    if (QFileInfo::exists(path))
+        return false;
+    if (!QDir(parent).mkdir(name))
+        return false;
+    QDir(parent).rmdir(name);
+    return true;
+}
+
+// Walks the folders that a folder copy takes and checks every file against the copy.
+bool complete(const QString& source, const QString& copy) {
+    const QFileInfoList entries = QDir(source).entryInfoList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::NoSort);
+    for (const QFileInfo& e : entries) {
+        const QString name = e.fileName();
+        if (e.isDir()) {
+            if (e.isSymLink() || name.startsWith(u'.'))
+                continue;
+            if (!complete(withSeparator(source + name), withSeparator(copy + name)))
+                return false;
+            continue;
+        }
+        const QFileInfo there(copy + name);
+        if (!there.exists() || there.isDir() || there.size() != e.size())
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool copyIsComplete(const QString& source, const QString& copy) {
+    if (!DossierExiste(source) || !DossierExiste(copy))
+        return false;
+    return complete(withSeparator(source), withSeparator(copy));
+}
+
+QString existingEntry(const QString& parentFolder, const QString& name) {
+    const QStringList entries =
+        QDir(parentFolder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QString& e : entries)
+        if (e.compare(name, Qt::CaseInsensitive) == 0)
+            return e;
+    return {};
+}
+
+QString askFolderName(MainState& state, const QString& prompt, const QString& title,
+                      const QString& parentFolder, const std::function<QString(const QString&)>& refusal) {
+    const QString parent = withSeparator(parentFolder);
+    for (;;) {
+        const QString name = state.dialogs.prompt(prompt, title).trimmed();
+        if (name.isEmpty())
+            return {};
+        if (refusal) {
+            if (const QString why = refusal(name); !why.isEmpty()) {
+                state.dialogs.message(why, Icon::Exclamation, QStringLiteral("Erreur"));
+                continue;
+            }
+        }
+        if (staysInside(name) && creatable(parent, name))
+            return name;
+        state.dialogs.message(invalidNameMessage(), Icon::Exclamation, QStringLiteral("Erreur"));
+    }
+}
+
+RenameResult renameFolder(MainState& state, const QString& folder, const QString& destination) {
+    RenameResult result;
+    result.copied = DossierCopier(folder, destination, state.dialogs);
+    result.moved = copyIsComplete(folder, destination);
+    if (result.moved)
+        DossierSupprimer(folder);
+    return result;
+}
+
+} // namespace qs

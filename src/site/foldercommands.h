@@ -1,0 +1,32 @@
+#pragma once
+
+// What the domain and category commands share: asking for the name a copy or a rename goes to, and a
+// rename that cannot lose the folder's content.
+#include <QString>
+
+#include <functional>
+
+namespace qs {
+
+class MainState;
+
+// Asks (with `prompt`, titled `title`) until the answer is a name that a folder of `parentFolder` can
+// bear, or no answer is given (""). `refusal` may turn a name down with a message of its own ("" to
+// accept it); a name that would leave the parent folder or whose folder cannot be created gets the
+// invalid-name message. Nothing is left on disk by the check.
+QString askFolderName(MainState& state, const QString& prompt, const QString& title,
+                      const QString& parentFolder,
+                      const std::function<QString(const QString&)>& refusal = {});
+
+// The entry of `parentFolder` named `name` without regard to case, "" when there is none.
+QString existingEntry(const QString& parentFolder, const QString& name);
+
+struct RenameResult {
+    qint64 copied = 0;
+    bool moved = false; // the copy is complete and the old folder went to the trash
+};
+// Copies `folder` to `destination` (which does not exist) and sends `folder` to the trash only when
+// every file arrived; otherwise `folder` stays as it was.
+RenameResult renameFolder(MainState& state, const QString& folder, const QString& destination);
+
+} // namespace qs
