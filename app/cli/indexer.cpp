@@ -1,0 +1,89 @@
+// quillsite-cli indexer SITE: the indexing run of the window's Tools menu, without a window.
+#include "indexer/indexer.h"
+#include "cli/clockoption.h"
+#include "cli/command.h"
+#include "cli/consoledialogs.h"
+#include "cli/siteargument.h"
+#include "cli/siteindexflag.h"
+#include "lib/files.h"
+#include "lib/settings.h"
+#include "site/listing.h"
+#include "site/mainstate.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
+namespace qs::cli {
+namespace {
+
+const QString kHelp = QStringLiteral(
+    "Usage : quillsite-cli indexer [--maintenant \"AAAA-MM-JJ HH:MM\"] [--aide] SITE\n\n"
+    "Parcourt tout le site et écrit dans son dossier les deux listes de l'outil « Générer un fichier\n"
+    "d'index » : « Recent.htm », les pages modifiées dans les quatre jours qui précèdent le jour de\n"
+    "référence (aujourd'hui, ou le samedi précédent un dimanche ou un lundi), et « Search.htm », celles\n"
+    "des 300 derniers jours. Les listes qu'elles remplacent vont à la corbeille. Les pages d'index sont\n"
+    "ensuite régénérées, et la page d'accueil mène à « Rechercher » et « Nouveautés ».\n\n"
+    "Arguments :\n"
+    "  SITE                       le dossier du site, ou sa page d'accueil\n\n"
+    "Options :\n"
+    "  --maintenant \"AAAA-MM-JJ HH:MM\"\n"
+    "                             la date et l'heure à prendre pour maintenant\n"
+    "  -h, --aide                 affiche cette aide\n\n"
+    "Code de sortie : 0 si les deux listes sont écrites, 1 sinon (le message dit pourquoi), 2 si la\n"
+    "commande est mal formée.");
+
+int run(const QStringList& arguments) {
+    QCommandLineParser parser;
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("aide"), QStringLiteral("help")},
+                                  QStringLiteral("Affiche cette aide."));
+    const QCommandLineOption now = nowOption();
+    parser.addOption(help);
+    parser.addOption(now);
+    if (!parser.parse(arguments)) {
+        err(parser.errorText() + u'\n' + kHelp);
+        return kUsage;
+    }
+    if (parser.isSet(help)) {
+        out(kHelp);
+        return kOk;
+    }
+    if (parser.positionalArguments().size() != 1) {
+        err(QStringLiteral("Donnez un site, et un seul.\n") + kHelp);
+        return kUsage;
+    }
+    const std::unique_ptr<Clock> clock = clockFromOption(parser, now);
+    if (!clock)
+        return kUsage;
+    const QString root = siteFolderArgument(parser.positionalArguments().first());
+    if (root.isEmpty())
+        return kFailure;
+
+    ConsoleDialogs dialogs;
+    MainState state(dialogs, *clock, withSeparator(QCoreApplication::applicationDirPath()));
+    state.values.Répertoire = root;
+    state.values.Adresse = root + QStringLiteral("Index.htm");
+    OptionsCharger(state.values);
+    domainesInit(state);
+
+    IndexProgress quiet;
+    IndexResult result;
+    {
+        const SiteIndexFlag flag(root);
+        result = runIndexing(state, quiet);
+    }
+
+    if (result.outcome != IndexResult::Outcome::Written)
+        return kFailure;
+    out(QStringLiteral("« Recent.htm » : %1 page(s)").arg(result.recent));
+    out(QStringLiteral("« Search.htm » : %1 page(s)").arg(result.search));
+    for (const QString& path : result.unreadable)
+        err(QStringLiteral("Illisible (titre vide ou dossier omis) : %1").arg(path));
+    return dialogs.messages() > 0 ? kFailure : kOk;
+}
+
+const Registration registration{
+    {QStringLiteral("indexer"), QStringLiteral("écrit les listes « Recent.htm » et « Search.htm » d'un site"),
+     run}};
+
+} // namespace
+} // namespace qs::cli
