@@ -73,7 +73,9 @@ void copyCategory(MainState& state, const QString& domainFolder, const QString& 
         return abandon(state);
     {
         BusyPointer busy(state.dialogs);
-        DossierCopier(domainFolder + category, domainFolder + name, state.dialogs);
+        const QString existing = existingEntry(domainFolder, name);
+        DossierCopier(domainFolder + category, domainFolder + (existing.isEmpty() ? name : existing),
+                      state.dialogs);
     }
     rebuild(state, false);
 }

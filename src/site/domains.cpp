@@ -42,7 +42,9 @@ void copyDomain(MainState& state, const QString& domain) {
     qint64 count = 0;
     {
         BusyPointer busy(state.dialogs);
-        count = DossierCopier(root + domain, root + name, state.dialogs);
+        // An existing folder is the one the name denotes, whatever the case it was typed in.
+        const QString existing = existingEntry(root, name);
+        count = DossierCopier(root + domain, root + (existing.isEmpty() ? name : existing), state.dialogs);
         DomainesLister(state, name);
     }
     state.dialogs.message(QString::number(count) + QStringLiteral(" fichier(s) copié(s)"));

@@ -21,38 +21,42 @@ QString quoted(const QString& s) {
     return u'"' + s + u'"';
 }
 
-QString cause(const QFileDevice& f, const QString& action) {
+// The cause of a failed read or write in French; the system's own text only when nothing better is known.
+QString cause(const QFileDevice& f, bool reading) {
+    const QFileInfo file(f.fileName());
+    const QFileInfo folder(file.absolutePath());
     QString why;
-    switch (f.error()) {
-    case QFileDevice::PermissionsError:
-        why = QStringLiteral("accès refusé");
-        break;
-    case QFileDevice::ResourceError:
+    if (f.error() == QFileDevice::ResourceError)
         why = QStringLiteral("ressources insuffisantes (disque plein ?)");
-        break;
-    default:
-        why = QFileInfo::exists(f.fileName()) || action != u"lire" ? f.errorString()
-                                                                   : QStringLiteral("fichier introuvable");
-        break;
-    }
-    return QStringLiteral("impossible de %1 \"%2\" : %3").arg(action, f.fileName(), why);
+    else if (reading && !file.exists())
+        why = QStringLiteral("fichier introuvable");
+    else if (!reading && !folder.isDir())
+        why = QStringLiteral("dossier introuvable");
+    else if (f.error() == QFileDevice::PermissionsError || (reading && !file.isReadable()) ||
+             (!reading && !folder.isWritable()))
+        why = QStringLiteral("accès refusé");
+    else
+        why = f.errorString();
+    return (reading ? QStringLiteral("impossible de lire \"%1\" : %2")
+                    : QStringLiteral("impossible d'écrire \"%1\" : %2"))
+        .arg(f.fileName(), why);
 }
 
 // Copies a page file whole or not at all. `why` gets the cause in French, naming the file.
 bool copyPage(const QString& from, const QString& to, QString* why) {
     QFile in(from);
     if (!in.open(QIODevice::ReadOnly)) {
-        *why = cause(in, QStringLiteral("lire"));
+        *why = cause(in, true);
         return false;
     }
     const QByteArray bytes = in.readAll();
     if (in.error() != QFileDevice::NoError) {
-        *why = cause(in, QStringLiteral("lire"));
+        *why = cause(in, true);
         return false;
     }
     QSaveFile out(to);
     if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
-        *why = cause(out, QStringLiteral("écrire"));
+        *why = cause(out, false);
         return false;
     }
     return true;
