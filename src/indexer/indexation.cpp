@@ -6,9 +6,9 @@
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace qs {
@@ -28,8 +28,6 @@ Indexation::Indexation(QWidget* parent) : QWidget(parent, Qt::Window) {
     bArreter->setToolTip(
         QStringLiteral("Arrête l'indexation ; les listes précédentes sont conservées (Échap)"));
     connect(bArreter, &QPushButton::clicked, this, &Indexation::requestStop);
-    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(escape, &QShortcut::activated, this, &Indexation::requestStop);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -71,6 +69,14 @@ void Indexation::requestStop() {
     stop_ = true;
     bArreter->setEnabled(false);
     lProgression->setText(QStringLiteral("Arrêt demandé..."));
+}
+
+void Indexation::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        requestStop();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void Indexation::closeEvent(QCloseEvent* event) {
