@@ -1,0 +1,110 @@
+// quillsite-cli ajouter-page SITE DOMAINE CATEGORIE --titre TITRE [--corps FICHIER]: a new page written
+// as the editor's OK writes it, then its category regenerated.
+#include "cli/command.h"
+#include "cli/pagecommon.h"
+#include "editor/pageeditor.h"
+#include "lib/text1252.h"
+
+#include <QCommandLineParser>
+#include <QFile>
+#include <QStringDecoder>
+
+#include <cstdio>
+
+namespace qs::cli {
+namespace {
+
+const QString kHelp = QStringLiteral(
+    "Usage : quillsite-cli ajouter-page [--aide] SITE DOMAINE CATEGORIE --titre TITRE [--corps FICHIER]\n\n"
+    "Ajoute une page à une catégorie comme le bouton « Ajouter » de la fenêtre puis « OK » : le fichier\n"
+    "prend le plus petit numéro libre (1.htm, 2.htm...), la page reçoit l'en-tête et le pied de page du\n"
+    "programme, puis les pages d'index de la catégorie sont réécrites. Le nom du fichier écrit est\n"
+    "affiché.\n\n"
+    "Arguments :\n"
+    "  SITE         le dossier du site, ou sa page d'accueil\n"
+    "  DOMAINE      le domaine (sans tenir compte des majuscules)\n"
+    "  CATEGORIE    la catégorie du domaine\n\n"
+    "Options :\n"
+    "  --titre TITRE    le titre de la page\n"
+    "  --corps FICHIER  le texte HTML de la page, lu dans ce fichier (« - » ou rien : l'entrée standard) ;\n"
+    "                   UTF-8 s'il est valide, Windows-1252 sinon ; une fin de ligne finale est ôtée\n"
+    "  -h, --aide       affiche cette aide\n\n"
+    "Code de sortie : 0 si la page est écrite, 1 en cas d'échec (le message dit pourquoi), 2 si la\n"
+    "commande est mal formée ou si le titre ou le texte est vide.");
+
+std::optional<QByteArray> readBody(const QString& file) {
+    QFile f;
+    const bool standardInput = file.isEmpty() || file == u"-";
+    const bool opened = standardInput ? f.open(stdin, QIODevice::ReadOnly)
+                                      : (f.setFileName(file), f.open(QIODevice::ReadOnly));
+    if (!opened) {
+        err(QStringLiteral("Je ne peux pas lire le fichier « %1 » : %2.").arg(file, f.errorString()));
+        return std::nullopt;
+    }
+    return f.readAll();
+}
+
+// The body as the editor holds it: CR LF line ends, no final line end.
+QString bodyText(const QByteArray& bytes) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8(bytes);
+    if (utf8.hasError())
+        text = fromWindows1252(bytes);
+    if (text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1);
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    if (text.endsWith(u'\n'))
+        text.chop(1);
+    return text.replace(u'\n', QStringLiteral("\r\n"));
+}
+
+int run(const QStringList& arguments) {
+    QCommandLineParser parser;
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("aide"), QStringLiteral("help")},
+                                  QStringLiteral("Affiche cette aide."));
+    const QCommandLineOption title(QStringLiteral("titre"), QStringLiteral("Titre de la page."),
+                                   QStringLiteral("TITRE"));
+    const QCommandLineOption body(QStringLiteral("corps"), QStringLiteral("Fichier du texte."),
+                                  QStringLiteral("FICHIER"));
+    parser.addOptions({help, title, body});
+    if (!parser.parse(arguments)) {
+        err(parser.errorText() + u'\n' + kHelp);
+        return kUsage;
+    }
+    if (parser.isSet(help)) {
+        out(kHelp);
+        return kOk;
+    }
+    const QStringList args = parser.positionalArguments();
+    if (args.size() != 3 || !parser.isSet(title)) {
+        err(QStringLiteral("Donnez le site, le domaine, la catégorie et le titre.\n") + kHelp);
+        return kUsage;
+    }
+    const auto bytes = readBody(parser.value(body));
+    if (!bytes)
+        return kFailure;
+
+    PageSession session;
+    if (!session.open(args[0]) || !session.select(args[1], args[2]))
+        return kFailure;
+    MainState& state = session.state;
+    tAjouter_Click(state);
+    state.controls.tTitre = parser.value(title);
+    state.controls.tTexte = bodyText(*bytes);
+    tTexte_Change(state);
+    if (!state.controls.tOkEnabled) {
+        err(QStringLiteral("Le titre et le texte de la page ne doivent pas être vides."));
+        return kUsage;
+    }
+    const QString written = tOk_Click(state);
+    if (written.isEmpty())
+        return kFailure;
+    out(FichierNom(written));
+    return session.dialogs.failures() > 0 ? kFailure : kOk;
+}
+
+const Registration registration{
+    {QStringLiteral("ajouter-page"), QStringLiteral("ajoute une page à une catégorie"), run}};
+
+} // namespace
+} // namespace qs::cli

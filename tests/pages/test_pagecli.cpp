@@ -1,0 +1,134 @@
+// quillsite-cli ajouter-page and deplacer-page against the window's own code path.
+#include "editor/pageeditor.h"
+
+#include "../editor/pagesite.h"
+
+#include <gtest/gtest.h>
+
+#include <QProcess>
+
+using namespace qs;
+using namespace qs::test;
+
+namespace {
+
+struct CliRun {
+    int code = -1;
+    QString out;
+    QString err;
+};
+
+CliRun cli(const QStringList& arguments, const QByteArray& input = {}) {
+    QProcess p;
+    p.start(QStringLiteral(QUILLSITE_BIN_DIR "/quillsite-cli"), arguments);
+    p.write(input);
+    p.closeWriteChannel();
+    CliRun r;
+    if (!p.waitForFinished(120000))
+        return r;
+    r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+// The file's lines without the one that carries the date and the user.
+QStringList undated(const QString& path) {
+    QStringList lines = fileLines(path);
+    lines.removeIf([](const QString& l) { return l.contains(QStringLiteral("Mis à jour le ")); });
+    return lines;
+}
+
+} // namespace
+
+TEST(CliAjouterPage, WritesWhatTheEditorWrites) {
+    PageSite s;
+    ParamètreEcrire("CouleurFond(rrggbb)", "ABCDEF");
+    s.state.values.CouleurFond = "ABCDEF";
+    s.page("Doc/Guide/1.htm", "Existante");
+    s.folder("Doc/Copie");
+
+    // The editor: "Ajouter", a title and a body, OK.
+    s.openCategory("Doc", "Copie");
+    tAjouter_Click(s.state);
+    s.state.controls.tTitre = "Été → hiver";
+    s.state.controls.tTexte = "<P>Première</P>\r\nligne 2";
+    tTexte_Change(s.state);
+    ASSERT_EQ(tOk_Click(s.state), s.at("Doc/Copie/1.htm"));
+
+    // The command, with the body on standard input in UTF-8 and a final line end.
+    const CliRun r = cli({"ajouter-page", s.root(), "doc", "GUIDE", "--titre", "Été → hiver"},
+                         QByteArray("<P>Premi\xC3\xA8re</P>\nligne 2\n"));
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, "2.htm\n");
+    EXPECT_EQ(undated(s.at("Doc/Guide/2.htm")).replaceInStrings("Index Guide", "Index Copie"),
+              undated(s.at("Doc/Copie/1.htm")));
+    // The category was regenerated with the new page.
+    EXPECT_EQ(s.navigation("Doc/Guide/"), (QStringList{"1.htm|Existante", "2.htm|Été &#8594; hiver"}));
+
+    // A body file that is not UTF-8 is read as Windows-1252.
+    writeFile(s.at("corps.txt"), "caf\xE9\r\n");
+    const CliRun r2 =
+        cli({"ajouter-page", s.root(), "Doc", "Guide", "--titre", "Café", "--corps", s.at("corps.txt")});
+    ASSERT_EQ(r2.code, 0) << r2.err.toStdString();
+    EXPECT_EQ(r2.out, "3.htm\n");
+    EXPECT_EQ(s.lines("Doc/Guide/3.htm").mid(9, 3), (QStringList{"<!-- BEGIN -->", "café", "<!-- END -->"}));
+}
+
+TEST(CliAjouterPage, RefusesWhatTheWindowWouldNotDo) {
+    PageSite s;
+    s.folder("Doc/Guide");
+    CliRun r = cli({"ajouter-page", s.root(), "Doc", "Guide", "--titre", "  "}, "texte");
+    EXPECT_EQ(r.code, 2);
+    EXPECT_TRUE(r.err.contains("Le titre et le texte de la page ne doivent pas être vides."))
+        << r.err.toStdString();
+    r = cli({"ajouter-page", s.root(), "Doc", "Absente", "--titre", "T"}, "texte");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.err.contains("Le domaine « Doc » n'a pas de catégorie « Absente »."))
+        << r.err.toStdString();
+    r = cli({"ajouter-page", s.root(), "Doc", "Guide"}, "texte");
+    EXPECT_EQ(r.code, 2);
+    r = cli({"ajouter-page", s.root(), "Doc", "Guide", "--titre", "T", "--corps", s.at("absent.txt")});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.err.contains(s.at("absent.txt"))) << r.err.toStdString();
+    EXPECT_EQ(QDir(s.at("Doc/Guide")).entryList(QDir::Files), QStringList{});
+}
+
+TEST(CliDeplacerPage, MovesAsADropDoes) {
+    PageSite s;
+    s.page("D/Source/1.htm", "Premier");
+    s.page("D/Source/2.htm", "Second");
+    s.page("D/Source/3.htm", "Troisième");
+    s.page("D/Cible/1.htm", "Ancien");
+    s.folder("E/Zeta");
+    s.folder("E/alpha");
+
+    // To another category of the domain.
+    CliRun r = cli({"deplacer-page", s.root(), "D", "Source", "2.htm", "--vers", "d/cible"});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, "\"Second\" a été déplacé dans la catégorie \"Cible\".\n2.htm\n");
+    EXPECT_FALSE(s.exists("D/Source/2.htm"));
+    EXPECT_EQ(s.navigation("D/Cible/"), (QStringList{"1.htm|Ancien", "2.htm|Second"}));
+    EXPECT_EQ(s.navigation("D/Source/"), (QStringList{"1.htm|Premier", "3.htm|Troisième"}));
+
+    // To another domain: its first category, or the one named.
+    r = cli({"deplacer-page", s.root(), "D", "Source", "1.htm", "--vers", "E"});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, "\"Premier\" a été déplacé dans la catégorie \"alpha\" du domaine \"E\".\n1.htm\n");
+    r = cli({"deplacer-page", s.root(), "D", "Source", "3.htm", "--vers", "E/zeta"});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(s.navigation("E/Zeta/"), QStringList{"1.htm|Troisième"});
+    EXPECT_EQ(s.navigation("D/Source/"), QStringList{});
+
+    // What cannot be moved.
+    r = cli({"deplacer-page", s.root(), "D", "Cible", "9.htm", "--vers", "E"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.err.contains("n'a pas de page « 9.htm »")) << r.err.toStdString();
+    r = cli({"deplacer-page", s.root(), "D", "Cible", "1.htm", "--vers", "D/Cible"});
+    EXPECT_EQ(r.code, 1);
+    r = cli({"deplacer-page", s.root(), "D", "Cible", "1.htm", "--vers", "D"});
+    EXPECT_EQ(r.code, 2);
+    r = cli({"deplacer-page", s.root(), "D", "Cible", "1.htm"});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_TRUE(s.exists("D/Cible/1.htm"));
+}
