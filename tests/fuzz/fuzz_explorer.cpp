@@ -1,0 +1,117 @@
+// The link scanner and the address resolver on any bytes: the tags, their dispatch, the resolution of
+// every link against several bases, and a whole walk of the input as a page among a few real files.
+// Besides crashes and sanitizer reports, it stops on a broken rule: a tag holding its closing bracket,
+// more tags than opening brackets, a walk that does not end at depth 0, nodes that are not all in the
+// key hash.
+#include "explorer/address.h"
+#include "explorer/linktree.h"
+#include "explorer/scanner.h"
+#include "explorer/walker.h"
+#include "ui/dialogs.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+class QuietDialogs final : public qs::Dialogs {
+public:
+    void message(const QString&, qs::Icon, const QString&) override {}
+    bool question(const QString&, qs::Icon, const QString&) override { return false; }
+    QString prompt(const QString&, const QString&, const QString&) override { return {}; }
+    QString openFile(const QString&, const QString&, const QString&) override { return {}; }
+    QString chooseFolder(const QString&, const QString&) override { return {}; }
+    void beep() override {}
+    void status(const QString&) override {}
+    void processEvents() override {}
+
+protected:
+    void setBusy(bool) override {}
+};
+
+void check(bool ok, const char* rule) {
+    if (!ok) {
+        std::fprintf(stderr, "broken rule: %s\n", rule);
+        std::abort();
+    }
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        f.write(bytes);
+}
+
+// A small site on a memory file system where there is one: the input page links into it.
+QString siteFolder() {
+    static QTemporaryDir* dir = [] {
+        const QString shm = QStringLiteral("/dev/shm");
+        auto* d = QDir(shm).exists() ? new QTemporaryDir(shm + QStringLiteral("/qs-fuzz-XXXXXX"))
+                                     : new QTemporaryDir();
+        const QString root = d->path() + u'/';
+        writeFile(root + QStringLiteral("a.htm"), "<A HREF=page.htm><FRAME SRC=sub/b.htm><A HREF=a.htm>");
+        writeFile(root + QStringLiteral("sub/b.htm"), "<A HREF=../a.htm><IMG SRC=../img.gif><BASE HREF=..>");
+        writeFile(root + QStringLiteral("img.gif"), "GIF89a");
+        QFile::link(root, root + QStringLiteral("sub/loop"));
+        return d;
+    }();
+    return dir->path() + u'/';
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size == 0)
+        return 0;
+    // The first byte chooses the type switches and the depth limit.
+    qs::LinkTypes types;
+    for (int i = 0; i < 5; ++i)
+        types.on[size_t(i)] = (data[0] >> i) & 1;
+    const int depth = data[0] >> 5; // 0 to 7, 0 standing for no limit
+    const QByteArrayView page(reinterpret_cast<const char*>(data) + 1, qsizetype(size - 1));
+
+    qsizetype brackets = 0;
+    for (char c : page)
+        brackets += c == '<';
+    qsizetype tags = 0;
+    const QString bases[] = {QStringLiteral("/site/d/c/"), QStringLiteral("/"), QString(),
+                             QStringLiteral("C:\\s\\"), QStringLiteral("host/dir")};
+    qs::readTags(page, [&](QByteArrayView tag) {
+        ++tags;
+        check(!tag.contains('>'), "a tag never holds its closing bracket");
+        const qs::TagAction action = qs::dispatchTag(tag, types);
+        if (action.kind != qs::TagAction::Ignore) {
+            check(!action.value.isEmpty(), "links are never empty");
+            for (const QString& base : bases) {
+                const QString path = qs::AdresseComplète(base, action.value);
+                const QString key = qs::occurrenceKey(path, 3);
+                check(qs::baseKey(key) == path, "a key's base is its path");
+                check(qs::occurrence(key) == 3, "a key's occurrence is its suffix");
+                check(!qs::iconKeyFor(path).isEmpty(), "every path has an icon");
+            }
+        }
+        return true;
+    });
+    check(tags <= brackets, "no more tags than opening brackets");
+
+    // The whole walk, the input being the site's page.
+    const QString root = siteFolder();
+    writeFile(root + QStringLiteral("page.htm"), page.toByteArray());
+    QuietDialogs dialogs;
+    qs::LinkTreeModel tree;
+    qs::LinkWalker walker(tree, dialogs);
+    walker.types = types;
+    walker.limit = depth == 0 ? qs::DepthLimit{20, true} : qs::DepthLimit{depth, false};
+    const QString start = root + QStringLiteral("page.htm");
+    walker.Explorer(tree.add(nullptr, start, start, QStringLiteral("htm")));
+    check(walker.depth() == 0, "a walk ends at depth 0");
+    check(tree.printout().count(u'\n') == tree.size(), "every node is found by its key");
+    check(walker.pagesRead() <= 3, "each file is read once");
+    return 0;
+}
