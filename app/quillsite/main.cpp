@@ -1,4 +1,6 @@
 #include "lib/helpers.h"
+#include "lib/update.h"
+#include "shell/shell.h"
 #include "shell/startup.h"
 #include "version.h"
 
@@ -21,5 +23,8 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QString::fromUtf16(qs::kProgramName));
     QApplication::setApplicationDisplayName(QStringLiteral("Quillsite"));
     QApplication::setApplicationVersion(QStringLiteral(QUILLSITE_VERSION));
+    // The automatic update, at start-up on the build machine and from the Tools menu.
+    qs::setUpdateProcedure(
+        [](qs::Dialogs& dialogs) { return qs::MiseAJour(dialogs) == qs::UpdateOutcome::Continue; });
     return qs::Main();
 }
