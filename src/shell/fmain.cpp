@@ -1,9 +1,14 @@
 #include "shell/fmain.h"
 
+#include "editor/pageeditor.h"
+#include "generate/fragments.h"
+#include "generate/imgindex.h"
 #include "lib/files.h"
 #include "shell/frmoptions.h"
 #include "shell/frmsplash.h"
+#include "site/commands.h"
 #include "site/listing.h"
+#include "site/pagemove.h"
 #include "ui/qtdialogs.h"
 #include "ui/structureview.h"
 
@@ -21,6 +26,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -116,6 +122,7 @@ F_Main::F_Main(MainState& state, Shell& shell, BrowserPane::Engine engine, QWidg
     });
     connect(browser_, &BrowserPane::loadFinished, this, &F_Main::timTimer_Timer);
 
+    shell_.hooks.dAjouter = [this] { dAjouter_Click(state_); };
     shell_.hooks.showWindow = [this] { show(); };
     shell_.hooks.endProgram = [this] { endProgram(); };
     connectState();
@@ -177,7 +184,48 @@ void F_Main::buildCatalogue(QWidget* page) {
     // A user's selection runs the selection handling; the logic's own select() calls do it themselves.
     connect(dListe, &StructureView::userSelected, this, [this] { dListe_Click(state_); });
     connect(cListe, &StructureView::userSelected, this, [this] { cListe_Click(state_); });
+    connect(tListe, &StructureView::userSelected, this, [this] { tListe_Click(state_); });
+    connect(tListe, &QListView::doubleClicked, this, [this] { tListe_DblClick(state_); });
+    connect(dAjouter, &QPushButton::clicked, this, [this] { dAjouter_Click(state_); });
     connect(cAjouter, &QPushButton::clicked, this, [this] { cAjouter_Click(state_); });
+    connect(tAjouter, &QPushButton::clicked, this, [this] { tAjouter_Click(state_); });
+    connect(tModifier, &QPushButton::clicked, this, [this] { tModifier_Click(state_); });
+    connect(tSupprimer, &QPushButton::clicked, this, [this] { tSupprimer_Click(state_); });
+    connect(tImporter, &QPushButton::clicked, this, [this] { tImporter_Click(state_); });
+    connect(ImgIndex, &QPushButton::clicked, this, [this] { ImgIndex_Click(state_); });
+
+    // The context menus of the domain and category lists.
+    connect(dListe, &StructureView::mouseUp, this, [this](Qt::MouseButton b, int row, const QPoint& at) {
+        if (dListe_MouseUp(state_, b, row))
+            contextMenu(QStringLiteral("Edition"), mmodCaptions(), at, &mmod_Click);
+    });
+    connect(cListe, &StructureView::mouseUp, this, [this](Qt::MouseButton b, int row, const QPoint& at) {
+        if (cListe_MouseUp(state_, b, row))
+            contextMenu(QStringLiteral("Edition2"), mod2Captions(), at, &mod2_Click);
+    });
+
+    // A page is dragged from its list onto another category or domain.
+    tListe->dragSource = [this](int row) -> QMimeData* {
+        const auto dragged = tListe_MouseDown(state_, row);
+        if (!dragged)
+            return nullptr;
+        auto* carried = new QMimeData;
+        carried->setData(pageMimeType(), encodeDraggedPage(*dragged));
+        return carried;
+    };
+    auto dropTarget = [this](StructureView* view, bool (*over)(const MainState&, const DraggedPage&, int),
+                             QString (*dropped)(MainState&, const DraggedPage&, int)) {
+        view->canDrop = [this, over](const QMimeData* carried, int row) {
+            const auto dragged = decodeDraggedPage(carried->data(pageMimeType()));
+            return dragged && over(state_, *dragged, row);
+        };
+        view->drop = [this, dropped](const QMimeData* carried, int row) {
+            if (const auto dragged = decodeDraggedPage(carried->data(pageMimeType())))
+                dropped(state_, *dragged, row);
+        };
+    };
+    dropTarget(cListe, &cListe_DragOver, &cListe_DragDrop);
+    dropTarget(dListe, &dListe_DragOver, &dListe_DragDrop);
 }
 
 void F_Main::buildEditor(QWidget* page) {
@@ -207,8 +255,7 @@ void F_Main::buildEditor(QWidget* page) {
     tOk->setToolTip(QStringLiteral("Enregistrer la page"));
     HFOK->setToolTip(QStringLiteral("Enregistrer l'en-tête ou le pied de page"));
     tAnnuler->setToolTip(QStringLiteral("Abandonner les modifications (Échap)"));
-    tOk->hide();
-    HFOK->hide();
+    tAnnuler->setShortcut(QKeySequence(Qt::Key_Escape));
 
     auto* titleRow = new QHBoxLayout;
     titleRow->addWidget(heading(QStringLiteral("&Titre :"), tTitre, page));
@@ -233,8 +280,13 @@ void F_Main::buildEditor(QWidget* page) {
     layout->addWidget(tTexteFoot);
     layout->addLayout(buttons);
 
-    connect(tTitre, &QLineEdit::textEdited, this,
-            [this](const QString& text) { state_.controls.tTitre = text; });
+    connect(tTitre, &QLineEdit::textEdited, this, [this](const QString& text) {
+        state_.controls.tTitre = text;
+        tTexte_Change(state_);
+    });
+    connect(tOk, &QPushButton::clicked, this, [this] { tOk_Click(state_); });
+    connect(tAnnuler, &QPushButton::clicked, this, [this] { tAnnuler_Click(state_); });
+    connect(HFOK, &QPushButton::clicked, this, [this] { HFOK_Click(state_); });
     // The boxes' texts go back into the state as the user types.
     auto forward = [this](QPlainTextEdit* box, QString ControlState::*field, QString* shown) {
         connect(box, &QPlainTextEdit::textChanged, this, [this, box, field, shown] {
@@ -242,6 +294,8 @@ void F_Main::buildEditor(QWidget* page) {
                 return;
             state_.controls.*field = fromDisplay(box->toPlainText());
             *shown = state_.controls.*field;
+            if (box == tTexte)
+                tTexte_Change(state_);
         });
     };
     forward(tTexte, &ControlState::tTexte, &shownTexte_);
@@ -395,6 +449,8 @@ void F_Main::showState() {
     tSupprimer->setVisible(c.tSupprimerVisible);
     tAnnuler->setVisible(c.tAnnulerVisible);
     tAnnuler->setEnabled(c.tAnnulerEnabled);
+    tOk->setVisible(c.tOkVisible);
+    tOk->setEnabled(c.tOkEnabled);
     if (tTitre->text() != c.tTitre)
         tTitre->setText(c.tTitre);
     if (tFichier->text() != c.tFichier)
@@ -503,6 +559,24 @@ void F_Main::mnuHelpAbout_Click() {
                        "explorateur de liens.</p><p>Les réglages sont propres à chaque utilisateur ; "
                        "les sites sont de simples dossiers de pages HTML.</p>")
             .arg(frmSplash::versionText()));
+}
+
+void F_Main::contextMenu(const QString& name, const QStringList& captions, const QPoint& at,
+                         CommandOutcome (*command)(MainState&, int)) {
+    QMenu menu(this);
+    menu.setObjectName(name);
+    for (const QString& caption : captions) {
+        if (caption == u"-")
+            menu.addSeparator();
+        else
+            menu.addAction(caption);
+    }
+    QAction* chosen = menu.exec(at);
+    if (!chosen)
+        return;
+    const int index = int(menu.actions().indexOf(chosen));
+    if (command(state_, index) == CommandOutcome::EndProgram)
+        endProgram();
 }
 
 void F_Main::endProgram() {

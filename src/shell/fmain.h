@@ -18,6 +18,7 @@ class QTreeView;
 namespace qs {
 
 class StructureView;
+enum class CommandOutcome;
 
 // The main window: the tabs "Catalogue" (the three structure lists and the page buttons), "Editeur"
 // (the page editor) and "Explorer" (the link tree) beside the browser pane. It forwards its events to
@@ -53,6 +54,9 @@ private:
     void showState();
     void timTimer_Timer();
     void editCommand(int command);
+    // Opens a list's context menu and runs the chosen entry, by its index among the captions.
+    void contextMenu(const QString& name, const QStringList& captions, const QPoint& at,
+                     CommandOutcome (*command)(MainState&, int));
     void endProgram();
 
     MainState& state_;

@@ -29,6 +29,8 @@ int Main(const StartupOptions& options) {
                              : options.programName;
 
     QtDialogs dialogs;
+    // A question during the start-up is not to be hidden behind the splash, nor shown on top of it.
+    dialogs.setBeforeModal([&splash] { splash.close(); });
     if (!startupUpdate(folder, name, dialogs, updateProcedure()))
         return 0;
 
@@ -51,6 +53,7 @@ int Main(const StartupOptions& options) {
 
     window.Form_Load();
     splash.close();
+    dialogs.setBeforeModal({});
     if (shell.programEnded)
         return 0;
     window.show();

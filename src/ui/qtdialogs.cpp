@@ -17,6 +17,11 @@ QString QtDialogs::titleOr(const QString& title) const {
     return title.isEmpty() ? QGuiApplication::applicationDisplayName() : title;
 }
 
+void QtDialogs::aboutToShow() {
+    if (beforeModal_)
+        beforeModal_();
+}
+
 namespace {
 
 QMessageBox::Icon boxIcon(Icon icon) {
@@ -45,12 +50,14 @@ public:
 } // namespace
 
 void QtDialogs::message(const QString& text, Icon icon, const QString& title) {
+    aboutToShow();
     NormalPointer normal;
     QMessageBox box(boxIcon(icon), titleOr(title), text, QMessageBox::Ok, parent_);
     box.exec();
 }
 
 bool QtDialogs::question(const QString& text, Icon icon, const QString& title) {
+    aboutToShow();
     NormalPointer normal;
     QMessageBox box(boxIcon(icon), titleOr(title), text, QMessageBox::Yes | QMessageBox::No, parent_);
     box.button(QMessageBox::Yes)->setText(QStringLiteral("&Oui"));
@@ -59,6 +66,7 @@ bool QtDialogs::question(const QString& text, Icon icon, const QString& title) {
 }
 
 QString QtDialogs::prompt(const QString& text, const QString& title, const QString& defaultAnswer) {
+    aboutToShow();
     NormalPointer normal;
     QInputDialog dlg(parent_);
     dlg.setWindowTitle(titleOr(title));
@@ -72,11 +80,13 @@ QString QtDialogs::prompt(const QString& text, const QString& title, const QStri
 }
 
 QString QtDialogs::openFile(const QString& title, const QString& folder, const QString& filter) {
+    aboutToShow();
     NormalPointer normal;
     return QFileDialog::getOpenFileName(parent_, titleOr(title), folder, filter);
 }
 
 QString QtDialogs::chooseFolder(const QString& title, const QString& folder) {
+    aboutToShow();
     NormalPointer normal;
     return QFileDialog::getExistingDirectory(parent_, titleOr(title), folder);
 }

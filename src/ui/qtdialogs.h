@@ -20,6 +20,8 @@ public:
     void setParent(QWidget* parent) { parent_ = parent; }
     // Where status() writes; by default nothing shows it.
     void setStatusSink(std::function<void(const QString&)> sink) { statusSink_ = std::move(sink); }
+    // Runs before every box or chooser is shown (the start-up closes its splash window there).
+    void setBeforeModal(std::function<void()> hook) { beforeModal_ = std::move(hook); }
 
     void message(const QString& text, Icon icon = Icon::None, const QString& title = {}) override;
     bool question(const QString& text, Icon icon = Icon::Question, const QString& title = {}) override;
@@ -36,9 +38,11 @@ protected:
 
 private:
     QString titleOr(const QString& title) const;
+    void aboutToShow();
 
     QPointer<QWidget> parent_;
     std::function<void(const QString&)> statusSink_;
+    std::function<void()> beforeModal_;
     QElapsedTimer lastEvents_;
     int busyDepth_ = 0;
 };

@@ -1,7 +1,12 @@
 #include "ui/structureview.h"
 
+#include <QApplication>
+#include <QDrag>
+#include <QDragMoveEvent>
+#include <QDropEvent>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 
 namespace qs {
@@ -10,6 +15,13 @@ StructureView::StructureView(QWidget* parent) : QListView(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setUniformItemSizes(true);
+    setAcceptDrops(true);
+    setDropIndicatorShown(false);
+}
+
+int StructureView::rowAt(const QPoint& position) const {
+    const QModelIndex index = indexAt(position);
+    return index.isValid() ? index.row() : -1;
 }
 
 int StructureView::selectedRow() const {
@@ -20,15 +32,39 @@ int StructureView::selectedRow() const {
 }
 
 void StructureView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        setFocus(Qt::MouseFocusReason);
+        event->accept();
+        return;
+    }
     QListView::mousePressEvent(event);
+    pressedAt_ = event->position().toPoint();
+    pressedRow_ = rowAt(pressedAt_);
     // A click on a row selects it and runs the selection handling, even when it was selected already.
-    if (event->button() == Qt::LeftButton && indexAt(event->position().toPoint()).isValid())
+    if (pressedRow_ >= 0)
         Q_EMIT userSelected();
 }
 
+void StructureView::mouseMoveEvent(QMouseEvent* event) {
+    if (!(event->buttons() & Qt::LeftButton) || pressedRow_ < 0 || !dragSource ||
+        (event->position().toPoint() - pressedAt_).manhattanLength() < QApplication::startDragDistance()) {
+        QListView::mouseMoveEvent(event);
+        return;
+    }
+    const int row = pressedRow_;
+    pressedRow_ = -1;
+    if (QMimeData* carried = dragSource(row)) {
+        auto* drag = new QDrag(this);
+        drag->setMimeData(carried);
+        drag->exec(Qt::MoveAction);
+    }
+}
+
 void StructureView::mouseReleaseEvent(QMouseEvent* event) {
-    QListView::mouseReleaseEvent(event);
-    Q_EMIT mouseUp(event->button(), event->modifiers(), event->position().toPoint());
+    if (event->button() == Qt::LeftButton)
+        QListView::mouseReleaseEvent(event);
+    pressedRow_ = -1;
+    Q_EMIT mouseUp(event->button(), rowAt(event->position().toPoint()), event->globalPosition().toPoint());
 }
 
 void StructureView::keyPressEvent(QKeyEvent* event) {
@@ -36,6 +72,41 @@ void StructureView::keyPressEvent(QKeyEvent* event) {
     QListView::keyPressEvent(event);
     if (selectedRow() != before && selectedRow() >= 0)
         Q_EMIT userSelected();
+}
+
+void StructureView::dragEnterEvent(QDragEnterEvent* event) {
+    if (canDrop && event->source() != this)
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void StructureView::dragMoveEvent(QDragMoveEvent* event) {
+    const int row = rowAt(event->position().toPoint());
+    if (canDrop && event->source() != this && canDrop(event->mimeData(), row))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void StructureView::dropEvent(QDropEvent* event) {
+    const int row = rowAt(event->position().toPoint());
+    if (!drop || !canDrop || event->source() == this || !canDrop(event->mimeData(), row)) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    // The move shows messages and rebuilds the lists: it runs once the drag has ended.
+    auto* copy = new QMimeData;
+    for (const QString& f : event->mimeData()->formats())
+        copy->setData(f, event->mimeData()->data(f));
+    QMetaObject::invokeMethod(
+        this,
+        [this, copy, row] {
+            drop(copy, row);
+            delete copy;
+        },
+        Qt::QueuedConnection);
 }
 
 } // namespace qs

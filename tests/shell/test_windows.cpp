@@ -5,6 +5,7 @@
 #include "shell/frmoptions.h"
 #include "shell/frmsplash.h"
 #include "shellfixture.h"
+#include "ui/structureview.h"
 #include "version.h"
 
 #include <gtest/gtest.h>
@@ -19,6 +20,7 @@
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QSlider>
@@ -303,4 +305,97 @@ TEST_F(Windows, TheOptionsDialogStoresOnOkAndNothingOnCancel) {
     EXPECT_EQ(setting("NivImg"), QStringLiteral("0"));
     EXPECT_EQ(setting("Modification"), QStringLiteral("Non"));
     EXPECT_EQ(setting("CouleurFond(rrggbb)"), QStringLiteral("000000"));
+}
+
+namespace {
+
+// A site with one domain "D", its categories "C" (holding one page) and "C2".
+QString pageSite(ShellFixture& f) {
+    const QString site = f.makeSite(QStringLiteral("pages"), {"D"});
+    makeDir(site + QStringLiteral("D/C2"));
+    writeFile(site + QStringLiteral("D/C/1.htm"), "<HTML>\r\n<HEAD>\r\n<TITLE>Ma page</TITLE>\r\n</HEAD>\r\n"
+                                                  "<!-- BEGIN -->\r\nCorps\r\n<!-- END -->\r\n</HTML>\r\n");
+    f.storeSite(site + QStringLiteral("Index.htm"));
+    return site;
+}
+
+void clickRow(QListView* list, int row) {
+    const QRect r = list->visualRect(list->model()->index(row, 0));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, r.center());
+}
+
+} // namespace
+
+TEST_F(Windows, ThePageButtonsDriveTheEditor) {
+    pageSite(*this);
+    window.Form_Load();
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    clickRow(child<QListView>("dListe"), 0);
+    clickRow(child<QListView>("cListe"), state->cListe.find(QStringLiteral("C")));
+    ASSERT_EQ(state->tListe.texts(), QStringList{QStringLiteral("Ma page")});
+    clickRow(child<QListView>("tListe"), 0);
+    EXPECT_EQ(child<QLineEdit>("tTitre")->text(), QStringLiteral("Ma page"));
+    EXPECT_TRUE(child<QPlainTextEdit>("tTexte")->toPlainText().contains(QStringLiteral("Corps")));
+
+    child<QAbstractButton>("tModifier")->click();
+    auto* tabs = child<QTabWidget>("SSTab1");
+    EXPECT_EQ(tabs->currentIndex(), 1);
+    EXPECT_FALSE(tabs->isTabEnabled(0));
+    EXPECT_TRUE(child<QWidget>("tOk")->isVisible());
+    EXPECT_FALSE(child<QWidget>("tOk")->isEnabled());
+    auto* text = child<QPlainTextEdit>("tTexte");
+    text->setFocus();
+    text->moveCursor(QTextCursor::End);
+    QTest::keyClicks(text, QStringLiteral("suite"));
+    EXPECT_TRUE(child<QWidget>("tOk")->isEnabled());
+
+    // Escape is "Renoncer": back to the lists, nothing written.
+    QTest::keyClick(text, Qt::Key_Escape);
+    // A button's shortcut presses it visibly, a moment later.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return tabs->currentIndex() == 0; }, 2000));
+    EXPECT_TRUE(tabs->isTabEnabled(0));
+    EXPECT_FALSE(child<QWidget>("tOk")->isVisible());
+    EXPECT_FALSE(
+        fileLines(state->values.Répertoire + QStringLiteral("D/C/1.htm")).join(u' ').contains(u"suite"));
+    EXPECT_TRUE(dialogs.unexpected().isEmpty());
+}
+
+TEST_F(Windows, APageDroppedOnAnotherCategoryMovesThere) {
+    const QString site = pageSite(*this);
+    window.Form_Load();
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    clickRow(child<QListView>("dListe"), 0);
+    const int own = state->cListe.find(QStringLiteral("C"));
+    const int other = state->cListe.find(QStringLiteral("C2"));
+    clickRow(child<QListView>("cListe"), own);
+    auto* pages = window.findChild<StructureView*>(QStringLiteral("tListe"));
+    auto* categories = window.findChild<StructureView*>(QStringLiteral("cListe"));
+    std::unique_ptr<QMimeData> dragged(pages->dragSource(0));
+    ASSERT_NE(dragged, nullptr);
+    EXPECT_FALSE(categories->canDrop(dragged.get(), own));
+    EXPECT_FALSE(categories->canDrop(dragged.get(), -1));
+    QMimeData text;
+    text.setText(QStringLiteral("1.htm"));
+    EXPECT_FALSE(categories->canDrop(&text, other)); // only pages of the list travel
+    ASSERT_TRUE(categories->canDrop(dragged.get(), other));
+    categories->drop(dragged.get(), other);
+    EXPECT_TRUE(QFile::exists(site + QStringLiteral("D/C2/1.htm")));
+    EXPECT_FALSE(QFile::exists(site + QStringLiteral("D/C/1.htm")));
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages()[0].startsWith(QStringLiteral("\"Ma page\" a été déplacé")));
+}
+
+TEST_F(Windows, NewDomainAsksForItsName) {
+    const QString site = makeSite(QStringLiteral("dom"), {"D"});
+    storeSite(site + QStringLiteral("Index.htm"));
+    window.Form_Load();
+    dialogs.answer(QStringLiteral("Nouveau")).answer(QStringLiteral("Cat"));
+    child<QAbstractButton>("dAjouter")->click();
+    EXPECT_EQ(dialogs.texts(), (QStringList{QStringLiteral("Nom du nouveau domaine :"),
+                                            QStringLiteral("Nom de la nouvelle catégorie :")}));
+    EXPECT_EQ(state->dListe.texts(), (QStringList{QStringLiteral("D"), QStringLiteral("Nouveau")}));
+    EXPECT_TRUE(QFile::exists(site + QStringLiteral("Nouveau/Cat")));
 }
