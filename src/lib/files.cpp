@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 namespace qs {
 
@@ -256,6 +257,13 @@ bool DossierSupprimer(const QString& folderIn) {
 }
 
 bool FichierCorbeille(const QString& path) {
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+    // Without the user's data folder (a new account), Qt makes its trash folders in the current folder:
+    // the file would leave the site for wherever the program was started.
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (!data.isEmpty())
+        QDir().mkpath(data);
+#endif
     return QFile::moveToTrash(path);
 }
 

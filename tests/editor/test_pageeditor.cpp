@@ -298,3 +298,23 @@ TEST(PageImport, CancelOrAnUnreadableFileChangesNothing) {
     EXPECT_EQ(addPage(s, "Page"), s.at("D/C/1.htm"));
     EXPECT_EQ(s.dialogs.pending(), 0);
 }
+
+TEST(PageDelete, ANewAccountWithoutADataFolderStillGetsATrash) {
+    PageSite s;
+    s.page("D/C/1.htm", "Page");
+    s.openCategory("D", "C");
+    const QByteArray dataBefore = qgetenv("XDG_DATA_HOME");
+    const QString cwdBefore = QDir::currentPath();
+    makeDir(s.dir("cwd"));
+    qputenv("XDG_DATA_HOME", s.dir("data/not-yet").toLocal8Bit());
+    QDir::setCurrent(s.dir("cwd"));
+    s.state.tListe.select(0);
+    const bool deleted = tSupprimer_Click(s.state);
+    const QStringList trashed = QDir(trashFolder()).entryList(QDir::Files);
+    QDir::setCurrent(cwdBefore);
+    qputenv("XDG_DATA_HOME", dataBefore);
+
+    EXPECT_TRUE(deleted);
+    EXPECT_EQ(trashed, QStringList{"1.htm"});
+    EXPECT_EQ(QDir(s.dir("cwd")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList{});
+}
