@@ -107,6 +107,9 @@ void Shell::init() {
     WWW(state, state.controls.tFichier);
 
     domainesInit(state);
+    // Nothing is selected any more: the buttons that act on a selection go with it.
+    dEffacer(state);
+    state.controls.ImgIndexCaption.clear();
     state.notify();
     if (state.dListe.count() == 0) {
         if (hooks.showWindow)

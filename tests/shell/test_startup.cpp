@@ -260,12 +260,21 @@ TEST_F(Startup, ThePreviousSiteEntrySwapsTheTwoSites) {
     dialogs.file(b + QStringLiteral("Index.htm"));
     writeFile(b + QStringLiteral("Index.htm"), "");
     shell->mnuFileOpen_Click();
+    state->dListe.select(0);
+    dListe_Click(*state);
+    state->cListe.select(0);
+    cListe_Click(*state);
+    ASSERT_TRUE(state->controls.tAjouterEnabled);
 
     shell->mnuFileMRU_Click();
     EXPECT_EQ(state->values.Adresse, a + QStringLiteral("Index.htm"));
     EXPECT_EQ(state->values.Répertoire, a);
     EXPECT_EQ(state->dListe.texts(), QStringList{QStringLiteral("A1")});
     EXPECT_EQ(setting("LastOpen"), b + QStringLiteral("Index.htm"));
+    // What acted on the selection of the site left behind is reset.
+    EXPECT_TRUE(state->cListe.texts().isEmpty());
+    EXPECT_FALSE(state->controls.cAjouterEnabled);
+    EXPECT_FALSE(state->controls.tAjouterEnabled);
     EXPECT_EQ(shell->mnuFileMRU.tag, b + QStringLiteral("Index.htm"));
     // The entry does not store the address: the next start opens the site chosen with Open.
     EXPECT_EQ(setting("Adresse"), b + QStringLiteral("Index.htm"));

@@ -399,3 +399,31 @@ TEST_F(Windows, NewDomainAsksForItsName) {
     EXPECT_EQ(state->dListe.texts(), (QStringList{QStringLiteral("D"), QStringLiteral("Nouveau")}));
     EXPECT_TRUE(QFile::exists(site + QStringLiteral("Nouveau/Cat")));
 }
+
+TEST_F(Windows, TheEditionMenuActsOnTheFocusedTextBox) {
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    child<QTabWidget>("SSTab1")->setCurrentIndex(1);
+    auto* title = child<QLineEdit>("tTitre");
+    title->setText(QStringLiteral("Un titre"));
+    title->setFocus();
+    title->selectAll();
+    action("mnuEditCut")->trigger();
+    EXPECT_EQ(title->text(), QString());
+    auto* text = child<QPlainTextEdit>("tTexte");
+    text->setFocus();
+    action("mnuEditPaste")->trigger();
+    action("mnuEditPaste")->trigger();
+    EXPECT_EQ(text->toPlainText(), QStringLiteral("Un titreUn titre"));
+    EXPECT_EQ(state->controls.tTexte, QStringLiteral("Un titreUn titre"));
+    text->selectAll();
+    action("mnuEditCopy")->trigger();
+    // A list has no text to take: the commands leave it and the clipboard alone.
+    child<QListView>("dListe")->setFocus();
+    action("mnuEditCut")->trigger();
+    title->setFocus();
+    action("mnuEditPaste")->trigger();
+    EXPECT_EQ(title->text(), QStringLiteral("Un titreUn titre"));
+    EXPECT_EQ(state->controls.tTitre, QStringLiteral("Un titreUn titre"));
+}
