@@ -35,18 +35,23 @@ QString renameRefusal(const QString& domainFolder, const QString& domain, const 
 // The lists after a copy, rename or delete: the domain's categories as found on disk, none selected, no
 // page, and the home page rewritten. After a delete that left the domain empty, a first category is
 // asked for; when none is given, no domain stays selected.
-void rebuild(MainState& state, bool afterDelete) {
+void rebuild(MainState& state, bool afterDelete, const QString& arrived = {}) {
     state.cListe.clear();
     state.tListe.clear();
     state.pageNames = QStringList{QString()};
     const QString domain = state.dListe.selectedText();
     for (const QString& category : domainCategories(withSeparator(state.values.Répertoire + domain)))
         state.cListe.add(category);
+    // A renamed category is gone: nothing of it is to be written any more.
+    state.currentCategory.clear();
+    if (!arrived.isEmpty())
+        regenerateCategories(state, {arrived});
     state.currentDomain = domain;
     state.currentCategory = state.cListe.selectedText();
     ControlState& c = state.controls;
     c.tAjouterEnabled = c.tModifierEnabled = c.tSupprimerEnabled = c.tImporterEnabled = c.ImgIndexEnabled =
         false;
+    c.ImgIndexCaption = QStringLiteral("Créer un index des images du répertoire :");
     tEffacer(state);
     // After the buttons: the add command's own selection handling enables them for the new category.
     if (afterDelete && state.cListe.count() == 0) {
@@ -71,13 +76,14 @@ void copyCategory(MainState& state, const QString& domainFolder, const QString& 
         askFolderName(state, QStringLiteral("Donnez un nouveau nom: "), ProgrammeID(), domainFolder);
     if (name.isEmpty())
         return abandon(state);
+    const QString existing = existingEntry(domainFolder, name);
     {
         BusyPointer busy(state.dialogs);
-        const QString existing = existingEntry(domainFolder, name);
         DossierCopier(domainFolder + category, domainFolder + (existing.isEmpty() ? name : existing),
                       state.dialogs);
     }
-    rebuild(state, false);
+    // A new category holds the copied pages written under the old name: they are rewritten.
+    rebuild(state, false, existing.isEmpty() ? name : QString());
 }
 
 void renameCategory(MainState& state, const QString& domainFolder, const QString& domain,
@@ -101,7 +107,7 @@ void renameCategory(MainState& state, const QString& domainFolder, const QString
                 .arg(quoted(category), quoted(name))
                 .arg(result.copied),
             Icon::Exclamation, QStringLiteral("Erreur"));
-    rebuild(state, false);
+    rebuild(state, false, result.moved ? name : QString());
 }
 
 void deleteCategory(MainState& state, const QString& domainFolder, const QString& category) {

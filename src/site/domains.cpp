@@ -46,6 +46,8 @@ void copyDomain(MainState& state, const QString& domain) {
         const QString existing = existingEntry(root, name);
         count = DossierCopier(root + domain, root + (existing.isEmpty() ? name : existing), state.dialogs);
         DomainesLister(state, name);
+        // The copied categories hold pages written for the domain copied: they are rewritten for theirs.
+        regenerateCategories(state);
     }
     state.dialogs.message(QString::number(count) + QStringLiteral(" fichier(s) copié(s)"));
 }
@@ -67,6 +69,8 @@ void renameDomain(MainState& state, const QString& domain) {
             state.currentCategory.clear();
         }
         DomainesLister(state, result.moved ? name : domain);
+        if (result.moved)
+            regenerateCategories(state);
     }
     if (result.moved)
         state.dialogs.message(QString::number(result.copied) + QStringLiteral(" fichier(s) déplacé(s)"));

@@ -1,5 +1,6 @@
 #include "site/foldercommands.h"
 
+#include "generate/regenerate.h"
 #include "lib/files.h"
 #include "site/commands.h"
 #include "site/listing.h"
@@ -100,6 +101,25 @@ RenameResult renameFolder(MainState& state, const QString& folder, const QString
     if (result.moved)
         DossierSupprimer(folder);
     return result;
+}
+
+void regenerateCategories(MainState& state, const QStringList& names) {
+    state.currentDomain = state.dListe.selectedText();
+    if (state.currentDomain.isEmpty())
+        return;
+    const QStringList categories = names.isEmpty() ? state.cListe.texts() : names;
+    for (const QString& category : categories) {
+        const int row = state.cListe.find(category);
+        if (row < 0)
+            continue;
+        state.cListe.select(row);
+        cListe_Click(state);
+        cEnregistrer(state);
+    }
+    state.cListe.select(-1);
+    cEffacer(state);
+    state.pageNames = QStringList{QString()};
+    state.currentCategory.clear();
 }
 
 } // namespace qs

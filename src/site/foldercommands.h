@@ -3,6 +3,7 @@
 // What the domain and category commands share: asking for the name a copy or a rename goes to, and a
 // rename that cannot lose the folder's content.
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -28,5 +29,10 @@ struct RenameResult {
 // Copies `folder` to `destination` (which does not exist) and sends `folder` to the trash only when
 // every file arrived; otherwise `folder` stays as it was.
 RenameResult renameFolder(MainState& state, const QString& folder, const QString& destination);
+
+// Rewrites the generated pages of the named categories of the selected domain (all of them when `names`
+// is empty), as leaving each would; a copied or renamed folder still holds the pages written under its
+// old name. Leaves no category selected and the page side empty.
+void regenerateCategories(MainState& state, const QStringList& names = {});
 
 } // namespace qs

@@ -158,6 +158,9 @@ TEST(DomainRename, MovesTheContentAndRefusesNamesThatWouldLoseIt) {
     EXPECT_EQ(s.state.dListe.texts(), (QStringList{"Alpha", "B"}));
     EXPECT_EQ(s.state.dListe.selectedText(), "Alpha");
     EXPECT_TRUE(QDir(trashFolder()).entryList().contains("notes.txt"));
+    EXPECT_TRUE(s.lines("Alpha/C1/IndexG.htm").contains("<TITLE>Alpha / C1</TITLE>"));
+    EXPECT_TRUE(s.lines("Alpha/C2/IndexG.htm").contains("<TITLE>Alpha / C2</TITLE>"));
+    EXPECT_EQ(s.state.cListe.selectedRow(), -1);
 }
 
 TEST(DomainRename, AnIncompleteCopyKeepsTheOldDomain) {
@@ -306,6 +309,9 @@ TEST(CategoryRename, ShowsTheNameRefusesItsOwnAndKeepsTheContent) {
     EXPECT_EQ(s.state.cListe.texts(), (QStringList{"C2", "Guide"}));
     EXPECT_EQ(s.state.cListe.selectedRow(), -1);
     EXPECT_TRUE(s.dialogs.messages().isEmpty()) << s.dialogs.messages().join("\n");
+    // The pages generated under the old name were rewritten under the new one.
+    EXPECT_TRUE(s.lines("A/Guide/IndexG.htm").contains("<TITLE>A / Guide</TITLE>"));
+    EXPECT_EQ(s.navigation("A/Guide/"), (QStringList{"2.htm|Deux", "1.htm|Un"}));
 }
 
 TEST(CategoryDelete, TheLastCategoryAsksForANewOneOrLeavesNoDomainSelected) {
