@@ -536,14 +536,27 @@ void F_Main::editCommand(int command) {
             line->copy();
         else
             line->paste();
-    } else if (auto* box = qobject_cast<QPlainTextEdit*>(focus)) {
-        if (command == 0)
-            box->cut();
-        else if (command == 1)
-            box->copy();
-        else
-            box->paste();
+        return;
     }
+    auto* box = qobject_cast<QPlainTextEdit*>(focus);
+    // Without a text box in focus, the editor's boxes are taken in order, the first usable one acting
+    // (the header while a fragment is edited, the page text otherwise) - but only on the tab that shows
+    // them, so that a command given from the lists never changes a text out of sight.
+    if (!box && SSTab1->currentIndex() == 1) {
+        for (QPlainTextEdit* candidate : {tTexte, tTexteHead, tTexteFoot})
+            if (candidate->isEnabled()) {
+                box = candidate;
+                break;
+            }
+    }
+    if (!box)
+        return;
+    if (command == 0)
+        box->cut();
+    else if (command == 1)
+        box->copy();
+    else
+        box->paste();
 }
 
 void F_Main::mnuViewOptions_Click() {
