@@ -5,7 +5,6 @@
 #include "generate/regenerate.h"
 #include "lib/clock.h"
 #include "lib/settings.h"
-#include "site/listing.h"
 #include "site/mainstate.h"
 
 #include <QCommandLineParser>
@@ -56,30 +55,12 @@ int run(const QStringList& arguments) {
     state.values.Adresse = root + QStringLiteral("Index.htm");
     OptionsCharger(state.values);
 
-    // The window's own path: select every category of every domain in turn, then save.
-    domainesInit(state);
-    int categories = 0;
-    QStringList skipped;
-    for (int d = 0; d < state.dListe.count(); ++d) {
-        state.dListe.select(d);
-        dListe_Click(state); // asks for a first category when there is none: no answer here
-        if (state.dListe.selectedRow() != d) {
-            skipped.append(state.dListe.text(d));
-            continue;
-        }
-        for (int c = 0; c < state.cListe.count(); ++c) {
-            state.cListe.select(c);
-            cListe_Click(state);
-            ++categories;
-        }
-    }
-    Enregistrer(state);
-
+    const WholeSiteReport report = regenerateWholeSite(state);
     out(QStringLiteral("%1 domaine(s), %2 catégorie(s) : pages d'index écrites dans %3")
-            .arg(state.dListe.count() - skipped.size())
-            .arg(categories)
+            .arg(report.domains)
+            .arg(report.categories)
             .arg(root));
-    for (const QString& s : skipped)
+    for (const QString& s : report.passedOver)
         out(QStringLiteral("Domaine sans catégorie, passé : %1").arg(s));
     return dialogs.messages() > 0 ? kFailure : kOk;
 }

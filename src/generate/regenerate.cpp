@@ -2,14 +2,16 @@
 
 #include "generate/fragments.h"
 #include "generate/pages.h"
+#include "generate/pagewriter.h"
 #include "lib/files.h"
 #include "lib/helpers.h"
 #include "lib/settings.h"
 #include "lib/text1252.h"
+#include "site/listing.h"
 #include "site/mainstate.h"
 #include "ui/dialogs.h"
 
-#include <QDir>
+#include <QDirIterator>
 
 namespace qs {
 
@@ -22,7 +24,7 @@ bool siteIndexed() {
 
 bool write(MainState& state, const QString& path, const QStringList& lines) {
     QString error;
-    if (writeLines(path, lines, &error))
+    if (writePage(path, lines, &error))
         return true;
     state.dialogs.message(error, Icon::Exclamation, QStringLiteral("Erreur"));
     return false;
@@ -35,10 +37,12 @@ QString introductionPage(const QString& categoryFolder) {
     if (FichierExiste(categoryFolder + exact))
         return exact;
     // A case-sensitive disk may hold it as "index.html" or "INDEX.HTML".
-    const QStringList names = QDir(categoryFolder).entryList(QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString& name : names)
-        if (name.compare(exact, Qt::CaseInsensitive) == 0)
-            return name;
+    QDirIterator it(categoryFolder, QDir::Files | QDir::Hidden);
+    while (it.hasNext()) {
+        it.next();
+        if (it.fileName().compare(exact, Qt::CaseInsensitive) == 0)
+            return it.fileName();
+    }
     return {};
 }
 
@@ -120,6 +124,27 @@ void Enregistrer(MainState& state) {
         if (!write(state, state.values.Répertoire + name, homePageLines(page)))
             return;
     }
+}
+
+WholeSiteReport regenerateWholeSite(MainState& state) {
+    WholeSiteReport report;
+    domainesInit(state);
+    for (int d = 0; d < state.dListe.count(); ++d) {
+        state.dListe.select(d);
+        dListe_Click(state);
+        if (state.dListe.selectedRow() != d) {
+            report.passedOver.append(state.dListe.text(d));
+            continue;
+        }
+        ++report.domains;
+        for (int c = 0; c < state.cListe.count(); ++c) {
+            state.cListe.select(c);
+            cListe_Click(state);
+            ++report.categories;
+        }
+    }
+    Enregistrer(state);
+    return report;
 }
 
 } // namespace qs

@@ -12,6 +12,12 @@
 
 #include <algorithm>
 
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
 namespace qs {
 
 namespace {
@@ -193,10 +199,35 @@ QString pageTitle(QIODevice& device) {
 }
 
 QString pageTitle(const QString& path) {
+#ifdef Q_OS_UNIX
+    // Every page of a category is read for its title: plain system calls, without QFile's extra status
+    // call and buffers. Non-blocking, so that a pipe named like a page cannot hang the listing.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
+        return {};
+    TitleReader reader;
+    QByteArray carry;
+    bool crEnded = false;
+    char buffer[4096];
+    bool more = true;
+    while (more) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            break;
+        more = feed(reader, QByteArrayView(buffer, got), carry, crEnded);
+    }
+    ::close(fd);
+    if (more && !carry.isEmpty())
+        reader.line(carry);
+    return reader.title();
+#else
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return {};
     return pageTitle(f);
+#endif
 }
 
 QString pageTitleOf(QByteArrayView bytes) {
