@@ -185,13 +185,30 @@ void F_Main::buildCatalogue(QWidget* page) {
     connect(dListe, &StructureView::userSelected, this, [this] { dListe_Click(state_); });
     connect(cListe, &StructureView::userSelected, this, [this] { cListe_Click(state_); });
     connect(tListe, &StructureView::userSelected, this, [this] { tListe_Click(state_); });
-    connect(tListe, &QListView::doubleClicked, this, [this] { tListe_DblClick(state_); });
+    // Once the editor is open, typing goes to the title first.
+    auto titleFirst = [this] {
+        if (state_.controls.tOkVisible)
+            tTitre->setFocus(Qt::OtherFocusReason);
+    };
+    connect(tListe, &QListView::doubleClicked, this, [this, titleFirst] {
+        tListe_DblClick(state_);
+        titleFirst();
+    });
     connect(dAjouter, &QPushButton::clicked, this, [this] { dAjouter_Click(state_); });
     connect(cAjouter, &QPushButton::clicked, this, [this] { cAjouter_Click(state_); });
-    connect(tAjouter, &QPushButton::clicked, this, [this] { tAjouter_Click(state_); });
-    connect(tModifier, &QPushButton::clicked, this, [this] { tModifier_Click(state_); });
+    connect(tAjouter, &QPushButton::clicked, this, [this, titleFirst] {
+        tAjouter_Click(state_);
+        titleFirst();
+    });
+    connect(tModifier, &QPushButton::clicked, this, [this, titleFirst] {
+        tModifier_Click(state_);
+        titleFirst();
+    });
     connect(tSupprimer, &QPushButton::clicked, this, [this] { tSupprimer_Click(state_); });
-    connect(tImporter, &QPushButton::clicked, this, [this] { tImporter_Click(state_); });
+    connect(tImporter, &QPushButton::clicked, this, [this, titleFirst] {
+        tImporter_Click(state_);
+        titleFirst();
+    });
     connect(ImgIndex, &QPushButton::clicked, this, [this] { ImgIndex_Click(state_); });
 
     // The context menus of the domain and category lists.

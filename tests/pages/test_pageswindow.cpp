@@ -176,6 +176,8 @@ TEST(PageWindow, ADoubleClickEditsThePageAndOkSavesItThroughTheWindow) {
     w.page("D/C/1.htm", "Ancien titre", "texte");
     w.open();
     ASSERT_TRUE(w.show());
+    w.window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w.window));
     w.click(w.list("dListe"), 0);
     w.click(w.list("cListe"), 0);
     StructureView* pages = w.list("tListe");
@@ -185,6 +187,7 @@ TEST(PageWindow, ADoubleClickEditsThePageAndOkSavesItThroughTheWindow) {
     ASSERT_TRUE(ok->isVisible());
     EXPECT_FALSE(ok->isEnabled());
     auto* title = w.child<QLineEdit>("tTitre");
+    EXPECT_EQ(QApplication::focusWidget(), title);
     title->selectAll();
     QTest::keyClicks(title, "Nouveau titre");
     EXPECT_TRUE(ok->isEnabled()); // a changed title alone is enough
