@@ -2,7 +2,6 @@
 
 #include "version.h"
 
-#include <QApplication>
 #include <QFrame>
 #include <QLabel>
 #include <QVBoxLayout>
@@ -61,13 +60,6 @@ QString frmSplash::versionText() {
         .arg(QUILLSITE_VERSION_MAJOR)
         .arg(QUILLSITE_VERSION_MINOR)
         .arg(QUILLSITE_VERSION_PATCH);
-}
-
-void frmSplash::closeEvent(QCloseEvent* event) {
-    // Whatever busy pointer the start-up left is not the splash's to keep.
-    while (QApplication::overrideCursor())
-        QApplication::restoreOverrideCursor();
-    QWidget::closeEvent(event);
 }
 
 } // namespace qs

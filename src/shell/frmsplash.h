@@ -14,9 +14,6 @@ public:
 
     // "Version " and the major, minor and revision numbers joined by ".".
     static QString versionText();
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
 };
 
 } // namespace qs

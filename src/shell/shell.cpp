@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QTemporaryDir>
 
 namespace qs {
 
@@ -149,6 +150,17 @@ void Shell::reloadSettings() {
 
 void Shell::mnuFileNew_Click() {
     const QString program = withSeparator(state.programFolder);
+    // Sites are made in the program folder: when it takes no new folder, every name would be refused
+    // as invalid, which would mislead.
+    if (!QTemporaryDir(program + QStringLiteral(".quillsite-XXXXXX")).isValid()) {
+        state.dialogs.message(
+            QStringLiteral("Impossible de créer un site dans le dossier du programme :") + CrLf() +
+                QDir::toNativeSeparators(program) + CrLf(2) +
+                QStringLiteral("Ce dossier est protégé en écriture. Installez Quillsite dans "
+                               "un dossier où vous pouvez écrire."),
+            Icon::Exclamation, QStringLiteral("Erreur"));
+        return;
+    }
     const QString name = newFolderName(state, NewNameKind::Site, program);
     if (name.isEmpty())
         return;

@@ -1,4 +1,5 @@
 // Start-up, closing and the File menu's site commands, answered through ScriptedDialogs.
+#include "lib/files.h"
 #include "lib/settings.h"
 #include "shellfixture.h"
 #include "site/listing.h"
@@ -101,6 +102,21 @@ TEST_F(Startup, ASiteNameInUseIsAskedAgain) {
     EXPECT_EQ(dialogs.calls()[1].icon, Icon::Exclamation);
     EXPECT_EQ(setting("Adresse"), program + QStringLiteral("Doc 2/Index.htm"));
     EXPECT_FALSE(QFile::exists(program + QStringLiteral("Doc/head_d.txt")));
+}
+
+TEST_F(Startup, AProgramFolderThatTakesNoSiteIsSaidSo) {
+    ReadOnlyFolder locked(withoutSeparator(program));
+    if (!locked.active())
+        GTEST_SKIP() << "the folder cannot be made read-only here";
+    shell->mnuFileNew_Click();
+    ASSERT_EQ(dialogs.calls().size(), 1);
+    EXPECT_EQ(dialogs.calls()[0].text,
+              QStringLiteral("Impossible de créer un site dans le dossier du programme :\r\n") + program +
+                  QStringLiteral("\r\n\r\nCe dossier est protégé en écriture. "
+                                 "Installez Quillsite dans un dossier où vous "
+                                 "pouvez écrire."));
+    EXPECT_EQ(dialogs.calls()[0].icon, Icon::Exclamation);
+    EXPECT_EQ(setting("Adresse"), QString());
 }
 
 TEST_F(Startup, RefusingTheFirstDomainTwiceEndsTheProgram) {
