@@ -9,6 +9,8 @@
 #include <QDir>
 #include <QFile>
 
+#include <sys/stat.h>
+
 using namespace qs;
 using namespace qs::test;
 
@@ -46,6 +48,19 @@ TEST(DomainListing, PagesAreTheHtmFilesLessTheGeneratedOnes) {
         writeFile(s.at(QStringLiteral("D/C/") + QString::fromUtf8(name)), "x");
     s.folder("D/C/dossier.htm");
     EXPECT_EQ(categoryPages(s.at("D/C/")), (QStringList{"1.htm", "10.HTM", "2.htm"}));
+}
+
+TEST(DomainListing, PagesThatCannotBeReadAreSkipped) {
+    SiteFixture s;
+    s.page("D/C/1.htm", "Lisible");
+    ASSERT_TRUE(QFile::link(s.at("D/C/absent.htm"), s.at("D/C/2.htm"))); // dangling link
+    ASSERT_EQ(::mkfifo(QFile::encodeName(s.at("D/C/3.htm")).constData(), 0600), 0);
+    s.page("D/C/4.htm", "Aussi");
+    domainesInit(s.state);
+    s.clickDomain("D");
+    s.clickCategory("C");
+    EXPECT_EQ(s.state.tListe.texts(), (QStringList{"Aussi", "Lisible"}));
+    EXPECT_TRUE(s.dialogs.messages().isEmpty());
 }
 
 TEST(PageTitle, FollowsTheTitleOverLinesAndStopsAtTheFirstTag) {
