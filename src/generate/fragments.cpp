@@ -107,13 +107,14 @@ bool fragmentEdit(MainState& state, Fragment fragment) {
 }
 
 bool HFOK_Click(MainState& state) {
-    const QString& path = state.fragmentPath;
-    const QString root = state.values.Répertoire;
+    // The fragment opened is the one saved, even if the site folder changed meanwhile: its file name says
+    // which box holds its text.
+    const QString path = state.fragmentPath;
+    const QString name = FichierNom(path);
     QString text;
-    if (path == root + fragmentFileName(Fragment::HeadD) || path == root + fragmentFileName(Fragment::HeadC))
+    if (name == fragmentFileName(Fragment::HeadD) || name == fragmentFileName(Fragment::HeadC))
         text = state.controls.tTexteHead;
-    else if (path == root + fragmentFileName(Fragment::FootD) ||
-             path == root + fragmentFileName(Fragment::FootC))
+    else if (name == fragmentFileName(Fragment::FootD) || name == fragmentFileName(Fragment::FootC))
         text = state.controls.tTexteFoot;
     else
         return false; // no fragment is being edited

@@ -407,6 +407,10 @@ QString newFolderName(MainState& state, NewNameKind kind, const QString& parentF
         const QString name = state.dialogs.prompt(prompt).trimmed();
         if (name.isEmpty())
             return {};
+        if (!staysInside(name)) {
+            state.dialogs.message(invalidNameMessage(), Icon::Exclamation, QStringLiteral("Erreur"));
+            continue;
+        }
         bool exists = false;
         switch (kind) {
         case NewNameKind::Site:
@@ -423,11 +427,9 @@ QString newFolderName(MainState& state, NewNameKind kind, const QString& parentF
             state.dialogs.message(taken, Icon::Exclamation, QStringLiteral("Erreur"));
             continue;
         }
-        if (staysInside(name)) {
-            DossierCréer(parent + name);
-            if (DossierExiste(parent + name))
-                return name;
-        }
+        DossierCréer(parent + name);
+        if (DossierExiste(parent + name))
+            return name;
         state.dialogs.message(invalidNameMessage(), Icon::Exclamation, QStringLiteral("Erreur"));
     }
 }

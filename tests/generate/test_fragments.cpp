@@ -105,3 +105,18 @@ TEST(FragmentEditing, AFailedSaveKeepsTheEditingState) {
     EXPECT_EQ(s.state.controls.tTexteFoot, QStringLiteral("nouveau"));
     EXPECT_EQ(readFile(s.at("foot_d.txt")), QByteArray("x\r\n"));
 }
+
+TEST(FragmentEditing, TheSaveGoesToTheFragmentOpened) {
+    SiteFixture s;
+    EXPECT_FALSE(HFOK_Click(s.state)); // nothing being edited: nothing written
+    EXPECT_FALSE(s.exists("head_d.txt"));
+
+    writeFile(s.at("head_c.txt"), "avant\r\n");
+    ASSERT_TRUE(fragmentEdit(s.state, Fragment::HeadC));
+    s.state.controls.tTexteHead = QStringLiteral("après");
+    // Another site is opened meanwhile.
+    s.state.values.Répertoire = s.dir("autre/");
+    ASSERT_TRUE(HFOK_Click(s.state));
+    EXPECT_EQ(readFile(s.at("head_c.txt")), QByteArray("apr\xE8s\r\n"));
+    EXPECT_FALSE(QFile::exists(s.dir("autre/head_c.txt")));
+}
