@@ -9,20 +9,6 @@ using namespace qs::test;
 
 namespace {
 
-HomePage home() {
-    HomePage p;
-    p.couleurFond = QStringLiteral("F0F0FF");
-    p.couleurTitre = QStringLiteral("509000");
-    p.id = QStringLiteral("(quillsite v1.2.3)");
-    p.maker = QStringLiteral("https://quillsite.invalid/");
-    p.header = QStringLiteral("\r\n<P>En-tête</P>");
-    p.footer = QStringLiteral("\r\n<P>Pied</P>\r\n<P>fin</P>");
-    p.date = QStringLiteral("5.12.26 à 9:07");
-    p.user = QStringLiteral("marie");
-    p.domains = {QStringLiteral("Aéro & <Co>"), QStringLiteral("zeta")};
-    return p;
-}
-
 CategoryPage category() {
     CategoryPage p;
     p.domain = QStringLiteral("Doc");
@@ -43,60 +29,6 @@ TEST(UpdateDate, DayMonthAndHourWithoutLeadingZero) {
     EXPECT_EQ(updateDate(QDateTime(QDate(2026, 12, 5), QTime(9, 7))), QStringLiteral("5.12.26 à 9:07"));
     EXPECT_EQ(updateDate(QDateTime(QDate(2009, 1, 31), QTime(23, 59))), QStringLiteral("31.1.09 à 23:59"));
     EXPECT_EQ(updateDate(QDateTime(QDate(2000, 7, 1), QTime(0, 0))), QStringLiteral("1.7.00 à 0:00"));
-}
-
-TEST(HomePageLines, EveryLineWithSearchLinks) {
-    HomePage p = home();
-    p.indexed = true;
-    const QStringList expected = {
-        "<HTML>",
-        "<HEAD>",
-        "<TITLE>Page d'accueil</TITLE>",
-        "</HEAD>",
-        "<BODY BACKGROUND=\"images/domaine.gif\" BGCOLOR=\"#F0F0FF\" TOPMARGIN=\"0\">",
-        "<FONT SIZE=\"1\"><A HREF=\"https://quillsite.invalid/\">(quillsite v1.2.3)</A></FONT><BR>",
-        "<CENTER><FONT SIZE=\"5\" COLOR=\"#509000\">Page d'accueil</FONT></CENTER>",
-        "",
-        "<P>En-tête</P>",
-        "<!-- BEGIN -->",
-        "<HR>",
-        "<FONT SIZE=\"4\"><CENTER>",
-        "<A HREF=\"Aéro & <Co>/Index.htm\" TARGET=\"_top\">Aéro & <Co></A>",
-        "<A HREF=\"zeta/Index.htm\" TARGET=\"_top\">zeta</A>",
-        "</CENTER></FONT>",
-        "<!-- END -->",
-        "",
-        "<P>Pied</P>",
-        "<P>fin</P>",
-        "<TABLE WIDTH=\"100%\">",
-        "<TR>",
-        "<TD ALIGN=\"LEFT\" WIDTH=\"50%\"><FONT SIZE=\"1\"><BR>Mis à jour le 5.12.26 à 9:07 par "
-        "marie.</FONT></TD>",
-        "<TD ALIGN=\"RIGHT\" WIDTH=\"50%\"><A HREF=\"Search.htm\">Rechercher</A>",
-        "<BR><A HREF=\"Recent.htm\">Nouveautés</A></TD>",
-        "</TR>",
-        "</TABLE>",
-        "</BODY>",
-        "</HTML>",
-    };
-    EXPECT_EQ(crlf(homePageLines(p)), crlf(expected));
-    // One byte per accented letter: the page is Windows-1252.
-    EXPECT_TRUE(crlf(homePageLines(p)).contains("Nouveaut\xE9s</A></TD>\r\n</TR>\r\n"));
-}
-
-TEST(HomePageLines, WithoutDomainsFragmentsOrIndexing) {
-    HomePage p = home();
-    p.domains.clear();
-    p.header.clear();
-    p.footer.clear();
-    p.indexed = false;
-    const QStringList lines = homePageLines(p);
-    ASSERT_EQ(lines.size(), 21);
-    EXPECT_EQ(lines.mid(7, 8),
-              (QStringList{"", "<!-- BEGIN -->", "<HR>", "<FONT SIZE=\"4\"><CENTER>", "</CENTER></FONT>",
-                           "<!-- END -->", "", "<TABLE WIDTH=\"100%\">"}));
-    EXPECT_EQ(lines.mid(17), (QStringList{"</TR>", "</TABLE>", "</BODY>", "</HTML>"}));
-    EXPECT_TRUE(lines[16].startsWith(QStringLiteral("<TD ALIGN=\"LEFT\"")));
 }
 
 TEST(DomainPageLines, EveryLine) {

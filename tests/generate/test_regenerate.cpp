@@ -14,7 +14,7 @@ using namespace qs::test;
 
 TEST(Enregistrer, WritesTheTwoHomePagesByteForByte) {
     SiteFixture s;
-    s.folder("Alpha/C");
+    s.folder("Aéro & <Co>/C"); // names go into the page as they are
     s.folder("beta/C");
     writeFile(s.at("head_d.txt"), "<P>A</P>\r\nB"); // no final line end: read the same
     writeFile(s.at("foot_d.txt"), "");
@@ -38,7 +38,7 @@ TEST(Enregistrer, WritesTheTwoHomePagesByteForByte) {
         "<!-- BEGIN -->",
         "<HR>",
         "<FONT SIZE=\"4\"><CENTER>",
-        "<A HREF=\"Alpha/Index.htm\" TARGET=\"_top\">Alpha</A>",
+        "<A HREF=\"Aéro & <Co>/Index.htm\" TARGET=\"_top\">Aéro & <Co></A>",
         "<A HREF=\"beta/Index.htm\" TARGET=\"_top\">beta</A>",
         "</CENTER></FONT>",
         "<!-- END -->",
@@ -56,6 +56,7 @@ TEST(Enregistrer, WritesTheTwoHomePagesByteForByte) {
     };
     EXPECT_EQ(readFile(s.at("Index.html")), crlf(expected));
     EXPECT_EQ(readFile(s.at("Index.htm")), crlf(expected));
+    EXPECT_TRUE(readFile(s.at("Index.htm")).contains("A\xE9ro & <Co>/Index.htm")); // Windows-1252
     EXPECT_TRUE(s.dialogs.messages().isEmpty());
 }
 
@@ -67,6 +68,8 @@ TEST(Enregistrer, SearchLinksOnlyWhenIndexerIsExactlyOui) {
         const QStringList lines = s.lines("Index.htm");
         EXPECT_FALSE(lines.join(u'\n').contains(QStringLiteral("Rechercher"))) << value;
         EXPECT_EQ(lines.mid(lines.size() - 4), (QStringList{"</TR>", "</TABLE>", "</BODY>", "</HTML>"}));
+        // No domain: the list's opening and closing lines meet.
+        EXPECT_EQ(lines.indexOf("</CENTER></FONT>"), lines.indexOf("<FONT SIZE=\"4\"><CENTER>") + 1);
     }
 }
 
