@@ -13,6 +13,7 @@
 #include <system_error>
 
 #ifdef Q_OS_UNIX
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -78,17 +79,45 @@ bool replaceFileAtomically(const QString& from, const QString& to, QString* caus
     return false;
 }
 
-void keepOwnerAndPermissions(const QFileInfo& like, const QString& path) {
+FileStatus fileStatus(const QString& path, bool followLinks) {
+    FileStatus status;
 #ifdef Q_OS_UNIX
-    // Only succeeds when allowed (root, or a group of our own); otherwise the new file is ours.
-    if (::chown(QFile::encodeName(path).constData(), like.ownerId(), like.groupId()) != 0) {
-        // Keep the group at least, when we may.
-        [[maybe_unused]] const int ignored =
-            ::chown(QFile::encodeName(path).constData(), uid_t(-1), like.groupId());
-    }
+    const QByteArray native = QFile::encodeName(path);
+    struct stat st {};
+    if ((followLinks ? ::stat(native.constData(), &st) : ::lstat(native.constData(), &st)) != 0)
+        return status;
+    status.exists = true;
+    status.isSymLink = S_ISLNK(st.st_mode);
+    status.isDirectory = S_ISDIR(st.st_mode);
+    status.mode = st.st_mode & 07777;
+    status.owner = st.st_uid;
+    status.group = st.st_gid;
+    status.protectedFile = !(st.st_mode & 0222) || ::access(native.constData(), W_OK) != 0;
+#else
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
+        return status;
+    status.exists = true;
+    status.isSymLink = !followLinks && info.isSymLink();
+    status.isDirectory = info.isDir();
+    status.mode = uint(info.permissions());
+    status.protectedFile = !info.isWritable();
 #endif
-    // Qt's "user" flags tell what we may do; only the mode's own bits are copied.
-    QFile::setPermissions(path, like.permissions() & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser));
+    return status;
+}
+
+void keepOwnerAndPermissions(const FileStatus& like, QFile& file) {
+#ifdef Q_OS_UNIX
+    const int fd = file.handle();
+    // The owner first: changing it may clear the set-id bits, which the mode then restores. It only
+    // succeeds when allowed (root, or a group of our own); otherwise the new file is ours.
+    if (::fchown(fd, like.owner, like.group) != 0) {
+        [[maybe_unused]] const int ignored = ::fchown(fd, uid_t(-1), like.group);
+    }
+    ::fchmod(fd, like.mode);
+#else
+    file.setPermissions(QFile::Permissions(like.mode));
+#endif
 }
 
 QStringList FichiersLister(const QString& folder, const QStringList& patterns) {

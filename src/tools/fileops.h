@@ -3,8 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+class QFile;
 class QFileDevice;
-class QFileInfo;
 
 // File-system steps shared by the batch tools.
 namespace qs {
@@ -17,8 +17,21 @@ QString fileErrorCause(int error, const QFileDevice& device);
 // failure `to` is as it was and *cause holds a French reason.
 bool replaceFileAtomically(const QString& from, const QString& to, QString* cause);
 
-// Gives `path` the permissions (and, where allowed, the owner) of the file `like` describes.
-void keepOwnerAndPermissions(const QFileInfo& like, const QString& path);
+// What the replacement needs to know of a file, read with as few system calls as the platform allows
+// (the replacement of thousands of files spends much of its time there).
+struct FileStatus {
+    bool exists = false;
+    bool isSymLink = false; // only when links are not followed
+    bool isDirectory = false;
+    bool protectedFile = false; // its mode lets nobody write it, or we may not write it
+    unsigned mode = 0;          // permission bits (Unix)
+    unsigned owner = 0;
+    unsigned group = 0;
+};
+FileStatus fileStatus(const QString& path, bool followLinks = true);
+
+// Gives the open `file` the owner (where allowed) and the permissions `like` describes.
+void keepOwnerAndPermissions(const FileStatus& like, QFile& file);
 
 // Names of the files of a folder (hidden ones left out) matching one of `patterns` (all when empty),
 // whatever their case, sorted by name without regard to case.

@@ -26,8 +26,15 @@ namespace {
 const QString kFolderKey = QStringLiteral("RemplacementDossier");
 }
 
-frmRemp::frmRemp(Dialogs& dialogs, QWidget* parent)
-    : QWidget(parent, Qt::Window), dialogs_(dialogs, [this](const QString& text) { lEtat->setText(text); }) {
+frmRemp::frmRemp(QWidget* parent) : frmRemp(std::make_unique<QtDialogs>(), nullptr, parent) {
+    static_cast<QtDialogs*>(ownDialogs_.get())->setParent(this);
+}
+
+frmRemp::frmRemp(Dialogs& dialogs, QWidget* parent) : frmRemp(nullptr, &dialogs, parent) {}
+
+frmRemp::frmRemp(std::unique_ptr<Dialogs> own, Dialogs* dialogs, QWidget* parent)
+    : QWidget(parent, Qt::Window), ownDialogs_(std::move(own)),
+      dialogs_(dialogs ? *dialogs : *ownDialogs_, [this](const QString& text) { lEtat->setText(text); }) {
     setObjectName(QStringLiteral("frmRemp"));
     setWindowTitle(ProgrammeID() + QStringLiteral(" Remplacement de chaînes de caractères"));
 
@@ -202,7 +209,9 @@ void frmRemp::closeEvent(QCloseEvent* event) {
         return;
     }
     event->accept();
-    emit finished();
+    // Closed by the user: back to the main window. Closed by the main window as it ends: nothing.
+    if (event->spontaneous())
+        emit finished();
 }
 
 } // namespace qs

@@ -24,6 +24,9 @@ class F_Conf;
 class frmRemp : public QWidget, public Confirmation {
     Q_OBJECT
 public:
+    // Its messages and choosers on its own window.
+    explicit frmRemp(QWidget* parent = nullptr);
+    // Its messages and choosers through `dialogs` (tests).
     explicit frmRemp(Dialogs& dialogs, QWidget* parent = nullptr);
     ~frmRemp() override;
 
@@ -66,6 +69,9 @@ private:
     void setRunning(bool running);
     void updateButtons();
 
+    frmRemp(std::unique_ptr<Dialogs> own, Dialogs* dialogs, QWidget* parent);
+
+    std::unique_ptr<Dialogs> ownDialogs_;
     WindowDialogs dialogs_;
     Confirmation* confirmation_ = nullptr;
     std::unique_ptr<F_Conf> conf_;

@@ -22,8 +22,15 @@ const QString kSourceKey = QStringLiteral("ImporterSource");
 const QString kDestinationKey = QStringLiteral("ImporterDestination");
 } // namespace
 
-Importer::Importer(Dialogs& dialogs, QWidget* parent)
-    : QWidget(parent, Qt::Window), dialogs_(dialogs, [this](const QString& text) { lEtat->setText(text); }) {
+Importer::Importer(QWidget* parent) : Importer(std::make_unique<QtDialogs>(), nullptr, parent) {
+    static_cast<QtDialogs*>(ownDialogs_.get())->setParent(this);
+}
+
+Importer::Importer(Dialogs& dialogs, QWidget* parent) : Importer(nullptr, &dialogs, parent) {}
+
+Importer::Importer(std::unique_ptr<Dialogs> own, Dialogs* dialogs, QWidget* parent)
+    : QWidget(parent, Qt::Window), ownDialogs_(std::move(own)),
+      dialogs_(dialogs ? *dialogs : *ownDialogs_, [this](const QString& text) { lEtat->setText(text); }) {
     setObjectName(QStringLiteral("Importer"));
     setWindowTitle(ProgrammeID());
 
@@ -136,7 +143,9 @@ void Importer::closeEvent(QCloseEvent* event) {
         return;
     }
     event->accept();
-    emit finished();
+    // Closed by the user: back to the main window. Closed by the main window as it ends: nothing.
+    if (event->spontaneous())
+        emit finished();
 }
 
 } // namespace qs

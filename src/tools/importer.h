@@ -4,6 +4,8 @@
 
 #include <QWidget>
 
+#include <memory>
+
 class QLabel;
 class QListWidget;
 class QPushButton;
@@ -16,6 +18,9 @@ namespace qs {
 class Importer : public QWidget {
     Q_OBJECT
 public:
+    // Its messages and choosers on its own window.
+    explicit Importer(QWidget* parent = nullptr);
+    // Its messages and choosers through `dialogs` (tests).
     explicit Importer(Dialogs& dialogs, QWidget* parent = nullptr);
 
     QStringList selectedFiles() const;
@@ -42,6 +47,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    Importer(std::unique_ptr<Dialogs> own, Dialogs* dialogs, QWidget* parent);
+
+    std::unique_ptr<Dialogs> ownDialogs_;
     WindowDialogs dialogs_;
     bool running_ = false;
     bool centred_ = false;

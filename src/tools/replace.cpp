@@ -7,9 +7,14 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSemaphore>
+#include <QSet>
 #include <QTemporaryFile>
+#include <QThread>
+#include <QThreadPool>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <memory>
 #include <vector>
@@ -247,7 +252,7 @@ qint64 Replacer::applyUtf8(const QByteArray& content, const QString& text, QByte
 
 namespace {
 
-enum class Step { Done, Unreadable, Failed };
+enum class Step { NotRun, Done, Unreadable, Failed };
 
 // Writes `bytes` beside `target` and puts them in its place with one atomic rename. The work file is
 // the target's name + ".new"; a file of that name that already exists is left alone and another work
@@ -256,14 +261,13 @@ Step commitReplacement(const QString& target, const QByteArray& bytes, QString* 
     const QString stopped = CrLf(2) + QStringLiteral("Le remplacement est arrêté ; le fichier \"%1\" "
                                                      "n'a pas été modifié.")
                                           .arg(target);
-    const QFileInfo info(target);
+    const FileStatus source = fileStatus(target);
     // Removed since it was read: nothing to replace any more, and not ours to bring back.
-    if (!info.exists())
+    if (!source.exists)
         return Step::Unreadable;
     // A file whose mode lets nobody write is protected, even from an administrator, as the read-only
-    // attribute is. (WriteUser says what we may do, which for root is everything.)
-    constexpr QFile::Permissions anyWrite = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
-    if (!info.isWritable() || !(info.permissions() & anyWrite)) {
+    // attribute is.
+    if (source.protectedFile) {
         *error = QStringLiteral("Le fichier \"%1\" est protégé en écriture.").arg(target) + stopped;
         return Step::Failed;
     }
@@ -289,6 +293,7 @@ Step commitReplacement(const QString& target, const QByteArray& bytes, QString* 
         return Step::Failed;
     }
 
+    keepOwnerAndPermissions(source, *work);
     errno = 0;
     const bool written = work->write(bytes) == bytes.size() && work->flush();
     const int writeErrno = errno;
@@ -300,7 +305,6 @@ Step commitReplacement(const QString& target, const QByteArray& bytes, QString* 
         QFile::remove(workName);
         return Step::Failed;
     }
-    keepOwnerAndPermissions(info, workName);
 
     QString cause;
     if (!replaceFileAtomically(workName, target, &cause)) {
@@ -313,63 +317,145 @@ Step commitReplacement(const QString& target, const QByteArray& bytes, QString* 
     return Step::Done;
 }
 
-Step replaceInFile(const QString& file, const Replacer& replacer, const ReplaceRequest& request,
-                   Confirmation* confirmation, ReplaceOutcome& outcome) {
-    // Through a link, the file it points to is the one changed; the link stays a link.
-    QString target = file;
-    const QFileInfo info(file);
-    if (info.isSymLink()) {
-        target = info.canonicalFilePath();
-        if (target.isEmpty())
-            return Step::Unreadable;
-    }
+struct FileResult {
+    Step step = Step::NotRun;
+    qint64 replaced = 0;
+    QString error;
+};
+
+// The file a path stands for: through a link, the file it points to is the one changed (the link stays
+// a link). Empty for a broken link.
+QString targetOf(const QString& file) {
+    if (!fileStatus(file, false).isSymLink)
+        return file;
+    return QFileInfo(file).canonicalFilePath();
+}
+
+FileResult replaceInFile(const QString& target, const Replacer& replacer, const Replacer::Ask& ask) {
+    FileResult result;
+    result.step = Step::Unreadable;
+    if (target.isEmpty())
+        return result;
     QByteArray content;
     {
         QFile in(target);
         if (!in.open(QIODevice::ReadOnly))
-            return Step::Unreadable;
+            return result;
         content = in.readAll();
         if (in.error() != QFileDevice::NoError)
-            return Step::Unreadable;
-    }
-
-    Replacer::Ask ask;
-    if (request.confirm && confirmation) {
-        ask = [&](const QString& line, qsizetype start, qsizetype length) {
-            return confirmation->Confirm(file, line, start, length, request.replacement);
-        };
+            return result;
     }
     QByteArray changed;
     const qint64 count = replacer.apply(content, changed, ask);
-    if (count == 0)
-        return Step::Done;
-    if (const Step step = commitReplacement(target, changed, &outcome.error); step != Step::Done)
-        return step;
-    outcome.replaced += count;
-    ++outcome.changedFiles;
-    return Step::Done;
+    result.step = count == 0 ? Step::Done : commitReplacement(target, changed, &result.error);
+    if (result.step == Step::Done)
+        result.replaced = count;
+    return result;
 }
 
-} // namespace
+void account(ReplaceOutcome& outcome, const QString& file, const FileResult& result) {
+    switch (result.step) {
+    case Step::NotRun:
+        return;
+    case Step::Done:
+        outcome.replaced += result.replaced;
+        outcome.changedFiles += result.replaced > 0 ? 1 : 0;
+        break;
+    case Step::Unreadable:
+        outcome.unreadable.append(file);
+        break;
+    case Step::Failed:
+        if (outcome.error.isEmpty())
+            outcome.error = result.error;
+        break;
+    }
+    ++outcome.filesDone;
+}
 
-ReplaceOutcome replaceInFiles(const QStringList& files, const ReplaceRequest& request,
-                              Confirmation* confirmation, const ReplaceProgress& progress) {
+// With confirmations: one file after the other, in list order, as the user answers.
+ReplaceOutcome replaceOneByOne(const QStringList& files, const Replacer& replacer,
+                               const ReplaceRequest& request, Confirmation* confirmation,
+                               const ReplaceProgress& progress) {
     ReplaceOutcome outcome;
-    const Replacer replacer(request);
     const qsizetype total = files.size();
     for (qsizetype i = 0; i < total; ++i) {
         if (progress && !progress(i, total, files[i])) {
             outcome.stopped = true;
             break;
         }
-        const Step step = replaceInFile(files[i], replacer, request, confirmation, outcome);
-        ++outcome.filesDone;
-        if (step == Step::Unreadable)
-            outcome.unreadable.append(files[i]);
-        else if (step == Step::Failed)
+        const QString& file = files[i];
+        const Replacer::Ask ask = [&](const QString& line, qsizetype start, qsizetype length) {
+            return confirmation->Confirm(file, line, start, length, request.replacement);
+        };
+        const FileResult result = replaceInFile(targetOf(file), replacer, ask);
+        account(outcome, file, result);
+        if (result.step == Step::Failed)
             break;
     }
     return outcome;
+}
+
+// Without confirmations the files are independent, and most of the time goes in waiting for the
+// disk (creating the work file, the rename): several files are replaced at once by worker threads.
+// This thread hands them out in list order, calling `progress` before each, so that a stop or a failure
+// leaves the files after it untouched, apart from the few already under way.
+ReplaceOutcome replaceTogether(const QStringList& files, const Replacer& replacer,
+                               const ReplaceProgress& progress) {
+    ReplaceOutcome outcome;
+    const qsizetype total = files.size();
+    const int workers = std::clamp(QThread::idealThreadCount() * 2, 2, 8);
+    QThreadPool pool;
+    pool.setMaxThreadCount(workers);
+    QSemaphore room(workers * 2);
+    // The first file, in list order, whose replacement failed: those after it are left alone.
+    std::atomic<qsizetype> firstFailure{total};
+    const auto noteFailure = [&firstFailure](qsizetype i) {
+        qsizetype seen = firstFailure.load();
+        while (i < seen && !firstFailure.compare_exchange_weak(seen, i)) {
+        }
+    };
+    std::vector<FileResult> results(static_cast<size_t>(total));
+    QSet<QString> targets;
+    qsizetype handedOut = 0;
+    for (; handedOut < total; ++handedOut) {
+        const qsizetype i = handedOut;
+        if (progress && !progress(i, total, files[i])) {
+            outcome.stopped = true;
+            break;
+        }
+        if (firstFailure.load() < total)
+            break;
+        QString target = targetOf(files[i]);
+        // A file reached twice (itself and through a link) is replaced once.
+        if (!target.isEmpty() && targets.contains(target)) {
+            results[size_t(i)].step = Step::Done;
+            continue;
+        }
+        targets.insert(target);
+        room.acquire();
+        pool.start([&, i, target = std::move(target)] {
+            if (i < firstFailure.load()) {
+                results[size_t(i)] = replaceInFile(target, replacer, {});
+                if (results[size_t(i)].step == Step::Failed)
+                    noteFailure(i);
+            }
+            room.release();
+        });
+    }
+    pool.waitForDone();
+    for (qsizetype i = 0; i < handedOut; ++i)
+        account(outcome, files[i], results[size_t(i)]);
+    return outcome;
+}
+
+} // namespace
+
+ReplaceOutcome replaceInFiles(const QStringList& files, const ReplaceRequest& request,
+                              Confirmation* confirmation, const ReplaceProgress& progress) {
+    const Replacer replacer(request);
+    if (request.confirm && confirmation)
+        return replaceOneByOne(files, replacer, request, confirmation, progress);
+    return replaceTogether(files, replacer, progress);
 }
 
 QString replaceSummary(qint64 replaced, qint64 changedFiles) {

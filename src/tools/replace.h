@@ -90,10 +90,16 @@ struct ReplaceOutcome {
 // run there.
 using ReplaceProgress = std::function<bool(qsizetype index, qsizetype total, const QString& file)>;
 
-// Replaces in each file in turn and shows no message. A changed file is written beside the source as
-// the source's name + ".new", which then replaces the source in one atomic rename; a failure to create,
+// Replaces in the files and shows no message. A changed file is written beside the source as the
+// source's name + ".new", which then replaces the source in one atomic rename; a failure to create,
 // write or rename stops the run, removes the work file and leaves the source as it was. A file without
-// a replacement is not touched (bytes and date kept). `confirmation` is asked only with request.confirm.
+// a replacement is not touched (bytes and date kept). A link is followed (the link stays a link), and a
+// file reached twice is replaced once.
+//
+// With request.confirm, `confirmation` is asked for each occurrence and the files go one by one, in
+// order. Without, several files are replaced at once on worker threads; they are handed out in list
+// order from the calling thread, which alone calls `progress`. Files before a failure are all done;
+// after it, only those already under way. The outcome reports the first failure in list order.
 ReplaceOutcome replaceInFiles(const QStringList& files, const ReplaceRequest& request,
                               Confirmation* confirmation = nullptr, const ReplaceProgress& progress = {});
 

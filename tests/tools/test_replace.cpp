@@ -339,6 +339,31 @@ TEST(ReplaceRun, PermissionsLinksAndForeignWorkFilesAreRespected) {
     EXPECT_EQ(entries(dir("real")), QStringList{"target.htm"});
 }
 
+TEST(ReplaceRun, ManyFilesAreEachReplacedOnce) {
+    TempDir dir;
+    QStringList files;
+    for (int i = 0; i < 300; ++i) {
+        files.append(dir(QStringLiteral("%1.htm").arg(i)));
+        writeFile(files.back(), "a a\r\n");
+    }
+    // The same file again, through a link: a second pass would double the replacement.
+    ASSERT_TRUE(QFile::link(files[7], dir("link.htm")));
+    files.append(dir("link.htm"));
+    int calls = 0;
+    const ReplaceOutcome o =
+        replaceInFiles(files, request("a", "aa"), nullptr, [&](qsizetype i, qsizetype, const QString&) {
+            EXPECT_EQ(i, calls++);
+            return true;
+        });
+    EXPECT_EQ(calls, 301);
+    EXPECT_EQ(o.replaced, 600);
+    EXPECT_EQ(o.changedFiles, 300);
+    EXPECT_EQ(o.filesDone, 301);
+    for (int i = 0; i < 300; ++i)
+        ASSERT_EQ(readFile(files[i]), QByteArray("aa aa\r\n")) << i;
+    EXPECT_EQ(entries(dir.path()).size(), 301);
+}
+
 // --- Failures: the run stops and the source stays ------------------------------------------------
 
 TEST(ReplaceFaults, ReadOnlyFolderStopsTheRunAndKeepsTheSources) {
@@ -359,7 +384,7 @@ TEST(ReplaceFaults, ReadOnlyFolderStopsTheRunAndKeepsTheSources) {
             .arg(folder));
     EXPECT_EQ(d.calls()[0].icon, Icon::Critical);
     EXPECT_EQ(d.calls()[1].text, QStringLiteral("Aucun remplacement effectué."));
-    EXPECT_EQ(o.filesDone, 1);
+    EXPECT_TRUE(o.unreadable.isEmpty());
     EXPECT_EQ(readFile(dir("ro/a.htm")), QByteArray("old"));
     EXPECT_EQ(readFile(dir("ro/b.htm")), QByteArray("old"));
     EXPECT_EQ(entries(folder), (QStringList{"a.htm", "b.htm"}));
@@ -426,4 +451,32 @@ TEST(ReplaceFaults, FailedRenameLeavesWhatIsInPlace) {
     EXPECT_EQ(readFile(dir("b.htm")), QByteArray("old"));
     EXPECT_EQ(entries(dir.path()), (QStringList{"a.htm", "b.htm"}));
     EXPECT_EQ(o.filesDone, 1);
+}
+
+TEST(ReplaceFaults, AFailureAmongManyFilesLeavesEveryFileWholeOrReplaced) {
+    TempDir dir;
+    QStringList names;
+    for (int i = 0; i < 120; ++i) {
+        names.append(QStringLiteral("%1.htm").arg(i, 3, 10, QChar(u'0')));
+        writeFile(dir(names.back()), "old\r\n");
+    }
+    QFile::setPermissions(dir("060.htm"), QFile::ReadOwner | QFile::ReadGroup);
+    ScriptedDialogs d;
+    const ReplaceOutcome o = RemplacementExécuter(dir.path(), names, request("old", "new"), d);
+    ASSERT_EQ(d.messages().size(), 2);
+    EXPECT_TRUE(
+        d.messages()[0].startsWith(QStringLiteral("Le fichier \"%1\" est protégé").arg(dir("060.htm"))));
+    // Everything before the failure is done; after it, only what was already under way.
+    for (int i = 0; i < 120; ++i) {
+        const QByteArray bytes = readFile(dir(names[i]));
+        if (i < 60)
+            EXPECT_EQ(bytes, QByteArray("new\r\n")) << i;
+        else if (i == 60)
+            EXPECT_EQ(bytes, QByteArray("old\r\n"));
+        else
+            EXPECT_TRUE(bytes == "old\r\n" || bytes == "new\r\n") << i;
+    }
+    EXPECT_GE(o.changedFiles, 60);
+    EXPECT_EQ(d.messages()[1], replaceSummary(o.replaced, o.changedFiles));
+    EXPECT_EQ(entries(dir.path()), names);
 }

@@ -48,7 +48,8 @@ TEST(ReplaceCommand, UsageErrorsAndUnreadableFiles) {
     EXPECT_EQ(cli({"remplacer", "--par", "y", dir("a.htm")}).code, 2);
     EXPECT_EQ(cli({"remplacer", "--chercher", "", "--par", "y", dir("a.htm")}).code, 2);
     EXPECT_EQ(cli({"remplacer", "--chercher", "x", "--par", "y"}).code, 2);
-    const CliRun missing = cli({"remplacer", "--chercher", "x", "--par", "y", dir("missing.htm"), dir("a.htm")});
+    const CliRun missing =
+        cli({"remplacer", "--chercher", "x", "--par", "y", dir("missing.htm"), dir("a.htm")});
     EXPECT_EQ(missing.code, 1);
     EXPECT_TRUE(missing.err.contains(dir("missing.htm"))) << missing.err;
     EXPECT_EQ(missing.out, QStringLiteral("1 chaîne(s) remplacée(s) dans 1 fichier(s)\n"));

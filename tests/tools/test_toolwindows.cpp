@@ -5,6 +5,7 @@
 #include "tools/fconf.h"
 #include "tools/frmremp.h"
 #include "tools/importer.h"
+#include "tools/toolwindows.h"
 
 #include <gtest/gtest.h>
 
@@ -224,4 +225,39 @@ TEST(ImportWindow, ChangingTheSourceFolderListsItAndDisablesIndexer) {
     EXPECT_EQ(rows(w.lF), QStringList{"b.doc"});
     EXPECT_FALSE(w.bGo->isEnabled());
     EXPECT_EQ(ParamètreLire(QStringLiteral("ImporterSource")), dir("two/"));
+}
+
+TEST(ToolMenu, ToolWindowsTakeThePlaceOfTheMainWindow) {
+    QWidget main;
+    main.show();
+    mnuOptionsRemp_Click(&main);
+    auto* holder = main.findChild<QObject*>(QStringLiteral("frmRempHolder"));
+    ASSERT_NE(holder, nullptr);
+    frmRemp* tool = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* r = qobject_cast<frmRemp*>(w); r && r->isVisible())
+            tool = r;
+    ASSERT_NE(tool, nullptr);
+    EXPECT_FALSE(main.isVisible());
+    tool->t0->setText(QStringLiteral("kept"));
+    tool->bFin->click();
+    EXPECT_TRUE(main.isVisible());
+    EXPECT_FALSE(tool->isVisible());
+    // Opened again: the same window, with what was typed.
+    mnuOptionsRemp_Click(&main);
+    EXPECT_TRUE(tool->isVisible());
+    EXPECT_EQ(tool->t0->text(), QStringLiteral("kept"));
+    // The main window closing it (as it ends) does not bring the main window back.
+    main.hide();
+    tool->close();
+    EXPECT_FALSE(main.isVisible());
+
+    mnuOptionsImport_Click(&main);
+    Importer* import = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* i = qobject_cast<Importer*>(w); i && i->isVisible())
+            import = i;
+    ASSERT_NE(import, nullptr);
+    import->bFin->click();
+    EXPECT_TRUE(main.isVisible());
 }
