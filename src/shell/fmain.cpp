@@ -9,6 +9,7 @@
 #include "site/commands.h"
 #include "site/listing.h"
 #include "site/pagemove.h"
+#include "tools/toolwindows.h"
 #include "ui/qtdialogs.h"
 #include "ui/structureview.h"
 
@@ -416,8 +417,10 @@ void F_Main::buildMenus() {
     mnuViewOptions = add(tools, "mnuViewOptions", QStringLiteral("&Options..."));
     tools->addSeparator();
     later(add(tools, "mnuOptionsIndex", QStringLiteral("&Générer un fichier d'index")));
-    later(add(tools, "mnuOptionsRemp", QStringLiteral("&Remplacer une chaîne de caractère")));
-    later(add(tools, "mnuOptionsImport", QStringLiteral("&Importer un fichier Word")));
+    auto* mnuOptionsRemp = add(tools, "mnuOptionsRemp", QStringLiteral("&Remplacer une chaîne de caractère"));
+    auto* mnuOptionsImport = add(tools, "mnuOptionsImport", QStringLiteral("&Importer un fichier Word"));
+    connect(mnuOptionsRemp, &QAction::triggered, this, [this] { mnuOptionsRemp_Click(this); });
+    connect(mnuOptionsImport, &QAction::triggered, this, [this] { mnuOptionsImport_Click(this); });
     tools->addSeparator();
     mnuOptionsMAJ = add(tools, "mnuOptionsMAJ", QStringLiteral("&Mise à jour"));
     connect(mnuViewOptions, &QAction::triggered, this, &F_Main::mnuViewOptions_Click);
