@@ -13,7 +13,7 @@ namespace qs::cli {
 namespace {
 
 const QString kHelp = QStringLiteral(
-    "Usage : quillsite-cli explorer [--profondeur N|illimite] [--types LISTE] [--aide] PAGE\n\n"
+    "Usage : quillsite-cli explorer [--profondeur N|illimite] [--types LISTE] [--resume] [--aide] PAGE\n\n"
     "Lit la page, ses cadres, formulaires, liens, images, sons et fonds, puis les pages trouvées, et\n"
     "affiche l'arborescence des liens comme l'onglet « Explorer » : un nœud par ligne, décalé de deux\n"
     "blancs par niveau, la clé de son icône entre crochets, puis son texte (« ???   » devant un fichier\n"
@@ -26,6 +26,7 @@ const QString kHelp = QStringLiteral(
     "  --types LISTE        types de liens affichés, séparés par des virgules, parmi images, zip,\n"
     "                       programmes, cgi et sons ; « aucun » pour aucun (par défaut, les réglages\n"
     "                       NivImg, NivZip, NivExe, NivCgi et NivSnd de la fenêtre)\n"
+    "  --resume             n'affiche que le nombre de nœuds, de pages lues et de fichiers introuvables\n"
     "  -h, --aide           affiche cette aide");
 
 // The switches as the window loads them: a level counts as ticked when it is 1, and a missing one is 1.
@@ -79,9 +80,11 @@ int run(const QStringList& arguments) {
                                    QStringLiteral("N"));
     const QCommandLineOption types(QStringLiteral("types"), QStringLiteral("Types de liens affichés."),
                                    QStringLiteral("LISTE"));
+    const QCommandLineOption summary(QStringLiteral("resume"), QStringLiteral("Résumé seulement."));
     parser.addOption(help);
     parser.addOption(depth);
     parser.addOption(types);
+    parser.addOption(summary);
     if (!parser.parse(arguments)) {
         err(parser.errorText() + u'\n' + kHelp);
         return kUsage;
@@ -119,9 +122,18 @@ int run(const QStringList& arguments) {
         return kFailure;
     }
     walker.Explorer(tree.add(nullptr, page, page, QStringLiteral("htm")));
-    QString printed = tree.printout();
-    printed.chop(1); // out() ends the last line
-    out(printed);
+    if (parser.isSet(summary)) {
+        qsizetype missing = 0;
+        tree.forEachNode(
+            [&missing](const LinkTreeModel::Node& n, int) { missing += n.text.startsWith(u"???   "); });
+        out(QStringLiteral("%1 nœuds, %2 pages lues, %3 introuvables.")
+                .arg(tree.size())
+                .arg(walker.pagesRead())
+                .arg(missing));
+        return kOk;
+    }
+    // Line by line: an unlimited walk of a big site indents some nodes by thousands of blanks.
+    tree.printout([](const QString& line) { out(line); });
     return kOk;
 }
 

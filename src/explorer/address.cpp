@@ -77,17 +77,20 @@ QString iconKeyFor(const QString& path) {
     const qsizetype dot = path.lastIndexOf(u'.');
     // No dot after the first character: everything after the first character.
     const QStringView ext = QStringView(path).mid(qMax<qsizetype>(dot, 0) + 1);
+    // Keys of static text: a node holds one without a copy.
     static const struct {
         const char16_t* extension;
-        const char16_t* key;
+        QString key;
     } table[] = {
-        {u"HTM", u"htm"}, {u"HTML", u"htm"}, {u"SHTM", u"htm"}, {u"SHTML", u"htm"}, {u"MID", u"mid"},
-        {u"WAV", u"wav"}, {u"RA", u"ra"},    {u"GIF", u"gif"},  {u"JPG", u"jpg"},   {u"JPEG", u"jpg"},
-        {u"BMP", u"bmp"}, {u"EXE", u"exe"},  {u"TXT", u"txt"},
+        {u"HTM", QStringLiteral("htm")},   {u"HTML", QStringLiteral("htm")}, {u"SHTM", QStringLiteral("htm")},
+        {u"SHTML", QStringLiteral("htm")}, {u"MID", QStringLiteral("mid")},  {u"WAV", QStringLiteral("wav")},
+        {u"RA", QStringLiteral("ra")},     {u"GIF", QStringLiteral("gif")},  {u"JPG", QStringLiteral("jpg")},
+        {u"JPEG", QStringLiteral("jpg")},  {u"BMP", QStringLiteral("bmp")},  {u"EXE", QStringLiteral("exe")},
+        {u"TXT", QStringLiteral("txt")},
     };
     for (const auto& row : table)
         if (equalsUpper(ext, QStringView(row.extension)))
-            return QString::fromUtf16(row.key);
+            return row.key;
     if (indexOfUpper(QStringView(path), u"CGI") >= 0)
         return QStringLiteral("cgi");
     return QStringLiteral("?");

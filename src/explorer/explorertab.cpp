@@ -141,7 +141,12 @@ void ExplorerTab::exploreHome() {
         return;
     state_.controls.tFichier = address;
     state_.notify();
-    tFichier_Change(address);
+    press();
+    WWW(state_, state_.controls.tFichier);
+}
+
+void ExplorerTab::press() {
+    tFichier_Change(state_.controls.tFichier);
     if (running_) {
         // Called from within the running walk (its pending events): it unwinds, then starts again.
         restartPending_ = true;
@@ -149,7 +154,6 @@ void ExplorerTab::exploreHome() {
     } else {
         startWalk();
     }
-    WWW(state_, state_.controls.tFichier);
 }
 
 ExplorerTab::Node* ExplorerTab::selectedNode() const {

@@ -71,9 +71,11 @@ public:
     // Shows or hides the tree and the start address box.
     void mnuViewArbre_Click();
 
+    // The button pressed by the program (init): explores the start address whatever the button's
+    // state. A walk already running is stopped first and the new one follows it.
+    void press();
     // What opening a site does here: the site's address goes into the start address, its link tree is
-    // explored, and its home page shown in the browser pane. A walk already running is stopped first and
-    // the new one follows it.
+    // explored (press), and its home page shown in the browser pane.
     void exploreHome();
 
     void setLauncher(Launcher launcher) { launcher_ = std::move(launcher); }

@@ -18,7 +18,7 @@ QModelIndex LinkTreeModel::index(int row, int column, const QModelIndex& parentI
     const Node* p = parentIndex.isValid() ? node(parentIndex) : top_.get();
     if (!p || size_t(row) >= p->children.size())
         return {};
-    return createIndex(row, 0, p->children[size_t(row)].get());
+    return createIndex(row, 0, p->children[size_t(row)]);
 }
 
 QModelIndex LinkTreeModel::parent(const QModelIndex& child) const {
@@ -68,15 +68,30 @@ QHash<int, QByteArray> LinkTreeModel::roleNames() const {
 void LinkTreeModel::clear() {
     beginResetModel();
     top_->children.clear();
-    byKey_.clear();
-    occurrences_.clear();
+    nodes_.clear();
+    slots_.clear();
+    nodeCount_ = 0;
+    foreignSuffixes_ = false;
     endResetModel();
 }
 
 LinkTreeModel::Node* LinkTreeModel::add(Node* parentNode, const QString& key, const QString& text,
                                         const QString& icon) {
     Node* p = parentNode ? parentNode : top_.get();
-    auto n = std::make_unique<Node>();
+    Slot& slot = slots_[key];
+    if (key.endsWith(u'>')) {
+        foreignSuffixes_ = true;
+    } else if (slot.next == 0) {
+        // The key is occurrence 0 of itself.
+        slot.next = 1;
+        slot.addParent(p);
+    }
+    return insert(p, key, text, icon, &slot);
+}
+
+LinkTreeModel::Node* LinkTreeModel::insert(Node* p, const QString& key, const QString& text,
+                                           const QString& icon, Slot* slot) {
+    Node* n = &nodes_.emplace_back();
     n->key = key;
     n->text = text;
     n->icon = icon;
@@ -84,15 +99,19 @@ LinkTreeModel::Node* LinkTreeModel::add(Node* parentNode, const QString& key, co
     n->row = int(p->children.size());
     const QModelIndex parentIndex = p == top_.get() ? QModelIndex() : createIndex(p->row, 0, p);
     beginInsertRows(parentIndex, n->row, n->row);
-    Node* raw = n.get();
-    p->children.push_back(std::move(n));
-    byKey_.insert(key, raw);
+    p->children.push_back(n);
+    if (slot)
+        slot->node = n;
+    else
+        slots_[key].node = n;
+    ++nodeCount_;
     endInsertRows();
-    return raw;
+    return n;
 }
 
 LinkTreeModel::Node* LinkTreeModel::find(const QString& key) const {
-    return byKey_.value(key, nullptr);
+    auto it = slots_.constFind(key);
+    return it == slots_.cend() ? nullptr : it->node;
 }
 
 LinkTreeModel::Node* LinkTreeModel::node(const QModelIndex& index) const {
@@ -118,12 +137,12 @@ void LinkTreeModel::sortChildren(Node* n) {
     std::vector<std::pair<QString, Node*>> order;
     order.reserve(kids.size());
     for (const auto& k : kids)
-        order.emplace_back(upper1252(k->text), k.get());
+        order.emplace_back(upper1252(k->text), k);
     std::stable_sort(order.begin(), order.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
     bool changed = false;
     for (size_t i = 0; i < order.size(); ++i)
-        changed = changed || order[i].second != kids[i].get();
+        changed = changed || order[i].second != kids[i];
     if (!changed)
         return;
 
@@ -131,13 +150,10 @@ void LinkTreeModel::sortChildren(Node* n) {
     const QList<QPersistentModelIndex> parents{QPersistentModelIndex(parentIndex)};
     Q_EMIT layoutAboutToBeChanged(parents, QAbstractItemModel::VerticalSortHint);
     const QModelIndexList before = persistentIndexList();
-    std::vector<std::unique_ptr<Node>> sorted;
-    sorted.reserve(kids.size());
-    for (auto& [text, child] : order)
-        sorted.push_back(std::move(kids[size_t(child->row)]));
-    kids = std::move(sorted);
-    for (size_t i = 0; i < kids.size(); ++i)
+    for (size_t i = 0; i < kids.size(); ++i) {
+        kids[i] = order[i].second;
         kids[i]->row = int(i);
+    }
     // Persistent indexes point at nodes, which have not moved: only their rows changed.
     QModelIndexList after;
     after.reserve(before.size());
@@ -157,33 +173,89 @@ void LinkTreeModel::setExpanded(Node* n, bool expanded) {
         Q_EMIT expandRequested(indexOf(n));
 }
 
-std::optional<int> LinkTreeModel::freeOccurrence(const Node* target, const QString& path) {
-    Occurrences& o = occurrences_[path];
-    // Nodes of other paths can hold one of these keys too (a file named "a.htm<1>"): look each key up
-    // once, then remember how far the run of existing keys goes.
-    while (const Node* existing = find(occurrenceKey(path, o.next))) {
-        o.parents.insert(existing->parent);
-        ++o.next;
+void LinkTreeModel::Slot::addParent(const Node* parent) {
+    if (!many.isEmpty()) {
+        many.insert(parent);
+        return;
     }
-    if (o.parents.contains(target))
+    few.append(parent);
+    if (few.size() > 8) {
+        many = QSet<const Node*>(few.cbegin(), few.cend());
+        few.clear();
+    }
+}
+
+LinkTreeModel::Slot& LinkTreeModel::occurrencesOf(const QString& path) {
+    Slot* slot = &slots_[path];
+    // Only when a foreign key ends with ">" can path<next> be taken by a node this record does not
+    // know of.
+    while (foreignSuffixes_) {
+        const Node* existing = find(occurrenceKey(path, slot->next));
+        if (!existing)
+            break;
+        slot = &slots_[path]; // the look-up above may have moved the records
+        slot->addParent(existing->parent);
+        ++slot->next;
+    }
+    return *slot;
+}
+
+std::optional<int> LinkTreeModel::freeOccurrence(const Node* target, const QString& path) {
+    const Slot& slot = occurrencesOf(path);
+    if (slot.hasParent(target))
         return std::nullopt;
-    return o.next;
+    return slot.next;
+}
+
+LinkTreeModel::Node*
+LinkTreeModel::addOccurrence(Node* target, const QString& path,
+                             const std::function<void(int, QString&, QString&, quint32&)>& describe) {
+    Slot& slot = occurrencesOf(path);
+    if (slot.hasParent(target))
+        return nullptr;
+    const int n = slot.next++;
+    slot.addParent(target);
+    QString text;
+    QString icon;
+    describe(n, text, icon, slot.scratch);
+    if (n == 0) {
+        if (path.endsWith(u'>'))
+            foreignSuffixes_ = true;
+        return insert(target, path, text, icon, &slot);
+    }
+    return insert(target, occurrenceKey(path, n), text, icon, nullptr);
 }
 
 QString LinkTreeModel::printout() const {
     QString out;
+    printout([&out](const QString& line) {
+        out += line;
+        out += u'\n';
+    });
+    return out;
+}
+
+void LinkTreeModel::printout(const std::function<void(const QString&)>& write) const {
+    QString line;
+    forEachNode([&](const Node& n, int depth) {
+        line.fill(u' ', depth * 2);
+        line.append(u'[').append(n.icon).append(QStringView(u"] ")).append(n.text);
+        write(line);
+    });
+}
+
+void LinkTreeModel::forEachNode(const std::function<void(const Node&, int)>& visit) const {
     // Iterative: a chain of pages can be deeper than the stack.
     std::vector<std::pair<const Node*, int>> stack;
     for (auto it = top_->children.rbegin(); it != top_->children.rend(); ++it)
-        stack.emplace_back(it->get(), 0);
+        stack.emplace_back(*it, 0);
     while (!stack.empty()) {
         const auto [n, depth] = stack.back();
         stack.pop_back();
-        out += QString(depth * 2, u' ') + u'[' + n->icon + QStringLiteral("] ") + n->text + u'\n';
+        visit(*n, depth);
         for (auto it = n->children.rbegin(); it != n->children.rend(); ++it)
-            stack.emplace_back(it->get(), depth + 1);
+            stack.emplace_back(*it, depth + 1);
     }
-    return out;
 }
 
 } // namespace qs

@@ -5,6 +5,8 @@
 #include <QSet>
 #include <QString>
 
+#include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -25,8 +27,8 @@ public:
         QString key;
         QString text;
         QString icon;
-        Node* parent = nullptr; // the hidden top node for a top-level node, nullptr for the top node
-        std::vector<std::unique_ptr<Node>> children;
+        Node* parent = nullptr;      // the hidden top node for a top-level node, nullptr for the top node
+        std::vector<Node*> children; // owned by the model
         int row = 0;
         bool sorted = false;
         bool expanded = false;
@@ -51,7 +53,7 @@ public:
     Node* node(const QModelIndex& index) const;
     QModelIndex indexOf(const Node* node) const;
     bool isTopLevel(const Node* node) const { return node && node->parent == top_.get(); }
-    int size() const { return int(byKey_.size()); }
+    int size() const { return nodeCount_; }
     const Node* topNode() const { return top_.get(); }
 
     // Orders the node's children by text and keeps them so (its "sorted" flag).
@@ -65,6 +67,12 @@ public:
     // ... path<n-1> already sits under the target (a link repeated in one page is shown once). Costs the
     // same however many nodes of the path exist.
     std::optional<int> freeOccurrence(const Node* target, const QString& path);
+    // Adds that node as the last child of the target, keyed path + suffix, its text and icon given by
+    // `describe` for the suffix number; nullptr (nothing added) when the target already shows the path.
+    // `scratch` is the caller's own value for the path, kept until the tree is cleared (0 at first).
+    Node*
+    addOccurrence(Node* target, const QString& path,
+                  const std::function<void(int n, QString& text, QString& icon, quint32& scratch)>& describe);
 
     // The stop mark of a walk ("STOP" asks every running walk to finish).
     const QString& tag() const { return tag_; }
@@ -77,21 +85,43 @@ public:
     //     [gif] logo.gif
     //     [htm] ???   absent.htm
     QString printout() const;
+    // The same, line by line (without line ends), for trees whose printout is too big to hold: an
+    // unlimited walk nests pages thousands of levels deep.
+    void printout(const std::function<void(const QString& line)>& write) const;
+    // Every node in the order of the printout, with its depth (0 for a top-level node).
+    void forEachNode(const std::function<void(const Node& node, int depth)>& visit) const;
 
 Q_SIGNALS:
     // A node was expanded from the logic (a link was added under it); the view should show it expanded.
     void expandRequested(const QModelIndex& index);
 
 private:
-    // Occurrences 0 .. next-1 of a path exist; `parents` holds the parents of those nodes.
-    struct Occurrences {
+    // One record per key: the node that holds it, and for a path, its occurrences: path, path<1>, ...
+    // path<next-1> exist and `few` or `many` holds their parents (most paths have a few: a plain list
+    // until it grows). A single look-up per link finds both the node and the occurrences.
+    struct Slot {
+        Node* node = nullptr;
         int next = 0;
-        QSet<const Node*> parents;
+        quint32 scratch = 0;
+        QList<const Node*> few;
+        QSet<const Node*> many;
+        bool hasParent(const Node* parent) const {
+            return many.isEmpty() ? few.contains(parent) : many.contains(parent);
+        }
+        void addParent(const Node* parent);
     };
+    Slot& occurrencesOf(const QString& path);
+    Node* insert(Node* parent, const QString& key, const QString& text, const QString& icon, Slot* slot);
 
+    // Nodes live in blocks that only grow until the tree is cleared: no allocation of their own, and
+    // their addresses never change.
+    std::deque<Node> nodes_;
     std::unique_ptr<Node> top_;
-    QHash<QString, Node*> byKey_;
-    QHash<QString, Occurrences> occurrences_;
+    QHash<QString, Slot> slots_;
+    int nodeCount_ = 0;
+    // Set once a key ending with ">" came from anywhere but an occurrence suffix (a file named
+    // "a.htm<1>"): the keys of occurrences may then be taken, and each must be looked up.
+    bool foreignSuffixes_ = false;
     QString tag_;
 };
 

@@ -73,10 +73,9 @@ bool readFile(const QString& path, QByteArray& bytes, QByteArray& id) {
 
 LinkWalker::LinkWalker(LinkTreeModel& tree, Dialogs& dialogs) : tree_(tree), dialogs_(dialogs) {}
 
-bool LinkWalker::exists(const QString& path) {
-    auto it = exists_.constFind(path);
-    if (it != exists_.constEnd())
-        return *it;
+bool LinkWalker::exists(const QString& path, quint32& scratch) {
+    if (scratch >> 1 == walkNumber_)
+        return scratch & 1;
     bool found = false;
     if (isFilePath(path)) {
 #ifdef Q_OS_UNIX
@@ -86,7 +85,7 @@ bool LinkWalker::exists(const QString& path) {
         found = FichierExiste(path);
 #endif
     }
-    exists_.insert(path, found);
+    scratch = walkNumber_ << 1 | quint32(found);
     return found;
 }
 
@@ -101,17 +100,20 @@ void LinkWalker::pump() {
 
 void LinkWalker::AjouterNoeud(Node* target, const QString& path, const QString& link, bool explore,
                               QList<Node*>& queue) {
-    const std::optional<int> n = tree_.freeOccurrence(target, path);
-    if (!n)
+    int n = 0;
+    Node* added = tree_.addOccurrence(
+        target, path, [&](int occurrence, QString& text, QString& icon, quint32& scratch) {
+            n = occurrence;
+            text = exists(path, scratch) ? link : QStringLiteral("???   ") + link;
+            if (n > 0)
+                text += u'<' + QString::number(n) + u'>';
+            icon = iconKeyFor(path);
+        });
+    if (!added)
         return;
-    const QString key = occurrenceKey(path, *n);
-    QString text = exists(path) ? link : QStringLiteral("???   ") + link;
-    if (*n > 0)
-        text += key.sliced(path.size());
-    Node* added = tree_.add(target, key, text, iconKeyFor(path));
     ++nodesAdded_;
     tree_.setExpanded(target, true);
-    if (*n == 0 && explore)
+    if (n == 0 && explore)
         queue.append(added);
     pump();
 }
@@ -153,7 +155,10 @@ void LinkWalker::Explorer(Node* node, Node* parent) {
     const bool outermost = depth_ == 0;
     if (outermost) {
         read_.clear();
-        exists_.clear();
+        // Numbers from 1: a path's record starts at 0, "never tested".
+        walkNumber_ = (walkNumber_ + 1) & 0x7fffffff;
+        if (walkNumber_ == 0)
+            walkNumber_ = 1;
         pagesRead_ = 0;
         nodesAdded_ = 0;
         sinceEvents_.invalidate();

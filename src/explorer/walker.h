@@ -53,7 +53,7 @@ public:
 private:
     // Steps 2 to 8 for one page; false when it could not be read (nothing to descend into).
     bool readPage(Node* node, Node* parent, QList<Node*>& queue);
-    bool exists(const QString& path);
+    bool exists(const QString& path, quint32& scratch);
     void pump();
 
     LinkTreeModel& tree_;
@@ -63,9 +63,10 @@ private:
     QElapsedTimer sinceEvents_;
     int pagesRead_ = 0;
     int nodesAdded_ = 0;
-    // For one walk: files already read (by identity), and paths already tested.
+    // For one walk: files already read (by identity). Whether a path exists is kept beside it in the
+    // tree, stamped with the walk's number.
     QSet<QByteArray> read_;
-    QHash<QString, bool> exists_;
+    quint32 walkNumber_ = 0;
 };
 
 } // namespace qs

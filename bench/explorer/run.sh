@@ -1,0 +1,80 @@
+#!/bin/sh
+# The link walk of `quillsite-cli explorer` with no depth limit and every link type, from the home page
+# of a synthetic site of 10,000 pages (10 domains x 20 categories x 50 pages, with its generated index
+# pages), warm cache, in one run against:
+#   (a) reading every page file of the site once: `cat` of all of them (best of the same number of runs);
+#   (b) LinkChecker (Debian package linkchecker) on the same site through a file:// address, with its
+#       default of not checking external links (no network), one run; installed here when missing.
+# Usage: run.sh MAKESITE CLI DATA_FOLDER
+set -eu
+makesite=$1
+cli=$2
+data=$3
+site="$data/explorer-10x20x50"
+runs=5
+
+mkdir -p "$data"
+# The program's settings of this run stay beside the data, never the user's own.
+XDG_CONFIG_HOME="$data/config"
+export XDG_CONFIG_HOME
+
+if [ ! -f "$site.fait" ]; then
+    rm -rf "$site"
+    echo "Fabrication du site de 10 000 pages..."
+    "$makesite" --domaines 10 --categories 20 --pages 50 --graine 1 "$site" >/dev/null
+    # The index pages tie the site together: the walk from the home page reaches every page.
+    "$cli" generer "$site" >/dev/null
+    touch "$site.fait"
+fi
+home="$site/Index.htm"
+
+if ! command -v linkchecker >/dev/null 2>&1; then
+    echo "LinkChecker absent : installation du paquet linkchecker..."
+    sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq linkchecker >/dev/null 2>&1 ||
+        echo "Installation impossible : pas de comparaison avec LinkChecker."
+fi
+
+now() { date +%s%N; }
+read_all() { find "$site" -name '*.htm*' -print0 | xargs -0 cat >/dev/null; }
+walk() { "$cli" explorer --profondeur illimite --types images,zip,programmes,cgi,sons --resume "$home"; }
+
+# Warm the cache.
+read_all
+summary=$(walk)
+
+best_read=0
+best_walk=0
+i=0
+while [ $i -lt $runs ]; do
+    t0=$(now)
+    read_all
+    t1=$(now)
+    walk >/dev/null
+    t2=$(now)
+    r=$((t1 - t0))
+    w=$((t2 - t1))
+    if [ $best_read -eq 0 ] || [ $r -lt $best_read ]; then best_read=$r; fi
+    if [ $best_walk -eq 0 ] || [ $w -lt $best_walk ]; then best_walk=$w; fi
+    i=$((i + 1))
+done
+
+checker=0
+if command -v linkchecker >/dev/null 2>&1; then
+    echo "LinkChecker sur le même site (quelques minutes)..."
+    t0=$(now)
+    linkchecker --no-status --no-warnings -o none "file://$home" >/dev/null 2>&1 || true
+    t1=$(now)
+    checker=$((t1 - t0))
+fi
+
+pages=$(find "$site" -name '*.htm*' | wc -l)
+echo "explorer, parcours illimité depuis la page d'accueil : $summary"
+awk -v r="$best_read" -v w="$best_walk" -v c="$checker" -v p="$pages" 'BEGIN {
+    printf "parcours : %.3f s ; lecture des %d fichiers de pages (cat) : %.3f s ; rapport %.2f (objectif : 3 au plus)\n",
+        w / 1e9, p, r / 1e9, w / r
+    if (c > 0)
+        printf "LinkChecker : %.1f s ; le parcours est %.0f fois plus rapide (objectif : 20 au moins)\n",
+            c / 1e9, c / w
+}'

@@ -1,0 +1,195 @@
+// The Explorer tab's widgets driven by the logic, on the offscreen platform.
+#include "explorer/explorerview.h"
+#include "explorertest.h"
+#include "lib/clock.h"
+#include "site/mainstate.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenu>
+#include <QPushButton>
+#include <QSettings>
+#include <QShortcut>
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolBar>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+using namespace qs;
+using namespace qs::test;
+
+namespace {
+
+class View : public ::testing::Test {
+protected:
+    HookDialogs dialogs;
+    FixedClock clock{QDateTime(QDate(2024, 5, 6), QTime(7, 8)), QStringLiteral("marie")};
+    MainState state{dialogs, clock, QStringLiteral("/opt/quillsite/")};
+    ExplorerTab tab{state};
+    TempDir dir;
+    QMainWindow window;
+    QWidget* page = new QWidget;
+    QLineEdit* tFichier = new QLineEdit(page);
+    QLabel* label = new QLabel(QStringLiteral("&Adresse :"), page);
+    QPushButton* bExplorer = new QPushButton(QStringLiteral("Explorer"), page);
+    QTreeView* N = new QTreeView(page);
+    QAction* mnuViewArbre = new QAction(QStringLiteral("Afficher &l'arborescence"), &window);
+    QToolBar* bar = window.addToolBar(QStringLiteral("Barre d'outils"));
+    std::unique_ptr<ExplorerTabView> view;
+
+    void SetUp() override {
+        QSettings(QStringLiteral("Vendrel"), QStringLiteral("quillsite")).clear();
+        state.values.NiveauRep = QStringLiteral("illimité");
+        tab.walker().setEventInterval(0);
+        auto* layout = new QVBoxLayout(page);
+        layout->addWidget(label);
+        layout->addWidget(tFichier);
+        layout->addWidget(bExplorer);
+        layout->addWidget(N);
+        window.setCentralWidget(page);
+        view = std::make_unique<ExplorerTabView>(
+            tab, ExplorerTabView::Widgets{tFichier, bExplorer, N, page, {label}, mnuViewArbre, bar});
+        window.resize(600, 400);
+        window.show();
+        QApplication::setActiveWindow(&window);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+
+        writeFile(dir("i.htm"), "<A HREF=a.htm><A HREF=b.htm><IMG SRC=pic.gif>");
+        writeFile(dir("a.htm"), "<A HREF=b.htm><A HREF=i.htm>");
+        writeFile(dir("b.htm"), "<A HREF=a.htm>");
+        writeFile(dir("pic.gif"), "GIF89a");
+    }
+    QModelIndex indexOf(const QString& relativeKey) {
+        return tab.N().indexOf(tab.N().find(native(dir(relativeKey))));
+    }
+};
+
+} // namespace
+
+TEST_F(View, TypingAnAddressAndPressingTheButtonWalks) {
+    EXPECT_FALSE(bExplorer->isEnabled());
+    QTest::keyClicks(tFichier, dir("i.htm"));
+    EXPECT_EQ(state.controls.tFichier, dir("i.htm"));
+    EXPECT_TRUE(bExplorer->isEnabled());
+    EXPECT_TRUE(bExplorer->isDefault());
+
+    QList<bool> stopEnabled;
+    QStringList captions;
+    dialogs.onEvents = [&] {
+        captions << bExplorer->text();
+        stopEnabled << view->stopAction()->isEnabled();
+    };
+    QTest::keyClick(tFichier, Qt::Key_Return); // the default button
+    ASSERT_FALSE(captions.isEmpty());
+    EXPECT_EQ(captions.first(), QStringLiteral("Arrêter"));
+    EXPECT_TRUE(stopEnabled.first());
+    EXPECT_EQ(bExplorer->text(), QStringLiteral("Explorer"));
+    EXPECT_FALSE(view->stopAction()->isEnabled());
+    EXPECT_TRUE(bar->actions().contains(view->stopAction()));
+
+    // The tree shows the walk, expanded where links were added, the root selected.
+    EXPECT_EQ(N->model()->rowCount(), 1);
+    const QModelIndex root = N->model()->index(0, 0);
+    EXPECT_TRUE(N->isExpanded(root));
+    EXPECT_EQ(N->model()->rowCount(root), 3);
+    EXPECT_TRUE(N->isExpanded(indexOf("a.htm")));
+    EXPECT_FALSE(N->isExpanded(indexOf("pic.gif")));
+    EXPECT_EQ(N->currentIndex(), root);
+    EXPECT_FALSE(root.data(Qt::DecorationRole).value<QIcon>().isNull());
+
+    // The user collapses a node: the logic knows it ("Déployer" is offered again).
+    N->collapse(indexOf("a.htm"));
+    EXPECT_FALSE(tab.N().find(native(dir("a.htm")))->expanded);
+}
+
+TEST_F(View, EscapeAndTheStopButtonStopAWalk) {
+    for (int i = 0; i < 50; ++i)
+        writeFile(dir(QStringLiteral("p%1.htm").arg(i)),
+                  QStringLiteral("<A HREF=p%1.htm>").arg(i + 1).toLatin1());
+    tFichier->setText(dir("p0.htm"));
+    N->setFocus();
+    dialogs.onEvents = [&] {
+        if (dialogs.events == 5)
+            QTest::keyClick(N, Qt::Key_Escape);
+    };
+    bExplorer->click();
+    EXPECT_EQ(tab.N().size(), 6);
+    EXPECT_EQ(tab.walker().depth(), 0);
+    EXPECT_TRUE(bExplorer->isEnabled());
+    EXPECT_FALSE(view->escape()->isEnabled());
+
+    dialogs.events = 0;
+    dialogs.onEvents = [&] {
+        if (dialogs.events == 7)
+            view->stopAction()->trigger();
+    };
+    bExplorer->click();
+    EXPECT_EQ(tab.N().size(), 8);
+}
+
+TEST_F(View, PopUpMenuRunsTheChosenItem) {
+    tFichier->setText(dir("i.htm"));
+    bExplorer->click();
+    QStringList offered;
+    QString choose = QStringLiteral("mn2"); // "Suivant"
+    view->runMenu = [&](QMenu& menu, const QPoint&) -> QAction* {
+        offered.clear();
+        QAction* pick = nullptr;
+        for (QAction* a : menu.actions()) {
+            if (!a->isSeparator())
+                offered << a->text() + (a->isEnabled() ? "" : " (grisé)");
+            if (a->objectName() == choose)
+                pick = a;
+        }
+        EXPECT_EQ(menu.objectName(), QStringLiteral("Noeuds"));
+        return pick;
+    };
+    const QModelIndex a = indexOf("a.htm");
+    Q_EMIT N->customContextMenuRequested(N->visualRect(a).center());
+    EXPECT_EQ(offered, (QStringList{"Précédent (grisé)", "Origine", "Suivant", "Déployer (grisé)",
+                                    "Editer (notepad)"}));
+    EXPECT_EQ(N->currentIndex(), indexOf("a.htm<1>"));
+
+    // Over no node: no menu.
+    offered.clear();
+    Q_EMIT N->customContextMenuRequested(QPoint(5, N->viewport()->height() - 2));
+    EXPECT_TRUE(offered.isEmpty());
+}
+
+TEST_F(View, DoubleClickShowsThePage) {
+    tFichier->setText(dir("i.htm"));
+    bExplorer->click();
+    QSignalSpy browse(&state, &MainState::browse);
+    Q_EMIT N->doubleClicked(indexOf("b.htm<1>"));
+    ASSERT_EQ(browse.count(), 1);
+    EXPECT_EQ(browse.at(0).at(0).toString(), native(dir("b.htm")));
+}
+
+TEST_F(View, TheTreeCanBeHidden) {
+    EXPECT_TRUE(mnuViewArbre->isEnabled());
+    EXPECT_TRUE(mnuViewArbre->isChecked());
+    mnuViewArbre->trigger();
+    EXPECT_FALSE(N->isVisible());
+    EXPECT_FALSE(tFichier->isVisible());
+    EXPECT_FALSE(label->isVisible());
+    EXPECT_FALSE(mnuViewArbre->isChecked());
+    mnuViewArbre->trigger();
+    EXPECT_TRUE(N->isVisible());
+    EXPECT_TRUE(mnuViewArbre->isChecked());
+}
+
+TEST_F(View, StartUpExplorationWaitsForTheWindow) {
+    state.controls.tFichier = dir("i.htm");
+    view->pressLater();
+    view->pressLater();
+    EXPECT_EQ(tab.N().size(), 0);
+    QApplication::processEvents();
+    EXPECT_EQ(tab.N().size(), 7);
+    EXPECT_EQ(dialogs.beeps, 1);
+}
