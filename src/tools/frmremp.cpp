@@ -198,6 +198,7 @@ void frmRemp::showEvent(QShowEvent* event) {
     if (!centred_) {
         centred_ = true;
         FenêtreCentrer(this);
+        t0->setFocus();
     }
 }
 

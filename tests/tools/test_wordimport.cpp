@@ -154,19 +154,3 @@ TEST(WordImport, APageThatCannotBeWrittenStopsAndTheOthersStay) {
     EXPECT_FALSE(QFileInfo::exists(dir("out/c.htm")));
     EXPECT_EQ(d.statuses().last(), QString());
 }
-
-TEST(WordImport, ReadOnlyDestinationIsReportedWithThePageName) {
-    TempDir dir;
-    makeDir(dir("out"));
-    ReadOnlyFolder guard(dir("out"));
-    if (!guard.active())
-        GTEST_SKIP() << "no way to make a read-only folder here";
-    ScriptedDialogs d;
-    const ImportOutcome o = ImporterWord(dir("in"), dir("out"), {"a.doc", "b.doc"}, kId, d);
-    EXPECT_EQ(o.written, 0);
-    ASSERT_EQ(d.messages().size(), 1);
-    EXPECT_TRUE(d.messages()[0].startsWith(
-        QStringLiteral("Je ne peux pas écrire le fichier \"%1\" : ").arg(dir("out/a.htm"))))
-        << d.messages()[0];
-    EXPECT_TRUE(QDir(dir("out")).isEmpty());
-}
