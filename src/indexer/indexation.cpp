@@ -57,12 +57,6 @@ void Indexation::found(qsizetype folders, qsizetype pages) {
         QStringLiteral("Dossiers parcourus : %1    Pages trouvées : %2").arg(folders).arg(pages));
 }
 
-void Indexation::reading(qsizetype done, qsizetype total) {
-    // A label set for every page would cost more than reading the page.
-    if (done % 128 == 0 || done == total)
-        lProgression->setText(QStringLiteral("Titres lus : %1 sur %2").arg(done).arg(total));
-}
-
 void Indexation::requestStop() {
     if (!running_)
         return;

@@ -24,7 +24,6 @@ public:
 
     void folder(const QString& path) override;
     void found(qsizetype folders, qsizetype pages) override;
-    void reading(qsizetype done, qsizetype total) override;
     bool stopRequested() override { return stop_; }
     void written() override { setRunning(false); }
 

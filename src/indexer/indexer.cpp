@@ -13,6 +13,19 @@
 
 #include <algorithm>
 #include <array>
+#include <iterator>
+#include <vector>
+
+using namespace Qt::Literals::StringLiterals;
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <ctime>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace qs {
 
@@ -21,8 +34,23 @@ namespace {
 const QString kRecentFile = QStringLiteral("Recent.htm");
 const QString kSearchFile = QStringLiteral("Search.htm");
 
-bool startsWithAny(const QString& upper, std::initializer_list<QStringView> prefixes) {
-    return std::any_of(prefixes.begin(), prefixes.end(), [&](QStringView p) { return upper.startsWith(p); });
+// upper1252(text) compared with an upper-case ASCII word, character by character: the same answer
+// without building the upper-case copy, which the walk would otherwise make for every entry.
+bool upperEquals(QStringView text, QLatin1StringView word) {
+    if (text.size() != word.size())
+        return false;
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (upper1252(text[i]) != QLatin1Char(word[i]))
+            return false;
+    return true;
+}
+
+bool upperStartsWith(QStringView text, QLatin1StringView word) {
+    return text.size() >= word.size() && upperEquals(text.first(word.size()), word);
+}
+
+bool upperEndsWith(QStringView text, QLatin1StringView word) {
+    return text.size() >= word.size() && upperEquals(text.last(word.size()), word);
 }
 
 bool isBlank(char c) {
@@ -57,11 +85,70 @@ qsizetype findTitleTag(QByteArrayView line) {
     return -1;
 }
 
+// An open page file, read in blocks. On Unix the system calls are used directly: the indexer reads tens
+// of thousands of small files, and each call saved counts.
+class PageFile {
+public:
+    explicit PageFile(const QString& path) {
+#ifdef Q_OS_UNIX
+        // O_NONBLOCK: a FIFO or device that slipped in under a page name must not hang the run.
+        fd_ = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+#else
+        file_.setFileName(path);
+        if (!file_.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+            file_.close();
+#endif
+    }
+    ~PageFile() {
+#ifdef Q_OS_UNIX
+        if (fd_ >= 0)
+            ::close(fd_);
+#endif
+    }
+#ifdef Q_OS_UNIX
+    // A file of an open folder: the name is looked up in that folder alone.
+    PageFile(int folder, const char* name) {
+        fd_ = ::openat(folder, name, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    }
+#endif
+    PageFile(const PageFile&) = delete;
+    PageFile& operator=(const PageFile&) = delete;
+
+    bool isOpen() const {
+#ifdef Q_OS_UNIX
+        return fd_ >= 0;
+#else
+        return file_.isOpen();
+#endif
+    }
+
+    // Bytes read, 0 at the end, -1 on error.
+    qint64 read(char* data, qint64 size) {
+#ifdef Q_OS_UNIX
+        for (;;) {
+            const ssize_t n = ::read(fd_, data, size_t(size));
+            if (n >= 0 || errno != EINTR)
+                return n;
+        }
+#else
+        return file_.read(data, size);
+#endif
+    }
+
+private:
+#ifdef Q_OS_UNIX
+    int fd_ = -1;
+#else
+    QFile file_;
+#endif
+};
+
 // Reads a file line by line through a small buffer, so that a title near the top costs one read
 // however long the page. CR LF, LF and CR all end a line; a last line may have no end.
 class LineReader {
 public:
-    explicit LineReader(QFile& file) : file_(file) {}
+    // `buffer` is scratch space that a caller reading many files keeps, so that its memory is reused.
+    LineReader(PageFile& file, QByteArray& buffer) : file_(file), buffer_(buffer) { buffer_.resize(0); }
 
     bool next(QByteArrayView& line) {
         for (;;) {
@@ -114,12 +201,162 @@ private:
     }
 
     static constexpr qsizetype kBlock = 4096;
-    QFile& file_;
-    QByteArray buffer_;
+    PageFile& file_;
+    QByteArray& buffer_;
     qsizetype pos_ = 0;
     bool atEnd_ = false;
     bool failed_ = false;
 };
+
+// The title of an open page, as indexTitle() describes it.
+QString readTitle(PageFile& file, QByteArray& buffer, bool* readable) {
+    if (!file.isOpen()) {
+        *readable = false;
+        return {};
+    }
+    LineReader reader(file, buffer);
+    QByteArray title;
+    bool inside = false;
+    QByteArrayView line;
+    while (reader.next(line)) {
+        if (const qsizetype p = findTitleTag(line); p >= 0) {
+            line = line.sliced(p + 7);
+            inside = true;
+        }
+        if (!inside)
+            continue;
+        const qsizetype lt = line.indexOf('<');
+        title.append(' ').append(trimmedBlanks(lt >= 0 ? line.first(lt) : line));
+        if (lt >= 0)
+            break;
+    }
+    *readable = !reader.failed();
+    return fromWindows1252(trimmedBlanks(title));
+}
+
+// What the walk does with the pages it finds.
+struct PageSink {
+    QDateTime titlesAfter; // UTC; invalid: no title is read
+    Dialogs& dialogs;
+    IndexProgress& progress;
+    QList<IndexedPage> pages; // of the folder being listed
+    qsizetype folders = 0;    // walked so far
+    qsizetype found = 0;      // pages found so far
+    QByteArray buffer;
+
+    // After each page: now and then, shows progress, lets events run and asks whether to go on, so
+    // that a folder of many pages can be stopped too.
+    bool step() {
+        if (++found % 64 != 0)
+            return true;
+        progress.found(folders, found);
+        dialogs.processEvents();
+        return !progress.stopRequested();
+    }
+
+    bool wantsTitle(const QString& name, const QDateTime& modified) const {
+        return titlesAfter.isValid() && modified > titlesAfter && isListedPage(name);
+    }
+};
+
+// Lists one folder: its pages into `pages`, the folders to walk into `subfolders` in listing order.
+enum class Listing { Done, Unreadable, Stopped };
+Listing listFolder(const QString& path, QStringList& subfolders, PageSink& sink) {
+#ifdef Q_OS_UNIX
+    // The entry types come with the listing; only pages (and links, and file systems that give no
+    // type) need a stat of their own.
+    DIR* dir = ::opendir(QFile::encodeName(path).constData());
+    if (!dir)
+        return Listing::Unreadable;
+    const int fd = ::dirfd(dir);
+    while (const dirent* entry = ::readdir(dir)) {
+        const char* raw = entry->d_name;
+        if (raw[0] == '.')
+            continue;
+        const QString name = QFile::decodeName(raw);
+        struct stat st;
+        bool haveStat = false;
+        bool folder = entry->d_type == DT_DIR;
+        bool file = entry->d_type == DT_REG;
+        if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+            if (::fstatat(fd, raw, &st, AT_SYMLINK_NOFOLLOW) != 0)
+                continue;
+            if (S_ISLNK(st.st_mode)) {
+                // Folder links are not followed (a link back up the tree would never end); a link
+                // to a page is a page. A broken link is nothing.
+                if (::fstatat(fd, raw, &st, 0) != 0 || !S_ISREG(st.st_mode))
+                    continue;
+            }
+            folder = S_ISDIR(st.st_mode);
+            file = S_ISREG(st.st_mode);
+            haveStat = true;
+        }
+        if (folder) {
+            if (isWalkedFolder(name))
+                subfolders.append(path + name + QLatin1Char('/'));
+            continue;
+        }
+        // Only ordinary files are pages: a FIFO, socket or device is never opened.
+        if (!file || !isIndexedFile(name))
+            continue;
+        if (!haveStat && ::fstatat(fd, raw, &st, 0) != 0)
+            continue;
+        const qint64 ms = qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000;
+        IndexedPage page{path + name, QDateTime::fromMSecsSinceEpoch(ms, Qt::UTC), {}, false, true};
+        if (sink.wantsTitle(name, page.modified)) {
+            // Read now, while the folder is open: the name is looked up in it alone.
+            PageFile opened(fd, raw);
+            page.title = readTitle(opened, sink.buffer, &page.readable);
+            page.titleRead = true;
+        }
+        sink.pages.append(std::move(page));
+        if (!sink.step()) {
+            ::closedir(dir);
+            return Listing::Stopped;
+        }
+    }
+    ::closedir(dir);
+    return Listing::Done;
+#else
+    const QFileInfo self(path);
+    if (!self.isDir() || !self.isReadable())
+        return Listing::Unreadable;
+    QDirIterator it(path, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    while (it.hasNext()) {
+        const QFileInfo entry = it.nextFileInfo();
+        const QString name = entry.fileName();
+        if (name.startsWith(QLatin1Char('.')))
+            continue;
+        if (entry.isDir()) {
+            if (!entry.isSymLink() && !entry.isJunction() && isWalkedFolder(name))
+                subfolders.append(path + name + QLatin1Char('/'));
+        } else if (entry.isFile() && isIndexedFile(name)) {
+            IndexedPage page{path + name, entry.lastModified().toUTC(), {}, false, true};
+            if (sink.wantsTitle(name, page.modified)) {
+                PageFile file(page.path);
+                page.title = readTitle(file, sink.buffer, &page.readable);
+                page.titleRead = true;
+            }
+            sink.pages.append(std::move(page));
+            if (!sink.step())
+                return Listing::Stopped;
+        }
+    }
+    return Listing::Done;
+#endif
+}
+
+// The local day of a UTC moment. On Unix localtime_r is asked directly: Qt re-reads the time zone for
+// every conversion, one system call per page, which the indexer cannot afford 50,000 times.
+QDate localDate(const QDateTime& utc) {
+#ifdef Q_OS_UNIX
+    const time_t secs = time_t(utc.toSecsSinceEpoch());
+    struct tm parts;
+    if (::localtime_r(&secs, &parts))
+        return QDate(parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday);
+#endif
+    return utc.toLocalTime().date();
+}
 
 QString updatedOn(const QDateTime& when) {
     return when.toString(QStringLiteral("d.M.yy 'à' H:mm"));
@@ -135,6 +372,31 @@ QString describe(const QFileDevice& f) {
         return QStringLiteral("ouverture impossible");
     default:
         return f.errorString();
+    }
+}
+
+// toWindows1252() appended in place: runs of ASCII, most of a page list, are copied without a
+// conversion of their own.
+void append1252(QByteArray& out, QStringView text) {
+    const qsizetype n = text.size();
+    qsizetype i = 0;
+    while (i < n) {
+        qsizetype j = i;
+        while (j < n && text[j].unicode() < 0x80)
+            ++j;
+        if (j > i) {
+            const qsizetype old = out.size();
+            out.resize(old + (j - i));
+            char* d = out.data() + old;
+            for (qsizetype k = i; k < j; ++k)
+                *d++ = char(text[k].unicode());
+        }
+        i = j;
+        while (j < n && text[j].unicode() >= 0x80)
+            ++j;
+        if (j > i)
+            out.append(toWindows1252(text.sliced(i, j - i)));
+        i = j;
     }
 }
 
@@ -178,133 +440,161 @@ IndexDays indexDays(const QDateTime& now) {
 }
 
 bool isWalkedFolder(const QString& name) {
-    return !name.startsWith(QLatin1Char('.')) && !upper1252(name).endsWith(u"TEST");
+    return !name.startsWith(QLatin1Char('.')) && !upperEndsWith(name, "TEST"_L1);
 }
 
 bool isIndexedFile(const QString& name) {
-    if (name.startsWith(QLatin1Char('.')))
+    if (name.startsWith(QLatin1Char('.')) || !upperEndsWith(name, ".HTM"_L1))
         return false;
-    const QString upper = upper1252(name);
-    return upper.endsWith(u".HTM") && !startsWithAny(upper, {u"SEARCH", u"RECENT", u"HOMEPAGE", u"IMGINDEX",
-                                                             u"INDEXG", u"INDEX", u"MODIF_"});
+    for (QLatin1StringView word :
+         {"SEARCH"_L1, "RECENT"_L1, "HOMEPAGE"_L1, "IMGINDEX"_L1, "INDEXG"_L1, "INDEX"_L1, "MODIF_"_L1})
+        if (upperStartsWith(name, word))
+            return false;
+    return true;
 }
 
 bool isListedPage(const QString& fileName) {
-    const QString upper = upper1252(fileName.chopped(std::min<qsizetype>(4, fileName.size())));
-    return !upper.startsWith(u"COPIE DE ") && upper != u"RECENT" && upper != u"SEARCH";
+    const QStringView base = QStringView(fileName).chopped(std::min<qsizetype>(4, fileName.size()));
+    return !upperStartsWith(base, "COPIE DE "_L1) && !upperEquals(base, "RECENT"_L1) &&
+           !upperEquals(base, "SEARCH"_L1);
 }
 
 QString indexTitle(const QString& path, bool* readable) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (readable)
-            *readable = false;
-        return {};
-    }
-    LineReader reader(file);
-    QByteArray title;
-    bool inside = false;
-    QByteArrayView line;
-    while (reader.next(line)) {
-        if (const qsizetype p = findTitleTag(line); p >= 0) {
-            line = line.sliced(p + 7);
-            inside = true;
-        }
-        if (!inside)
-            continue;
-        const qsizetype lt = line.indexOf('<');
-        title.append(' ').append(trimmedBlanks(lt >= 0 ? line.first(lt) : line));
-        if (lt >= 0)
-            break;
-    }
+    PageFile file(path);
+    QByteArray buffer;
+    bool ok = true;
+    QString title = readTitle(file, buffer, &ok);
     if (readable)
-        *readable = !reader.failed();
-    return fromWindows1252(trimmedBlanks(title));
+        *readable = ok;
+    return title;
+}
+
+QStringList indexListHeader(const IndexListInput& in) {
+    return {QStringLiteral("<HTML>"),
+            QStringLiteral("<HEAD>"),
+            QStringLiteral("<TITLE>") + in.title + QStringLiteral("</TITLE>"),
+            QStringLiteral("</HEAD>"),
+            QStringLiteral("<BODY BACKGROUND=\"images/domaine.gif\" BGCOLOR=\"#FFEEEE\">"),
+            QStringLiteral("<FONT SIZE=\"1\">") + in.programId + QStringLiteral("</FONT><BR>"),
+            QStringLiteral("<CENTER><H2><FONT COLOR=\"#009900\">") + in.title +
+                QStringLiteral("</FONT></H2></CENTER>"),
+            QStringLiteral("<HR>"),
+            QStringLiteral("<CENTER>Mis à jour le ") + updatedOn(in.now) + QStringLiteral(" (réf ") +
+                in.reference.toString(QStringLiteral("d.M.yy")) + QStringLiteral(")</CENTER><BR>"),
+            QStringLiteral("<CENTER><TABLE>"),
+            QStringLiteral("<COL ALIGN=LEFT><COL ALIGN=LEFT><COL ALIGN=CENTER>"),
+            QStringLiteral("<TR>"),
+            QStringLiteral("<TH ALIGN=LEFT>Page</TH><TH ALIGN=LEFT>Titre</TH><TH>Modifié le</TH></TR>")};
+}
+
+void appendIndexRow(QByteArray& out, QStringView link, QStringView name, QStringView title, QDate modified) {
+    out.append("<TR>\r\n<TD><A HREF=\"");
+    append1252(out, link);
+    out.append("\">");
+    append1252(out, name);
+    out.append("</A></TD>\r\n<TD>");
+    append1252(out, title);
+    out.append("</TD>\r\n<TD>");
+    // "dd.mm.yy"
+    const int parts[3] = {modified.day(), modified.month(), modified.year() % 100};
+    for (int i = 0; i < 3; ++i) {
+        if (i > 0)
+            out.append('.');
+        out.append(char('0' + parts[i] / 10 % 10)).append(char('0' + parts[i] % 10));
+    }
+    out.append("</TD>\r\n</TR>\r\n");
+}
+
+QStringList indexListRow(const IndexRow& row) {
+    QByteArray bytes;
+    appendIndexRow(bytes, row.link, row.name, row.title, row.modified);
+    return splitLines(fromWindows1252(bytes));
+}
+
+QStringList indexListFooter() {
+    return {
+        QStringLiteral("</TABLE></CENTER><BR><BR>"),
+        QStringLiteral("<TABLE WIDTH=\"100%\">"),
+        QStringLiteral("<TR>"),
+        QStringLiteral("<TD ALIGN=\"LEFT\" WIDTH=\"33%\"><A HREF=\"Javascript:history.go(-1)\">Retour à la "
+                       "page précédente</A></TD>"),
+        QStringLiteral("<TD ALIGN=\"RIGHT\" WIDTH=\"33%\"><A HREF=\"Index.htm\">Index principal</A></TD>"),
+        QStringLiteral("</TR>"),
+        QStringLiteral("</TABLE>"),
+        QStringLiteral("</BODY>"),
+        QStringLiteral("</HTML>")};
 }
 
 QStringList indexListLines(const IndexListInput& in) {
-    QStringList out;
-    out.reserve(27 + 5 * in.rows.size());
-    out << QStringLiteral("<HTML>") << QStringLiteral("<HEAD>")
-        << QStringLiteral("<TITLE>%1</TITLE>").arg(in.title) << QStringLiteral("</HEAD>")
-        << QStringLiteral("<BODY BACKGROUND=\"images/domaine.gif\" BGCOLOR=\"#FFEEEE\">")
-        << QStringLiteral("<FONT SIZE=\"1\">%1</FONT><BR>").arg(in.programId)
-        << QStringLiteral("<CENTER><H2><FONT COLOR=\"#009900\">%1</FONT></H2></CENTER>").arg(in.title)
-        << QStringLiteral("<HR>")
-        << QStringLiteral("<CENTER>Mis à jour le %1 (réf %2)</CENTER><BR>")
-               .arg(updatedOn(in.now), in.reference.toString(QStringLiteral("d.M.yy")))
-        << QStringLiteral("<CENTER><TABLE>")
-        << QStringLiteral("<COL ALIGN=LEFT><COL ALIGN=LEFT><COL ALIGN=CENTER>") << QStringLiteral("<TR>")
-        << QStringLiteral("<TH ALIGN=LEFT>Page</TH><TH ALIGN=LEFT>Titre</TH><TH>Modifié le</TH></TR>");
-    for (const IndexRow& row : in.rows) {
-        // Plain concatenation: a title holding "%1" must reach the page as it is.
-        out << QStringLiteral("<TR>")
-            << QStringLiteral("<TD><A HREF=\"") + row.link + QStringLiteral("\">") + row.name +
-                   QStringLiteral("</A></TD>")
-            << QStringLiteral("<TD>") + row.title + QStringLiteral("</TD>")
-            << QStringLiteral("<TD>") + row.modified.toString(QStringLiteral("dd.MM.yy")) +
-                   QStringLiteral("</TD>")
-            << QStringLiteral("</TR>");
-    }
-    out << QStringLiteral("</TABLE></CENTER><BR><BR>") << QStringLiteral("<TABLE WIDTH=\"100%\">")
-        << QStringLiteral("<TR>")
-        << QStringLiteral(
-               "<TD ALIGN=\"LEFT\" WIDTH=\"33%\"><A HREF=\"Javascript:history.go(-1)\">Retour à la "
-               "page précédente</A></TD>")
-        << QStringLiteral("<TD ALIGN=\"RIGHT\" WIDTH=\"33%\"><A HREF=\"Index.htm\">Index principal</A></TD>")
-        << QStringLiteral("</TR>") << QStringLiteral("</TABLE>") << QStringLiteral("</BODY>")
-        << QStringLiteral("</HTML>");
+    QStringList out = indexListHeader(in);
+    out.reserve(out.size() + 5 * in.rows.size() + 9);
+    for (const IndexRow& row : in.rows)
+        out.append(indexListRow(row));
+    out.append(indexListFooter());
     return out;
 }
 
-QList<IndexedPage> Explore(const QString& root, Dialogs& dialogs, IndexProgress& progress, qsizetype* folders,
-                           QStringList* unreadable, bool* stopped) {
+QList<IndexedPage> Explore(const QString& root, const QDateTime& titlesAfter, Dialogs& dialogs,
+                           IndexProgress& progress, qsizetype* folders, QStringList* unreadable,
+                           bool* stopped) {
+    // The pages come out in ascending ordinal order of their paths without a sort of the whole list:
+    // depth first, each folder's entries in ordinal order of their names, a folder's name followed by
+    // its "/" (so "a.htm" < "a/" < "a-b/" as in the full paths). Folders are listed with an explicit
+    // stack: a deep tree cannot exhaust the call stack.
+    struct Pending {
+        QString folder; // a folder still to list; empty for a page already found
+        IndexedPage page;
+    };
     QList<IndexedPage> pages;
-    qsizetype walked = 0;
+    PageSink sink{titlesAfter.toUTC(), dialogs, progress};
+    std::vector<Pending> stack;
+    stack.push_back({rootText(root), {}});
     bool stop = false;
-    // Depth first, files of a folder before its sub-folders, without recursion: a deep tree cannot
-    // exhaust the stack.
-    QStringList pending{rootText(root)};
-    while (!pending.isEmpty() && !stop) {
-        const QString path = pending.takeLast();
+    while (!stack.empty()) {
+        Pending top = std::move(stack.back());
+        stack.pop_back();
+        if (top.folder.isEmpty()) {
+            pages.append(std::move(top.page));
+            continue;
+        }
+        const QString& path = top.folder;
         progress.folder(path);
         dialogs.processEvents();
         if (progress.stopRequested()) {
             stop = true;
             break;
         }
-        ++walked;
-        const QFileInfo self(path);
-        if (!self.isReadable() || !self.isExecutable()) {
-            if (unreadable)
-                unreadable->append(path);
-            continue;
-        }
+        ++sink.folders;
         QStringList subfolders;
-        QDirIterator it(path, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-        while (it.hasNext()) {
-            const QFileInfo entry = it.nextFileInfo();
-            const QString name = entry.fileName();
-            if (name.startsWith(QLatin1Char('.')))
-                continue;
-            if (entry.isDir()) {
-                // Folder links are not followed: a link back up the tree would never end.
-                if (!entry.isSymLink() && isWalkedFolder(name))
-                    subfolders.append(path + name + QLatin1Char('/'));
-            } else if (entry.exists() && isIndexedFile(name)) {
-                pages.append({path + name, entry.lastModified()});
-            }
+        sink.pages.clear();
+        const Listing listing = listFolder(path, subfolders, sink);
+        if (listing == Listing::Stopped) {
+            stop = true;
+            break;
         }
-        std::reverse(subfolders.begin(), subfolders.end());
-        pending.append(subfolders);
-        progress.found(walked, pages.size());
+        if (listing == Listing::Unreadable && unreadable)
+            unreadable->append(path);
+
+        std::vector<Pending> entries;
+        entries.reserve(size_t(sink.pages.size() + subfolders.size()));
+        for (IndexedPage& page : sink.pages) {
+            if (!page.readable && unreadable)
+                unreadable->append(page.path);
+            entries.push_back({QString(), std::move(page)});
+        }
+        for (QString& folder : subfolders)
+            entries.push_back({std::move(folder), {}});
+        const qsizetype skip = path.size();
+        const auto name = [skip](const Pending& e) {
+            return QStringView(e.folder.isEmpty() ? e.page.path : e.folder).sliced(skip);
+        };
+        std::sort(entries.begin(), entries.end(),
+                  [&](const Pending& a, const Pending& b) { return name(a) < name(b); });
+        std::move(entries.rbegin(), entries.rend(), std::back_inserter(stack));
+        progress.found(sink.folders, sink.found);
     }
-    // One sort instead of a sorted insertion per page: ordinal order of the paths (code units, so upper
-    // case before lower case).
-    std::sort(pages.begin(), pages.end(),
-              [](const IndexedPage& a, const IndexedPage& b) { return a.path < b.path; });
     if (folders)
-        *folders = walked;
+        *folders = sink.folders;
     if (stopped)
         *stopped = stop;
     return pages;
@@ -321,46 +611,52 @@ IndexResult IndexerSite(const QString& root, const Clock& clock, Dialogs& dialog
         return result;
     }
 
+    // The clock is read once, before the walk, so that the walk knows which titles it must read.
+    const QDateTime now = clock.now();
+    const IndexDays days = indexDays(now);
+    // The walk gives UTC moments: compare with the limits in UTC, converted once.
+    const QDateTime recentLimit = days.recentLimit.toUTC();
+    const QDateTime indexLimit = days.indexLimit.toUTC();
+
     bool stopped = false;
     const QList<IndexedPage> pages =
-        Explore(base, dialogs, progress, &result.folders, &result.unreadable, &stopped);
+        Explore(base, indexLimit, dialogs, progress, &result.folders, &result.unreadable, &stopped);
     result.pages = pages.size();
+    result.unreadable.sort(); // in path order, as the lists, whatever order the walk met them in
     if (stopped) {
         result.outcome = IndexResult::Outcome::Cancelled;
         return result;
     }
 
-    const QDateTime now = clock.now();
-    const IndexDays days = indexDays(now);
-    IndexListInput recent{QString::fromUtf8(kRecentTitle), ProgrammeID(), now, days.reference, {}};
-    IndexListInput search{QString::fromUtf8(kSearchTitle), ProgrammeID(), now, days.reference, {}};
-
-    const qsizetype toRead = std::count_if(
-        pages.begin(), pages.end(), [&](const IndexedPage& p) { return p.modified > days.indexLimit; });
-    qsizetype read = 0;
+#ifdef Q_OS_UNIX
+    ::tzset(); // once, so that localDate() sees the current zone
+#endif
+    const IndexListInput recent{QString::fromUtf8(kRecentTitle), ProgrammeID(), now, days.reference, {}};
+    const IndexListInput search{QString::fromUtf8(kSearchTitle), ProgrammeID(), now, days.reference, {}};
+    QByteArray recentBytes = toBytes(indexListHeader(recent));
+    QByteArray searchBytes = toBytes(indexListHeader(search));
+    searchBytes.reserve(searchBytes.size() + 128 * pages.size());
+    QByteArray row;
     for (const IndexedPage& page : pages) {
-        if (!(page.modified > days.indexLimit))
-            continue; // the recent limit lies after the index limit: such a page is in neither list
-        const QString name = page.path.sliced(page.path.lastIndexOf(QLatin1Char('/')) + 1);
-        if (!isListedPage(name))
+        // The recent limit lies after the index limit: a page left out here is in neither list.
+        if (!page.titleRead)
             continue;
-        bool readable = true;
-        IndexRow row{page.path.sliced(base.size()), name.chopped(4), indexTitle(page.path, &readable),
-                     page.modified.date()};
-        if (!readable)
-            result.unreadable.append(page.path);
-        if (page.modified > days.recentLimit)
-            recent.rows.append(row);
-        search.rows.append(std::move(row));
-        progress.reading(++read, toRead);
-        dialogs.processEvents();
-        if (progress.stopRequested()) {
-            result.outcome = IndexResult::Outcome::Cancelled;
-            return result;
+        const QStringView path(page.path);
+        const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+        row.resize(0);
+        appendIndexRow(row, path.sliced(base.size()), path.sliced(slash + 1).chopped(4), page.title,
+                       localDate(page.modified));
+        // A recent page has the same row in both lists: made once.
+        searchBytes.append(row);
+        ++result.search;
+        if (page.modified > recentLimit) {
+            recentBytes.append(row);
+            ++result.recent;
         }
     }
-    result.recent = recent.rows.size();
-    result.search = search.rows.size();
+    const QByteArray footer = toBytes(indexListFooter());
+    recentBytes.append(footer);
+    searchBytes.append(footer);
 
     // Both lists are written aside and put in place together, so a failure leaves the previous two.
     struct Output {
@@ -368,8 +664,8 @@ IndexResult IndexerSite(const QString& root, const Clock& clock, Dialogs& dialog
         QByteArray bytes;
         std::unique_ptr<QSaveFile> file;
     };
-    std::array<Output, 2> outputs{Output{base + kRecentFile, toBytes(indexListLines(recent)), nullptr},
-                                  Output{base + kSearchFile, toBytes(indexListLines(search)), nullptr}};
+    std::array<Output, 2> outputs{Output{base + kRecentFile, std::move(recentBytes), nullptr},
+                                  Output{base + kSearchFile, std::move(searchBytes), nullptr}};
     auto fail = [&](const Output& o) {
         dialogs.message(
             QStringLiteral("Je ne peux pas écrire le fichier \"%1\" : %2.").arg(o.path, describe(*o.file)),

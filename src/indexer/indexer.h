@@ -40,8 +40,11 @@ QString indexTitle(const QString& path, bool* readable = nullptr);
 
 // One page found by the walk.
 struct IndexedPage {
-    QString path; // root + relative path, "/" between folders
-    QDateTime modified;
+    QString path;       // root + relative path, "/" between folders
+    QDateTime modified; // in UTC
+    QString title;      // read by the walk for a page recent enough to be listed
+    bool titleRead = false;
+    bool readable = true; // false when the title was to be read and the file could not be
 };
 
 // One row of a list page.
@@ -60,8 +63,15 @@ struct IndexListInput {
     QDate reference;
     QList<IndexRow> rows;
 };
-// The lines of "Recent.htm" or "Search.htm", without their line ends.
+// The lines of "Recent.htm" or "Search.htm", without their line ends: the header, five lines per row,
+// the footer. The three parts are there on their own too, for a writer that shares rows between lists.
 QStringList indexListLines(const IndexListInput& input);
+QStringList indexListHeader(const IndexListInput& input);
+QStringList indexListRow(const IndexRow& row);
+// A row's five lines in Windows-1252, each ended by CR LF, appended to `out`: what indexListRow() gives,
+// made without a string per line.
+void appendIndexRow(QByteArray& out, QStringView link, QStringView name, QStringView title, QDate modified);
+QStringList indexListFooter();
 
 inline constexpr const char* kRecentTitle = "Nouvelles pages (ou modifiées)";
 inline constexpr const char* kSearchTitle = "Quillsite - Index";
@@ -76,11 +86,6 @@ public:
     virtual void found(qsizetype folders, qsizetype pages) {
         Q_UNUSED(folders);
         Q_UNUSED(pages);
-    }
-    // Titles read so far, out of the pages that need one.
-    virtual void reading(qsizetype done, qsizetype total) {
-        Q_UNUSED(done);
-        Q_UNUSED(total);
     }
     virtual bool stopRequested() { return false; }
     // Both lists are in place; the generated pages are about to be rewritten.
@@ -100,17 +105,20 @@ struct IndexResult {
     QStringList unreadable;
 };
 
-// Walks the site folder `root` and returns its pages in ascending ordinal order of their path. Folder
-// links are not followed; a folder that cannot be listed is added to *unreadable and left out. Stops
+// Walks the site folder `root` and returns its pages in ascending ordinal order of their path. The
+// pages modified strictly after `titlesAfter` that the lists show have their title read on the way (an
+// invalid moment reads none). Folder links are not followed; a folder that cannot be listed is added to
+// *unreadable and left out, and so is a page whose title cannot be read (its title stays empty). Stops
 // early (returning what it has) when the progress asks to; *stopped then says so.
-QList<IndexedPage> Explore(const QString& root, Dialogs& dialogs, IndexProgress& progress,
-                           qsizetype* folders = nullptr, QStringList* unreadable = nullptr,
-                           bool* stopped = nullptr);
+QList<IndexedPage> Explore(const QString& root, const QDateTime& titlesAfter, Dialogs& dialogs,
+                           IndexProgress& progress, qsizetype* folders = nullptr,
+                           QStringList* unreadable = nullptr, bool* stopped = nullptr);
 
 // One indexing run over the site folder: walks it, then writes "Recent.htm" and "Search.htm" into it,
-// both whole or neither. With `trashPrevious` the lists being replaced go to the trash first. A missing
-// root or a file that cannot be written ends the run with a French message and nothing changed; so does
-// a stop asked for by the progress, silently.
+// both whole or neither. The clock is read once, before the walk, which reads the titles it needs. With
+// `trashPrevious` the lists being replaced go to the trash first. A missing root or a file that cannot be
+// written ends the run with a French message and nothing changed; so does a stop asked for by the progress,
+// silently.
 IndexResult IndexerSite(const QString& root, const Clock& clock, Dialogs& dialogs, IndexProgress& progress,
                         bool trashPrevious);
 

@@ -11,6 +11,10 @@
 #include <QFile>
 #include <QStandardPaths>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 using namespace qs;
 using namespace qs::test;
 
@@ -70,25 +74,24 @@ const QStringList kFooter{"</TABLE></CENTER><BR><BR>",
 const QString kRecent = QStringLiteral("Nouvelles pages (ou modifiées)");
 const QString kSearch = QStringLiteral("Quillsite - Index");
 
-// Stops the run once `after` folders have been announced or `afterTitles` titles read (-1: never).
+// Stops the run once more than `afterFolders` folders have been announced or `afterPages` pages found
+// (-1: never).
 class StoppingProgress : public IndexProgress {
 public:
-    StoppingProgress(int after, int afterTitles) : after_(after), afterTitles_(afterTitles) {}
+    StoppingProgress(int afterFolders, int afterPages)
+        : afterFolders_(afterFolders), afterPages_(afterPages) {}
     void folder(const QString& path) override { folders.append(path); }
-    void reading(qsizetype done, qsizetype total) override {
-        read = done;
-        toRead = total;
-    }
+    void found(qsizetype, qsizetype count) override { pages = count; }
     bool stopRequested() override {
-        return (after_ >= 0 && folders.size() > after_) || (afterTitles_ >= 0 && read >= afterTitles_);
+        return (afterFolders_ >= 0 && folders.size() > afterFolders_) ||
+               (afterPages_ >= 0 && pages >= afterPages_);
     }
     QStringList folders;
-    qsizetype read = 0;
-    qsizetype toRead = 0;
+    qsizetype pages = 0;
 
 private:
-    int after_;
-    int afterTitles_;
+    int afterFolders_;
+    int afterPages_;
 };
 
 QStringList trashFiles() {
@@ -207,10 +210,21 @@ TEST(IndexTitle, LineEndsSplitAcrossReadBlocks) {
 TEST(IndexList, GeneratorKeepsTitlesAsTheyAre) {
     IndexListInput in{kSearch, "(id)", at(2026, 12, 5, 9, 7), QDate(2026, 12, 5), {}};
     in.rows.append({"D/C/1.htm", "1", "50 % <b>&amp; %1</b>", QDate(2026, 1, 2)});
+    // A file name the code page cannot hold reaches the page as numeric references.
+    in.rows.append({"D/Été/Flèche→.htm", "Flèche→", "Œuvre “citée”", QDate(1999, 10, 31)});
     QStringList expected = header(kSearch, "5.12.26 à 9:07", "5.12.26");
     expected[5] = "<FONT SIZE=\"1\">(id)</FONT><BR>";
-    expected << row("D/C/1.htm", "1", "50 % <b>&amp; %1</b>", "02.01.26") << kFooter;
+    expected << row("D/C/1.htm", "1", "50 % <b>&amp; %1</b>", "02.01.26")
+             << row("D/Été/Flèche&#8594;.htm", "Flèche&#8594;", "Œuvre “citée”", "31.10.99") << kFooter;
     EXPECT_EQ(indexListLines(in), expected);
+
+    QByteArray bytes;
+    appendIndexRow(bytes, u"D/Été/→.htm", u"→", u"Œuvre “citée”", QDate(2026, 3, 7));
+    EXPECT_EQ(bytes, QByteArray("<TR>\r\n<TD><A HREF=\"D/\xC9t\xE9/&#8594;.htm\">&#8594;</A></TD>\r\n"
+                                "<TD>\x8C"
+                                "uvre \x93"
+                                "cit\xE9"
+                                "e\x94</TD>\r\n<TD>07.03.26</TD>\r\n</TR>\r\n"));
 }
 
 class IndexRun : public ::testing::Test {
@@ -278,6 +292,22 @@ TEST_F(IndexRun, MondayListsAndSkipRules) {
     EXPECT_TRUE(result.unreadable.isEmpty());
 }
 
+TEST_F(IndexRun, WalkGivesThePathsInOrdinalOrder) {
+    // '-' < '.' < '/' < '0' < 'A' < 'a': a folder's pages and sub-folders interleave by their names.
+    const QStringList relative{"A/1.htm", "a-b/1.htm", "a.htm",   "a/1.htm", "a/Z.htm",
+                               "a/b.htm", "a/b/1.htm", "a/é.htm", "a0.htm",  "b.htm"};
+    for (const QString& r : relative)
+        page(site, r, titled("x"), kMonday);
+    IndexProgress none;
+    QStringList walked;
+    for (const IndexedPage& p : Explore(site.path(), QDateTime(), dialogs, none))
+        walked.append(p.path.mid(site.path().size()));
+    EXPECT_EQ(walked, relative);
+    QStringList sorted = walked;
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(walked, sorted);
+}
+
 TEST_F(IndexRun, WednesdayRecentMeansSinceSaturday) {
     page(site, "D/C/samedi.htm", titled("Samedi minuit"), at(2026, 3, 7));
     page(site, "D/C/samedi2.htm", titled("Samedi matin"), at(2026, 3, 7, 0, 0, 1));
@@ -304,28 +334,38 @@ TEST_F(IndexRun, EmptySiteOnSundayHasHeaderAndFooterOnly) {
 
 TEST_F(IndexRun, UnreadablePageGetsAnEmptyTitleAndTheRunGoesOn) {
     page(site, "D/C/1.htm", titled("Lisible"), kMonday.addDays(-1));
-    page(site, "D/C/2.htm", titled("Disparue"), kMonday.addDays(-1));
+    page(site, "D/C/2.htm", titled("Illisible"), kMonday.addDays(-1));
     page(site, "D/C/3.htm", titled("Lisible aussi"), kMonday.addDays(-1));
-    // The page goes away between the walk and the reading of its title: it cannot be opened any more.
-    class Remover : public IndexProgress {
-    public:
-        explicit Remover(QString path) : path_(std::move(path)) {}
-        void found(qsizetype, qsizetype pages) override {
-            if (pages == 3)
-                QFile::remove(path_);
-        }
-
-    private:
-        QString path_;
-    } remover(site("D/C/2.htm"));
-    const IndexResult result = run(kMonday, &remover);
+    page(site, "D/Fermé/1.htm", titled("Dans un dossier fermé"), kMonday.addDays(-1));
+    QFile::setPermissions(site("D/C/2.htm"), QFileDevice::Permissions());
+    QFile::setPermissions(site("D/Fermé"), QFileDevice::Permissions());
+    if (QFile probe(site("D/C/2.htm")); probe.open(QIODevice::ReadOnly))
+        GTEST_SKIP() << "permissions do not stop this user from reading";
+    const IndexResult result = run(kMonday);
+    QFile::setPermissions(site("D/Fermé"),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     ASSERT_EQ(result.outcome, IndexResult::Outcome::Written);
-    EXPECT_EQ(result.unreadable, QStringList{site("D/C/2.htm")});
+    EXPECT_EQ(result.unreadable, (QStringList{site("D/C/2.htm"), site("D/Fermé/")}));
     EXPECT_TRUE(dialogs.calls().isEmpty());
     EXPECT_EQ(fileLines(site("Search.htm")).mid(13, 15),
               row("D/C/1.htm", "1", "Lisible", "08.03.26") + row("D/C/2.htm", "2", "", "08.03.26") +
                   row("D/C/3.htm", "3", "Lisible aussi", "08.03.26"));
 }
+
+#ifdef Q_OS_UNIX
+TEST_F(IndexRun, SpecialFilesUnderAPageNameAreNotOpened) {
+    page(site, "D/C/1.htm", titled("Vraie page"), kMonday.addDays(-1));
+    // Opening a FIFO for reading would wait for a writer forever.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(site("D/C/2.htm")).constData(), 0644), 0);
+    ASSERT_TRUE(QFile::link(site("D/C/2.htm"), site("D/C/3.htm")));
+    ASSERT_TRUE(QFile::link(site("D/C/absent.htm"), site("D/C/4.htm"))); // a broken link
+    const IndexResult result = run(kMonday);
+    ASSERT_EQ(result.outcome, IndexResult::Outcome::Written);
+    EXPECT_EQ(result.pages, 1);
+    EXPECT_EQ(fileLines(site("Search.htm")).mid(13, 6),
+              row("D/C/1.htm", "1", "Vraie page", "08.03.26") + QStringList{"</TABLE></CENTER><BR><BR>"});
+}
+#endif
 
 TEST_F(IndexRun, MissingRootIsReportedAndNothingWritten) {
     FixedClock clock(kMonday, "marie");
@@ -362,10 +402,12 @@ TEST_F(IndexRun, CancelledRunLeavesThePreviousListsByteIdentical) {
     EXPECT_EQ(run(kMonday, &duringWalk, true).outcome, IndexResult::Outcome::Cancelled);
     EXPECT_EQ(duringWalk.folders.size(), 6);
 
-    StoppingProgress duringTitles(-1, 10);
-    EXPECT_EQ(run(kMonday, &duringTitles, true).outcome, IndexResult::Outcome::Cancelled);
-    EXPECT_EQ(duringTitles.read, 10);
-    EXPECT_EQ(duringTitles.toRead, 30);
+    // A stop is heard inside a folder of many pages too.
+    for (int i = 0; i < 200; ++i)
+        page(site, QString("Grand/C/%1.htm").arg(i), titled("Page"), kMonday.addDays(-1));
+    StoppingProgress insideAFolder(-1, 64);
+    EXPECT_EQ(run(kMonday, &insideAFolder, true).outcome, IndexResult::Outcome::Cancelled);
+    EXPECT_EQ(insideAFolder.pages, 64);
 
     EXPECT_EQ(readFile(site("Recent.htm")), QByteArray("récentes\r\n"));
     EXPECT_EQ(readFile(site("Search.htm")), QByteArray("index\r\n"));
@@ -402,6 +444,5 @@ TEST_F(IndexRun, ProgressCountsFoldersAndPagesAndLetsEventsRun) {
     EXPECT_EQ(result.pages, 3);
     EXPECT_EQ(progress.folders.size(), 5);
     EXPECT_EQ(progress.folders.front(), site.path());
-    EXPECT_EQ(progress.toRead, 2); // only pages recent enough for the index have their title read
     EXPECT_GE(dialogs.eventRuns(), 5);
 }
