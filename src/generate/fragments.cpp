@@ -83,11 +83,9 @@ bool fragmentEdit(MainState& state, Fragment fragment) {
     if (!send(state, fragment))
         return false;
     state.fragmentPath = state.values.Répertoire + fragmentFileName(fragment);
-    // The text read begins with a line break before its first line; the box shows the lines themselves,
-    // so that saving an unchanged fragment gives back the same file.
-    QString text = textOf(state, fragment);
-    if (text.startsWith(QStringLiteral("\r\n")))
-        text.remove(0, 2);
+    // The box shows the text as the generators use it, with its leading line break: saving it unchanged
+    // thus adds an empty first line, which the pages render the same.
+    const QString text = textOf(state, fragment);
     ControlState& c = state.controls;
     const QString elsewhere = isHeader(fragment) ? QStringLiteral("C'est en haut qu'il faut écrire!")
                                                  : QStringLiteral("C'est en bas qu'il faut écrire!");
@@ -121,8 +119,7 @@ bool HFOK_Click(MainState& state) {
     // The box may hold LF or CR line ends; the file's lines end with CR LF like every file of the site.
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
     text.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
-    if (!text.isEmpty())
-        text += QStringLiteral("\r\n");
+    text += QStringLiteral("\r\n");
     QString error;
     if (!writeText(path, text, &error)) {
         state.dialogs.message(error, Icon::Exclamation, QStringLiteral("Erreur"));

