@@ -432,7 +432,18 @@ ReplaceOutcome replaceTogether(const QStringList& files, const Replacer& replace
             continue;
         }
         targets.insert(target);
-        room.acquire();
+        // While the files under way are slow to finish (a network disk), the window keeps answering.
+        bool stop = false;
+        while (!room.tryAcquire(1, 50)) {
+            if (progress && !progress(i, total, files[i])) {
+                stop = true;
+                break;
+            }
+        }
+        if (stop) {
+            outcome.stopped = true;
+            break;
+        }
         pool.start([&, i, target = std::move(target)] {
             if (i < firstFailure.load()) {
                 results[size_t(i)] = replaceInFile(target, replacer, {});

@@ -87,7 +87,8 @@ struct ReplaceOutcome {
 };
 
 // Called before each file with its 0-based index, the number of files and its path; false stops the
-// run there.
+// run there. It may be called again with the same index while earlier files are still being written,
+// so that a window can keep answering.
 using ReplaceProgress = std::function<bool(qsizetype index, qsizetype total, const QString& file)>;
 
 // Replaces in the files and shows no message. A changed file is written beside the source as the

@@ -349,13 +349,14 @@ TEST(ReplaceRun, ManyFilesAreEachReplacedOnce) {
     // The same file again, through a link: a second pass would double the replacement.
     ASSERT_TRUE(QFile::link(files[7], dir("link.htm")));
     files.append(dir("link.htm"));
-    int calls = 0;
+    qsizetype last = -1;
     const ReplaceOutcome o =
         replaceInFiles(files, request("a", "aa"), nullptr, [&](qsizetype i, qsizetype, const QString&) {
-            EXPECT_EQ(i, calls++);
+            EXPECT_TRUE(i == last || i == last + 1) << i;
+            last = i;
             return true;
         });
-    EXPECT_EQ(calls, 301);
+    EXPECT_EQ(last, 300);
     EXPECT_EQ(o.replaced, 600);
     EXPECT_EQ(o.changedFiles, 300);
     EXPECT_EQ(o.filesDone, 301);
