@@ -88,18 +88,17 @@ FileStatus fileStatus(const QString& path, bool followLinks) {
         return status;
     status.exists = true;
     status.isSymLink = S_ISLNK(st.st_mode);
-    status.isDirectory = S_ISDIR(st.st_mode);
     status.mode = st.st_mode & 07777;
     status.owner = st.st_uid;
     status.group = st.st_gid;
-    status.protectedFile = !(st.st_mode & 0222) || ::access(native.constData(), W_OK) != 0;
+    if (followLinks)
+        status.protectedFile = !(st.st_mode & 0222) || ::access(native.constData(), W_OK) != 0;
 #else
     const QFileInfo info(path);
     if (!info.exists() && !info.isSymLink())
         return status;
     status.exists = true;
     status.isSymLink = !followLinks && info.isSymLink();
-    status.isDirectory = info.isDir();
     status.mode = uint(info.permissions());
     status.protectedFile = !info.isWritable();
 #endif

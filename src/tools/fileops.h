@@ -21,9 +21,8 @@ bool replaceFileAtomically(const QString& from, const QString& to, QString* caus
 // (the replacement of thousands of files spends much of its time there).
 struct FileStatus {
     bool exists = false;
-    bool isSymLink = false; // only when links are not followed
-    bool isDirectory = false;
-    bool protectedFile = false; // its mode lets nobody write it, or we may not write it
+    bool isSymLink = false;     // only when links are not followed
+    bool protectedFile = false; // its mode lets nobody write it, or we may not (links followed only)
     unsigned mode = 0;          // permission bits (Unix)
     unsigned owner = 0;
     unsigned group = 0;
