@@ -3,6 +3,7 @@
 #include "site/mainstate.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
@@ -74,6 +75,9 @@ ExplorerTabView::ExplorerTabView(ExplorerTab& logic, const Widgets& widgets, QOb
         connect(w_.mnuViewArbre, &QAction::triggered, this, [this] { logic_.mnuViewArbre_Click(); });
     }
 
+    // Closing the window stops a walk: it would otherwise run on after the window has gone.
+    N->window()->installEventFilter(this);
+
     connect(&logic_, &ExplorerTab::changed, this, &ExplorerTabView::show);
     // The address may already be there.
     logic_.tFichier_Change(w_.tFichier->text());
@@ -88,6 +92,12 @@ void ExplorerTabView::pressLater() {
         pressPending_ = false;
         logic_.press();
     });
+}
+
+bool ExplorerTabView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Close && logic_.running())
+        logic_.bExplorer_Click();
+    return QObject::eventFilter(watched, event);
 }
 
 void ExplorerTabView::show() {

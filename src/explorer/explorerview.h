@@ -46,6 +46,9 @@ public:
     // How the pop-up menu is run: by default QMenu::exec at the point; tests choose an item instead.
     std::function<QAction*(QMenu& menu, const QPoint& at)> runMenu;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void show();
     void contextMenu(const QPoint& at);

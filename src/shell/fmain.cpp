@@ -1,6 +1,7 @@
 #include "shell/fmain.h"
 
 #include "editor/pageeditor.h"
+#include "explorer/explorerview.h"
 #include "generate/fragments.h"
 #include "generate/imgindex.h"
 #include "lib/files.h"
@@ -126,6 +127,19 @@ F_Main::F_Main(MainState& state, Shell& shell, BrowserPane::Engine engine, QWidg
     shell_.hooks.dAjouter = [this] { dAjouter_Click(state_); };
     shell_.hooks.showWindow = [this] { show(); };
     shell_.hooks.endProgram = [this] { endProgram(); };
+    // The Explorer tab's logic and its widgets; made last, so that it goes after the widgets it feeds.
+    explorer_ = new ExplorerTab(state_, this);
+    explorerView_ = new ExplorerTabView(*explorer_,
+                                        {tFichier,
+                                         bExplorer,
+                                         N,
+                                         explorerPage_,
+                                         {tFichierLabel_},
+                                         mnuViewArbre,
+                                         findChild<QToolBar*>(QStringLiteral("tbToolBar"))},
+                                        this);
+    // init's exploration of the home page runs once the window is up and can show it.
+    shell_.hooks.bExplorer = [this] { explorerView_->pressLater(); };
     connectState();
     showState();
 }
@@ -326,15 +340,14 @@ void F_Main::buildExplorer(QWidget* page) {
     tFichier->setObjectName(QStringLiteral("tFichier"));
     tFichier->setPlaceholderText(QStringLiteral("Page à explorer"));
     bExplorer = button("bExplorer", QStringLiteral("Explorer"), page);
-    // The link explorer brings the behaviour of these; until it does they show the state only.
-    bExplorer->setEnabled(false);
     N = new QTreeView(page);
     N->setObjectName(QStringLiteral("N"));
     N->setHeaderHidden(true);
-    N->setEnabled(false);
 
     auto* addressRow = new QHBoxLayout;
-    addressRow->addWidget(heading(QStringLiteral("&Adresse :"), tFichier, page));
+    explorerPage_ = page;
+    tFichierLabel_ = heading(QStringLiteral("&Adresse :"), tFichier, page);
+    addressRow->addWidget(tFichierLabel_);
     addressRow->addWidget(tFichier, 1);
     addressRow->addWidget(bExplorer);
 

@@ -14,9 +14,12 @@ class QPushButton;
 class QSplitter;
 class QTabWidget;
 class QTreeView;
+class QLabel;
 
 namespace qs {
 
+class ExplorerTab;
+class ExplorerTabView;
 class StructureView;
 enum class CommandOutcome;
 
@@ -96,6 +99,10 @@ private:
     QPushButton* bExplorer = nullptr;
     QCheckBox* cType[5] = {};
     QTreeView* N = nullptr;
+    QWidget* explorerPage_ = nullptr;
+    QLabel* tFichierLabel_ = nullptr;
+    ExplorerTab* explorer_ = nullptr; // the Explorer tab's logic (src/explorer)
+    ExplorerTabView* explorerView_ = nullptr;
 
     QAction* mnuFileNew = nullptr;
     QAction* mnuFileOpen = nullptr;

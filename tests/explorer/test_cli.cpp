@@ -152,6 +152,9 @@ TEST_F(ExplorerCli, RefusesWhatItCannotDo) {
         EXPECT_TRUE(r.err.contains(c.error)) << r.err;
         EXPECT_TRUE(r.out.isEmpty()) << r.out;
     }
+    const CliRun summary = cli({QStringLiteral("--resume"), root});
+    EXPECT_EQ(summary.code, 0) << summary.err;
+    EXPECT_EQ(summary.out, QStringLiteral("15 nœuds, 4 pages lues, 6 introuvables.\n"));
     const CliRun help = cli({QStringLiteral("--aide")});
     EXPECT_EQ(help.code, 0);
     EXPECT_TRUE(help.out.startsWith(QStringLiteral("Usage : quillsite-cli explorer")));
