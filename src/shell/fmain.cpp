@@ -4,6 +4,7 @@
 #include "explorer/explorerview.h"
 #include "generate/fragments.h"
 #include "generate/imgindex.h"
+#include "indexer/indexation.h"
 #include "lib/files.h"
 #include "shell/frmoptions.h"
 #include "shell/frmsplash.h"
@@ -429,7 +430,10 @@ void F_Main::buildMenus() {
     tools->setObjectName(QStringLiteral("mnuOptions"));
     mnuViewOptions = add(tools, "mnuViewOptions", QStringLiteral("&Options..."));
     tools->addSeparator();
-    later(add(tools, "mnuOptionsIndex", QStringLiteral("&Générer un fichier d'index")));
+    auto* mnuOptionsIndex = add(tools, "mnuOptionsIndex", QStringLiteral("&Générer un fichier d'index"));
+    mnuOptionsIndex->setStatusTip(
+        QStringLiteral("Écrire la liste des pages récentes et l'index de recherche du site"));
+    connect(mnuOptionsIndex, &QAction::triggered, this, [this] { mnuOptionsIndex_Click(state_, this); });
     auto* mnuOptionsRemp = add(tools, "mnuOptionsRemp", QStringLiteral("&Remplacer une chaîne de caractère"));
     auto* mnuOptionsImport = add(tools, "mnuOptionsImport", QStringLiteral("&Importer un fichier Word"));
     connect(mnuOptionsRemp, &QAction::triggered, this, [this] { mnuOptionsRemp_Click(this); });

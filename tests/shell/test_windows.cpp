@@ -130,10 +130,7 @@ TEST_F(Windows, MenusHaveTheirCaptionsAndShortcuts) {
         ASSERT_NE(action(name), nullptr) << name;
         EXPECT_EQ(action(name)->shortcut(), sequence) << name;
     }
-    // What other parts of the program bring is there but cannot be chosen yet.
-    for (const char* name : {"mnuOptionsIndex"})
-        EXPECT_FALSE(action(name)->isEnabled()) << name;
-    for (const char* name : {"mnuOptionsRemp", "mnuOptionsImport", "mnuViewArbre"})
+    for (const char* name : {"mnuOptionsIndex", "mnuOptionsRemp", "mnuOptionsImport", "mnuViewArbre"})
         EXPECT_TRUE(action(name)->isEnabled()) << name;
     EXPECT_FALSE(action("mnuOptionsMAJ")->isEnabled()); // no update procedure installed
     EXPECT_TRUE(action("mnuViewOptions")->isEnabled());
