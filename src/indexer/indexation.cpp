@@ -36,6 +36,7 @@ Indexation::Indexation(QWidget* parent) : QWidget(parent, Qt::Window) {
     layout->addWidget(E);
     layout->addWidget(lProgression);
     layout->addLayout(buttons);
+    found(0, 0);
     setRunning(true);
 }
 
