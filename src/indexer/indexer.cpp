@@ -176,10 +176,12 @@ public:
     bool failed() const { return failed_; }
 
 private:
-    qsizetype findEnd() const {
-        for (qsizetype i = pos_; i < buffer_.size(); ++i)
+    // Resumes where the last search stopped: a long line read block by block is scanned once.
+    qsizetype findEnd() {
+        for (qsizetype i = std::max(pos_, scanned_); i < buffer_.size(); ++i)
             if (buffer_[i] == '\n' || buffer_[i] == '\r')
                 return i;
+        scanned_ = buffer_.size();
         return -1;
     }
 
@@ -188,6 +190,7 @@ private:
         if (atEnd_)
             return false;
         buffer_.remove(0, pos_);
+        scanned_ = std::max<qsizetype>(0, scanned_ - pos_);
         pos_ = 0;
         const qsizetype old = buffer_.size();
         buffer_.resize(old + kBlock);
@@ -204,6 +207,7 @@ private:
     PageFile& file_;
     QByteArray& buffer_;
     qsizetype pos_ = 0;
+    qsizetype scanned_ = 0; // no line end before this place
     bool atEnd_ = false;
     bool failed_ = false;
 };

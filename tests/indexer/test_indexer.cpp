@@ -198,6 +198,10 @@ TEST(IndexTitle, LineEndsSplitAcrossReadBlocks) {
     writeFile(dir("b.htm"), late);
     EXPECT_EQ(indexTitle(dir("b.htm")), QStringLiteral("Loin"));
 
+    // One line of many blocks, the title at its end.
+    writeFile(dir("c.htm"), QByteArray(100000, 'y') + "<TITLE>Au bout</TITLE>");
+    EXPECT_EQ(indexTitle(dir("c.htm")), QStringLiteral("Au bout"));
+
     bool readable = true;
     EXPECT_EQ(indexTitle(dir("absent.htm"), &readable), QString());
     EXPECT_FALSE(readable);
