@@ -608,10 +608,15 @@ IndexResult IndexerSite(const QString& root, const Clock& clock, Dialogs& dialog
                         bool trashPrevious) {
     IndexResult result;
     const QString base = rootText(root);
-    if (root.isEmpty() || !DossierExiste(base)) {
+    if (root.isEmpty()) {
+        dialogs.message(QStringLiteral("Aucun site n'est ouvert : l'index n'a pas été créé."),
+                        Icon::Exclamation, QStringLiteral("Erreur"));
+        return result;
+    }
+    if (!DossierExiste(base)) {
         dialogs.message(
             QStringLiteral("Le dossier du site \"%1\" est introuvable : l'index n'a pas été créé.").arg(root),
-            Icon::Exclamation, QStringLiteral("Indexation"));
+            Icon::Exclamation, QStringLiteral("Erreur"));
         return result;
     }
 
@@ -673,7 +678,7 @@ IndexResult IndexerSite(const QString& root, const Clock& clock, Dialogs& dialog
     auto fail = [&](const Output& o) {
         dialogs.message(
             QStringLiteral("Je ne peux pas écrire le fichier \"%1\" : %2.").arg(o.path, describe(*o.file)),
-            Icon::Critical, QStringLiteral("Indexation"));
+            Icon::Exclamation, QStringLiteral("Erreur"));
         for (Output& each : outputs)
             if (each.file)
                 each.file->cancelWriting();

@@ -107,9 +107,9 @@ struct IndexResult {
 
 // Walks the site folder `root` and returns its pages in ascending ordinal order of their path. The
 // pages modified strictly after `titlesAfter` that the lists show have their title read on the way (an
-// invalid moment reads none). Folder links are not followed; a folder that cannot be listed is added to
-// *unreadable and left out, and so is a page whose title cannot be read (its title stays empty). Stops
-// early (returning what it has) when the progress asks to; *stopped then says so.
+// invalid moment reads none). Folder links are not followed. A folder that cannot be listed is added to
+// *unreadable and left out; a page whose title cannot be read is added to it too, and keeps an empty
+// title. Stops early (returning what it has) when the progress asks to; *stopped then says so.
 QList<IndexedPage> Explore(const QString& root, const QDateTime& titlesAfter, Dialogs& dialogs,
                            IndexProgress& progress, qsizetype* folders = nullptr,
                            QStringList* unreadable = nullptr, bool* stopped = nullptr);
@@ -121,10 +121,6 @@ QList<IndexedPage> Explore(const QString& root, const QDateTime& titlesAfter, Di
 // silently.
 IndexResult IndexerSite(const QString& root, const Clock& clock, Dialogs& dialogs, IndexProgress& progress,
                         bool trashPrevious);
-
-} // namespace qs
-
-namespace qs {
 
 class MainState;
 

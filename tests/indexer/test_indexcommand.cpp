@@ -111,4 +111,9 @@ TEST_F(IndexCommand, AMissingSiteFolderIsReported) {
                                               "\" est introuvable : l'index n'a pas été créé."});
     EXPECT_EQ(ParamètreLire("Indexer"), "Non");
     EXPECT_FALSE(QFile::exists(site("parti")));
+
+    state.values.Répertoire.clear(); // no site open
+    dialogs.clear();
+    EXPECT_EQ(runIndexing(state, none).outcome, IndexResult::Outcome::Failed);
+    EXPECT_EQ(dialogs.messages(), QStringList{"Aucun site n'est ouvert : l'index n'a pas été créé."});
 }
