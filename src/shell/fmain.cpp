@@ -203,8 +203,11 @@ void F_Main::buildCatalogue(QWidget* page) {
     connect(tListe, &StructureView::userSelected, this, [this] { tListe_Click(state_); });
     // Once the editor is open, typing goes to the title first.
     auto titleFirst = [this] {
-        if (state_.controls.tOkVisible)
+        if (state_.controls.tOkVisible) {
             tTitre->setFocus(Qt::OtherFocusReason);
+            // Typing replaces "Nouveau chapitre" rather than extending it.
+            tTitre->selectAll();
+        }
     };
     connect(tListe, &QListView::doubleClicked, this, [this, titleFirst] {
         tListe_DblClick(state_);
@@ -312,6 +315,10 @@ void F_Main::buildEditor(QWidget* page) {
     layout->addWidget(new QLabel(QStringLiteral("Pied de page :"), page));
     layout->addWidget(tTexteFoot);
     layout->addLayout(buttons);
+    // From the title, Tab goes to the page's text; the header and footer boxes come after it.
+    QWidget::setTabOrder(tTitre, tTexte);
+    QWidget::setTabOrder(tTexte, tTexteHead);
+    QWidget::setTabOrder(tTexteHead, tTexteFoot);
 
     connect(tTitre, &QLineEdit::textEdited, this, [this](const QString& text) {
         state_.controls.tTitre = text;

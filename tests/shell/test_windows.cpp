@@ -426,3 +426,20 @@ TEST_F(Windows, TheEditionMenuActsOnTheFocusedTextBox) {
     EXPECT_EQ(title->text(), QStringLiteral("Un titreUn titre"));
     EXPECT_EQ(state->controls.tTitre, QStringLiteral("Un titreUn titre"));
 }
+
+TEST_F(Windows, ANewPageIsTypedTitleFirstThenText) {
+    pageSite(*this);
+    window.Form_Load();
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    clickRow(child<QListView>("dListe"), 0);
+    clickRow(child<QListView>("cListe"), state->cListe.find(QStringLiteral("C")));
+    child<QAbstractButton>("tAjouter")->click();
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Premiers pas"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Bonjour"));
+    EXPECT_EQ(state->controls.tTitre, QStringLiteral("Premiers pas"));
+    EXPECT_EQ(state->controls.tTexte, QStringLiteral("Bonjour"));
+    EXPECT_TRUE(child<QWidget>("tOk")->isEnabled());
+}
