@@ -143,13 +143,6 @@ TEST_F(ImgIndexButton, AfterTheCategoryWasWrittenTheFooterLinkHasNoName) {
     EXPECT_EQ(state.currentDomain, "Dom");
 }
 
-TEST_F(ImgIndexButton, NothingWithoutASelectedCategory) {
-    state.cListe.select(-1);
-    ImgIndex_Click(state);
-    EXPECT_FALSE(QFile::exists(site("Dom/Cat/ImgIndex.htm")));
-    EXPECT_TRUE(dialogs.calls().isEmpty());
-}
-
 TEST_F(ImgIndexButton, AFolderThatCannotBeWrittenIsReportedAndTheListStays) {
     ReadOnlyFolder lock(withoutSeparator(site("Dom/Cat")));
     if (!lock.active())
