@@ -115,17 +115,9 @@ TEST_F(ExplorerCli, OptionsOverrideTheSettings) {
                              "  [gif] logo.gif\n")
                          .arg(root));
 
-    r = cli({QStringLiteral("--profondeur=1"), QStringLiteral("--types=aucun"), root});
-    EXPECT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(r.out, QString("[htm] %1\n"
-                             "  [htm] ???   http://x.org/a.htm\n"
-                             "  [htm] d/p.htm\n"
-                             "    [htm] ../index.htm<2>\n"
-                             "    [htm] q.htm\n"
-                             "  [htm] left.htm\n"
-                             "    [htm] d/p.htm<1>\n"
-                             "    [htm] index.htm<1>\n")
-                         .arg(root));
+    r = cli({QStringLiteral("--profondeur=1"), QStringLiteral("--types=aucun"), QStringLiteral("--resume"),
+             root});
+    EXPECT_EQ(r.out, QStringLiteral("8 nœuds, 3 pages lues, 1 introuvables.\n")) << r.err;
 }
 
 TEST_F(ExplorerCli, RefusesWhatItCannotDo) {
@@ -152,9 +144,6 @@ TEST_F(ExplorerCli, RefusesWhatItCannotDo) {
         EXPECT_TRUE(r.err.contains(c.error)) << r.err;
         EXPECT_TRUE(r.out.isEmpty()) << r.out;
     }
-    const CliRun summary = cli({QStringLiteral("--resume"), root});
-    EXPECT_EQ(summary.code, 0) << summary.err;
-    EXPECT_EQ(summary.out, QStringLiteral("15 nœuds, 4 pages lues, 6 introuvables.\n"));
     const CliRun help = cli({QStringLiteral("--aide")});
     EXPECT_EQ(help.code, 0);
     EXPECT_TRUE(help.out.startsWith(QStringLiteral("Usage : quillsite-cli explorer")));

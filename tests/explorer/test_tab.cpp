@@ -355,58 +355,30 @@ TEST_F(Tab, TextEditorIsFoundOnThePath) {
               (QStringList{bin("xdg-open"), QStringLiteral("/s/a.htm")}));
     QFile::remove(bin("xdg-open"));
     EXPECT_TRUE(textEditorCommand(QStringLiteral("/s/a.htm")).isEmpty());
+    // Nothing at all: the user is told what to do.
+    makeSharedSite();
+    start(dir("i.htm"));
+    select("shared.htm");
+    tab.mN_Click(NoeudsMenu::Edit);
+    EXPECT_EQ(dialogs.messages,
+              QStringList{
+                  QStringLiteral("Je ne trouve aucun éditeur de texte pour ouvrir le fichier \"%1\".\r\n\r\n"
+                                 "Indiquez-en un dans le paramètre \"EditeurTexte\".")
+                      .arg(native(dir("shared.htm")))});
     ParamètreEcrire(QStringLiteral("EditeurTexte"), QStringLiteral("\"/opt/mon éditeur/bin/ed\""));
     EXPECT_EQ(textEditorCommand(QStringLiteral("/s/a.htm")),
               (QStringList{QStringLiteral("/opt/mon éditeur/bin/ed"), QStringLiteral("/s/a.htm")}));
     qputenv("PATH", savedPath);
 }
 
-TEST_F(Tab, NoEditorFoundIsSaid) {
-    const QByteArray savedPath = qgetenv("PATH");
-    TempDir empty;
-    qputenv("PATH", QFile::encodeName(empty.path()));
+TEST_F(Tab, OpeningAnotherSiteDuringAWalkRestartsIt) {
     makeSharedSite();
-    start(dir("i.htm"));
-    select("shared.htm");
-    tab.mN_Click(NoeudsMenu::Edit);
-    qputenv("PATH", savedPath);
-    EXPECT_EQ(dialogs.messages,
-              QStringList{
-                  QStringLiteral("Je ne trouve aucun éditeur de texte pour ouvrir le fichier \"%1\".\r\n\r\n"
-                                 "Indiquez-en un dans le paramètre \"EditeurTexte\".")
-                      .arg(native(dir("shared.htm")))});
-}
-
-TEST_F(Tab, TreeCanBeHidden) {
-    EXPECT_TRUE(tab.controls().treeVisible);
-    tab.mnuViewArbre_Click();
-    EXPECT_FALSE(tab.controls().treeVisible);
-    tab.mnuViewArbre_Click();
-    EXPECT_TRUE(tab.controls().treeVisible);
-}
-
-TEST_F(Tab, OpeningASiteExploresItsHomePage) {
-    makeSharedSite();
+    writeFile(dir("other/home.htm"), "<A HREF=one.htm><A HREF=two.htm>");
     QSignalSpy browse(&state, &MainState::browse);
-    QSignalSpy changed(&state, &MainState::changed);
     tab.exploreHome(); // no site: nothing
     EXPECT_EQ(tab.N().size(), 0);
     EXPECT_EQ(browse.count(), 0);
 
-    state.values.Adresse = dir("i.htm");
-    tab.exploreHome();
-    EXPECT_EQ(state.controls.tFichier, dir("i.htm"));
-    EXPECT_GE(changed.count(), 1);
-    EXPECT_EQ(tab.N().topNode()->children.size(), 1u);
-    EXPECT_EQ(node("i.htm")->children.size(), 4u);
-    ASSERT_EQ(browse.count(), 1);
-    EXPECT_EQ(browse.at(0).at(0).toString(), dir("i.htm"));
-    EXPECT_EQ(ParamètreLire(QStringLiteral("Dossier")), dir("i.htm"));
-}
-
-TEST_F(Tab, OpeningAnotherSiteDuringAWalkRestartsIt) {
-    makeSharedSite();
-    writeFile(dir("other/home.htm"), "<A HREF=one.htm><A HREF=two.htm>");
     state.values.Adresse = dir("i.htm");
     bool reopened = false;
     dialogs.onEvents = [&] {
@@ -423,4 +395,9 @@ TEST_F(Tab, OpeningAnotherSiteDuringAWalkRestartsIt) {
               QString("[htm] %1\n  [htm] ???   one.htm\n  [htm] ???   two.htm\n").arg(dir("other/home.htm")));
     EXPECT_EQ(tab.walker().depth(), 0);
     EXPECT_EQ(dialogs.beeps, 2);
+    // Each opening shows its home page; the address is remembered.
+    ASSERT_EQ(browse.count(), 2);
+    EXPECT_EQ(browse.at(1).at(0).toString(), dir("other/home.htm"));
+    EXPECT_EQ(state.controls.tFichier, dir("other/home.htm"));
+    EXPECT_EQ(ParamètreLire(QStringLiteral("Dossier")), dir("other/home.htm"));
 }

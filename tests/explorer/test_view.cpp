@@ -162,15 +162,6 @@ TEST_F(View, PopUpMenuRunsTheChosenItem) {
     EXPECT_TRUE(offered.isEmpty());
 }
 
-TEST_F(View, DoubleClickShowsThePage) {
-    tFichier->setText(dir("i.htm"));
-    bExplorer->click();
-    QSignalSpy browse(&state, &MainState::browse);
-    Q_EMIT N->doubleClicked(indexOf("b.htm<1>"));
-    ASSERT_EQ(browse.count(), 1);
-    EXPECT_EQ(browse.at(0).at(0).toString(), native(dir("b.htm")));
-}
-
 TEST_F(View, TheTreeCanBeHidden) {
     EXPECT_TRUE(mnuViewArbre->isEnabled());
     EXPECT_TRUE(mnuViewArbre->isChecked());

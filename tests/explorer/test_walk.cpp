@@ -97,27 +97,6 @@ TEST(Walk, DepthLimitDecidesWhichPagesAreRead) {
     EXPECT_EQ(Walk(QStringLiteral("illimité")).run(dir("p1.htm")), firstLines(6));
 }
 
-TEST(Walk, TypeSwitchesFilterLinks) {
-    TempDir dir;
-    writeFile(dir("i.htm"),
-              "<BODY BACKGROUND=f.jpg><IMG SRC=a.gif><A HREF=b.GIF>"
-              "<FORM ACTION=cgi-bin/send><BGSOUND SRC=s.wav><A HREF=setup.exe><A HREF=doc.txt>");
-    Walk w;
-    w.walker.types.on = {false, true, false, true, false}; // CGI only (and ZIP, which nothing reads)
-    EXPECT_EQ(w.run(dir("i.htm")), tree(dir, "[htm] ROOT/i.htm\n"
-                                             "  [gif] ???   a.gif\n"
-                                             "  [cgi] ???   cgi-bin/send\n"
-                                             "  [txt] ???   doc.txt\n"));
-    w.walker.types.on = {true, false, true, false, true};
-    EXPECT_EQ(w.run(dir("i.htm")), tree(dir, "[htm] ROOT/i.htm\n"
-                                             "  [gif] ???   a.gif\n"
-                                             "  [gif] ???   b.GIF\n"
-                                             "  [txt] ???   doc.txt\n"
-                                             "  [jpg] ???   f.jpg\n"
-                                             "  [wav] ???   s.wav\n"
-                                             "  [exe] ???   setup.exe\n"));
-}
-
 TEST(Walk, BaseTagMovesTheBaseForTheRestOfThePage) {
     TempDir dir;
     writeFile(dir("site/i.htm"), "<A HREF=x.htm><BASE HREF=\"../other/\"><A HREF=x.htm><A HREF=../y.htm>"
@@ -177,18 +156,6 @@ TEST(Walk, AliasesAndFolderLinksDoNotMakeItEndless) {
                                              "  [htm] sub/../a.htm\n"));
     EXPECT_EQ(w.walker.pagesRead(), 2);
     EXPECT_EQ(w.walker.depth(), 0);
-}
-
-TEST(Walk, FindsLinksAmongBinaryBytes) {
-    TempDir dir;
-    QByteArray junk;
-    for (int i = 0; i < 100000; ++i)
-        junk.append(char((i * 131 + 7) % 256 == '<' ? 0 : (i * 131 + 7) % 256));
-    writeFile(dir("bin.htm"), junk + "\r\n<A HREF=found.htm>\r\n" + junk);
-    writeFile(dir("found.htm"), "");
-    Walk w;
-    const QString printed = w.run(dir("bin.htm"));
-    EXPECT_TRUE(printed.contains(QStringLiteral("  [htm] found.htm\n"))) << printed;
 }
 
 TEST(Stop, AStopDuringTheWalkUnwindsToDepthZero) {
