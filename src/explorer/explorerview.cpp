@@ -79,8 +79,6 @@ ExplorerTabView::ExplorerTabView(ExplorerTab& logic, const Widgets& widgets, QOb
     N->window()->installEventFilter(this);
 
     connect(&logic_, &ExplorerTab::changed, this, &ExplorerTabView::show);
-    // The address may already be there.
-    logic_.tFichier_Change(w_.tFichier->text());
     show();
 }
 
