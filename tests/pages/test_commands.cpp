@@ -237,7 +237,7 @@ TEST(FragmentMenu, HeaderAndFooterEntriesOpenTheirFragment) {
     mmod_Click(s.state, 0);
     const ControlState& c = s.state.controls;
     EXPECT_EQ(s.state.fragmentPath, s.at("head_d.txt"));
-    EXPECT_EQ(c.tTexteHead, "<P>haut</P>");
+    EXPECT_EQ(c.tTexteHead, "\r\n<P>haut</P>");
     EXPECT_EQ(c.tTexteFoot, "C'est en haut qu'il faut écrire!");
     EXPECT_FALSE(c.catalogueTabEnabled);
     EXPECT_TRUE(c.HFOKVisible && c.tAnnulerVisible);
@@ -252,7 +252,7 @@ TEST(FragmentMenu, HeaderAndFooterEntriesOpenTheirFragment) {
     ASSERT_TRUE(cListe_MouseUp(s.state, Qt::RightButton, 0));
     mod2_Click(s.state, 1);
     EXPECT_EQ(s.state.fragmentPath, s.at("foot_c.txt"));
-    EXPECT_EQ(c.tTexteFoot, "bas");
+    EXPECT_EQ(c.tTexteFoot, "\r\nbas");
     s.state.controls.tTexteFoot = "bas\r\nencore";
     ASSERT_TRUE(HFOK_Click(s.state));
     EXPECT_EQ(readFile(s.at("foot_c.txt")), "bas\r\nencore\r\n");

@@ -154,7 +154,7 @@ TEST(PageWindow, TheDomainMenuOpensOnARowAndTheEditionMenuTakesTheFirstUsableBox
     auto* text = w.child<QPlainTextEdit>("tTexte");
     ASSERT_EQ(w.child<QTabWidget>("SSTab1")->currentIndex(), 1);
     EXPECT_FALSE(w.child<QTabWidget>("SSTab1")->isTabEnabled(0));
-    EXPECT_EQ(head->toPlainText(), "<P>Bienvenue</P>");
+    EXPECT_EQ(head->toPlainText(), "\n<P>Bienvenue</P>");
     EXPECT_FALSE(text->isEnabled());
 
     // With no text box in focus, "Copier" takes the header: the page text is not usable.
@@ -162,7 +162,7 @@ TEST(PageWindow, TheDomainMenuOpensOnARowAndTheEditionMenuTakesTheFirstUsableBox
     w.child<QAbstractButton>("HFOK")->setFocus();
     QApplication::clipboard()->clear();
     w.window.findChild<QAction*>("mnuEditCopy")->trigger();
-    EXPECT_EQ(QApplication::clipboard()->text(), "<P>Bienvenue</P>");
+    EXPECT_EQ(QApplication::clipboard()->text(), "\n<P>Bienvenue</P>");
 
     // "Renoncer" gives the lists back.
     w.child<QAbstractButton>("tAnnuler")->click();

@@ -9,7 +9,7 @@
 
 namespace qs::test {
 
-ShellFixture::ShellFixture() : clock(QDateTime(QDate(2026, 12, 5), QTime(9, 7)), QStringLiteral("claude")) {
+ShellFixture::ShellFixture() : clock(QDateTime(QDate(2026, 12, 5), QTime(9, 7)), QStringLiteral("mdupont")) {
     QSettings(QStringLiteral("Vendrel"), QStringLiteral("quillsite")).clear();
     program = temp(QStringLiteral("programme/"));
     makeDir(program);
