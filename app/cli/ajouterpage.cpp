@@ -60,26 +60,16 @@ QString bodyText(const QByteArray& bytes) {
 
 int run(const QStringList& arguments) {
     QCommandLineParser parser;
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("aide"), QStringLiteral("help")},
-                                  QStringLiteral("Affiche cette aide."));
     const QCommandLineOption title(QStringLiteral("titre"), QStringLiteral("Titre de la page."),
                                    QStringLiteral("TITRE"));
     const QCommandLineOption body(QStringLiteral("corps"), QStringLiteral("Fichier du texte."),
                                   QStringLiteral("FICHIER"));
-    parser.addOptions({help, title, body});
-    if (!parser.parse(arguments)) {
-        err(parser.errorText() + u'\n' + kHelp);
-        return kUsage;
-    }
-    if (parser.isSet(help)) {
-        out(kHelp);
-        return kOk;
-    }
+    parser.addOptions({title, body});
+    if (const auto stop = parseCommandLine(parser, arguments, kHelp))
+        return *stop;
     const QStringList args = parser.positionalArguments();
-    if (args.size() != 3 || !parser.isSet(title)) {
-        err(QStringLiteral("Donnez le site, le domaine, la catégorie et le titre.\n") + kHelp);
-        return kUsage;
-    }
+    if (args.size() != 3 || !parser.isSet(title))
+        return usageError(QStringLiteral("Donnez le site, le domaine, la catégorie et le titre."), kHelp);
     const auto bytes = readBody(parser.value(body));
     if (!bytes)
         return kFailure;

@@ -4,6 +4,11 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
+
+QT_BEGIN_NAMESPACE
+class QCommandLineParser;
+QT_END_NAMESPACE
 
 namespace qs::cli {
 
@@ -30,5 +35,18 @@ const QList<Command>& commands();
 // Messages for the user: standard output for results, standard error for failures.
 void out(const QString& text);
 void err(const QString& text);
+
+// Reads a command's line with the options already added to `parser`, plus "-h, --aide, --help". Returns
+// the exit code when the command stops there: kUsage after the parser's complaint and `help` on standard
+// error, kOk after `help` on standard output when it is asked for. std::nullopt when the command goes on.
+std::optional<int> parseCommandLine(QCommandLineParser& parser, const QStringList& arguments,
+                                    const QString& help);
+
+// The same, then exactly `count` positional arguments, else usageError(problem, help).
+std::optional<int> parseCommandLine(QCommandLineParser& parser, const QStringList& arguments,
+                                    const QString& help, qsizetype count, const QString& problem);
+
+// A malformed command: `problem`, then `help`, on standard error. Returns kUsage.
+int usageError(const QString& problem, const QString& help);
 
 } // namespace qs::cli

@@ -31,26 +31,16 @@ const QString kHelp = QStringLiteral(
 
 int run(const QStringList& arguments) {
     QCommandLineParser parser;
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("aide"), QStringLiteral("help")},
-                                  QStringLiteral("Affiche cette aide."));
     const QCommandLineOption to(QStringLiteral("vers"), QStringLiteral("Destination."),
                                 QStringLiteral("DOMAINE[/CATEGORIE]"));
-    parser.addOptions({help, to});
-    if (!parser.parse(arguments)) {
-        err(parser.errorText() + u'\n' + kHelp);
-        return kUsage;
-    }
-    if (parser.isSet(help)) {
-        out(kHelp);
-        return kOk;
-    }
+    parser.addOptions({to});
+    if (const auto stop = parseCommandLine(parser, arguments, kHelp))
+        return *stop;
     const QStringList args = parser.positionalArguments();
     const QString target = parser.value(to).trimmed();
-    if (args.size() != 4 || target.isEmpty()) {
-        err(QStringLiteral("Donnez le site, le domaine, la catégorie, le fichier et la destination.\n") +
-            kHelp);
-        return kUsage;
-    }
+    if (args.size() != 4 || target.isEmpty())
+        return usageError(
+            QStringLiteral("Donnez le site, le domaine, la catégorie, le fichier et la destination."), kHelp);
     const qsizetype slash = target.indexOf(u'/');
     const QString targetDomain = slash < 0 ? target : target.left(slash);
     const QString targetCategory = slash < 0 ? QString() : target.mid(slash + 1);

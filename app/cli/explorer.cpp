@@ -74,29 +74,15 @@ std::optional<DepthLimit> parseDepth(const QString& text) {
 
 int run(const QStringList& arguments) {
     QCommandLineParser parser;
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("aide"), QStringLiteral("help")},
-                                  QStringLiteral("Affiche cette aide."));
     const QCommandLineOption depth(QStringLiteral("profondeur"), QStringLiteral("Niveaux lus."),
                                    QStringLiteral("N"));
     const QCommandLineOption types(QStringLiteral("types"), QStringLiteral("Types de liens affichés."),
                                    QStringLiteral("LISTE"));
     const QCommandLineOption summary(QStringLiteral("resume"), QStringLiteral("Résumé seulement."));
-    parser.addOption(help);
-    parser.addOption(depth);
-    parser.addOption(types);
-    parser.addOption(summary);
-    if (!parser.parse(arguments)) {
-        err(parser.errorText() + u'\n' + kHelp);
-        return kUsage;
-    }
-    if (parser.isSet(help)) {
-        out(kHelp);
-        return kOk;
-    }
-    if (parser.positionalArguments().size() != 1) {
-        err(QStringLiteral("Donnez une page, et une seule.\n") + kHelp);
-        return kUsage;
-    }
+    parser.addOptions({depth, types, summary});
+    if (const auto stop =
+            parseCommandLine(parser, arguments, kHelp, 1, QStringLiteral("Donnez une page, et une seule.")))
+        return *stop;
 
     ConsoleDialogs dialogs;
     LinkTreeModel tree;

@@ -1,6 +1,6 @@
 // quillsite-cli generer SITE: every generated index page of a site, as the window writes them.
 #include "cli/command.h"
-#include "cli/consoledialogs.h"
+#include "cli/consolesite.h"
 #include "cli/siteargument.h"
 #include "generate/regenerate.h"
 #include "lib/clock.h"
@@ -8,7 +8,6 @@
 #include "site/mainstate.h"
 
 #include <QCommandLineParser>
-#include <QCoreApplication>
 
 namespace qs::cli {
 namespace {
@@ -29,40 +28,23 @@ const QString kHelp = QStringLiteral(
 
 int run(const QStringList& arguments) {
     QCommandLineParser parser;
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("aide"), QStringLiteral("help")},
-                                  QStringLiteral("Affiche cette aide."));
-    parser.addOption(help);
-    if (!parser.parse(arguments)) {
-        err(parser.errorText() + u'\n' + kHelp);
-        return kUsage;
-    }
-    if (parser.isSet(help)) {
-        out(kHelp);
-        return kOk;
-    }
-    if (parser.positionalArguments().size() != 1) {
-        err(QStringLiteral("Donnez un site, et un seul.\n") + kHelp);
-        return kUsage;
-    }
+    if (const auto stop =
+            parseCommandLine(parser, arguments, kHelp, 1, QStringLiteral("Donnez un site, et un seul.")))
+        return *stop;
     const QString root = siteFolderArgument(parser.positionalArguments().first());
     if (root.isEmpty())
         return kFailure;
 
-    ConsoleDialogs dialogs;
     SystemClock clock;
-    MainState state(dialogs, clock, withSeparator(QCoreApplication::applicationDirPath()));
-    state.values.Répertoire = root;
-    state.values.Adresse = root + QStringLiteral("Index.htm");
-    OptionsCharger(state.values);
-
-    const WholeSiteReport report = regenerateWholeSite(state);
+    ConsoleSite site(clock, root);
+    const WholeSiteReport report = regenerateWholeSite(site.state);
     out(QStringLiteral("%1 domaine(s), %2 catégorie(s) : pages d'index écrites dans %3")
             .arg(report.domains)
             .arg(report.categories)
             .arg(root));
     for (const QString& s : report.passedOver)
         out(QStringLiteral("Domaine sans catégorie, passé : %1").arg(s));
-    return dialogs.messages() > 0 ? kFailure : kOk;
+    return site.dialogs.messages() > 0 ? kFailure : kOk;
 }
 
 const Registration registration{

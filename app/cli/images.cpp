@@ -1,7 +1,7 @@
 // quillsite-cli images SITE DOMAINE CATEGORIE: the image index of a category, as its button writes it.
 #include "cli/clockoption.h"
 #include "cli/command.h"
-#include "cli/consoledialogs.h"
+#include "cli/consolesite.h"
 #include "cli/siteargument.h"
 #include "cli/siteindexflag.h"
 #include "generate/imgindex.h"
@@ -12,7 +12,6 @@
 #include "site/mainstate.h"
 
 #include <QCommandLineParser>
-#include <QCoreApplication>
 
 namespace qs::cli {
 namespace {
@@ -43,24 +42,12 @@ int rowOf(const StructureList& list, const QString& name) {
 
 int run(const QStringList& arguments) {
     QCommandLineParser parser;
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("aide"), QStringLiteral("help")},
-                                  QStringLiteral("Affiche cette aide."));
     const QCommandLineOption now = nowOption();
-    parser.addOption(help);
     parser.addOption(now);
-    if (!parser.parse(arguments)) {
-        err(parser.errorText() + u'\n' + kHelp);
-        return kUsage;
-    }
-    if (parser.isSet(help)) {
-        out(kHelp);
-        return kOk;
-    }
+    if (const auto stop = parseCommandLine(parser, arguments, kHelp, 3,
+                                           QStringLiteral("Donnez un site, un domaine et une catégorie.")))
+        return *stop;
     const QStringList args = parser.positionalArguments();
-    if (args.size() != 3) {
-        err(QStringLiteral("Donnez un site, un domaine et une catégorie.\n") + kHelp);
-        return kUsage;
-    }
     const std::unique_ptr<Clock> clock = clockFromOption(parser, now);
     if (!clock)
         return kUsage;
@@ -69,11 +56,8 @@ int run(const QStringList& arguments) {
         return kFailure;
 
     const SiteIndexFlag flag(root);
-    ConsoleDialogs dialogs;
-    MainState state(dialogs, *clock, withSeparator(QCoreApplication::applicationDirPath()));
-    state.values.Répertoire = root;
-    state.values.Adresse = root + QStringLiteral("Index.htm");
-    OptionsCharger(state.values);
+    ConsoleSite site(*clock, root);
+    MainState& state = site.state;
     domainesInit(state);
 
     const int domain = rowOf(state.dListe, args[1]);
@@ -92,7 +76,7 @@ int run(const QStringList& arguments) {
     state.cListe.select(category);
     cListe_Click(state);
     ImgIndex_Click(state);
-    if (dialogs.messages() > 0)
+    if (site.dialogs.messages() > 0)
         return kFailure;
     const QString folder =
         withSeparator(root + state.dListe.selectedText()) + state.cListe.selectedText() + sep();
@@ -101,7 +85,7 @@ int run(const QStringList& arguments) {
     out(QStringLiteral("%1 : %2 image(s)")
             .arg(folder + QString::fromUtf16(kImgIndexFile))
             .arg(imageFiles(folder).size()));
-    return dialogs.messages() > 0 ? kFailure : kOk;
+    return site.dialogs.messages() > 0 ? kFailure : kOk;
 }
 
 const Registration registration{{QStringLiteral("images"),

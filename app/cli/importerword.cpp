@@ -36,26 +36,17 @@ QString existingFolder(const QString& argument, const QString& role) {
 
 int run(const QStringList& arguments) {
     QCommandLineParser parser;
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("aide"), QStringLiteral("help")},
-                                  QStringLiteral("Affiche cette aide."));
     const QCommandLineOption source(QStringLiteral("source"), QStringLiteral("Dossier des documents."),
                                     QStringLiteral("DOSSIER"));
     const QCommandLineOption destination(QStringLiteral("destination"), QStringLiteral("Dossier des pages."),
                                          QStringLiteral("DOSSIER"));
-    parser.addOptions({help, source, destination});
-    if (!parser.parse(arguments)) {
-        err(parser.errorText() + u'\n' + kHelp);
-        return kUsage;
-    }
-    if (parser.isSet(help)) {
-        out(kHelp);
-        return kOk;
-    }
-    if (!parser.isSet(source) || !parser.isSet(destination) || parser.positionalArguments().isEmpty()) {
-        err(QStringLiteral("Donnez le dossier source, le dossier de destination et au moins un document.\n") +
+    parser.addOptions({source, destination});
+    if (const auto stop = parseCommandLine(parser, arguments, kHelp))
+        return *stop;
+    if (!parser.isSet(source) || !parser.isSet(destination) || parser.positionalArguments().isEmpty())
+        return usageError(
+            QStringLiteral("Donnez le dossier source, le dossier de destination et au moins un document."),
             kHelp);
-        return kUsage;
-    }
     const QString from = existingFolder(parser.value(source), QStringLiteral("source"));
     const QString to = existingFolder(parser.value(destination), QStringLiteral("de destination"));
     if (from.isEmpty() || to.isEmpty())

@@ -2,7 +2,7 @@
 #include "indexer/indexer.h"
 #include "cli/clockoption.h"
 #include "cli/command.h"
-#include "cli/consoledialogs.h"
+#include "cli/consolesite.h"
 #include "cli/siteargument.h"
 #include "cli/siteindexflag.h"
 #include "lib/files.h"
@@ -11,7 +11,6 @@
 #include "site/mainstate.h"
 
 #include <QCommandLineParser>
-#include <QCoreApplication>
 
 namespace qs::cli {
 namespace {
@@ -34,23 +33,11 @@ const QString kHelp = QStringLiteral(
 
 int run(const QStringList& arguments) {
     QCommandLineParser parser;
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("aide"), QStringLiteral("help")},
-                                  QStringLiteral("Affiche cette aide."));
     const QCommandLineOption now = nowOption();
-    parser.addOption(help);
     parser.addOption(now);
-    if (!parser.parse(arguments)) {
-        err(parser.errorText() + u'\n' + kHelp);
-        return kUsage;
-    }
-    if (parser.isSet(help)) {
-        out(kHelp);
-        return kOk;
-    }
-    if (parser.positionalArguments().size() != 1) {
-        err(QStringLiteral("Donnez un site, et un seul.\n") + kHelp);
-        return kUsage;
-    }
+    if (const auto stop =
+            parseCommandLine(parser, arguments, kHelp, 1, QStringLiteral("Donnez un site, et un seul.")))
+        return *stop;
     const std::unique_ptr<Clock> clock = clockFromOption(parser, now);
     if (!clock)
         return kUsage;
@@ -58,18 +45,14 @@ int run(const QStringList& arguments) {
     if (root.isEmpty())
         return kFailure;
 
-    ConsoleDialogs dialogs;
-    MainState state(dialogs, *clock, withSeparator(QCoreApplication::applicationDirPath()));
-    state.values.Répertoire = root;
-    state.values.Adresse = root + QStringLiteral("Index.htm");
-    OptionsCharger(state.values);
-    domainesInit(state);
+    ConsoleSite site(*clock, root);
+    domainesInit(site.state);
 
     IndexProgress quiet;
     IndexResult result;
     {
         const SiteIndexFlag flag(root);
-        result = runIndexing(state, quiet);
+        result = runIndexing(site.state, quiet);
     }
 
     if (result.outcome != IndexResult::Outcome::Written)
@@ -78,7 +61,7 @@ int run(const QStringList& arguments) {
     out(QStringLiteral("« Search.htm » : %1 page(s)").arg(result.search));
     for (const QString& path : result.unreadable)
         err(QStringLiteral("Illisible (titre vide ou dossier omis) : %1").arg(path));
-    return dialogs.messages() > 0 ? kFailure : kOk;
+    return site.dialogs.messages() > 0 ? kFailure : kOk;
 }
 
 const Registration registration{

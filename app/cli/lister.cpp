@@ -23,21 +23,9 @@ const QString kHelp = QStringLiteral(
 
 int run(const QStringList& arguments) {
     QCommandLineParser parser;
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("aide"), QStringLiteral("help")},
-                                  QStringLiteral("Affiche cette aide."));
-    parser.addOption(help);
-    if (!parser.parse(arguments)) {
-        err(parser.errorText() + u'\n' + kHelp);
-        return kUsage;
-    }
-    if (parser.isSet(help)) {
-        out(kHelp);
-        return kOk;
-    }
-    if (parser.positionalArguments().size() != 1) {
-        err(QStringLiteral("Donnez un site, et un seul.\n") + kHelp);
-        return kUsage;
-    }
+    if (const auto stop =
+            parseCommandLine(parser, arguments, kHelp, 1, QStringLiteral("Donnez un site, et un seul.")))
+        return *stop;
     const QString root = siteFolderArgument(parser.positionalArguments().first());
     if (root.isEmpty())
         return kFailure;

@@ -3,16 +3,11 @@
 // What the page commands of quillsite-cli share: the site named on the command line, a Dialogs that
 // prints, and the selection of a domain and a category as the window's clicks make it.
 #include "cli/command.h"
+#include "cli/siteargument.h"
 #include "lib/clock.h"
-#include "lib/files.h"
-#include "lib/settings.h"
 #include "site/listing.h"
 #include "site/mainstate.h"
 #include "ui/dialogs.h"
-
-#include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
 
 namespace qs::cli {
 
@@ -51,26 +46,15 @@ private:
 struct PageSession {
     PageDialogs dialogs;
     SystemClock clock;
-    MainState state{dialogs, clock, withSeparator(QCoreApplication::applicationDirPath())};
+    MainState state{dialogs, clock, programFolder()};
 
-    // "" after a message when the argument names no folder (a file stands for its folder).
+    // False after a message when the argument names no folder (a file stands for its folder).
     bool open(const QString& siteArgument) {
-        const QFileInfo info(siteArgument);
-        QString root;
-        if (info.isFile())
-            root = withSeparator(info.absolutePath());
-        else if (info.isDir())
-            root = withSeparator(QDir::cleanPath(info.absoluteFilePath()));
-        if (root.isEmpty()) {
-            err(QStringLiteral(
-                    "Le site « %1 » n'existe pas : donnez le dossier du site ou sa page d'accueil.")
-                    .arg(siteArgument));
+        const QString root = siteFolderArgument(siteArgument);
+        if (root.isEmpty())
             return false;
-        }
-        state.values.Répertoire = root;
-        state.values.Adresse = root + QStringLiteral("Index.htm");
+        openSiteFolder(state, root);
         state.controls.tFichier = state.values.Adresse;
-        OptionsCharger(state.values);
         domainesInit(state);
         return true;
     }

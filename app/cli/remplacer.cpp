@@ -27,27 +27,18 @@ const QString kHelp = QStringLiteral(
 
 int run(const QStringList& arguments) {
     QCommandLineParser parser;
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("aide"), QStringLiteral("help")},
-                                  QStringLiteral("Affiche cette aide."));
     const QCommandLineOption find(QStringLiteral("chercher"), QStringLiteral("Texte à chercher."),
                                   QStringLiteral("TEXTE"));
     const QCommandLineOption by(QStringLiteral("par"), QStringLiteral("Texte de remplacement."),
                                 QStringLiteral("TEXTE"));
     const QCommandLineOption matchCase(QStringLiteral("casse"),
                                        QStringLiteral("Distingue les majuscules des minuscules."));
-    parser.addOptions({help, find, by, matchCase});
-    if (!parser.parse(arguments)) {
-        err(parser.errorText() + u'\n' + kHelp);
-        return kUsage;
-    }
-    if (parser.isSet(help)) {
-        out(kHelp);
-        return kOk;
-    }
-    if (!parser.isSet(find) || !parser.isSet(by)) {
-        err(QStringLiteral("Donnez le texte à chercher (--chercher) et son remplaçant (--par).\n") + kHelp);
-        return kUsage;
-    }
+    parser.addOptions({find, by, matchCase});
+    if (const auto stop = parseCommandLine(parser, arguments, kHelp))
+        return *stop;
+    if (!parser.isSet(find) || !parser.isSet(by))
+        return usageError(
+            QStringLiteral("Donnez le texte à chercher (--chercher) et son remplaçant (--par)."), kHelp);
     const ReplaceRequest request{parser.value(find), parser.value(by), parser.isSet(matchCase), false};
     if (request.find.isEmpty()) {
         err(QStringLiteral("Le texte à chercher est vide."));
@@ -61,10 +52,8 @@ int run(const QStringList& arguments) {
     QStringList files;
     for (const QString& f : parser.positionalArguments())
         files.append(QFileInfo(f).absoluteFilePath());
-    if (files.isEmpty()) {
-        err(QStringLiteral("Sélectionnez au moins un fichier svp !\n") + kHelp);
-        return kUsage;
-    }
+    if (files.isEmpty())
+        return usageError(QStringLiteral("Sélectionnez au moins un fichier svp !"), kHelp);
 
     const ReplaceOutcome outcome = replaceInFiles(files, request);
     for (const QString& f : outcome.unreadable)

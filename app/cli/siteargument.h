@@ -2,6 +2,10 @@
 
 #include "cli/command.h"
 #include "lib/files.h"
+#include "lib/settings.h"
+#include "site/mainstate.h"
+
+#include <QCoreApplication>
 
 #include <QDir>
 #include <QFileInfo>
@@ -20,6 +24,19 @@ inline QString siteFolderArgument(const QString& argument) {
     err(QStringLiteral("Le site « %1 » n'existe pas : donnez le dossier du site ou sa page d'accueil.")
             .arg(argument));
     return {};
+}
+
+// The program's own folder, as a MainState is given it.
+inline QString programFolder() {
+    return withSeparator(QCoreApplication::applicationDirPath());
+}
+
+// The window's state on the site in `root` (as siteFolderArgument gives it): its folder, its home page
+// and the program's settings. Its domains are not listed yet.
+inline void openSiteFolder(MainState& state, const QString& root) {
+    state.values.Répertoire = root;
+    state.values.Adresse = root + QStringLiteral("Index.htm");
+    OptionsCharger(state.values);
 }
 
 } // namespace qs::cli
