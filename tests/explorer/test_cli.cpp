@@ -5,34 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QProcess>
 #include <QSettings>
 
 using namespace qs;
 using namespace qs::test;
 
 namespace {
-
-struct CliRun {
-    int code = -1;
-    QString out;
-    QString err;
-};
-
-CliRun cli(const QStringList& arguments, const QString& workingFolder = {}) {
-    QProcess p;
-    if (!workingFolder.isEmpty())
-        p.setWorkingDirectory(workingFolder);
-    p.start(QStringLiteral(QUILLSITE_BIN_DIR "/quillsite-cli"),
-            QStringList{QStringLiteral("explorer")} + arguments);
-    CliRun r;
-    if (!p.waitForFinished(120000))
-        return r;
-    r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
-    r.out = QString::fromLocal8Bit(p.readAllStandardOutput());
-    r.err = QString::fromLocal8Bit(p.readAllStandardError());
-    return r;
-}
 
 class ExplorerCli : public ::testing::Test {
 protected:
@@ -57,7 +35,7 @@ protected:
 
 TEST_F(ExplorerCli, PrintsTheTreeWithTheStoredSettings) {
     // Nothing stored: depth 4, every type.
-    CliRun r = cli({root});
+    CliResult r = runCli({QStringLiteral("explorer"), root});
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out, QString("[htm] %1\n"
                              "  [cgi] ???   /cgi-bin/f\n"
@@ -81,7 +59,7 @@ TEST_F(ExplorerCli, PrintsTheTreeWithTheStoredSettings) {
     ParamètreEcrire(QStringLiteral("NivImg"), QStringLiteral("0"));
     ParamètreEcrire(QStringLiteral("NivExe"), QStringLiteral("0"));
     ParamètreEcrire(QStringLiteral("NivCgi"), QStringLiteral("0"));
-    r = cli({QStringLiteral("index.htm")}, dir.path());
+    r = runCli({QStringLiteral("explorer"), QStringLiteral("index.htm")}, {}, dir.path());
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out, QString("[htm] %1\n"
                              "  [htm] ???   http://x.org/a.htm\n"
@@ -97,8 +75,9 @@ TEST_F(ExplorerCli, PrintsTheTreeWithTheStoredSettings) {
 
 TEST_F(ExplorerCli, OptionsOverrideTheSettings) {
     ParamètreEcrire(QStringLiteral("NiveauRep"), QStringLiteral("1"));
-    CliRun r = cli({QStringLiteral("--profondeur"), QStringLiteral("illimite"), QStringLiteral("--types"),
-                    QStringLiteral("cgi,SONS"), root});
+    CliResult r =
+        runCli({QStringLiteral("explorer"), QStringLiteral("--profondeur"), QStringLiteral("illimite"),
+                QStringLiteral("--types"), QStringLiteral("cgi,SONS"), root});
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out, QString("[htm] %1\n"
                              "  [cgi] ???   /cgi-bin/f\n"
@@ -115,8 +94,8 @@ TEST_F(ExplorerCli, OptionsOverrideTheSettings) {
                              "  [gif] logo.gif\n")
                          .arg(root));
 
-    r = cli({QStringLiteral("--profondeur=1"), QStringLiteral("--types=aucun"), QStringLiteral("--resume"),
-             root});
+    r = runCli({QStringLiteral("explorer"), QStringLiteral("--profondeur=1"), QStringLiteral("--types=aucun"),
+                QStringLiteral("--resume"), root});
     EXPECT_EQ(r.out, QStringLiteral("8 nœuds, 3 pages lues, 1 introuvables.\n")) << r.err;
 }
 
@@ -139,12 +118,12 @@ TEST_F(ExplorerCli, RefusesWhatItCannotDo) {
         {{dir("d")}, 1, "Je ne trouve pas la page"},
     };
     for (const Case& c : cases) {
-        const CliRun r = cli(c.arguments);
+        const CliResult r = runCli(QStringList{QStringLiteral("explorer")} + c.arguments);
         EXPECT_EQ(r.code, c.code) << c.arguments.join(u' ');
         EXPECT_TRUE(r.err.contains(c.error)) << r.err;
         EXPECT_TRUE(r.out.isEmpty()) << r.out;
     }
-    const CliRun help = cli({QStringLiteral("--aide")});
+    const CliResult help = runCli({QStringLiteral("explorer"), QStringLiteral("--aide")});
     EXPECT_EQ(help.code, 0);
     EXPECT_TRUE(help.out.startsWith(QStringLiteral("Usage : quillsite-cli explorer")));
 }

@@ -4,30 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include <QProcess>
-
 using namespace qs;
 using namespace qs::test;
 
 namespace {
-
-struct CliRun {
-    int code = -1;
-    QString out;
-    QString err;
-};
-
-CliRun cli(const QStringList& arguments) {
-    QProcess p;
-    p.start(QStringLiteral(QUILLSITE_BIN_DIR "/quillsite-cli"), arguments);
-    CliRun r;
-    if (!p.waitForFinished(60000))
-        return r;
-    r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = QString::fromLocal8Bit(p.readAllStandardOutput());
-    r.err = QString::fromLocal8Bit(p.readAllStandardError());
-    return r;
-}
 
 void page(const TempDir& dir, const QString& relative, const QByteArray& title, const QDateTime& modified) {
     writeFile(dir(relative), "<HTML><HEAD><TITLE>" + title + "</TITLE></HEAD></HTML>\r\n");
@@ -47,7 +27,7 @@ TEST(IndexerCommand, IndexesWithTheGivenMomentAndCountsEachList) {
     ParamètreEcrire("Répertoire", site("ailleurs/"));
     ParamètreEcrire("Indexer", "Non");
 
-    const CliRun r = cli({"indexer", "--maintenant", "2026-03-09 10:00", site.path()});
+    const CliResult r = runCli({"indexer", "--maintenant", "2026-03-09 10:00", site.path()});
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out, "« Recent.htm » : 1 page(s)\n« Search.htm » : 2 page(s)\n");
     EXPECT_EQ(r.err, "");
@@ -67,15 +47,15 @@ TEST(IndexerCommand, IndexesWithTheGivenMomentAndCountsEachList) {
 
 TEST(IndexerCommand, UsageErrorsAndAMissingSite) {
     TempDir dir;
-    const CliRun badDate = cli({"indexer", "--maintenant", "9.3.26", dir.path()});
+    const CliResult badDate = runCli({"indexer", "--maintenant", "9.3.26", dir.path()});
     EXPECT_EQ(badDate.code, 2);
     EXPECT_TRUE(badDate.err.startsWith("Date incorrecte : « 9.3.26 »")) << badDate.err;
-    EXPECT_EQ(cli({"indexer"}).code, 2);
-    EXPECT_EQ(cli({"indexer", dir.path(), dir.path()}).code, 2);
-    const CliRun missing = cli({"indexer", dir("absent")});
+    EXPECT_EQ(runCli({"indexer"}).code, 2);
+    EXPECT_EQ(runCli({"indexer", dir.path(), dir.path()}).code, 2);
+    const CliResult missing = runCli({"indexer", dir("absent")});
     EXPECT_EQ(missing.code, 1);
     EXPECT_TRUE(missing.err.contains(dir("absent"))) << missing.err;
-    const CliRun help = cli({"indexer", "--aide"});
+    const CliResult help = runCli({"indexer", "--aide"});
     EXPECT_EQ(help.code, 0);
     EXPECT_TRUE(help.out.startsWith("Usage : quillsite-cli indexer")) << help.out;
 }
@@ -85,7 +65,7 @@ TEST(ImagesCommand, WritesTheCategorysImageIndexAndItsNavigation) {
     page(site, "Dom/Cat/1.htm", "Une page", QDateTime::currentDateTime());
     for (const char* name : {"b.GIF", "a.jpeg", "notes.txt"})
         writeFile(site(QString("Dom/Cat/") + name), "x");
-    const CliRun r = cli({"images", "--maintenant", "2026-12-05 09:07", site.path(), "Dom", "Cat"});
+    const CliResult r = runCli({"images", "--maintenant", "2026-12-05 09:07", site.path(), "Dom", "Cat"});
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out, site("Dom/Cat/ImgIndex.htm") + " : 2 image(s)\n");
     const QStringList lines = fileLines(site("Dom/Cat/ImgIndex.htm"));
@@ -102,11 +82,11 @@ TEST(ImagesCommand, WritesTheCategorysImageIndexAndItsNavigation) {
 TEST(ImagesCommand, UnknownDomainOrCategory) {
     TempDir site;
     makeDir(site("Dom/Cat"));
-    const CliRun domain = cli({"images", site.path(), "Autre", "Cat"});
+    const CliResult domain = runCli({"images", site.path(), "Autre", "Cat"});
     EXPECT_EQ(domain.code, 1);
     EXPECT_EQ(domain.err, "Le site « " + site.path() + " » n'a pas de domaine « Autre ».\n");
-    const CliRun category = cli({"images", site.path(), "Dom", "Autre"});
+    const CliResult category = runCli({"images", site.path(), "Dom", "Autre"});
     EXPECT_EQ(category.code, 1);
     EXPECT_EQ(category.err, "Le domaine « Dom » n'a pas de catégorie « Autre ».\n");
-    EXPECT_EQ(cli({"images", site.path(), "Dom"}).code, 2);
+    EXPECT_EQ(runCli({"images", site.path(), "Dom"}).code, 2);
 }

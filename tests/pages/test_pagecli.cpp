@@ -5,32 +5,10 @@
 
 #include <gtest/gtest.h>
 
-#include <QProcess>
-
 using namespace qs;
 using namespace qs::test;
 
 namespace {
-
-struct CliRun {
-    int code = -1;
-    QString out;
-    QString err;
-};
-
-CliRun cli(const QStringList& arguments, const QByteArray& input = {}) {
-    QProcess p;
-    p.start(QStringLiteral(QUILLSITE_BIN_DIR "/quillsite-cli"), arguments);
-    p.write(input);
-    p.closeWriteChannel();
-    CliRun r;
-    if (!p.waitForFinished(120000))
-        return r;
-    r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
-}
 
 // The file's lines without the one that carries the date and the user.
 QStringList undated(const QString& path) {
@@ -57,8 +35,8 @@ TEST(CliAjouterPage, WritesWhatTheEditorWrites) {
     ASSERT_EQ(tOk_Click(s.state), s.at("Doc/Copie/1.htm"));
 
     // The command, with the body on standard input in UTF-8 and a final line end.
-    const CliRun r = cli({"ajouter-page", s.root(), "doc", "GUIDE", "--titre", "Été → hiver"},
-                         QByteArray("<P>Premi\xC3\xA8re</P>\nligne 2\n"));
+    const CliResult r = runCli({"ajouter-page", s.root(), "doc", "GUIDE", "--titre", "Été → hiver"},
+                               QByteArray("<P>Premi\xC3\xA8re</P>\nligne 2\n"));
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, "2.htm\n");
     EXPECT_EQ(undated(s.at("Doc/Guide/2.htm")).replaceInStrings("Index Guide", "Index Copie"),
@@ -68,8 +46,8 @@ TEST(CliAjouterPage, WritesWhatTheEditorWrites) {
 
     // A body file that is not UTF-8 is read as Windows-1252.
     writeFile(s.at("corps.txt"), "caf\xE9\r\n");
-    const CliRun r2 =
-        cli({"ajouter-page", s.root(), "Doc", "Guide", "--titre", "Café", "--corps", s.at("corps.txt")});
+    const CliResult r2 =
+        runCli({"ajouter-page", s.root(), "Doc", "Guide", "--titre", "Café", "--corps", s.at("corps.txt")});
     ASSERT_EQ(r2.code, 0) << r2.err.toStdString();
     EXPECT_EQ(r2.out, "3.htm\n");
     EXPECT_EQ(s.lines("Doc/Guide/3.htm").mid(9, 3), (QStringList{"<!-- BEGIN -->", "café", "<!-- END -->"}));
@@ -78,17 +56,17 @@ TEST(CliAjouterPage, WritesWhatTheEditorWrites) {
 TEST(CliAjouterPage, RefusesWhatTheWindowWouldNotDo) {
     PageSite s;
     s.folder("Doc/Guide");
-    CliRun r = cli({"ajouter-page", s.root(), "Doc", "Guide", "--titre", "  "}, "texte");
+    CliResult r = runCli({"ajouter-page", s.root(), "Doc", "Guide", "--titre", "  "}, "texte");
     EXPECT_EQ(r.code, 2);
     EXPECT_TRUE(r.err.contains("Le titre et le texte de la page ne doivent pas être vides."))
         << r.err.toStdString();
-    r = cli({"ajouter-page", s.root(), "Doc", "Absente", "--titre", "T"}, "texte");
+    r = runCli({"ajouter-page", s.root(), "Doc", "Absente", "--titre", "T"}, "texte");
     EXPECT_EQ(r.code, 1);
     EXPECT_TRUE(r.err.contains("Le domaine « Doc » n'a pas de catégorie « Absente »."))
         << r.err.toStdString();
-    r = cli({"ajouter-page", s.root(), "Doc", "Guide"}, "texte");
+    r = runCli({"ajouter-page", s.root(), "Doc", "Guide"}, "texte");
     EXPECT_EQ(r.code, 2);
-    r = cli({"ajouter-page", s.root(), "Doc", "Guide", "--titre", "T", "--corps", s.at("absent.txt")});
+    r = runCli({"ajouter-page", s.root(), "Doc", "Guide", "--titre", "T", "--corps", s.at("absent.txt")});
     EXPECT_EQ(r.code, 1);
     EXPECT_TRUE(r.err.contains(s.at("absent.txt"))) << r.err.toStdString();
     EXPECT_EQ(QDir(s.at("Doc/Guide")).entryList(QDir::Files), QStringList{});
@@ -104,7 +82,7 @@ TEST(CliDeplacerPage, MovesAsADropDoes) {
     s.folder("E/alpha");
 
     // To another category of the domain.
-    CliRun r = cli({"deplacer-page", s.root(), "D", "Source", "2.htm", "--vers", "d/cible"});
+    CliResult r = runCli({"deplacer-page", s.root(), "D", "Source", "2.htm", "--vers", "d/cible"});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, "\"Second\" a été déplacé dans la catégorie \"Cible\".\n2.htm\n");
     EXPECT_FALSE(s.exists("D/Source/2.htm"));
@@ -112,23 +90,23 @@ TEST(CliDeplacerPage, MovesAsADropDoes) {
     EXPECT_EQ(s.navigation("D/Source/"), (QStringList{"1.htm|Premier", "3.htm|Troisième"}));
 
     // To another domain: its first category, or the one named.
-    r = cli({"deplacer-page", s.root(), "D", "Source", "1.htm", "--vers", "E"});
+    r = runCli({"deplacer-page", s.root(), "D", "Source", "1.htm", "--vers", "E"});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, "\"Premier\" a été déplacé dans la catégorie \"alpha\" du domaine \"E\".\n1.htm\n");
-    r = cli({"deplacer-page", s.root(), "D", "Source", "3.htm", "--vers", "E/zeta"});
+    r = runCli({"deplacer-page", s.root(), "D", "Source", "3.htm", "--vers", "E/zeta"});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     EXPECT_EQ(s.navigation("E/Zeta/"), QStringList{"1.htm|Troisième"});
     EXPECT_EQ(s.navigation("D/Source/"), QStringList{});
 
     // What cannot be moved.
-    r = cli({"deplacer-page", s.root(), "D", "Cible", "9.htm", "--vers", "E"});
+    r = runCli({"deplacer-page", s.root(), "D", "Cible", "9.htm", "--vers", "E"});
     EXPECT_EQ(r.code, 1);
     EXPECT_TRUE(r.err.contains("n'a pas de page « 9.htm »")) << r.err.toStdString();
-    r = cli({"deplacer-page", s.root(), "D", "Cible", "1.htm", "--vers", "D/Cible"});
+    r = runCli({"deplacer-page", s.root(), "D", "Cible", "1.htm", "--vers", "D/Cible"});
     EXPECT_EQ(r.code, 1);
-    r = cli({"deplacer-page", s.root(), "D", "Cible", "1.htm", "--vers", "D"});
+    r = runCli({"deplacer-page", s.root(), "D", "Cible", "1.htm", "--vers", "D"});
     EXPECT_EQ(r.code, 2);
-    r = cli({"deplacer-page", s.root(), "D", "Cible", "1.htm"});
+    r = runCli({"deplacer-page", s.root(), "D", "Cible", "1.htm"});
     EXPECT_EQ(r.code, 2);
     EXPECT_TRUE(s.exists("D/Cible/1.htm"));
 }

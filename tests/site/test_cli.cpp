@@ -7,30 +7,11 @@
 #include <gtest/gtest.h>
 
 #include <QDirIterator>
-#include <QProcess>
 
 using namespace qs;
 using namespace qs::test;
 
 namespace {
-
-struct CliRun {
-    int code = -1;
-    QString out;
-    QString err;
-};
-
-CliRun cli(const QStringList& arguments) {
-    QProcess p;
-    p.start(QStringLiteral(QUILLSITE_BIN_DIR "/quillsite-cli"), arguments);
-    CliRun r;
-    if (!p.waitForFinished(120000))
-        return r;
-    r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
-    r.out = QString::fromLocal8Bit(p.readAllStandardOutput());
-    r.err = QString::fromLocal8Bit(p.readAllStandardError());
-    return r;
-}
 
 // A site with the awkward cases: names to be kept as they are, generated files to be left out, a domain
 // without categories, an untitled page, an introduction page.
@@ -94,7 +75,7 @@ TEST(CliGenerer, WritesWhatTheWindowWrites) {
     Enregistrer(s.state);
     ASSERT_TRUE(s.dialogs.messages().isEmpty());
 
-    const CliRun r = cli({"generer", s.at("cli")});
+    const CliResult r = runCli({"generer", s.at("cli")});
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_TRUE(r.err.isEmpty()) << r.err;
     EXPECT_TRUE(r.out.contains(QStringLiteral("Sans catégorie"))) << r.out;
@@ -123,7 +104,7 @@ TEST(CliGenerer, ReportsAFileItCannotWrite) {
     ReadOnlyFolder locked(s.at("D/C"));
     if (!locked.active())
         GTEST_SKIP() << "no read-only folder here";
-    const CliRun r = cli({"generer", s.root()});
+    const CliResult r = runCli({"generer", s.root()});
     EXPECT_EQ(r.code, 1);
     EXPECT_TRUE(r.err.contains(s.at("D/C/Index.htm"))) << r.err;
     EXPECT_TRUE(QFile::exists(s.at("Index.htm"))); // the rest was still written
@@ -133,7 +114,7 @@ TEST(CliLister, ListsTheSiteAsTheWindowDoes) {
     SiteFixture s;
     makeSite(s, "");
     writeFile(s.at("Index.htm"), "accueil");
-    const CliRun r = cli({"lister", s.root() + "Index.htm"}); // a home page stands for its folder
+    const CliResult r = runCli({"lister", s.root() + "Index.htm"}); // a home page stands for its folder
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out, QStringLiteral("Doc\n"
                                     "  C\n"
@@ -155,13 +136,13 @@ TEST(CliCommands, UsageAndMissingSites) {
     TempDir dir;
     for (const char* command : {"lister", "generer"}) {
         const QString c = QString::fromUtf8(command);
-        EXPECT_EQ(cli({c}).code, 2) << command;
-        EXPECT_EQ(cli({c, "a", "b"}).code, 2) << command;
-        EXPECT_EQ(cli({c, "--inconnue", dir.path()}).code, 2) << command;
-        const CliRun help = cli({c, "--aide"});
+        EXPECT_EQ(runCli({c}).code, 2) << command;
+        EXPECT_EQ(runCli({c, "a", "b"}).code, 2) << command;
+        EXPECT_EQ(runCli({c, "--inconnue", dir.path()}).code, 2) << command;
+        const CliResult help = runCli({c, "--aide"});
         EXPECT_EQ(help.code, 0);
         EXPECT_TRUE(help.out.startsWith("Usage : quillsite-cli " + c)) << help.out;
-        const CliRun missing = cli({c, dir("absent")});
+        const CliResult missing = runCli({c, dir("absent")});
         EXPECT_EQ(missing.code, 1);
         EXPECT_TRUE(missing.err.contains(dir("absent"))) << missing.err;
     }

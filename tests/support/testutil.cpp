@@ -56,6 +56,22 @@ void setModified(const QString& path, const QDateTime& when) {
         f.setFileTime(when, QFileDevice::FileModificationTime);
 }
 
+CliResult runCli(const QStringList& arguments, const QByteArray& input, const QString& workingFolder) {
+    QProcess p;
+    if (!workingFolder.isEmpty())
+        p.setWorkingDirectory(workingFolder);
+    p.start(QStringLiteral(QUILLSITE_BIN_DIR "/quillsite-cli"), arguments);
+    p.write(input);
+    p.closeWriteChannel();
+    CliResult r;
+    if (!p.waitForFinished(120000))
+        return r;
+    r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
+    r.out = QString::fromLocal8Bit(p.readAllStandardOutput());
+    r.err = QString::fromLocal8Bit(p.readAllStandardError());
+    return r;
+}
+
 ReadOnlyFolder::ReadOnlyFolder(QString path) : path_(std::move(path)) {
     QFile::setPermissions(path_, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup);
     const QString probe = path_ + QStringLiteral("/.probe");

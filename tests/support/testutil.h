@@ -50,6 +50,18 @@ QByteArray crlf(const QStringList& lines);
 QStringList fileLines(const QString& path);
 void setModified(const QString& path, const QDateTime& when);
 
+// What a run of the built quillsite-cli gave: its exit code (-1 when it did not end within two minutes,
+// -2 when it crashed) and what it wrote on standard output and standard error.
+struct CliResult {
+    int code = -1;
+    QString out;
+    QString err;
+};
+// Runs the built quillsite-cli with these arguments, `input` on its standard input (then closed), in
+// `workingFolder` (the test's own when empty). It inherits the test's sandboxed home and settings.
+CliResult runCli(const QStringList& arguments, const QByteArray& input = {},
+                 const QString& workingFolder = {});
+
 // Makes a folder read-only for as long as it lives: permissions for an ordinary user and, since root
 // ignores those, the immutable attribute as well. active() is false when neither holds here (the test
 // should then skip).

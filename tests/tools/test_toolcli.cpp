@@ -2,42 +2,19 @@
 
 #include <gtest/gtest.h>
 
-#include <QProcess>
-
 using namespace qs::test;
-
-namespace {
-
-struct CliRun {
-    int code = -1;
-    QString out;
-    QString err;
-};
-
-CliRun cli(const QStringList& arguments) {
-    QProcess p;
-    p.start(QStringLiteral(QUILLSITE_BIN_DIR "/quillsite-cli"), arguments);
-    CliRun r;
-    if (!p.waitForFinished(60000))
-        return r;
-    r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = QString::fromLocal8Bit(p.readAllStandardOutput());
-    r.err = QString::fromLocal8Bit(p.readAllStandardError());
-    return r;
-}
-
-} // namespace
 
 TEST(ReplaceCommand, ReplacesAndPrintsTheWindowsMessage) {
     TempDir dir;
     writeFile(dir("a.htm"), "Old old\r\n");
     writeFile(dir("b.htm"), "nothing\r\n");
-    const CliRun r = cli({"remplacer", "--chercher", "OLD", "--par", "new", dir("a.htm"), dir("b.htm")});
+    const CliResult r =
+        runCli({"remplacer", "--chercher", "OLD", "--par", "new", dir("a.htm"), dir("b.htm")});
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out, QStringLiteral("2 chaîne(s) remplacée(s) dans 1 fichier(s)\n"));
     EXPECT_EQ(readFile(dir("a.htm")), QByteArray("new new\r\n"));
 
-    const CliRun exact = cli({"remplacer", "--chercher", "NEW", "--par", "", "--casse", dir("a.htm")});
+    const CliResult exact = runCli({"remplacer", "--chercher", "NEW", "--par", "", "--casse", dir("a.htm")});
     EXPECT_EQ(exact.code, 0) << exact.err;
     EXPECT_EQ(exact.out, QStringLiteral("Aucun remplacement effectué.\n"));
 }
@@ -45,11 +22,11 @@ TEST(ReplaceCommand, ReplacesAndPrintsTheWindowsMessage) {
 TEST(ReplaceCommand, UsageErrorsAndUnreadableFiles) {
     TempDir dir;
     writeFile(dir("a.htm"), "x");
-    EXPECT_EQ(cli({"remplacer", "--par", "y", dir("a.htm")}).code, 2);
-    EXPECT_EQ(cli({"remplacer", "--chercher", "", "--par", "y", dir("a.htm")}).code, 2);
-    EXPECT_EQ(cli({"remplacer", "--chercher", "x", "--par", "y"}).code, 2);
-    const CliRun missing =
-        cli({"remplacer", "--chercher", "x", "--par", "y", dir("missing.htm"), dir("a.htm")});
+    EXPECT_EQ(runCli({"remplacer", "--par", "y", dir("a.htm")}).code, 2);
+    EXPECT_EQ(runCli({"remplacer", "--chercher", "", "--par", "y", dir("a.htm")}).code, 2);
+    EXPECT_EQ(runCli({"remplacer", "--chercher", "x", "--par", "y"}).code, 2);
+    const CliResult missing =
+        runCli({"remplacer", "--chercher", "x", "--par", "y", dir("missing.htm"), dir("a.htm")});
     EXPECT_EQ(missing.code, 1);
     EXPECT_TRUE(missing.err.contains(dir("missing.htm"))) << missing.err;
     EXPECT_EQ(missing.out, QStringLiteral("1 chaîne(s) remplacée(s) dans 1 fichier(s)\n"));
@@ -60,15 +37,15 @@ TEST(ImportCommand, WritesViewerPages) {
     TempDir dir;
     writeFile(dir("Word/a.b.doc"), "doc");
     makeDir(dir("Web/Docs"));
-    const CliRun r =
-        cli({"importer-word", "--source", dir("Word"), "--destination", dir("Web/Docs"), "a.b.doc"});
+    const CliResult r =
+        runCli({"importer-word", "--source", dir("Word"), "--destination", dir("Web/Docs"), "a.b.doc"});
     EXPECT_EQ(r.code, 0) << r.err;
     const QByteArray page = readFile(dir("Web/Docs/a.b.htm"));
     EXPECT_TRUE(page.contains("<TITLE>a.b</TITLE>\r\n"));
     EXPECT_TRUE(page.contains("SRC=\"../../Word/a.b.doc\">\r\n"));
 
-    const CliRun elsewhere =
-        cli({"importer-word", "--source", dir("Word"), "--destination", dir("Web"), dir("Web/x.doc")});
+    const CliResult elsewhere =
+        runCli({"importer-word", "--source", dir("Word"), "--destination", dir("Web"), dir("Web/x.doc")});
     EXPECT_EQ(elsewhere.code, 1);
-    EXPECT_EQ(cli({"importer-word", "--source", dir("Word"), "a.b.doc"}).code, 2);
+    EXPECT_EQ(runCli({"importer-word", "--source", dir("Word"), "a.b.doc"}).code, 2);
 }
