@@ -44,7 +44,7 @@ int run(const QStringList& arguments) {
             .arg(root));
     for (const QString& s : report.passedOver)
         out(QStringLiteral("Domaine sans catégorie, passé : %1").arg(s));
-    return site.dialogs.messages() > 0 ? kFailure : kOk;
+    return site.dialogs.failures() > 0 ? kFailure : kOk;
 }
 
 const Registration registration{

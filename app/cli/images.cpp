@@ -76,7 +76,7 @@ int run(const QStringList& arguments) {
     state.cListe.select(category);
     cListe_Click(state);
     ImgIndex_Click(state);
-    if (site.dialogs.messages() > 0)
+    if (site.dialogs.failures() > 0)
         return kFailure;
     const QString folder =
         withSeparator(root + state.dListe.selectedText()) + state.cListe.selectedText() + sep();
@@ -85,7 +85,7 @@ int run(const QStringList& arguments) {
     out(QStringLiteral("%1 : %2 image(s)")
             .arg(folder + QString::fromUtf16(kImgIndexFile))
             .arg(imageFiles(folder).size()));
-    return site.dialogs.messages() > 0 ? kFailure : kOk;
+    return site.dialogs.failures() > 0 ? kFailure : kOk;
 }
 
 const Registration registration{{QStringLiteral("images"),

@@ -61,7 +61,7 @@ int run(const QStringList& arguments) {
     out(QStringLiteral("« Search.htm » : %1 page(s)").arg(result.search));
     for (const QString& path : result.unreadable)
         err(QStringLiteral("Illisible (titre vide ou dossier omis) : %1").arg(path));
-    return site.dialogs.messages() > 0 ? kFailure : kOk;
+    return site.dialogs.failures() > 0 ? kFailure : kOk;
 }
 
 const Registration registration{
