@@ -137,6 +137,17 @@ bool Shell::Form_Unload(const WindowGeometry* geometry) {
     return true;
 }
 
+bool Shell::openSiteAt(const QString& adresse) {
+    state.values.Adresse = adresse;
+    state.controls.tFichier = adresse;
+    takerépertoire(adresse);
+    init();
+    if (programEnded)
+        return false;
+    BaseCopy();
+    return true;
+}
+
 void Shell::reloadSettings() {
     OptionsCharger(state.values);
     setTypesFromLevels();
@@ -210,14 +221,9 @@ void Shell::mnuFileOpen_Click() {
     if (hasSite())
         dEnregistrer(state);
     const QString adresse = QDir::toNativeSeparators(QFileInfo(chosen).absoluteFilePath());
-    state.controls.tFichier = adresse;
-    state.values.Adresse = adresse;
     ParamètreEcrire(QStringLiteral("Adresse"), adresse);
-    takerépertoire(adresse);
-    init();
-    if (programEnded)
+    if (!openSiteAt(adresse))
         return;
-    BaseCopy();
     state.dialogs.processEvents();
     Mru();
     markUnindexedWithout(QStringLiteral("Search.htm"));
@@ -229,13 +235,8 @@ void Shell::mnuFileMRU_Click() {
     if (!previous.isEmpty()) {
         if (hasSite())
             dEnregistrer(state);
-        state.values.Adresse = previous;
-        state.controls.tFichier = previous;
-        takerépertoire(previous);
-        init();
-        if (programEnded)
+        if (!openSiteAt(previous))
             return;
-        BaseCopy();
         state.dialogs.processEvents();
     }
     Mru();
@@ -249,21 +250,13 @@ void Shell::mnuFileSave_Click() {
         const QString adresse = setting(u"Adresse");
         // Without a stored site there is nothing to re-open: the site folder would be the disk's root.
         if (!adresse.isEmpty()) {
-            state.values.Adresse = adresse;
-            state.controls.tFichier = adresse;
             ParamètreEcrire(QStringLiteral("Adresse"), adresse);
-            takerépertoire(adresse);
-            init();
-            if (programEnded)
+            if (!openSiteAt(adresse))
                 return;
-            BaseCopy();
         }
     }
-    reloadSettings();
-    if (!hasSite())
-        return;
-    Enregistrer(state);
-    init();
+    // From here Save does what Refresh does.
+    mnuViewRefresh_Click();
 }
 
 void Shell::mnuViewRefresh_Click() {

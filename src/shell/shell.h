@@ -91,6 +91,9 @@ public:
 
 private:
     void reloadSettings();
+    // Makes `adresse` the current site: address box, site folder, lists, templates. False when the
+    // listing ended the program (the site has no domain and none was given).
+    bool openSiteAt(const QString& adresse);
     void markUnindexedWithout(const QString& fileName);
     void endProgram();
 };
