@@ -13,18 +13,13 @@ data=$3
 site="$data/explorer-10x20x50"
 runs=5
 
-mkdir -p "$data"
-# The program's settings of this run stay beside the data, never the user's own.
-XDG_CONFIG_HOME="$data/config"
-export XDG_CONFIG_HOME
+. "$(dirname "$0")/../common.sh"
 
+bench_settings explorer
 if [ ! -f "$site.fait" ]; then
-    rm -rf "$site"
-    echo "Fabrication du site de 10 000 pages..."
-    "$makesite" --domaines 10 --categories 20 --pages 50 --graine 1 "$site" >/dev/null
+    bench_site "$site" 10 20 50
     # The index pages tie the site together: the walk from the home page reaches every page.
-    "$cli" generer "$site" >/dev/null
-    touch "$site.fait"
+    "$cli" generer "$site" >/dev/null || { rm -f "$site.fait"; exit 1; }
 fi
 home="$site/Index.htm"
 
@@ -36,7 +31,6 @@ if ! command -v linkchecker >/dev/null 2>&1; then
         echo "Installation impossible : pas de comparaison avec LinkChecker."
 fi
 
-now() { date +%s%N; }
 read_all() { find "$site" -name '*.htm*' -print0 | xargs -0 cat >/dev/null; }
 walk() { "$cli" explorer --profondeur illimite --types images,zip,programmes,cgi,sons --resume "$home"; }
 
@@ -44,21 +38,9 @@ walk() { "$cli" explorer --profondeur illimite --types images,zip,programmes,cgi
 read_all
 summary=$(walk)
 
-best_read=0
-best_walk=0
-i=0
-while [ $i -lt $runs ]; do
-    t0=$(now)
-    read_all
-    t1=$(now)
-    walk >/dev/null
-    t2=$(now)
-    r=$((t1 - t0))
-    w=$((t2 - t1))
-    if [ $best_read -eq 0 ] || [ $r -lt $best_read ]; then best_read=$r; fi
-    if [ $best_walk -eq 0 ] || [ $w -lt $best_walk ]; then best_walk=$w; fi
-    i=$((i + 1))
-done
+reference() { read_all; }
+candidate() { walk; }
+bench_race
 
 checker=0
 if command -v linkchecker >/dev/null 2>&1; then
@@ -71,7 +53,7 @@ fi
 
 pages=$(find "$site" -name '*.htm*' | wc -l)
 echo "explorer, parcours illimité depuis la page d'accueil : $summary"
-awk -v r="$best_read" -v w="$best_walk" -v c="$checker" -v p="$pages" 'BEGIN {
+awk -v r="$best_reference" -v w="$best_candidate" -v c="$checker" -v p="$pages" 'BEGIN {
     printf "parcours : %.3f s ; lecture des %d fichiers de pages (cat) : %.3f s ; rapport %.2f (objectif : 3 au plus)\n",
         w / 1e9, p, r / 1e9, w / r
     if (c > 0)
