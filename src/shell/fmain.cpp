@@ -1,6 +1,7 @@
 #include "shell/fmain.h"
 
 #include "editor/pageeditor.h"
+#include "check/verifierwindow.h"
 #include "explorer/explorerview.h"
 #include "generate/fragments.h"
 #include "generate/imgindex.h"
@@ -445,6 +446,14 @@ void F_Main::buildMenus() {
     auto* mnuOptionsImport = add(tools, "mnuOptionsImport", QStringLiteral("&Importer un fichier Word"));
     connect(mnuOptionsRemp, &QAction::triggered, this, [this] { mnuOptionsRemp_Click(this); });
     connect(mnuOptionsImport, &QAction::triggered, this, [this] { mnuOptionsImport_Click(this); });
+    auto* mnuOptionsVerifier = add(tools, "mnuOptionsVerifier", QStringLiteral("&Vérifier le site…"));
+    connect(mnuOptionsVerifier, &QAction::triggered, this, [this] {
+        auto* window = new VerifierWindow(
+            state_.values.Répertoire, state_.dialogs, [this](const QString& page) { WWW(page); }, this);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->show();
+        window->run();
+    });
     tools->addSeparator();
     mnuOptionsMAJ = add(tools, "mnuOptionsMAJ", QStringLiteral("&Mise à jour"));
     connect(mnuViewOptions, &QAction::triggered, this, &F_Main::mnuViewOptions_Click);
