@@ -1,6 +1,6 @@
 // quillsite-cli verifier SITE: what is wrong with a site, from its folders and every page's links.
-#include "check/report.h"
 #include "check/verifier.h"
+#include "check/report.h"
 #include "cli/command.h"
 #include "cli/siteargument.h"
 
@@ -44,7 +44,8 @@ int run(const QStringList& arguments) {
                                     QStringLiteral("F"), QStringLiteral("texte"));
     const QCommandLineOption output(QStringLiteral("sortie"), QStringLiteral("Fichier du rapport."),
                                     QStringLiteral("FICHIER"));
-    const QCommandLineOption fix(QStringLiteral("corriger-casse"), QStringLiteral("Corrige la casse des liens."));
+    const QCommandLineOption fix(QStringLiteral("corriger-casse"),
+                                 QStringLiteral("Corrige la casse des liens."));
     parser.addOptions({format, output, fix});
     if (const auto stop =
             parseCommandLine(parser, arguments, kHelp, 1, QStringLiteral("Donnez un site, et un seul.")))
@@ -57,7 +58,8 @@ int run(const QStringList& arguments) {
         chosen = ReportFormat::Html;
     else if (formatName != u"texte")
         return usageError(
-            QStringLiteral("Format inconnu : « %1 ». Formats possibles : texte, json, html.").arg(formatName), kHelp);
+            QStringLiteral("Format inconnu : « %1 ». Formats possibles : texte, json, html.").arg(formatName),
+            kHelp);
     const QString root = siteFolderArgument(parser.positionalArguments().first());
     if (root.isEmpty())
         return kUsage;
@@ -91,8 +93,8 @@ int run(const QStringList& arguments) {
 }
 
 const Registration registration{
-    {QStringLiteral("verifier"), QStringLiteral("signale les liens brisés, pages orphelines, images inutilisées..."),
-     run}};
+    {QStringLiteral("verifier"),
+     QStringLiteral("signale les liens brisés, pages orphelines, images inutilisées..."), run}};
 
 } // namespace
 } // namespace qs::cli

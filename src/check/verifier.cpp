@@ -207,7 +207,8 @@ PageScan scanPage(QByteArrayView b) {
             }
             const QByteArrayView raw = b.sliced(valueStart, valueEnd - valueStart);
             const bool address = holdsAddress(tag, attribute);
-            const bool anchor = equalsUpper(attribute, u"ID") || (anchorTag && equalsUpper(attribute, u"NAME"));
+            const bool anchor =
+                equalsUpper(attribute, u"ID") || (anchorTag && equalsUpper(attribute, u"NAME"));
             if (!address && !anchor)
                 continue;
             const bool utf8 = readsAsUtf8(raw, encoding);
@@ -274,7 +275,8 @@ Resolved resolve(const QString& folder, const QString& link) {
     Resolved r;
     // A scheme ("http:", "mailto:", "javascript:"...), not a drive letter; or a network address.
     qsizetype i = 0;
-    while (i < link.size() && (link[i].isLetterOrNumber() || link[i] == u'+' || link[i] == u'.' || link[i] == u'-'))
+    while (i < link.size() &&
+           (link[i].isLetterOrNumber() || link[i] == u'+' || link[i] == u'.' || link[i] == u'-'))
         ++i;
     if ((i >= 2 && i < link.size() && link[i] == u':' && link[0].isLetter()) || link.startsWith(u"//") ||
         link.startsWith(u"\\\\"))
@@ -373,7 +375,8 @@ SiteCheck verifySite(const QString& rootIn, const CheckProgress& progress) {
     QSet<QString> folders;
     QHash<QString, QString> byFolded;
     QStringList pages;
-    QDirIterator it(root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System, QDirIterator::Subdirectories);
+    QDirIterator it(root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System,
+                    QDirIterator::Subdirectories);
     while (it.hasNext()) {
         it.next();
         const QString relative = slashed(it.filePath().mid(root.size()));
@@ -452,7 +455,8 @@ SiteCheck verifySite(const QString& rootIn, const CheckProgress& progress) {
                 if (!QFileInfo::exists(root + target))
                     report(Problem::BrokenLink, page, ref, target);
                 continue;
-            } else if (const auto real = byFolded.constFind(folded(target)); real != byFolded.cend() ||
+            } else if (const auto real = byFolded.constFind(folded(target));
+                       real != byFolded.cend() ||
                        (target.endsWith(u'/') && byFolded.contains(folded(target.chopped(1))))) {
                 target = real != byFolded.cend() ? *real : byFolded.value(folded(target.chopped(1))) + u'/';
                 report(Problem::CaseMismatch, page, ref, target);
@@ -541,41 +545,44 @@ QString correctedLink(const QString& root, const QString& page, const QString& l
         }
     const QString path = link.left(cut);
     QString folder = path.startsWith(u'/') || path.startsWith(u'\\') ? QString() : parentFolder(page);
-    QString out;
+    // The segments with the separator that ends each.
+    QList<std::pair<QString, QString>> segments;
     qsizetype from = 0;
     while (from <= path.size()) {
         qsizetype to = from;
         while (to < path.size() && path[to] != u'/' && path[to] != u'\\')
             ++to;
-        const QString segment = path.mid(from, to - from);
+        segments.append({path.mid(from, to - from), to < path.size() ? QString(path[to]) : QString()});
+        from = to + 1;
+    }
+    QString out;
+    for (qsizetype i = 0; i < segments.size(); ++i) {
+        const QString& segment = segments[i].first;
         QString written = segment;
+        const bool undone = i + 1 < segments.size() && segments[i + 1].first == u"..";
         if (segment == u"..") {
             folder = parentFolder(folder.chopped(qMin<qsizetype>(1, folder.size())));
+        } else if (undone) {
+            folder += segment + u'/'; // a folder the next ".." leaves: its name does not matter
         } else if (!segment.isEmpty() && segment != u".") {
             const QString name = percentDecoded(segment);
             auto listing = listings.find(folder);
             if (listing == listings.end())
-                listing = listings.insert(folder, QDir(root + folder).entryList(
-                                                      QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System));
-            QString real;
-            if (listing->contains(name))
-                real = name;
-            else
+                listing = listings.insert(folder, QDir(root + folder)
+                                                      .entryList(QDir::AllEntries | QDir::NoDotAndDotDot |
+                                                                 QDir::System | QDir::Hidden));
+            QString real = name;
+            if (!listing->contains(name))
                 for (const QString& entry : std::as_const(*listing))
                     if (entry.compare(name, Qt::CaseInsensitive) == 0) {
                         real = entry;
                         break;
                     }
-            if (real.isEmpty())
-                return {};
             if (real != name)
                 written = segment.contains(u'%') ? QString::fromUtf8(QUrl::toPercentEncoding(real)) : real;
             folder += real + u'/';
         }
-        out += written;
-        if (to < path.size())
-            out += path[to];
-        from = to + 1;
+        out += written + segments[i].second;
     }
     return out + link.mid(cut);
 }
@@ -612,7 +619,8 @@ QList<CaseFix> fixCase(const QString& rootIn, const QList<Problem>& problems, QS
         }
         QList<const Problem*> todo = page.value();
         // From the end of the page, so that the offsets before each change stay valid.
-        std::sort(todo.begin(), todo.end(), [](const Problem* a, const Problem* b) { return a->offset > b->offset; });
+        std::sort(todo.begin(), todo.end(),
+                  [](const Problem* a, const Problem* b) { return a->offset > b->offset; });
         QList<CaseFix> changed;
         bool stale = false;
         qsizetype lastOffset = bytes.size() + 1;
@@ -633,9 +641,10 @@ QList<CaseFix> fixCase(const QString& rootIn, const QList<Problem>& problems, QS
         }
         if (stale) {
             if (errors)
-                errors->append(QStringLiteral("Le fichier \"%1\" a changé depuis la vérification : il n'est pas "
-                                              "corrigé.")
-                                   .arg(path));
+                errors->append(
+                    QStringLiteral("Le fichier \"%1\" a changé depuis la vérification : il n'est pas "
+                                   "corrigé.")
+                        .arg(path));
             continue;
         }
         if (changed.isEmpty())

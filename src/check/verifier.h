@@ -31,7 +31,7 @@ struct Problem {
 QString kindName(Problem::Kind kind);
 
 struct SiteCheck {
-    QString site; // absolute, with a trailing separator
+    QString site;            // absolute, with a trailing separator
     QList<Problem> problems; // by page, line, kind
     int pages = 0;
     int localLinks = 0;

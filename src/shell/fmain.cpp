@@ -1,7 +1,7 @@
 #include "shell/fmain.h"
 
-#include "editor/pageeditor.h"
 #include "check/verifierwindow.h"
+#include "editor/pageeditor.h"
 #include "explorer/explorerview.h"
 #include "generate/fragments.h"
 #include "generate/imgindex.h"
