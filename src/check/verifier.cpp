@@ -15,8 +15,22 @@
 #include <QSet>
 #include <QUrl>
 
+#include <QThread>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 #include <algorithm>
 #include <cstring>
+#include <functional>
+#include <optional>
+#include <thread>
+#include <vector>
 
 namespace qs {
 
@@ -249,11 +263,81 @@ PageScan scanPage(QByteArrayView b) {
 }
 
 bool readWhole(const QString& path, QByteArray& bytes) {
+#ifdef Q_OS_UNIX
+    // One open, one fstat and the reads: this runs once per page of the site.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    bytes.resize(qsizetype(st.st_size) + 1);
+    qsizetype got = 0;
+    for (;;) {
+        if (got == bytes.size())
+            bytes.resize(bytes.size() * 2 + 4096);
+        const ssize_t r = ::read(fd, bytes.data() + got, size_t(bytes.size() - got));
+        if (r < 0 && errno == EINTR)
+            continue;
+        if (r <= 0) {
+            ::close(fd);
+            bytes.truncate(got);
+            return r == 0;
+        }
+        got += r;
+    }
+#else
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return false;
     bytes = f.readAll();
     return f.error() == QFileDevice::NoError;
+#endif
+}
+
+// Every entry under `root` (hidden ones left out, folder links listed but not entered), relative with
+// "/" separators, and whether it is a folder.
+void listTree(const QString& root, const std::function<void(const QString& relative, bool folder)>& visit) {
+#ifdef Q_OS_UNIX
+    // readdir's entry types spare a stat per file.
+    QStringList pending{QString()};
+    while (!pending.isEmpty()) {
+        const QString folder = pending.takeLast();
+        const QByteArray native = QFile::encodeName(root + folder);
+        DIR* dir = ::opendir(native.constData());
+        if (!dir)
+            continue;
+        while (const dirent* e = ::readdir(dir)) {
+            if (e->d_name[0] == '.')
+                continue;
+            const QString relative = folder + QFile::decodeName(e->d_name);
+            bool isFolder = e->d_type == DT_DIR;
+            bool enter = isFolder;
+            if (e->d_type == DT_LNK || e->d_type == DT_UNKNOWN) {
+                const QByteArray full = native + '/' + e->d_name;
+                struct stat st {};
+                if (::stat(full.constData(), &st) != 0)
+                    continue; // a dangling link names no file
+                isFolder = S_ISDIR(st.st_mode);
+                struct stat own {};
+                enter = isFolder && ::lstat(full.constData(), &own) == 0 && S_ISDIR(own.st_mode);
+            }
+            visit(relative, isFolder);
+            if (enter)
+                pending.append(relative + u'/');
+        }
+        ::closedir(dir);
+    }
+#else
+    QDirIterator it(root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        it.next();
+        visit(QDir::fromNativeSeparators(it.filePath().mid(root.size())), it.fileInfo().isDir());
+    }
+#endif
 }
 
 // "/" throughout, whatever the platform writes.
@@ -375,12 +459,8 @@ SiteCheck verifySite(const QString& rootIn, const CheckProgress& progress) {
     QSet<QString> folders;
     QHash<QString, QString> byFolded;
     QStringList pages;
-    QDirIterator it(root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        it.next();
-        const QString relative = slashed(it.filePath().mid(root.size()));
-        if (it.fileInfo().isDir()) {
+    listTree(root, [&](const QString& relative, bool folder) {
+        if (folder) {
             folders.insert(relative);
         } else {
             files.insert(relative);
@@ -388,7 +468,7 @@ SiteCheck verifySite(const QString& rootIn, const CheckProgress& progress) {
                 pages.append(relative);
         }
         byFolded.insert(folded(relative), relative); // several: any one of them
-    }
+    });
     std::sort(pages.begin(), pages.end());
     check.pages = int(pages.size());
 
@@ -419,17 +499,7 @@ SiteCheck verifySite(const QString& rootIn, const CheckProgress& progress) {
         problems.append(p);
     };
 
-    int done = 0;
-    for (const QString& page : pages) {
-        if (progress && !progress(done, int(pages.size()))) {
-            check.stopped = true;
-            break;
-        }
-        ++done;
-        QByteArray bytes;
-        if (!readWhole(root + page, bytes))
-            continue;
-        PageScan scan = scanPage(bytes);
+    auto processPage = [&](const QString& page, PageScan& scan) {
         anchors.insert(page, std::move(scan.anchors));
         if (!scan.titled)
             problems.append({Problem::Untitled, page, 0, {}, {}});
@@ -473,8 +543,44 @@ SiteCheck verifySite(const QString& rootIn, const CheckProgress& progress) {
                     anchorUses.append({page, target, ref, r.fragment});
             }
         }
-    }
+    };
 
+    // Pages are read and scanned a batch at a time on every core; their links are then resolved in
+    // order here, where the progress is reported and a stop is seen.
+    const qsizetype total = pages.size();
+    const int workers = qBound(1, QThread::idealThreadCount(), 4);
+    constexpr qsizetype kBatch = 128;
+    std::vector<std::optional<PageScan>> scans;
+    int done = 0;
+    for (qsizetype first = 0; first < total && !check.stopped; first += kBatch) {
+        const qsizetype count = qMin(kBatch, total - first);
+        scans.assign(size_t(count), std::nullopt);
+        auto work = [&](int worker) {
+            for (qsizetype i = worker; i < count; i += workers) {
+                QByteArray bytes;
+                if (readWhole(root + pages[first + i], bytes))
+                    scans[size_t(i)] = scanPage(bytes);
+            }
+        };
+        std::vector<std::thread> threads;
+        for (int w = 1; w < workers && w < count; ++w)
+            threads.emplace_back(work, w);
+        work(0);
+        for (std::thread& t : threads)
+            t.join();
+        for (qsizetype i = 0; i < count; ++i) {
+            if (progress && !progress(done, int(total))) {
+                check.stopped = true;
+                break;
+            }
+            ++done;
+            if (!scans[size_t(i)])
+                continue;
+            PageScan& scan = *scans[size_t(i)];
+            const QString& page = pages[first + i];
+            processPage(page, scan);
+        }
+    }
     for (const AnchorUse& use : std::as_const(anchorUses)) {
         const auto found = anchors.constFind(use.target);
         if (found == anchors.cend())
@@ -503,16 +609,20 @@ SiteCheck verifySite(const QString& rootIn, const CheckProgress& progress) {
                     reached.insert(next);
                     queue.append(next);
                 }
+        // What the generated index pages of the categories list.
+        QSet<QString> listed;
+        for (auto links = pageLinks.cbegin(); links != pageLinks.cend(); ++links) {
+            const QString name = fileName(links.key());
+            if (name.compare(u"Index.htm", Qt::CaseInsensitive) == 0 ||
+                name.compare(u"IndexG.htm", Qt::CaseInsensitive) == 0)
+                for (const QString& target : *links)
+                    if (parentFolder(target) == parentFolder(links.key()))
+                        listed.insert(target);
+        }
         for (const QString& page : std::as_const(pages)) {
             if (!isCategoryPage(page))
                 continue;
-            const QString folder = parentFolder(page);
-            bool listed = false;
-            for (const QString& index : {QStringLiteral("Index.htm"), QStringLiteral("IndexG.htm")}) {
-                const QString real = byFolded.value(folded(folder + index));
-                listed = listed || pageLinks.value(real).contains(page);
-            }
-            if (!listed || !reached.contains(page))
+            if (!listed.contains(page) || !reached.contains(page))
                 problems.append({Problem::OrphanPage, page, 0, {}, {}});
         }
         for (const QString& file : std::as_const(files))
