@@ -472,50 +472,60 @@ SiteCheck verifySite(const QString& rootIn, const CheckProgress& progress) {
     std::sort(pages.begin(), pages.end());
     check.pages = int(pages.size());
 
+    // What one page says, worked out apart from the others: the pages are read, scanned and their links
+    // looked up a batch at a time on every core, then gathered in order here, where the progress is
+    // reported and a stop is seen.
     struct AnchorUse {
         QString page;
         QString target;
         LinkRef ref;
         QString fragment;
     };
-    QList<AnchorUse> anchorUses;
-    QHash<QString, QSet<QString>> anchors; // of every page read
-    QHash<QString, QStringList> pageLinks; // page -> the pages it links to
-    QSet<QString> used;                    // files some page other than an image index uses
-    QList<Problem>& problems = check.problems;
-
-    auto report = [&](Problem::Kind kind, const QString& page, const LinkRef& ref, const QString& target) {
-        Problem p;
-        p.kind = kind;
-        p.page = page;
-        p.line = ref.line;
-        p.link = ref.value;
-        p.target = target;
-        if (kind == Problem::CaseMismatch) {
-            p.offset = ref.offset;
-            p.length = ref.length;
-            p.utf8 = ref.utf8;
-        }
-        problems.append(p);
+    struct PageResult {
+        bool read = false;
+        QSet<QString> anchors;
+        QList<Problem> problems;
+        QStringList linked; // pages it links to
+        QStringList used;   // files it uses
+        QList<AnchorUse> anchorUses;
+        int localLinks = 0;
+        int externalLinks = 0;
     };
-
-    auto processPage = [&](const QString& page, PageScan& scan) {
-        anchors.insert(page, std::move(scan.anchors));
+    auto examine = [&](const QString& page, PageResult& result) {
+        QByteArray bytes;
+        if (!readWhole(root + page, bytes))
+            return;
+        PageScan scan = scanPage(bytes);
+        result.read = true;
+        result.anchors = std::move(scan.anchors);
         if (!scan.titled)
-            problems.append({Problem::Untitled, page, 0, {}, {}});
+            result.problems.append({Problem::Untitled, page, 0, {}, {}});
+        auto report = [&](Problem::Kind kind, const LinkRef& ref, const QString& target) {
+            Problem p;
+            p.kind = kind;
+            p.page = page;
+            p.line = ref.line;
+            p.link = ref.value;
+            p.target = target;
+            if (kind == Problem::CaseMismatch) {
+                p.offset = ref.offset;
+                p.length = ref.length;
+                p.utf8 = ref.utf8;
+            }
+            result.problems.append(p);
+        };
         const QString folder = parentFolder(page);
         const bool imageIndex = equalsUpper(QStringView(fileName(page)), u"IMGINDEX.HTM");
-        QStringList& linked = pageLinks[page];
         for (const LinkRef& ref : std::as_const(scan.links)) {
             const Resolved r = resolve(folder, ref.value);
             if (r.kind == Resolved::External) {
-                ++check.externalLinks;
+                ++result.externalLinks;
                 continue;
             }
-            ++check.localLinks;
+            ++result.localLinks;
             if (r.kind == Resolved::SamePage) {
                 if (!r.fragment.isEmpty())
-                    anchorUses.append({page, page, ref, r.fragment});
+                    result.anchorUses.append({page, page, ref, r.fragment});
                 continue;
             }
             QString target = r.path;
@@ -523,44 +533,46 @@ SiteCheck verifySite(const QString& rootIn, const CheckProgress& progress) {
                 (target.endsWith(u'/') && folders.contains(target.chopped(1)))) {
             } else if (isOutside(target)) {
                 if (!QFileInfo::exists(root + target))
-                    report(Problem::BrokenLink, page, ref, target);
+                    report(Problem::BrokenLink, ref, target);
                 continue;
             } else if (const auto real = byFolded.constFind(folded(target));
                        real != byFolded.cend() ||
                        (target.endsWith(u'/') && byFolded.contains(folded(target.chopped(1))))) {
                 target = real != byFolded.cend() ? *real : byFolded.value(folded(target.chopped(1))) + u'/';
-                report(Problem::CaseMismatch, page, ref, target);
+                report(Problem::CaseMismatch, ref, target);
             } else {
                 if (!isOptionalBackground(target))
-                    report(Problem::BrokenLink, page, ref, target);
+                    report(Problem::BrokenLink, ref, target);
                 continue;
             }
             if (!imageIndex)
-                used.insert(target);
+                result.used.append(target);
             if (isPageName(target)) {
-                linked.append(target);
+                result.linked.append(target);
                 if (!r.fragment.isEmpty())
-                    anchorUses.append({page, target, ref, r.fragment});
+                    result.anchorUses.append({page, target, ref, r.fragment});
             }
         }
     };
 
-    // Pages are read and scanned a batch at a time on every core; their links are then resolved in
-    // order here, where the progress is reported and a stop is seen.
+    QList<AnchorUse> anchorUses;
+    QHash<QString, QSet<QString>> anchors; // of every page read
+    QHash<QString, QStringList> pageLinks; // page -> the pages it links to
+    QSet<QString> used;                    // files some page other than an image index uses
+    QList<Problem>& problems = check.problems;
+
     const qsizetype total = pages.size();
     const int workers = qBound(1, QThread::idealThreadCount(), 4);
     constexpr qsizetype kBatch = 128;
-    std::vector<std::optional<PageScan>> scans;
+    std::vector<PageResult> results;
     int done = 0;
     for (qsizetype first = 0; first < total && !check.stopped; first += kBatch) {
         const qsizetype count = qMin(kBatch, total - first);
-        scans.assign(size_t(count), std::nullopt);
+        results.assign(size_t(count), PageResult());
+        // The shared sets are only read while the workers run.
         auto work = [&](int worker) {
-            for (qsizetype i = worker; i < count; i += workers) {
-                QByteArray bytes;
-                if (readWhole(root + pages[first + i], bytes))
-                    scans[size_t(i)] = scanPage(bytes);
-            }
+            for (qsizetype i = worker; i < count; i += workers)
+                examine(pages[first + i], results[size_t(i)]);
         };
         std::vector<std::thread> threads;
         for (int w = 1; w < workers && w < count; ++w)
@@ -574,11 +586,18 @@ SiteCheck verifySite(const QString& rootIn, const CheckProgress& progress) {
                 break;
             }
             ++done;
-            if (!scans[size_t(i)])
+            PageResult& result = results[size_t(i)];
+            if (!result.read)
                 continue;
-            PageScan& scan = *scans[size_t(i)];
             const QString& page = pages[first + i];
-            processPage(page, scan);
+            anchors.insert(page, std::move(result.anchors));
+            problems += result.problems;
+            for (const QString& file : std::as_const(result.used))
+                used.insert(file);
+            pageLinks.insert(page, std::move(result.linked));
+            anchorUses += result.anchorUses;
+            check.localLinks += result.localLinks;
+            check.externalLinks += result.externalLinks;
         }
     }
     for (const AnchorUse& use : std::as_const(anchorUses)) {
@@ -589,7 +608,13 @@ SiteCheck verifySite(const QString& rootIn, const CheckProgress& progress) {
         if (found->contains(use.fragment) || found->contains(percentDecoded(use.fragment)) ||
             use.fragment.compare(u"top", Qt::CaseInsensitive) == 0)
             continue;
-        report(Problem::MissingAnchor, use.page, use.ref, use.target);
+        Problem p;
+        p.kind = Problem::MissingAnchor;
+        p.page = use.page;
+        p.line = use.ref.line;
+        p.link = use.ref.value;
+        p.target = use.target;
+        problems.append(p);
     }
 
     if (!check.stopped) {

@@ -40,6 +40,7 @@ VerifierWindow::VerifierWindow(const QString& root, Dialogs& dialogs, ShowPage s
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->verticalHeader()->hide();
+    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
     table_->horizontalHeader()->setStretchLastSection(true);
     table_->setToolTip(QStringLiteral("Double-cliquez sur une ligne pour afficher la page"));
     connect(table_, &QTableView::doubleClicked, this, &VerifierWindow::openRow);

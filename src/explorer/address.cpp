@@ -5,6 +5,8 @@
 #include "lib/files.h"
 #include "lib/text1252.h"
 
+#include <QVarLengthArray>
+
 namespace qs {
 
 namespace {
@@ -122,27 +124,49 @@ QString percentDecoded(const QString& text) {
 
 QString normalisedPath(const QString& path) {
     const QChar separator = sep().front();
+    const qsizetype n = path.size();
+    // Most paths have nothing to remove: they are returned as they are, without a copy.
+    bool clean = true;
+    for (qsizetype i = 0; i < n && clean; ++i) {
+        if (path[i] == u'\\' || (path[i] == u'/' && separator != u'/'))
+            clean = false;
+        else if (path[i] == u'/' || i == 0) {
+            const qsizetype s = path[i] == u'/' ? i + 1 : i;
+            // "//", "./" or "../" (or a final "." or "..") after a separator or at the start
+            if (s < n && path[s] == u'/' && i > 0)
+                clean = false;
+            else if (s < n && path[s] == u'.' &&
+                     (s + 1 == n || path[s + 1] == u'/' || path[s + 1] == u'\\' ||
+                      (path[s + 1] == u'.' && (s + 2 == n || path[s + 2] == u'/' || path[s + 2] == u'\\'))))
+                clean = false;
+        }
+    }
+    if (clean)
+        return path;
+
     // The folders of the path, without "." and with each ".." taking the folder before it away.
     // Leading separators (a root, a network share) and a trailing one (a folder) are kept; so are ".."
     // that have nothing left to take away.
+    auto isDots = [](QStringView part, qsizetype count) {
+        return part.size() == count && part[0] == u'.' && (count == 1 || part[1] == u'.');
+    };
     qsizetype lead = 0;
-    while (lead < path.size() && isLinkSeparator(path[lead]))
+    while (lead < n && isLinkSeparator(path[lead]))
         ++lead;
-    const bool trailing = path.size() > lead && isLinkSeparator(path.back());
-    QList<QStringView> parts;
+    const bool trailing = n > lead && isLinkSeparator(path.back());
+    QVarLengthArray<QStringView, 32> parts;
     qsizetype from = lead;
-    const qsizetype n = path.size();
     while (from < n) {
         qsizetype to = from;
         while (to < n && !isLinkSeparator(path[to]))
             ++to;
         const QStringView part = QStringView(path).sliced(from, to - from);
-        if (part == u"..") {
-            if (!parts.isEmpty() && parts.back() != u"..")
+        if (isDots(part, 2)) {
+            if (!parts.isEmpty() && !isDots(parts.back(), 2))
                 parts.removeLast();
             else if (lead == 0)
                 parts.append(part);
-        } else if (!part.isEmpty() && part != u".") {
+        } else if (!part.isEmpty() && !isDots(part, 1)) {
             parts.append(part);
         }
         from = to + 1;
