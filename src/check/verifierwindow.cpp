@@ -1,7 +1,7 @@
 #include "check/verifierwindow.h"
 
 #include "check/report.h"
-#include "ui/dialogs.h"
+#include "lib/dialogs.h"
 
 #include <QCloseEvent>
 #include <QDialogButtonBox>

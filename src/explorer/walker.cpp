@@ -2,8 +2,8 @@
 
 #include "explorer/address.h"
 #include "explorer/encoding.h"
+#include "lib/dialogs.h"
 #include "lib/files.h"
-#include "ui/dialogs.h"
 
 #include <QDir>
 #include <QFile>

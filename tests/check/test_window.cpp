@@ -1,7 +1,7 @@
 // The "Vérifier le site" window on the offscreen platform.
 #include "check/verifierwindow.h"
 #include "checksite.h"
-#include "ui/dialogs.h"
+#include "lib/dialogs.h"
 
 #include <gtest/gtest.h>
 
