@@ -1,4 +1,6 @@
 #include "shell/fmain.h"
+#include "commands/fragmentedit.h"
+#include "commands/selection.h"
 
 #include "check/verifierwindow.h"
 #include "commands/commands.h"
