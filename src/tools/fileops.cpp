@@ -9,10 +9,16 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
+#include <QDirIterator>
+#include <QRandomGenerator>
+
 #ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -118,6 +124,183 @@ void keepOwnerAndPermissions(const FileStatus& like, QFile& file) {
     file.setPermissions(QFile::Permissions(like.mode));
 #endif
 }
+
+#ifdef Q_OS_UNIX
+namespace {
+
+FileStamp stampOf(const struct stat& st) {
+    FileStamp s;
+    s.device = quint64(st.st_dev);
+    s.inode = quint64(st.st_ino);
+    s.size = qint64(st.st_size);
+    s.modifiedNs = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    return s;
+}
+
+} // namespace
+
+FileStamp fileStamp(const QString& path) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return {};
+    return stampOf(st);
+}
+
+InputFile::~InputFile() {
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+InputFile::Result InputFile::open(const QString& path) {
+    const QByteArray native = QFile::encodeName(path);
+    // Non-blocking, so that a FIFO with no writer cannot hold the run; the type is then checked on the
+    // descriptor itself, not on a name that may have changed in between.
+    fd_ = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd_ < 0)
+        return Result::Unreadable;
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0)
+        return Result::Unreadable;
+    if (!S_ISREG(st.st_mode))
+        return Result::NotOrdinary;
+    ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
+    stamp_ = stampOf(st);
+    status_.exists = true;
+    status_.mode = st.st_mode & 07777;
+    status_.owner = st.st_uid;
+    status_.group = st.st_gid;
+    status_.protectedFile = !(st.st_mode & 0222) || ::access(native.constData(), W_OK) != 0;
+    return Result::Ok;
+}
+
+qint64 InputFile::read(char* data, qint64 max) {
+    for (;;) {
+        const ssize_t n = ::read(fd_, data, size_t(max));
+        if (n >= 0 || errno != EINTR)
+            return qint64(n);
+    }
+}
+
+qint64 InputFile::readAt(char* data, qint64 max, qint64 offset) {
+    for (;;) {
+        const ssize_t n = ::pread(fd_, data, size_t(max), off_t(offset));
+        if (n >= 0 || errno != EINTR)
+            return qint64(n);
+    }
+}
+
+bool InputFile::rewind() {
+    return ::lseek(fd_, 0, SEEK_SET) == 0;
+}
+
+QString workFilePrefix() {
+    return QStringLiteral(".qs-remplacement-");
+}
+
+WorkFile::~WorkFile() {
+    discard();
+}
+
+bool WorkFile::create(const QString& folder, QString* cause) {
+    const QString base = withSeparator(folder) + workFilePrefix() + QString::number(::getpid()) + u'-';
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const QString name =
+            base + QString::number(QRandomGenerator::global()->generate64() % 0xFFFFFFFFFFull, 36);
+        fd_ = ::open(QFile::encodeName(name).constData(),
+                     O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+        if (fd_ >= 0) {
+            path_ = name;
+            buffer_.reserve(1 << 20);
+            return true;
+        }
+        if (errno != EEXIST)
+            break;
+    }
+    errno_ = errno;
+    if (cause)
+        *cause = this->cause();
+    return false;
+}
+
+bool WorkFile::flushBuffer() {
+    const char* p = buffer_.constData();
+    qint64 left = buffer_.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd_, p, size_t(left));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            errno_ = n < 0 ? errno : ENOSPC;
+            return false;
+        }
+        p += n;
+        left -= n;
+    }
+    buffer_.clear();
+    return true;
+}
+
+bool WorkFile::write(const char* data, qint64 size) {
+    if (buffer_.size() + size > (1 << 20) && !flushBuffer())
+        return false;
+    if (size >= (1 << 20)) {
+        buffer_.append(data, size);
+        return flushBuffer();
+    }
+    buffer_.append(data, size);
+    return true;
+}
+
+bool WorkFile::finish(const FileStatus& like, QString* cause) {
+    bool ok = flushBuffer();
+    if (ok) {
+        // The owner first: changing it may clear the set-id bits, which the mode then restores. It only
+        // succeeds when allowed (root, or a group of our own); otherwise the new file is ours.
+        if (::fchown(fd_, like.owner, like.group) != 0) {
+            [[maybe_unused]] const int ignored = ::fchown(fd_, uid_t(-1), like.group);
+        }
+        ::fchmod(fd_, like.mode);
+    }
+    if (::close(fd_) != 0 && ok) {
+        errno_ = errno;
+        ok = false;
+    }
+    fd_ = -1;
+    if (!ok && cause)
+        *cause = this->cause();
+    return ok;
+}
+
+void WorkFile::discard() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+    if (!path_.isEmpty()) {
+        ::unlink(QFile::encodeName(path_).constData());
+        path_.clear();
+    }
+}
+
+QString WorkFile::cause() const {
+    const QString known = knownCause(std::error_code(errno_, std::generic_category()));
+    return known.isEmpty() ? QString::fromLocal8Bit(std::strerror(errno_)) : known;
+}
+
+void removeLeftoverWorkFiles(const QString& folder) {
+    const QString prefix = workFilePrefix();
+    QDirIterator it(folder, {prefix + u'*'}, QDir::Files | QDir::Hidden | QDir::System);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QString rest = it.fileName().mid(prefix.size());
+        bool ok = false;
+        const qint64 pid = rest.section(u'-', 0, 0).toLongLong(&ok);
+        // Left by a run that has ended: its process is gone.
+        if (ok && pid > 0 && pid != ::getpid() && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH)
+            QFile::remove(path);
+    }
+}
+#endif
 
 QStringList FichiersLister(const QString& folder, const QStringList& patterns) {
     QDir dir(folder);
