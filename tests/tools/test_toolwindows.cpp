@@ -175,7 +175,7 @@ TEST(ReplaceWindow, ConfirmationsGoThroughTheConfirmWindow) {
 TEST(ImportWindow, ListsDocumentsAndWritesTheirPages) {
     TempDir dir;
     writeFile(dir("Word/a.doc"), "doc");
-    writeFile(dir("Word/B.DOC"), "doc");
+    writeFile(dir("Word/B.DOC"), "{\\rtf1 a Word document}");
     writeFile(dir("Word/c.docx"), "not a .doc");
     writeFile(dir("Word/d.txt"), "text");
     makeDir(dir("Web"));
@@ -188,7 +188,7 @@ TEST(ImportWindow, ListsDocumentsAndWritesTheirPages) {
         "Ce module va importer des fichiers Word dans un mode visionneur. Il ne va en aucun cas "
         "convertir les fichiers Word au format HTML. Ce qui implique que vous possédiez un "
         "plugin Visionneur Word... ")));
-    EXPECT_EQ(rows(w.lF), (QStringList{"a.doc", "B.DOC"}));
+    EXPECT_EQ(rows(w.lF), (QStringList{"a.doc", "B.DOC", "c.docx"}));
     EXPECT_FALSE(w.bGo->isEnabled());
     select(w.lF, {"B.DOC"});
     EXPECT_TRUE(w.bGo->isEnabled());
@@ -196,7 +196,7 @@ TEST(ImportWindow, ListsDocumentsAndWritesTheirPages) {
     EXPECT_TRUE(readFile(dir("Web/B.htm")).contains("SRC=\"../Word/B.DOC\""));
     EXPECT_FALSE(QFileInfo::exists(dir("Web/a.htm")));
     EXPECT_TRUE(w.lEtat->text().isEmpty());
-    EXPECT_TRUE(d.calls().isEmpty());
+    EXPECT_EQ(d.messages(), QStringList{QStringLiteral("1 page(s) écrite(s) dans \"%1\".").arg(dir("Web"))});
     select(w.lF, {});
     EXPECT_FALSE(w.bGo->isEnabled());
 
