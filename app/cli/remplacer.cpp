@@ -107,8 +107,9 @@ int run(const QStringList& arguments) {
         return kUsage;
     }
     QStringList files;
+    const QDir here = QDir::current();
     for (const QString& f : parser.positionalArguments())
-        files.append(QFileInfo(f).absoluteFilePath());
+        files.append(QDir::cleanPath(here.absoluteFilePath(f)));
     if (files.isEmpty())
         return usageError(QStringLiteral("Sélectionnez au moins un fichier svp !"), kHelp);
     if (parser.isSet(previewOnly))

@@ -154,8 +154,7 @@ void ChangeJournal::begin(const QDateTime& when) {
     next_ = 1;
 }
 
-bool ChangeJournal::keep(const QString& path, JournalEntry* entry, QString* error) {
-    QMutexLocker lock(&mutex_);
+bool ChangeJournal::keep(const QString& path, qint64 modifiedNs, JournalEntry* entry, QString* error) {
     const auto fail = [&](const QString& cause) {
         if (error)
             *error = QStringLiteral("Je ne peux pas conserver le contenu actuel de \"%1\" dans \"%2\", qui "
@@ -163,19 +162,20 @@ bool ChangeJournal::keep(const QString& path, JournalEntry* entry, QString* erro
                          .arg(path, withoutSeparator(runFolder_), cause);
         return false;
     };
-    if (next_ == 1 && !QDir().mkpath(runFolder_))
-        return fail(QStringLiteral("le dossier ne peut pas être créé"));
-    const Stat before = statOf(path);
-    if (!before.exists)
-        return fail(errnoText());
-    const QString saved = QString::number(next_++);
+    QString saved;
+    {
+        QMutexLocker lock(&mutex_);
+        if (next_ == 1 && !QDir().mkpath(runFolder_))
+            return fail(QStringLiteral("le dossier ne peut pas être créé"));
+        saved = QString::number(next_++);
+    }
     const QString copy = runFolder_ + saved;
 #ifdef Q_OS_UNIX
     // A second link keeps the very bytes and date without copying them; another disk needs a copy.
     if (::link(native(path).constData(), native(copy).constData()) != 0) {
         if (!copyBytes(path, copy, 0600))
             return fail(errnoText());
-        setModifiedNs(copy, before.ns);
+        setModifiedNs(copy, modifiedNs);
     }
 #else
     if (!copyBytes(path, copy, 0600))
@@ -183,16 +183,23 @@ bool ChangeJournal::keep(const QString& path, JournalEntry* entry, QString* erro
 #endif
     entry->path = path;
     entry->saved = saved;
-    entry->originalNs = before.ns;
+    entry->originalNs = modifiedNs;
     return true;
 }
 
 void ChangeJournal::changed(JournalEntry entry) {
-    const Stat after = statOf(entry.path);
-    entry.newSize = after.size;
-    entry.newNs = after.ns;
+    if (entry.newSize < 0) {
+        const Stat after = statOf(entry.path);
+        entry.newSize = after.size;
+        entry.newNs = after.ns;
+    }
     QMutexLocker lock(&mutex_);
     entries_.append(std::move(entry));
+}
+
+void ChangeJournal::drop(const JournalEntry& entry) {
+    if (!entry.saved.isEmpty())
+        QFile::remove(runFolder_ + entry.saved);
 }
 
 void ChangeJournal::abandon() {

@@ -47,11 +47,14 @@ public:
 
     // Starts recording a run dated `when`. Nothing is written before the first file.
     void begin(const QDateTime& when);
-    // Keeps the bytes and date `path` has now, before the run replaces it; false with a French
-    // *error when they cannot be kept (the file must then not be changed).
-    bool keep(const QString& path, JournalEntry* entry, QString* error);
+    // Keeps the bytes `path` has now, last modified at `modifiedNs`, before the run replaces it (by
+    // a rename: the kept bytes are never written again); false with a French *error when they cannot
+    // be kept (the file must then not be changed). Safe from several threads.
+    bool keep(const QString& path, qint64 modifiedNs, JournalEntry* entry, QString* error);
     // Notes the file as the run left it.
     void changed(JournalEntry entry);
+    // Forgets what keep() kept of a file finally left alone.
+    void drop(const JournalEntry& entry);
     // Writes the run's list and drops the oldest runs; a run that changed nothing leaves no trace.
     bool finish(QString* error);
     // Forgets a run whose keep() calls were followed by no change (the files were left alone).

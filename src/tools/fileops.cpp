@@ -17,6 +17,7 @@
 #include <QRandomGenerator>
 
 #ifdef Q_OS_UNIX
+#include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -76,6 +77,10 @@ QString fileErrorCause(int error, const QFileDevice& device) {
 }
 
 bool replaceFileAtomically(const QString& from, const QString& to, QString* cause) {
+#ifdef Q_OS_UNIX
+    if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
+        return true;
+#endif
     std::error_code ec;
     std::filesystem::rename(fsPath(from), fsPath(to), ec);
     if (!ec)
@@ -151,26 +156,40 @@ InputFile::~InputFile() {
         ::close(fd_);
 }
 
-InputFile::Result InputFile::open(const QString& path) {
+InputFile::Result InputFile::open(const QString& path, bool followLinks) {
     const QByteArray native = QFile::encodeName(path);
     // Non-blocking, so that a FIFO with no writer cannot hold the run; the type is then checked on the
-    // descriptor itself, not on a name that may have changed in between.
-    fd_ = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    // descriptor itself, not on a name that may have changed in between. (Reads of an ordinary file
+    // never block, so the flag may stay.)
+    fd_ = ::open(native.constData(),
+                 O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | (followLinks ? 0 : O_NOFOLLOW));
     if (fd_ < 0)
-        return Result::Unreadable;
+        return !followLinks && errno == ELOOP ? Result::Link : Result::Unreadable;
     struct stat st {};
     if (::fstat(fd_, &st) != 0)
         return Result::Unreadable;
     if (!S_ISREG(st.st_mode))
         return Result::NotOrdinary;
-    ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
+    path_ = native;
     stamp_ = stampOf(st);
     status_.exists = true;
     status_.mode = st.st_mode & 07777;
     status_.owner = st.st_uid;
     status_.group = st.st_gid;
-    status_.protectedFile = !(st.st_mode & 0222) || ::access(native.constData(), W_OK) != 0;
     return Result::Ok;
+}
+
+bool InputFile::isProtected() const {
+    // Answered from the mode where it says everything, without asking the system.
+    static const uid_t self = ::geteuid();
+    if (!(status_.mode & 0222))
+        return true;
+    if (self == 0)
+        return false;
+    if (status_.owner == self)
+        return !(status_.mode & 0200);
+    // Gone meanwhile is not protected: the check before the rename sees it.
+    return ::access(path_.constData(), W_OK) != 0 && errno != ENOENT;
 }
 
 qint64 InputFile::read(char* data, qint64 max) {
@@ -201,16 +220,37 @@ WorkFile::~WorkFile() {
     discard();
 }
 
-bool WorkFile::create(const QString& folder, QString* cause) {
-    const QString base = withSeparator(folder) + workFilePrefix() + QString::number(::getpid()) + u'-';
+namespace {
+
+// The mode bits the process's umask takes away, read once.
+mode_t umaskBits() {
+    static const mode_t bits = [] {
+        const mode_t m = ::umask(022);
+        ::umask(m);
+        return m;
+    }();
+    return bits;
+}
+
+const QString& processNumber() {
+    static const QString pid = QString::number(::getpid());
+    return pid;
+}
+
+} // namespace
+
+bool WorkFile::create(const QString& folder, const FileStatus& like, QString* cause) {
+    const QString base = withSeparator(folder) + workFilePrefix() + processNumber() + u'-';
+    // Created with the mode it must have when the umask allows, saving a change afterwards.
+    const mode_t mode = like.mode & 0777;
+    modeSet_ = (like.mode & 07000) == 0 && (mode & umaskBits()) == 0;
     for (int attempt = 0; attempt < 100; ++attempt) {
         const QString name =
             base + QString::number(QRandomGenerator::global()->generate64() % 0xFFFFFFFFFFull, 36);
         fd_ = ::open(QFile::encodeName(name).constData(),
-                     O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+                     O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, modeSet_ ? mode : 0600);
         if (fd_ >= 0) {
             path_ = name;
-            buffer_.reserve(1 << 20);
             return true;
         }
         if (errno != EEXIST)
@@ -256,10 +296,17 @@ bool WorkFile::finish(const FileStatus& like, QString* cause) {
     if (ok) {
         // The owner first: changing it may clear the set-id bits, which the mode then restores. It only
         // succeeds when allowed (root, or a group of our own); otherwise the new file is ours.
-        if (::fchown(fd_, like.owner, like.group) != 0) {
+        static const uid_t user = ::geteuid();
+        static const gid_t group = ::getegid();
+        const bool sameOwner = like.owner == user && like.group == group;
+        if (!sameOwner && ::fchown(fd_, like.owner, like.group) != 0) {
             [[maybe_unused]] const int ignored = ::fchown(fd_, uid_t(-1), like.group);
         }
-        ::fchmod(fd_, like.mode);
+        if (!sameOwner || !modeSet_)
+            ::fchmod(fd_, like.mode);
+        struct stat st {};
+        if (::fstat(fd_, &st) == 0)
+            stamp_ = stampOf(st);
     }
     if (::close(fd_) != 0 && ok) {
         errno_ = errno;
@@ -288,17 +335,23 @@ QString WorkFile::cause() const {
 }
 
 void removeLeftoverWorkFiles(const QString& folder) {
-    const QString prefix = workFilePrefix();
-    QDirIterator it(folder, {prefix + u'*'}, QDir::Files | QDir::Hidden | QDir::System);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        const QString rest = it.fileName().mid(prefix.size());
+    const QByteArray dir = QFile::encodeName(withSeparator(folder));
+    const QByteArray prefix = QFile::encodeName(workFilePrefix());
+    DIR* d = ::opendir(dir.constData());
+    if (!d)
+        return;
+    const pid_t self = ::getpid();
+    while (const dirent* entry = ::readdir(d)) {
+        const QByteArrayView name(entry->d_name);
+        if (!name.startsWith(prefix))
+            continue;
         bool ok = false;
-        const qint64 pid = rest.section(u'-', 0, 0).toLongLong(&ok);
+        const qint64 pid = name.sliced(prefix.size()).toByteArray().split('-').front().toLongLong(&ok);
         // Left by a run that has ended: its process is gone.
-        if (ok && pid > 0 && pid != ::getpid() && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH)
-            QFile::remove(path);
+        if (ok && pid > 0 && pid != self && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH)
+            ::unlink((dir + name.toByteArray()).constData());
     }
+    ::closedir(d);
 }
 #endif
 

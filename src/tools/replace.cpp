@@ -304,7 +304,7 @@ Replacer::Replacer(const ReplaceRequest& request) : request_(request) {
 }
 
 Replacer::Result Replacer::run(FileEncoding encoding, const Read& read, Output* output, const Ask& ask,
-                               const std::function<void(const LineChange&)>& changes) const {
+                               const std::function<void(const LineChange&)>& changes, qint64 sizeHint) const {
     Result result;
     const bool utf8 = encoding == FileEncoding::Utf8;
     if (!searchable_ || (!utf8 && !find1252_))
@@ -327,9 +327,10 @@ Replacer::Result Replacer::run(FileEncoding encoding, const Read& read, Output* 
     bool end = false;
     for (;;) {
         if (!end) {
+            const qint64 want = sizeHint >= 0 && sizeHint < kBlock ? sizeHint + 1 : kBlock;
             const qsizetype old = buffer.size();
-            buffer.resize(old + kBlock);
-            const qint64 n = read(buffer.data() + old, kBlock);
+            buffer.resize(old + want);
+            const qint64 n = read(buffer.data() + old, want);
             if (n < 0) {
                 result.readError = true;
                 return result;
@@ -349,7 +350,7 @@ Replacer::Result Replacer::run(FileEncoding encoding, const Read& read, Output* 
             while (unitEnd > 0 && !isLineEnd(buffer[unitEnd - 1]))
                 --unitEnd;
             if (unitEnd == 0) {
-                if (buffer.size() < kBlock)
+                if (buffer.size() < std::min(kBlock, sizeHint < 0 ? kBlock : sizeHint + 1))
                     continue; // a line is cut only when longer than a block
                 unitEnd = buffer.size() - (length - 1);
                 while (utf8 && unitEnd > 0 && (static_cast<unsigned char>(buffer[unitEnd]) & 0xC0) == 0x80)
@@ -486,31 +487,32 @@ QString stoppedText(const QString& file) {
            QStringLiteral("Le remplacement est arrêté ; le fichier \"%1\" n'a pas été modifié.").arg(file);
 }
 
-// The file a path stands for: through a link, the file it points to is the one changed (the link stays
-// a link). Empty for a broken link.
-QString targetOf(const QString& file) {
-    if (!fileStatus(file, false).isSymLink)
-        return file;
-    return QFileInfo(file).canonicalFilePath();
-}
-
 // A file read through an InputFile: whole when small (read once), else in blocks, twice (once to learn
 // its encoding).
 class Source {
 public:
-    InputFile::Result open(const QString& path) {
-        const InputFile::Result r = in_.open(path);
+    // Opens `file`; through a link, the file it points to, whose path goes to *target.
+    InputFile::Result open(const QString& file, QString* target) {
+        *target = file;
+        InputFile::Result r = in_.open(file, false);
+        if (r == InputFile::Result::Link) {
+            *target = QFileInfo(file).canonicalFilePath();
+            r = target->isEmpty() ? InputFile::Result::Unreadable : in_.open(*target);
+        }
         if (r != InputFile::Result::Ok)
             return r;
         const qint64 size = in_.stamp().size;
         if (size < kWhole) {
             whole_.resize(size + 1);
             qint64 got = 0;
-            for (qint64 n;
-                 got < whole_.size() && (n = in_.read(whole_.data() + got, whole_.size() - got)) != 0;) {
+            // A short read of an ordinary file is its end.
+            for (const qint64 want = whole_.size(); got < want;) {
+                const qint64 n = in_.read(whole_.data() + got, want - got);
                 if (n < 0)
                     return InputFile::Result::Unreadable;
                 got += n;
+                if (n == 0 || got < want)
+                    break;
             }
             inMemory_ = got <= size; // grown since: read it as a big one
             whole_.resize(inMemory_ ? got : 0);
@@ -557,6 +559,7 @@ public:
 
     FileEncoding encoding() const { return encoding_; }
     const InputFile& file() const { return in_; }
+    qint64 sizeHint() const { return inMemory_ ? whole_.size() : -1; }
 
 private:
     InputFile in_;
@@ -569,9 +572,11 @@ private:
 // A file read and, when it changes, written to its work file, not yet in place.
 struct Prepared {
     enum class Kind { NotRun, Unchanged, Ready, Unreadable, Unrepresentable, Failed } kind = Kind::NotRun;
+    QString target;
     qint64 replaced = 0;
     FileStamp stamp;
     std::unique_ptr<WorkFile> work;
+    JournalEntry kept;
     QString error;
 };
 
@@ -584,13 +589,13 @@ public:
     bool begin(qint64 unchangedStart) override {
         // A file whose mode lets nobody write is protected, even from an administrator, as the
         // read-only attribute is.
-        if (source_.file().status().protectedFile) {
+        if (source_.file().isProtected()) {
             prepared_.error = QStringLiteral("Le fichier \"%1\" est protégé en écriture.").arg(target_);
             return false;
         }
         prepared_.work = std::make_unique<WorkFile>();
         QString cause;
-        if (!prepared_.work->create(FichierRépertoire(target_), &cause)) {
+        if (!prepared_.work->create(FichierRépertoire(target_), source_.file().status(), &cause)) {
             prepared_.error =
                 QStringLiteral("Je ne peux pas créer de fichier de travail dans le dossier \"%1\" : %2.")
                     .arg(withoutSeparator(FichierRépertoire(target_)), cause);
@@ -614,60 +619,69 @@ private:
     Prepared& prepared_;
 };
 
-Prepared prepare(const QString& target, const Replacer& replacer, const Replacer::Ask& ask) {
+Prepared prepare(const QString& file, const Replacer& replacer, const Replacer::Ask& ask,
+                 ChangeJournal* journal) {
     Prepared p;
     p.kind = Prepared::Kind::Unreadable;
     Source source;
-    if (target.isEmpty() || source.open(target) != InputFile::Result::Ok)
+    if (source.open(file, &p.target) != InputFile::Result::Ok)
         return p;
+    const QString& target = p.target;
     p.stamp = source.file().stamp();
     const FileEncoding encoding = source.encoding();
     if (!replacer.replacementFits(encoding) && !isHtmlName(target)) {
         // Outside HTML a numeric reference would be wrong text: the file is left as it is.
-        const Replacer::Result r = replacer.run(encoding, source.reader(), nullptr);
+        const Replacer::Result r =
+            replacer.run(encoding, source.reader(), nullptr, {}, {}, source.sizeHint());
         p.kind = r.readError      ? Prepared::Kind::Unreadable
                  : r.replaced > 0 ? Prepared::Kind::Unrepresentable
                                   : Prepared::Kind::Unchanged;
         return p;
     }
     WorkOutput output(target, source, p);
-    const Replacer::Result r = replacer.run(encoding, source.reader(), &output, ask);
+    const Replacer::Result r = replacer.run(encoding, source.reader(), &output, ask, {}, source.sizeHint());
+    const auto failed = [&](const QString& error) {
+        p.error = error + stoppedText(target);
+        p.work.reset();
+        p.kind = Prepared::Kind::Failed;
+        return std::move(p);
+    };
     if (r.readError) {
         p.work.reset();
         p.kind = Prepared::Kind::Unreadable;
         return p;
     }
-    if (r.writeError) {
-        p.work.reset();
-        p.error += stoppedText(target);
-        p.kind = Prepared::Kind::Failed;
-        return p;
-    }
+    if (r.writeError)
+        return failed(p.error);
     if (r.replaced == 0) {
         p.kind = Prepared::Kind::Unchanged;
         return p;
     }
     QString cause;
-    if (!p.work->finish(source.file().status(), &cause)) {
-        p.error = QStringLiteral("Je ne peux pas écrire le fichier de travail \"%1\" : %2.")
-                      .arg(p.work->path(), cause) +
-                  stoppedText(target);
-        p.work.reset();
-        p.kind = Prepared::Kind::Failed;
-        return p;
-    }
+    if (!p.work->finish(source.file().status(), &cause))
+        return failed(QStringLiteral("Je ne peux pas écrire le fichier de travail \"%1\" : %2.")
+                          .arg(p.work->path(), cause));
+    QString error;
+    if (journal && !journal->keep(target, p.stamp.modifiedNs, &p.kept, &error))
+        return failed(error);
     p.replaced = r.replaced;
     p.kind = Prepared::Kind::Ready;
     return p;
 }
 
-// Puts a prepared file in place and accounts for it; false when the run must stop.
-bool settle(const QString& file, const QString& target, Prepared& p, ChangeJournal* journal,
+// Puts a prepared file in place, in list order, and accounts for it; false when the run must stop.
+bool settle(const QString& file, Prepared& p, QSet<QString>& seen, ChangeJournal* journal,
             ReplaceOutcome& outcome) {
     ++outcome.filesDone;
+    const auto leave = [&] {
+        p.work->discard();
+        if (journal)
+            journal->drop(p.kept);
+    };
     switch (p.kind) {
     case Prepared::Kind::NotRun:
     case Prepared::Kind::Unchanged:
+        seen.insert(p.target);
         return true;
     case Prepared::Kind::Unreadable:
         outcome.unreadable.append(file);
@@ -681,35 +695,33 @@ bool settle(const QString& file, const QString& target, Prepared& p, ChangeJourn
     case Prepared::Kind::Ready:
         break;
     }
+    // A file reached twice (itself and through a link) is replaced once.
+    if (seen.contains(p.target)) {
+        leave();
+        return true;
+    }
+    seen.insert(p.target);
     // Changed by someone else since it was read: their change is kept, ours is not made.
-    const FileStamp now = fileStamp(target);
-    if (now.size < 0) {
-        p.work->discard();
-        outcome.unreadable.append(file); // removed meanwhile: not ours to bring back
+    const FileStamp now = fileStamp(p.target);
+    if (now.size < 0 || now != p.stamp) {
+        leave();
+        (now.size < 0 ? outcome.unreadable : outcome.changedMeanwhile).append(file);
         return true;
-    }
-    if (now != p.stamp) {
-        p.work->discard();
-        outcome.changedMeanwhile.append(file);
-        return true;
-    }
-    JournalEntry entry;
-    if (journal && !journal->keep(target, &entry, &outcome.error)) {
-        p.work->discard();
-        outcome.error += stoppedText(target);
-        return false;
     }
     QString cause;
-    if (!replaceFileAtomically(p.work->path(), target, &cause)) {
+    if (!replaceFileAtomically(p.work->path(), p.target, &cause)) {
         outcome.error = QStringLiteral("Je ne peux pas remplacer le fichier \"%1\" par \"%2\" : %3.")
-                            .arg(target, p.work->path(), cause) +
-                        stoppedText(target);
-        p.work->discard();
+                            .arg(p.target, p.work->path(), cause) +
+                        stoppedText(p.target);
+        leave();
         return false;
     }
+    if (journal) {
+        p.kept.newSize = p.work->stamp().size;
+        p.kept.newNs = p.work->stamp().modifiedNs;
+        journal->changed(std::move(p.kept));
+    }
     p.work->release();
-    if (journal)
-        journal->changed(std::move(entry));
     outcome.replaced += p.replaced;
     ++outcome.changedFiles;
     return true;
@@ -718,10 +730,8 @@ bool settle(const QString& file, const QString& target, Prepared& p, ChangeJourn
 // Work files left by an interrupted run go, once per folder.
 class LeftoverSweep {
 public:
-    void operator()(const QString& target) {
-        if (target.isEmpty())
-            return;
-        const QString folder = FichierRépertoire(target);
+    void operator()(const QString& file) {
+        const QString folder = FichierRépertoire(file);
         if (!seen_.contains(folder)) {
             seen_.insert(folder);
             removeLeftoverWorkFiles(folder);
@@ -737,6 +747,7 @@ void replaceOneByOne(const QStringList& files, const Replacer& replacer, const R
                      const ReplaceOptions& options, ReplaceOutcome& outcome) {
     const qsizetype total = files.size();
     LeftoverSweep sweep;
+    QSet<QString> seen;
     for (qsizetype i = 0; i < total; ++i) {
         if (options.progress && !options.progress(i, total, files[i])) {
             outcome.stopped = true;
@@ -746,10 +757,9 @@ void replaceOneByOne(const QStringList& files, const Replacer& replacer, const R
         const Replacer::Ask ask = [&](const QString& line, qsizetype start, qsizetype length) {
             return options.confirmation->Confirm(file, line, start, length, request.replacement);
         };
-        const QString target = targetOf(file);
-        sweep(target);
-        Prepared p = prepare(target, replacer, ask);
-        if (!settle(file, target, p, options.journal, outcome))
+        sweep(file);
+        Prepared p = prepare(file, replacer, ask, options.journal);
+        if (!settle(file, p, seen, options.journal, outcome))
             return;
     }
 }
@@ -766,7 +776,6 @@ void replaceTogether(const QStringList& files, const Replacer& replacer, const R
     QThreadPool pool;
     pool.setMaxThreadCount(workers);
     std::vector<Prepared> results(static_cast<size_t>(total));
-    std::vector<QString> targets(static_cast<size_t>(total));
     std::vector<char> ready(static_cast<size_t>(total), 0);
     std::mutex mutex;
     std::condition_variable done;
@@ -789,20 +798,11 @@ void replaceTogether(const QStringList& files, const Replacer& replacer, const R
             if (!askProgress(i))
                 break;
             ++handedOut;
-            QString target = targetOf(files[i]);
-            // A file reached twice (itself and through a link) is replaced once.
-            if (!target.isEmpty() && seen.contains(target)) {
-                std::lock_guard lock(mutex);
-                ready[size_t(i)] = 1;
-                continue;
-            }
-            seen.insert(target);
-            sweep(target);
-            targets[size_t(i)] = target;
+            sweep(files[i]);
             pool.start([&, i] {
                 Prepared p;
                 if (!cancelled.load())
-                    p = prepare(targets[size_t(i)], replacer, {});
+                    p = prepare(files[i], replacer, {}, options.journal);
                 {
                     std::lock_guard lock(mutex);
                     results[size_t(i)] = std::move(p);
@@ -826,18 +826,22 @@ void replaceTogether(const QStringList& files, const Replacer& replacer, const R
             }
         }
         Prepared& p = results[size_t(settled)];
-        const QString& target = targets[size_t(settled)];
         if (stop && !outcome.error.isEmpty()) {
             p.work.reset(); // after a failure: never written
-        } else if (!settle(files[settled], target, p, options.journal, outcome)) {
+            if (options.journal)
+                options.journal->drop(p.kept);
+        } else if (!settle(files[settled], p, seen, options.journal, outcome)) {
             stop = true;
             cancelled = true;
         }
         ++settled;
     }
     pool.waitForDone();
-    for (Prepared& p : results)
+    for (Prepared& p : results) {
+        if (p.work && options.journal)
+            options.journal->drop(p.kept);
         p.work.reset();
+    }
 }
 
 } // namespace
@@ -872,16 +876,17 @@ QList<FilePreview> previewReplacement(const QStringList& files, const ReplaceReq
         if (progress && !progress(i, files.size(), files[i]))
             break;
         Source source;
-        const QString target = targetOf(files[i]);
-        if (target.isEmpty() || source.open(target) != InputFile::Result::Ok) {
+        QString target;
+        if (source.open(files[i], &target) != InputFile::Result::Ok) {
             if (unreadable)
                 unreadable->append(files[i]);
             continue;
         }
         FilePreview preview;
         preview.file = files[i];
-        const Replacer::Result r = replacer.run(source.encoding(), source.reader(), nullptr, {},
-                                                [&](const LineChange& c) { preview.lines.append(c); });
+        const Replacer::Result r = replacer.run(
+            source.encoding(), source.reader(), nullptr, {},
+            [&](const LineChange& c) { preview.lines.append(c); }, source.sizeHint());
         if (r.readError) {
             if (unreadable)
                 unreadable->append(files[i]);

@@ -102,8 +102,9 @@ public:
     // Replaces in the content `read` gives, in `encoding`; without `output` nothing is written (the
     // count and the changed lines are still found). Without `ask` every occurrence is replaced;
     // `changes` receives each changed line.
+    // `sizeHint`, when known, is the content's size: a small content is then read at once.
     Result run(FileEncoding encoding, const Read& read, Output* output, const Ask& ask = {},
-               const std::function<void(const LineChange&)>& changes = {}) const;
+               const std::function<void(const LineChange&)>& changes = {}, qint64 sizeHint = -1) const;
 
     // The whole content at once (tests): the count, and `out` holds the new content when above 0.
     qint64 apply(const QByteArray& content, QByteArray& out, const Ask& ask = {}) const;
