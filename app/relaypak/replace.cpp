@@ -166,34 +166,43 @@ QString replaceProgram(const QString& newVersion, const QString& programPath, in
     QFile in(newVersion);
     if (!in.open(QIODevice::ReadOnly))
         return copyFailed(in.errorString());
-    QTemporaryFile out(folder + QStringLiteral("/.") + QFileInfo(program).fileName() +
-                       QStringLiteral(".relaypak.XXXXXX"));
-    out.setAutoRemove(true);
-    if (!out.open())
-        return copyFailed(out.errorString());
-    while (!in.atEnd()) {
-        const QByteArray chunk = in.read(1 << 20);
-        if (chunk.isEmpty() && in.error() != QFileDevice::NoError)
-            return copyFailed(in.errorString());
-        if (out.write(chunk) != chunk.size())
+    QString staged;
+    {
+        // Closed at the end of this block: a file still open for writing cannot be run.
+        QTemporaryFile out(folder + QStringLiteral("/.") + QFileInfo(program).fileName() +
+                           QStringLiteral(".relaypak.XXXXXX"));
+        out.setAutoRemove(true);
+        if (!out.open())
             return copyFailed(out.errorString());
-    }
-    if (!out.flush() || out.size() != in.size())
-        return copyFailed(out.errorString());
+        while (!in.atEnd()) {
+            const QByteArray chunk = in.read(1 << 20);
+            if (chunk.isEmpty() && in.error() != QFileDevice::NoError)
+                return copyFailed(in.errorString());
+            if (out.write(chunk) != chunk.size())
+                return copyFailed(out.errorString());
+        }
+        if (!out.flush() || out.size() != in.size())
+            return copyFailed(out.errorString());
 #ifdef Q_OS_UNIX
-    // On disk before the rename: a crash must leave either the old program or the whole new one.
-    if (::fsync(out.handle()) != 0)
-        return copyFailed(out.errorString());
+        // On disk before the rename: a crash must leave either the old program or the whole new one.
+        if (::fsync(out.handle()) != 0)
+            return copyFailed(out.errorString());
 #endif
-    // Keeps the run permission the program had, whatever the share gave the new version.
-    if (!out.setPermissions(QFile::permissions(program)))
-        return copyFailed(out.errorString());
-    out.setFileTime(in.fileTime(QFileDevice::FileModificationTime), QFileDevice::FileModificationTime);
-    out.close();
+        // Keeps the run permission the program had, whatever the share gave the new version.
+        if (!out.setPermissions(QFile::permissions(program)))
+            return copyFailed(out.errorString());
+        out.setFileTime(in.fileTime(QFileDevice::FileModificationTime), QFileDevice::FileModificationTime);
+        out.setAutoRemove(false);
+        staged = out.fileName();
+    }
+    const auto discard = [&](const QString& why) {
+        QFile::remove(staged);
+        return why;
+    };
 
     QString why;
-    if (!answersVersion(out.fileName(), checkMs, &why))
-        return tr(u"La nouvelle version \"%1\" ne fonctionne pas ici : %2.").arg(newVersion, why);
+    if (!answersVersion(staged, checkMs, &why))
+        return discard(tr(u"La nouvelle version \"%1\" ne fonctionne pas ici : %2.").arg(newVersion, why));
 
     // The old program stays beside, under a second name, until the new one has started once.
     const QString backup = qs::updatefiles::backupPath(program);
@@ -202,17 +211,17 @@ QString replaceProgram(const QString& newVersion, const QString& programPath, in
     if (::link(QFile::encodeName(program).constData(), QFile::encodeName(backup).constData()) != 0)
 #endif
         if (!QFile::copy(program, backup))
-            return tr(u"Je ne parviens pas à garder l'ancienne version \"%1\" en réserve.").arg(backup);
+            return discard(
+                tr(u"Je ne parviens pas à garder l'ancienne version \"%1\" en réserve.").arg(backup));
 
     std::error_code ec;
-    std::filesystem::rename(std::filesystem::path(out.fileName().toStdU16String()),
+    std::filesystem::rename(std::filesystem::path(staged.toStdU16String()),
                             std::filesystem::path(program.toStdU16String()), ec);
     if (ec) {
         QFile::remove(backup);
-        return tr(u"Je ne parviens pas à remplacer le programme \"%1\" (%2).")
-            .arg(program, QString::fromLocal8Bit(ec.message()));
+        return discard(tr(u"Je ne parviens pas à remplacer le programme \"%1\" (%2).")
+                           .arg(program, QString::fromLocal8Bit(ec.message())));
     }
-    out.setAutoRemove(false); // it is the program now
     return {};
 }
 

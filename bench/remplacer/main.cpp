@@ -63,12 +63,14 @@ struct AlwaysYes final : qs::Confirmation {
     }
 };
 
-// Replaces `from` by `to` in both copies, each tool on its own copy, batch by batch: the tools take
-// turns on each batch (which goes first alternates), so that both meet the same load on a shared
+// Replaces `from` by `to` in both copies, each tool on its own copy and on all the files in one run, as
+// a user runs it (one `sed -i` over every file, one replacement over the selection, its undo copies
+// kept). Which tool goes first alternates with `round`, so that both meet the same load on a shared
 // machine. nullopt after a message when a tool failed or the copies differ afterwards.
 std::optional<Timing> replaceBoth(const QStringList& sedFiles, const QStringList& ourFiles,
-                                  const QString& from, const QString& to, bool ignoreCase, bool oneByOne) {
-    constexpr qsizetype kBatch = 250;
+                                  const QString& from, const QString& to, bool ignoreCase, bool oneByOne,
+                                  int round) {
+    const qsizetype kBatch = ourFiles.size();
     Timing r;
     const QString script =
         QStringLiteral("s/%1/%2/g%3").arg(from, to, ignoreCase ? QStringLiteral("I") : QString());
@@ -100,7 +102,7 @@ std::optional<Timing> replaceBoth(const QStringList& sedFiles, const QStringList
             r.replaced += o.replaced;
             return o.error.isEmpty();
         };
-        if (!(batch % 2 == 0 ? runSed() && runOurs() : runOurs() && runSed())) {
+        if (!((batch + round) % 2 == 0 ? runSed() && runOurs() : runOurs() && runSed())) {
             print(QStringLiteral("échec de sed ou du remplacement"));
             return std::nullopt;
         }
@@ -128,7 +130,7 @@ bool measure(const QStringList& sedFiles, const QStringList& ourFiles, const QSt
     for (int i = 0; i < rounds; ++i) {
         const bool forth = i % 2 == 0;
         const auto r = replaceBoth(sedFiles, ourFiles, forth ? word : marker, forth ? marker : word,
-                                   ignoreCase, oneByOne);
+                                   ignoreCase, oneByOne, i);
         if (!r)
             return false;
         if (replaced >= 0 && r->replaced != replaced) {
