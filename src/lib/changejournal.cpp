@@ -232,10 +232,15 @@ bool ChangeJournal::finish(QString* error) {
         return false;
     }
     file.close();
-    const QStringList runs = runsOf(folder_, true);
-    for (qsizetype i = 0; i + keep_ < runs.size(); ++i)
-        QDir(folder_ + runs[i]).removeRecursively();
     return true;
+}
+
+void ChangeJournal::prune() {
+    const QString current = QFileInfo(withoutSeparator(runFolder_)).fileName();
+    QStringList runs = runsOf(folder_, true);
+    runs.removeAll(current);
+    for (qsizetype i = 0; i + keep_ - 1 < runs.size(); ++i)
+        QDir(folder_ + runs[i]).removeRecursively();
 }
 
 std::optional<QDateTime> ChangeJournal::lastRun() const {

@@ -55,7 +55,9 @@ public:
     void changed(JournalEntry entry);
     // Forgets what keep() kept of a file finally left alone.
     void drop(const JournalEntry& entry);
-    // Writes the run's list and drops the oldest runs; a run that changed nothing leaves no trace.
+    // Drops the oldest runs, making room for the one begun; may run while files are being changed.
+    void prune();
+    // Writes the run's list; a run that changed nothing leaves no trace.
     bool finish(QString* error);
     // Forgets a run whose keep() calls were followed by no change (the files were left alone).
     void abandon();

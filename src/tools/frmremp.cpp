@@ -106,7 +106,7 @@ frmRemp::frmRemp(std::unique_ptr<Dialogs> own, Dialogs* dialogs, QWidget* parent
     layout->addWidget(cConfirm);
     layout->addWidget(lEtat);
     layout->addLayout(buttons);
-    resize(520, 560);
+    resize(640, 560);
 
     progress->hide();
     bArrêter->hide();
@@ -267,10 +267,13 @@ void frmRemp::bAperçu_Click() {
             line->setToolTip(2, c.after);
         }
     }
+    // A file's row takes the whole width; its lines show before and after side by side.
+    for (int i = 0; i < aperçuArbre_->topLevelItemCount(); ++i)
+        aperçuArbre_->topLevelItem(i)->setFirstColumnSpanned(true);
     aperçuArbre_->expandAll();
     aperçuArbre_->header()->setSectionResizeMode(QHeaderView::Interactive);
-    aperçuArbre_->setColumnWidth(0, 200);
-    aperçuArbre_->setColumnWidth(1, 300);
+    aperçuArbre_->setColumnWidth(0, 90);
+    aperçuArbre_->setColumnWidth(1, 330);
     auto* box = new QDialogButtonBox(aperçu_);
     aperçuAppliquer_ = box->addButton(QStringLiteral("&Appliquer"), QDialogButtonBox::AcceptRole);
     aperçuAppliquer_->setObjectName(QStringLiteral("bAppliquer"));

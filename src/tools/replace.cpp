@@ -18,6 +18,7 @@
 #include <memory>
 #include <mutex>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 namespace qs {
@@ -852,13 +853,18 @@ ReplaceOutcome replaceInFiles(const QStringList& files, const ReplaceRequest& re
     ReplaceOutcome outcome;
     if (!replacer.searchable())
         return outcome;
-    if (options.journal)
+    // The oldest undo copies go while the files are read and written, not after.
+    std::thread pruning;
+    if (options.journal) {
         options.journal->begin(QDateTime::currentDateTime());
+        pruning = std::thread([journal = options.journal] { journal->prune(); });
+    }
     if (request.confirm && options.confirmation)
         replaceOneByOne(files, replacer, request, options, outcome);
     else
         replaceTogether(files, replacer, options, outcome);
     if (options.journal) {
+        pruning.join();
         QString error;
         if (!options.journal->finish(&error))
             outcome.journalError = error;
