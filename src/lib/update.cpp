@@ -1,10 +1,10 @@
 #include "lib/update.h"
 
+#include "lib/dialogs.h"
 #include "lib/files.h"
 #include "lib/helpers.h"
 #include "lib/settings.h"
 #include "lib/updatefiles.h"
-#include "ui/dialogs.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
