@@ -7,16 +7,19 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSemaphore>
 #include <QSet>
 #include <QTemporaryFile>
 #include <QThread>
-#include <QThreadPool>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <condition_variable>
+#include <deque>
 #include <memory>
+#include <mutex>
+#include <thread>
+#include <utility>
 #include <vector>
 
 namespace qs {
@@ -399,22 +402,49 @@ ReplaceOutcome replaceOneByOne(const QStringList& files, const Replacer& replace
 // disk (creating the work file, the rename): several files are replaced at once by worker threads.
 // This thread hands them out in list order, calling `progress` before each, so that a stop or a failure
 // leaves the files after it untouched, apart from the few already under way.
+// Standard threads and locks rather than QThreadPool: ThreadSanitizer sees their synchronisation (not
+// that inside the uninstrumented Qt library), so its runs check this code for races.
 ReplaceOutcome replaceTogether(const QStringList& files, const Replacer& replacer,
                                const ReplaceProgress& progress) {
     ReplaceOutcome outcome;
     const qsizetype total = files.size();
-    const int workers = std::clamp(QThread::idealThreadCount() * 2, 2, 8);
-    QThreadPool pool;
-    pool.setMaxThreadCount(workers);
-    QSemaphore room(workers * 2);
+    const auto workers = static_cast<size_t>(std::clamp(QThread::idealThreadCount() * 2, 2, 8));
+    const size_t room = workers * 2;
+
+    // Everything below is shared with the workers and guarded by `mutex`, but for results[i], written
+    // by the one worker that took file i and read here once every worker has been joined.
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::deque<std::pair<qsizetype, QString>> queue;
+    size_t underWay = 0; // queued or being replaced
+    bool closed = false;
     // The first file, in list order, whose replacement failed: those after it are left alone.
-    std::atomic<qsizetype> firstFailure{total};
-    const auto noteFailure = [&firstFailure](qsizetype i) {
-        qsizetype seen = firstFailure.load();
-        while (i < seen && !firstFailure.compare_exchange_weak(seen, i)) {
+    qsizetype firstFailure = total;
+    std::vector<FileResult> results(static_cast<size_t>(total));
+
+    const auto work = [&] {
+        std::unique_lock lock(mutex);
+        for (;;) {
+            changed.wait(lock, [&] { return closed || !queue.empty(); });
+            if (queue.empty())
+                return;
+            auto [i, target] = std::move(queue.front());
+            queue.pop_front();
+            const bool wanted = i < firstFailure;
+            lock.unlock();
+            FileResult result;
+            if (wanted)
+                result = replaceInFile(target, replacer, {});
+            lock.lock();
+            if (result.step == Step::Failed)
+                firstFailure = std::min(firstFailure, i);
+            results[size_t(i)] = std::move(result);
+            --underWay;
+            changed.notify_all();
         }
     };
-    std::vector<FileResult> results(static_cast<size_t>(total));
+    std::vector<std::thread> threads;
+
     QSet<QString> targets;
     qsizetype handedOut = 0;
     for (; handedOut < total; ++handedOut) {
@@ -423,9 +453,10 @@ ReplaceOutcome replaceTogether(const QStringList& files, const Replacer& replace
             outcome.stopped = true;
             break;
         }
-        if (firstFailure.load() < total)
-            break;
         QString target = targetOf(files[i]);
+        std::unique_lock lock(mutex);
+        if (firstFailure < total)
+            break;
         // A file reached twice (itself and through a link) is replaced once.
         if (!target.isEmpty() && targets.contains(target)) {
             results[size_t(i)].step = Step::Done;
@@ -434,26 +465,30 @@ ReplaceOutcome replaceTogether(const QStringList& files, const Replacer& replace
         targets.insert(target);
         // While the files under way are slow to finish (a network disk), the window keeps answering.
         bool stop = false;
-        while (!room.tryAcquire(1, 50)) {
-            if (progress && !progress(i, total, files[i])) {
-                stop = true;
+        while (!changed.wait_for(lock, std::chrono::milliseconds(50), [&] { return underWay < room; })) {
+            lock.unlock();
+            stop = progress && !progress(i, total, files[i]);
+            lock.lock();
+            if (stop)
                 break;
-            }
         }
         if (stop) {
             outcome.stopped = true;
             break;
         }
-        pool.start([&, i, target = std::move(target)] {
-            if (i < firstFailure.load()) {
-                results[size_t(i)] = replaceInFile(target, replacer, {});
-                if (results[size_t(i)].step == Step::Failed)
-                    noteFailure(i);
-            }
-            room.release();
-        });
+        queue.emplace_back(i, std::move(target));
+        ++underWay;
+        if (threads.size() < workers && threads.size() < underWay)
+            threads.emplace_back(work);
+        changed.notify_all();
     }
-    pool.waitForDone();
+    {
+        const std::lock_guard lock(mutex);
+        closed = true;
+        changed.notify_all();
+    }
+    for (std::thread& thread : threads)
+        thread.join();
     for (qsizetype i = 0; i < handedOut; ++i)
         account(outcome, files[i], results[size_t(i)]);
     return outcome;
@@ -488,7 +523,7 @@ ReplaceOutcome RemplacementExécuter(const QString& folder, const QStringList& s
     for (const QString& name : selectedNames)
         files.append(dir + name);
 
-    const ReplaceOutcome outcome = replaceInFiles(files, request, confirmation, progress);
+    ReplaceOutcome outcome = replaceInFiles(files, request, confirmation, progress);
     if (!outcome.error.isEmpty())
         dialogs.message(outcome.error, Icon::Critical);
     QString summary = replaceSummary(outcome.replaced, outcome.changedFiles);
