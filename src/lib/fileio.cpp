@@ -320,10 +320,6 @@ QString workFilePath(const QString& folder, const char* suffix) {
     return workName(f, suffix);
 }
 
-bool isWorkFileName(QStringView name) {
-    return name.startsWith(u".qs-") && (name.endsWith(u".tmp") || name.endsWith(u".old"));
-}
-
 PendingWrite::PendingWrite(const QString& path, const WriteOptions& options)
     : path_(path), options_(options), step_(nextWriteNumber()) {
     if (const auto fault = faultFor(step_, WriteFault::Step::Create)) {

@@ -152,10 +152,8 @@ bool copyFileWhole(const QString& from, const QString& to, const WriteOptions& o
 // On failure *failed is the index of the write that failed.
 bool commitAll(const QList<PendingWrite*>& writes, QStringList* previous, int* failed);
 
-// A new work-file path in the folder: hidden, unpredictable, recognisable by isWorkFileName().
+// A new work-file path in the folder: hidden and unpredictable, ".qs-<16 hex digits><suffix>".
 QString workFilePath(const QString& folder, const char* suffix);
-// Whether a file name of the program's own making is one of its temporary files.
-bool isWorkFileName(QStringView name);
 
 // Test seam: makes whole-file writes fail as a full disk or a broken device would.
 struct WriteFault {
