@@ -1,7 +1,7 @@
 #include "lib/files.h"
 
+#include "lib/dialogs.h"
 #include "lib/fileio.h"
-#include "ui/dialogs.h"
 
 #include <QDateTime>
 

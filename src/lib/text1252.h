@@ -27,6 +27,8 @@ bool isWindows1252(char32_t c);
 // Upper case as Windows-1252 defines it (é/É, œ/Œ, š/Š, ž/Ž, ÿ/Ÿ); never changes the length.
 QChar upper1252(QChar c);
 QString upper1252(QStringView text);
+// Orders two texts as their Windows-1252 upper-case forms would, without making them: <0, 0 or >0.
+int compareUpper1252(QStringView a, QStringView b);
 
 // ASCII letters upper-cased, every other byte as it is. Windows-1252 upper case never turns another byte
 // into an ASCII letter, so an ASCII word found this way is found where the full upper case would find it.

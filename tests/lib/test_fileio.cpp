@@ -74,20 +74,6 @@ TEST(WriteFileWhole, ALinkInThePlaceOfTheFileIsReplacedAndItsTargetNeverWritten)
     }
 }
 
-TEST(WriteFileWhole, CommitAllPutsBackTheFirstFileWhenTheSecondFails) {
-    TempDir dir;
-    writeFile(dir("a.htm"), "A ancien");
-    const FaultGuard fault({2, WriteFault::Step::Commit, 0, EIO});
-    PendingWrite a(dir("a.htm"), {});
-    PendingWrite b(dir("b.htm"), {});
-    ASSERT_TRUE(a.write("A nouveau") && b.write("B nouveau"));
-    int failed = -1;
-    EXPECT_FALSE(commitAll({&a, &b}, nullptr, &failed));
-    EXPECT_EQ(failed, 1);
-    EXPECT_EQ(readFile(dir("a.htm")), "A ancien");
-    EXPECT_EQ(entries(dir.path()), QStringList{"a.htm"});
-}
-
 // Devices, FIFOs, huge sparse files: refused or read only as far as needed, never waited on.
 TEST(BoundedRead, SpecialAndHugeFilesCostNoMoreThanAPage) {
     TempDir dir;

@@ -1,6 +1,6 @@
 // The writing commands on a full disk, on special and huge files, with links in place of generated
 // files, and with a trash that cannot be written: nothing lost, nothing written outside the site, no hang.
-#include "editor/pageeditor.h"
+#include "commands/pageeditor.h"
 
 #include "../editor/pagesite.h"
 
