@@ -9,6 +9,8 @@ packages=(
     qt6-webengine-dev
     libgtest-dev googletest
     xvfb xauth
+    qt6-translations-l10n
+    desktop-file-utils appstream
 )
 
 missing=()

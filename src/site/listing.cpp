@@ -334,15 +334,22 @@ void cListe_Click(MainState& state) {
     const QString domain = state.dListe.selectedText();
     if (state.cListe.selectedRow() >= 0 && !domain.isEmpty()) {
         BusyPointer busy(state.dialogs);
-        const QString folder =
-            withSeparator(state.values.Répertoire + domain) + state.cListe.selectedText() + sep();
+        const QString category = state.cListe.selectedText();
+        state.dialogs.status(QStringLiteral("Lecture de la catégorie « %1 »...").arg(category));
+        const QString folder = withSeparator(state.values.Répertoire + domain) + category + sep();
         state.pageNames.append(categoryPages(folder));
+        QList<std::pair<QString, int>> rows;
+        rows.reserve(state.pageNames.size());
         for (int i = 1; i < state.pageNames.size(); ++i) {
             const QString title = pageTitle(folder + state.pageNames[i]);
             if (!title.isEmpty())
-                state.tListe.add(HTMLDécoder(title), i);
+                rows.append({HTMLDécoder(title), i});
             state.dialogs.processEvents();
         }
+        state.tListe.addAll(rows);
+        state.dialogs.status(
+            rows.size() == 1 ? QStringLiteral("Catégorie « %1 » : 1 page").arg(category)
+                             : QStringLiteral("Catégorie « %1 » : %2 pages").arg(category).arg(rows.size()));
         ControlState& c = state.controls;
         c.tAjouterEnabled = c.tImporterEnabled = c.ImgIndexEnabled = true;
     }
@@ -367,7 +374,7 @@ void cAjouter_Click(MainState& state) {
 
 QString invalidNameMessage() {
     return QStringLiteral("Ce nom est incorrect (ou contient des caractères incorrects)") + CrLf(2) +
-           QStringLiteral("Donnez un nom qui puisse être utilisé comme nom de dossier sour Windows.");
+           QStringLiteral("Donnez un nom qui puisse être utilisé comme nom de dossier sur ce système.");
 }
 
 namespace {
@@ -387,24 +394,28 @@ bool staysInside(const QString& name) {
 
 QString newFolderName(MainState& state, NewNameKind kind, const QString& parentFolder) {
     QString prompt;
+    QString title;
     QString taken;
     switch (kind) {
     case NewNameKind::Site:
         prompt = QStringLiteral("Nom du nouveau site :");
-        taken = QStringLiteral("Ce domaine existe déjà! Saisissez un autre nom.");
+        title = QStringLiteral("Nouveau site");
+        taken = QStringLiteral("Ce domaine existe déjà ! Saisissez un autre nom.");
         break;
     case NewNameKind::Domain:
         prompt = QStringLiteral("Nom du nouveau domaine :");
-        taken = QStringLiteral("Ce domaine existe déjà! Saisissez un autre nom.");
+        title = QStringLiteral("Nouveau domaine");
+        taken = QStringLiteral("Ce domaine existe déjà ! Saisissez un autre nom.");
         break;
     case NewNameKind::Category:
         prompt = QStringLiteral("Nom de la nouvelle catégorie :");
-        taken = QStringLiteral("Cette catégorie existe déjà! Saisissez un autre nom.");
+        title = QStringLiteral("Nouvelle catégorie");
+        taken = QStringLiteral("Cette catégorie existe déjà ! Saisissez un autre nom.");
         break;
     }
     const QString parent = withSeparator(parentFolder);
     for (;;) {
-        const QString name = state.dialogs.prompt(prompt).trimmed();
+        const QString name = state.dialogs.prompt(prompt, title).trimmed();
         if (name.isEmpty())
             return {};
         if (!staysInside(name)) {

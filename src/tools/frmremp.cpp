@@ -111,9 +111,12 @@ frmRemp::frmRemp(std::unique_ptr<Dialogs> own, Dialogs* dialogs, QWidget* parent
     connect(bFin, &QPushButton::clicked, this, &frmRemp::bFin_Click);
     connect(bArrêter, &QPushButton::clicked, this, [this] { stopRequested_ = true; });
     auto* stop = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    // Escape stops a replacement under way, and otherwise closes the window.
     connect(stop, &QShortcut::activated, this, [this] {
         if (running_)
             stopRequested_ = true;
+        else
+            close();
     });
     auto* refresh = new QShortcut(QKeySequence::Refresh, this);
     connect(refresh, &QShortcut::activated, this, &frmRemp::lF_Refresh);
@@ -183,8 +186,14 @@ void frmRemp::bExécuter_Click() {
         return !stopRequested_;
     };
     RemplacementExécuter(lR->folder(), names, request, dialogs_, this, onFile);
+    const bool completed = !stopRequested_;
     conf_.reset();
     setRunning(false);
+    // A run that went through every file leaves its bar full, so that the end is seen.
+    if (completed && progress->maximum() > 0) {
+        progress->setValue(progress->maximum());
+        progress->show();
+    }
     lF_Refresh();
 }
 

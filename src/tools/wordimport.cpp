@@ -4,6 +4,8 @@
 #include "lib/text1252.h"
 #include "ui/dialogs.h"
 
+#include <QDir>
+
 namespace qs {
 namespace {
 
@@ -157,7 +159,14 @@ ImportOutcome ImporterWord(const QString& source, const QString& destination, co
         }
         ++outcome.written;
     }
-    dialogs.status(QString());
+    // The last word says what was written, and where.
+    dialogs.status(outcome.error.isEmpty()
+                       ? QStringLiteral("Import terminé : %1 dans %2.")
+                             .arg(outcome.written == 1
+                                      ? QStringLiteral("1 page écrite")
+                                      : QStringLiteral("%1 pages écrites").arg(outcome.written),
+                                  QDir::toNativeSeparators(withoutSeparator(d)))
+                       : QString());
     return outcome;
 }
 
