@@ -2,10 +2,10 @@
 #include "cli/command.h"
 #include "cli/consolesite.h"
 #include "cli/siteargument.h"
-#include "generate/regenerate.h"
+#include "commands/mainstate.h"
+#include "commands/regenerate.h"
 #include "lib/clock.h"
 #include "lib/settings.h"
-#include "site/mainstate.h"
 
 #include <QCommandLineParser>
 

@@ -4,12 +4,12 @@
 #include "cli/consolesite.h"
 #include "cli/siteargument.h"
 #include "cli/siteindexflag.h"
+#include "commands/mainstate.h"
+#include "commands/regenerate.h"
 #include "generate/imgindex.h"
-#include "generate/regenerate.h"
 #include "lib/files.h"
 #include "lib/settings.h"
 #include "site/listing.h"
-#include "site/mainstate.h"
 
 #include <QCommandLineParser>
 

@@ -1,9 +1,9 @@
 // quillsite-cli lister SITE: the site's structure as the window lists it.
 #include "cli/command.h"
 #include "cli/siteargument.h"
+#include "commands/mainstate.h"
 #include "lib/helpers.h"
 #include "site/listing.h"
-#include "site/mainstate.h"
 
 #include <QCommandLineParser>
 

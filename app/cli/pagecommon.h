@@ -5,9 +5,9 @@
 #include "cli/command.h"
 #include "cli/consoledialogs.h"
 #include "cli/siteargument.h"
+#include "commands/mainstate.h"
 #include "lib/clock.h"
 #include "site/listing.h"
-#include "site/mainstate.h"
 
 namespace qs::cli {
 

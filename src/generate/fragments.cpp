@@ -1,8 +1,8 @@
 #include "generate/fragments.h"
 
+#include "commands/mainstate.h"
 #include "lib/files.h"
 #include "lib/text1252.h"
-#include "site/mainstate.h"
 
 #include <QFileInfo>
 

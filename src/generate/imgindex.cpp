@@ -1,12 +1,12 @@
 #include "generate/imgindex.h"
 
+#include "commands/mainstate.h"
 #include "generate/pages.h"
 #include "lib/clock.h"
+#include "lib/dialogs.h"
 #include "lib/files.h"
 #include "lib/text1252.h"
 #include "site/listing.h"
-#include "site/mainstate.h"
-#include "ui/dialogs.h"
 
 #include <QDir>
 

@@ -1,6 +1,6 @@
 #include "lib/files.h"
 
-#include "ui/dialogs.h"
+#include "lib/dialogs.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,9 +1,9 @@
 #include "shell/place.h"
 
-#include "editor/pageeditor.h"
+#include "commands/mainstate.h"
+#include "commands/pageeditor.h"
 #include "lib/files.h"
 #include "site/listing.h"
-#include "site/mainstate.h"
 
 #include <QDir>
 

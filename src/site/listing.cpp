@@ -1,11 +1,11 @@
 #include "site/listing.h"
 
-#include "generate/regenerate.h"
+#include "commands/mainstate.h"
+#include "commands/regenerate.h"
+#include "lib/dialogs.h"
 #include "lib/files.h"
 #include "lib/helpers.h"
 #include "lib/text1252.h"
-#include "site/mainstate.h"
-#include "ui/dialogs.h"
 
 #include <QDirIterator>
 #include <QFile>

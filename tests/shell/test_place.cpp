@@ -1,5 +1,5 @@
 // The user's place in the lists across Save and Refresh, and what the preview shows for a selection.
-#include "editor/pageeditor.h"
+#include "commands/pageeditor.h"
 #include "shell/place.h"
 #include "shellfixture.h"
 #include "site/listing.h"

@@ -1,5 +1,5 @@
 // quillsite-cli lister and generer against the window's own code path.
-#include "generate/regenerate.h"
+#include "commands/regenerate.h"
 #include "site/listing.h"
 
 #include "sitefixture.h"

@@ -1,15 +1,15 @@
-#include "generate/regenerate.h"
+#include "commands/regenerate.h"
 
+#include "commands/mainstate.h"
 #include "generate/fragments.h"
 #include "generate/pages.h"
 #include "generate/pagewriter.h"
+#include "lib/dialogs.h"
 #include "lib/files.h"
 #include "lib/helpers.h"
 #include "lib/settings.h"
 #include "lib/text1252.h"
 #include "site/listing.h"
-#include "site/mainstate.h"
-#include "ui/dialogs.h"
 
 #include <QDirIterator>
 

@@ -1,11 +1,11 @@
-#include "site/foldercommands.h"
+#include "commands/foldercommands.h"
 
-#include "generate/regenerate.h"
+#include "commands/commands.h"
+#include "commands/mainstate.h"
+#include "commands/regenerate.h"
+#include "lib/dialogs.h"
 #include "lib/files.h"
-#include "site/commands.h"
 #include "site/listing.h"
-#include "site/mainstate.h"
-#include "ui/dialogs.h"
 
 #include <QDir>
 #include <QFileInfo>

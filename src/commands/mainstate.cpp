@@ -1,4 +1,4 @@
-#include "site/mainstate.h"
+#include "commands/mainstate.h"
 
 #include "lib/text1252.h"
 
