@@ -9,6 +9,7 @@
 #include <QCommandLineParser>
 #include <QIcon>
 
+#include <cstdio>
 #include <cstring>
 
 #ifdef Q_OS_UNIX
@@ -80,12 +81,19 @@ int main(int argc, char** argv) {
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Quillsite : création et entretien de sites de documentation en HTML."));
-    parser.addHelpOption();
+    // Qt's own help option is described in English: ours says it in French.
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("aide"), QStringLiteral("help")},
+                                  QStringLiteral("Affiche cette aide."));
+    parser.addOption(help);
     parser.addVersionOption();
     parser.addOption(
         QCommandLineOption(QString::fromLatin1(kVerbose + 2),
                            QStringLiteral("Affiche les messages du moteur de rendu des pages.")));
     parser.process(app);
+    if (parser.isSet(help)) {
+        std::fputs(qPrintable(parser.helpText()), stdout);
+        return 0;
+    }
 
     // The automatic update, at start-up on the build machine and from the Tools menu.
     qs::setUpdateProcedure(

@@ -120,9 +120,10 @@ QString Options::hexText(Row row) const {
 QString Options::modeExplanation() const {
     if (!form.Check1)
         return {};
-    return QStringLiteral("Les pages ne peuvent plus être modifiées ni supprimées : les boutons "
-                          "« Modifier » et « Supprimer » sont masqués. Décochez la case pour "
-                          "rétablir la modification.");
+    return QStringLiteral(
+        "Les pages ne peuvent plus être modifiées ni supprimées : les boutons "
+        "«\u00A0Modifier\u00A0» et «\u00A0Supprimer\u00A0» sont masqués. Décochez la case pour "
+        "rétablir la modification.");
 }
 
 QColor Options::rowColour(Row row) const {

@@ -128,7 +128,11 @@ public:
     void load(const QUrl& url) override {
         busy_ = true;
         Q_EMIT pane_->loadStarted();
-        browser_->setSource(url);
+        // The same address again is read again: the file may have changed.
+        if (browser_->source() == url)
+            browser_->reload();
+        else
+            browser_->setSource(url);
         busy_ = false;
         Q_EMIT pane_->titleChanged(title());
         Q_EMIT pane_->loadFinished();
@@ -273,8 +277,13 @@ BrowserPane::BrowserPane(QWidget* parent, Engine engine) : QWidget(parent) {
     reloadTimer_.setSingleShot(true);
     reloadTimer_.setInterval(250);
     connect(&reloadTimer_, &QTimer::timeout, this, [this] {
-        if (!watched_.isEmpty())
-            view_->load(watched_);
+        if (watched_.isEmpty())
+            return;
+        const QUrl shown = watched_;
+        view_->load(shown);
+        // A file replaced whole is a new file to follow.
+        watched_.clear();
+        watch(shown);
     });
     auto changed = [this] { reloadTimer_.start(); };
     connect(watcher_, &QFileSystemWatcher::fileChanged, this, changed);

@@ -78,8 +78,9 @@ TEST_F(OptionsTest, ReadOnlyModeIsExplainedAndCanBeUndone) {
     EXPECT_TRUE(o.form.Check1);
     EXPECT_EQ(
         o.modeExplanation(),
-        QStringLiteral("Les pages ne peuvent plus être modifiées ni supprimées : les boutons « Modifier » "
-                       "et « Supprimer » sont masqués. Décochez la case pour rétablir la modification."));
+        QStringLiteral(
+            "Les pages ne peuvent plus être modifiées ni supprimées : les boutons «\u00A0Modifier\u00A0» "
+            "et «\u00A0Supprimer\u00A0» sont masqués. Décochez la case pour rétablir la modification."));
     o.cmdApply_Click();
     EXPECT_EQ(get("Modification"), QStringLiteral("Non"));
     o.form.Check1 = false;

@@ -421,8 +421,11 @@ TEST_F(Windows, APageDroppedOnAnotherCategoryMovesThere) {
     QObject::connect(&answer, &QTimer::timeout, [&] {
         if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
             for (QAction* a : menu->actions())
-                if (a->text() == QStringLiteral("Déplacer vers..."))
-                    a->trigger();
+                if (a->text() == QStringLiteral("Déplacer vers...")) {
+                    EXPECT_TRUE(a->isEnabled());
+                    menu->setActiveAction(a);
+                }
+            QTest::keyClick(menu, Qt::Key_Return);
         } else if (QWidget* dialog = QApplication::activeModalWidget();
                    dialog && dialog->objectName() == QStringLiteral("DeplacerVers")) {
             auto* target = dialog->findChild<QComboBox*>(QStringLiteral("cCible"));
