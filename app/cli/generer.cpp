@@ -3,7 +3,7 @@
 #include "cli/consolesite.h"
 #include "cli/siteargument.h"
 #include "commands/mainstate.h"
-#include "commands/regenerate.h"
+#include "generate/wholesite.h"
 #include "lib/clock.h"
 #include "lib/settings.h"
 
@@ -37,7 +37,7 @@ int run(const QStringList& arguments) {
 
     SystemClock clock;
     ConsoleSite site(clock, root);
-    const WholeSiteReport report = regenerateWholeSite(site.state);
+    const WholeSiteReport report = regenerateWholeSite(site.state.values, clock, site.dialogs);
     out(QStringLiteral("%1 domaine(s), %2 catégorie(s) : pages d'index écrites dans %3")
             .arg(report.domains)
             .arg(report.categories)

@@ -6,6 +6,7 @@
 #include "cli/siteindexflag.h"
 #include "commands/mainstate.h"
 #include "commands/regenerate.h"
+#include "commands/selection.h"
 #include "generate/imgindex.h"
 #include "lib/files.h"
 #include "lib/settings.h"

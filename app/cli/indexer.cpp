@@ -6,6 +6,7 @@
 #include "cli/siteargument.h"
 #include "cli/siteindexflag.h"
 #include "commands/mainstate.h"
+#include "commands/selection.h"
 #include "lib/files.h"
 #include "lib/settings.h"
 #include "site/listing.h"

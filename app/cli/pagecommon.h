@@ -6,6 +6,7 @@
 #include "cli/consoledialogs.h"
 #include "cli/siteargument.h"
 #include "commands/mainstate.h"
+#include "commands/selection.h"
 #include "lib/clock.h"
 #include "site/listing.h"
 

@@ -3,6 +3,7 @@
 #include "commands/pageeditor.h"
 #include "commands/pagemove.h"
 #include "commands/regenerate.h"
+#include "commands/selection.h"
 #include "lib/clock.h"
 #include "lib/dialogs.h"
 #include "lib/files.h"

@@ -3,6 +3,7 @@
 // 50,000-page site; then the showing of a 5,000-page category, from the user's click to a painted list.
 //
 //   bench_window_run DATA-FOLDER     (the made sites are kept there between runs)
+#include "commands/selection.h"
 #include "lib/clock.h"
 #include "lib/settings.h"
 #include "shell/fmain.h"

@@ -2,9 +2,11 @@
 // is part of the listing: selecting a domain without categories presses it).
 #include "commands/commands.h"
 #include "commands/foldercommands.h"
+#include "commands/fragmentedit.h"
 #include "commands/mainstate.h"
 #include "commands/pageeditor.h"
 #include "commands/regenerate.h"
+#include "commands/selection.h"
 #include "generate/fragments.h"
 #include "lib/dialogs.h"
 #include "lib/files.h"

@@ -1,9 +1,11 @@
 // The domain commands: "Nouveau Domaine", the right click on the domain list and its menu "Edition".
 #include "commands/commands.h"
 #include "commands/foldercommands.h"
+#include "commands/fragmentedit.h"
 #include "commands/mainstate.h"
 #include "commands/pageeditor.h"
 #include "commands/regenerate.h"
+#include "commands/selection.h"
 #include "generate/fragments.h"
 #include "lib/dialogs.h"
 #include "lib/files.h"

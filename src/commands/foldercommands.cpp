@@ -1,4 +1,5 @@
 #include "commands/foldercommands.h"
+#include "commands/selection.h"
 
 #include "commands/commands.h"
 #include "commands/mainstate.h"

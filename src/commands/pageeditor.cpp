@@ -1,4 +1,5 @@
 #include "commands/pageeditor.h"
+#include "commands/fragmentedit.h"
 
 #include "commands/mainstate.h"
 #include "commands/regenerate.h"

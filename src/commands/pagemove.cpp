@@ -1,4 +1,5 @@
 #include "commands/pagemove.h"
+#include "commands/selection.h"
 
 #include "commands/mainstate.h"
 #include "commands/pageeditor.h"

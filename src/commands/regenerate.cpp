@@ -1,7 +1,8 @@
 #include "commands/regenerate.h"
 
+#include "commands/fragmentedit.h"
 #include "commands/mainstate.h"
-#include "generate/fragments.h"
+#include "commands/selection.h"
 #include "generate/pages.h"
 #include "generate/pagewriter.h"
 #include "lib/dialogs.h"
@@ -10,8 +11,6 @@
 #include "lib/settings.h"
 #include "lib/text1252.h"
 #include "site/listing.h"
-
-#include <QDirIterator>
 
 namespace qs {
 
@@ -31,20 +30,6 @@ bool write(MainState& state, const QString& path, const QStringList& lines) {
 }
 
 } // namespace
-
-QString introductionPage(const QString& categoryFolder) {
-    const QString exact = QStringLiteral("Index.html");
-    if (FichierExiste(categoryFolder + exact))
-        return exact;
-    // A case-sensitive disk may hold it as "index.html" or "INDEX.HTML".
-    QDirIterator it(categoryFolder, QDir::Files | QDir::Hidden);
-    while (it.hasNext()) {
-        it.next();
-        if (it.fileName().compare(exact, Qt::CaseInsensitive) == 0)
-            return it.fileName();
-    }
-    return {};
-}
 
 void cEnregistrer(MainState& state) {
     if (state.currentDomain.isEmpty() || state.currentCategory.isEmpty() || state.values.Répertoire.isEmpty())
@@ -124,27 +109,6 @@ void Enregistrer(MainState& state) {
         if (!write(state, state.values.Répertoire + name, homePageLines(page)))
             return;
     }
-}
-
-WholeSiteReport regenerateWholeSite(MainState& state) {
-    WholeSiteReport report;
-    domainesInit(state);
-    for (int d = 0; d < state.dListe.count(); ++d) {
-        state.dListe.select(d);
-        dListe_Click(state);
-        if (state.dListe.selectedRow() != d) {
-            report.passedOver.append(state.dListe.text(d));
-            continue;
-        }
-        ++report.domains;
-        for (int c = 0; c < state.cListe.count(); ++c) {
-            state.cListe.select(c);
-            cListe_Click(state);
-            ++report.categories;
-        }
-    }
-    Enregistrer(state);
-    return report;
 }
 
 } // namespace qs

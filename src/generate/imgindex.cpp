@@ -1,6 +1,5 @@
 #include "generate/imgindex.h"
 
-#include "commands/mainstate.h"
 #include "generate/pages.h"
 #include "lib/clock.h"
 #include "lib/dialogs.h"
@@ -65,32 +64,6 @@ bool writeImgIndex(const QString& categoryFolder, const QString& category, const
         return true;
     dialogs.message(error, Icon::Exclamation, QStringLiteral("Erreur"));
     return false;
-}
-
-void ImgIndex_Click(MainState& state) {
-    const QString domain = state.dListe.selectedText();
-    const QString category = state.cListe.selectedText();
-    if (domain.isEmpty() || category.isEmpty() || state.values.Répertoire.isEmpty())
-        return;
-    QString written;
-    qsizetype images = 0;
-    {
-        BusyPointer busy(state.dialogs);
-        const QString folder = withSeparator(state.values.Répertoire + domain) + category + sep();
-        if (!writeImgIndex(folder, category, state.currentCategory, state.clock, state.dialogs))
-            return;
-        written = folder + QString::fromUtf16(kImgIndexFile);
-        images = imageFiles(folder).size();
-    }
-    cListe_Click(state);
-    state.currentDomain = state.dListe.selectedText();
-    state.currentCategory = state.cListe.selectedText();
-    state.notify();
-    state.dialogs.message(QStringLiteral("Index des images de la catégorie « %1 » écrit (%2) :")
-                                  .arg(category, images == 1 ? QStringLiteral("1 image")
-                                                             : QStringLiteral("%1 images").arg(images)) +
-                              CrLf() + QDir::toNativeSeparators(written),
-                          Icon::Information, QStringLiteral("Liste d'images"));
 }
 
 } // namespace qs

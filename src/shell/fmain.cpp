@@ -1,4 +1,6 @@
 #include "shell/fmain.h"
+#include "commands/fragmentedit.h"
+#include "commands/selection.h"
 
 #include "commands/commands.h"
 #include "commands/pageeditor.h"

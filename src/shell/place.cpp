@@ -2,6 +2,7 @@
 
 #include "commands/mainstate.h"
 #include "commands/pageeditor.h"
+#include "commands/selection.h"
 #include "lib/files.h"
 #include "site/listing.h"
 

@@ -1,5 +1,6 @@
 // Start-up, re-opening and closing of the main window, and the File menu's site commands.
 #include "shell/shell.h"
+#include "commands/selection.h"
 
 #include "commands/regenerate.h"
 #include "lib/files.h"

@@ -2,6 +2,7 @@
 
 // A site on disk with the main window's state over it, for the page editor and structure command tests.
 #include "commands/mainstate.h"
+#include "commands/selection.h"
 #include "lib/clock.h"
 #include "lib/files.h"
 #include "lib/helpers.h"

@@ -1,5 +1,6 @@
 #include "commands/mainstate.h"
 #include "commands/regenerate.h"
+#include "commands/selection.h"
 #include "generate/imgindex.h"
 #include "lib/clock.h"
 #include "lib/files.h"

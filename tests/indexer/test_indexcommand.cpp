@@ -1,4 +1,5 @@
 #include "commands/mainstate.h"
+#include "commands/selection.h"
 #include "indexer/indexer.h"
 #include "lib/clock.h"
 #include "lib/settings.h"

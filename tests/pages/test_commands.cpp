@@ -1,6 +1,7 @@
 // The domain and category commands: add, right click, and the context menus' copy, rename, delete,
 // fragment and independent-file entries.
 #include "commands/commands.h"
+#include "commands/fragmentedit.h"
 #include "commands/pageeditor.h"
 #include "generate/fragments.h"
 

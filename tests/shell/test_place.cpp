@@ -1,5 +1,6 @@
 // The user's place in the lists across Save and Refresh, and what the preview shows for a selection.
 #include "commands/pageeditor.h"
+#include "commands/selection.h"
 #include "shell/place.h"
 #include "shellfixture.h"
 #include "site/listing.h"
