@@ -42,7 +42,7 @@ void StructureList::addAll(const QList<std::pair<QString, int>>& rows) {
     }
     QList<std::pair<QString, int>> sorted = rows;
     std::stable_sort(sorted.begin(), sorted.end(),
-                     [](const auto& a, const auto& b) { return compareUpper(a.first, b.first) < 0; });
+                     [](const auto& a, const auto& b) { return compareUpper1252(a.first, b.first) < 0; });
     QList<QStandardItem*> items;
     items.reserve(sorted.size());
     for (const auto& [text, number] : sorted) {
