@@ -21,6 +21,10 @@
 
 #include <cstdio>
 
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
 namespace {
 
 double ms(qint64 ns) {
@@ -101,6 +105,11 @@ int main(int argc, char** argv) {
     // The settings and trash of the run stay beside its data.
     qputenv("XDG_CONFIG_HOME", (data + QStringLiteral("/config")).toLocal8Bit());
     qputenv("XDG_DATA_HOME", (data + QStringLiteral("/data")).toLocal8Bit());
+#ifdef Q_OS_UNIX
+    // As the program does: the browser engine's sandbox cannot run as root.
+    if (geteuid() == 0)
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+#endif
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Vendrel"));
