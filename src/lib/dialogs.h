@@ -16,6 +16,12 @@ public:
     virtual void message(const QString& text, Icon icon = Icon::None, const QString& title = {}) = 0;
     // A question with Yes and No buttons; true for Yes.
     virtual bool question(const QString& text, Icon icon = Icon::Question, const QString& title = {}) = 0;
+    // A question whose Yes destroys or loses something: "Non" is the default button, so that Enter
+    // pressed in haste keeps the user's work. Otherwise as question().
+    virtual bool questionNoByDefault(const QString& text, Icon icon = Icon::Question,
+                                     const QString& title = {}) {
+        return question(text, icon, title);
+    }
     // A one-line prompt. The answer comes back with blanks removed at both ends; Cancel and an empty
     // answer both come back as the empty text ("no answer").
     virtual QString prompt(const QString& text, const QString& title = {},

@@ -87,7 +87,7 @@ QString pageTitleOf(QByteArrayView bytes) {
 
 QString invalidNameMessage() {
     return QStringLiteral("Ce nom est incorrect (ou contient des caractères incorrects)") + CrLf(2) +
-           QStringLiteral("Donnez un nom qui puisse être utilisé comme nom de dossier sour Windows.");
+           QStringLiteral("Donnez un nom qui puisse être utilisé comme nom de dossier sur ce système.");
 }
 
 bool isValidFolderName(const QString& name) {
@@ -97,24 +97,28 @@ bool isValidFolderName(const QString& name) {
 QString askNewFolderName(Dialogs& dialogs, NewNameKind kind, const QString& parentFolder,
                          const std::function<bool(const QString&)>& listed) {
     QString prompt;
+    QString title;
     QString taken;
     switch (kind) {
     case NewNameKind::Site:
         prompt = QStringLiteral("Nom du nouveau site :");
-        taken = QStringLiteral("Ce domaine existe déjà! Saisissez un autre nom.");
+        title = QStringLiteral("Nouveau site");
+        taken = QStringLiteral("Ce domaine existe déjà ! Saisissez un autre nom.");
         break;
     case NewNameKind::Domain:
         prompt = QStringLiteral("Nom du nouveau domaine :");
-        taken = QStringLiteral("Ce domaine existe déjà! Saisissez un autre nom.");
+        title = QStringLiteral("Nouveau domaine");
+        taken = QStringLiteral("Ce domaine existe déjà ! Saisissez un autre nom.");
         break;
     case NewNameKind::Category:
         prompt = QStringLiteral("Nom de la nouvelle catégorie :");
-        taken = QStringLiteral("Cette catégorie existe déjà! Saisissez un autre nom.");
+        title = QStringLiteral("Nouvelle catégorie");
+        taken = QStringLiteral("Cette catégorie existe déjà ! Saisissez un autre nom.");
         break;
     }
     const QString parent = withSeparator(parentFolder);
     for (;;) {
-        const QString name = dialogs.prompt(prompt).trimmed();
+        const QString name = dialogs.prompt(prompt, title).trimmed();
         if (name.isEmpty())
             return {};
         if (!isValidFolderName(name)) {

@@ -42,7 +42,7 @@ enum class NewNameKind { Site, Domain, Category };
 bool isValidFolderName(const QString& name);
 // Asks through `dialogs` for the name of a new site, domain or category until it is valid, and creates
 // its folder in `parentFolder`. A name that is taken (a folder of the program folder for a site; for a
-// domain or category, one for which `listed` is true) is refused with "... existe déjà!"; a name that
+// domain or category, one for which `listed` is true) is refused with "... existe déjà !"; a name that
 // breaks the name rule, or whose folder cannot be created, with the invalid-name message. Returns the
 // name, or "" when the user gave none (nothing created then).
 QString askNewFolderName(Dialogs& dialogs, NewNameKind kind, const QString& parentFolder,

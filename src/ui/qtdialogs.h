@@ -25,6 +25,8 @@ public:
 
     void message(const QString& text, Icon icon = Icon::None, const QString& title = {}) override;
     bool question(const QString& text, Icon icon = Icon::Question, const QString& title = {}) override;
+    bool questionNoByDefault(const QString& text, Icon icon = Icon::Question,
+                             const QString& title = {}) override;
     QString prompt(const QString& text, const QString& title = {},
                    const QString& defaultAnswer = {}) override;
     QString openFile(const QString& title, const QString& folder, const QString& filter) override;
@@ -38,6 +40,7 @@ protected:
 
 private:
     QString titleOr(const QString& title) const;
+    bool ask(const QString& text, Icon icon, const QString& title, bool yesByDefault);
     void aboutToShow();
 
     QPointer<QWidget> parent_;
