@@ -74,9 +74,8 @@ void abandon(MainState& state) {
 }
 
 void copyCategory(MainState& state, const QString& domainFolder, const QString& category) {
-    const QString name =
-        askFolderName(state, QStringLiteral("Donnez un nouveau nom : "), QStringLiteral("Copier la catégorie"),
-                      domainFolder);
+    const QString name = askFolderName(state, QStringLiteral("Donnez un nouveau nom : "),
+                                       QStringLiteral("Copier la catégorie"), domainFolder);
     if (name.isEmpty())
         return abandon(state);
     const QString existing = existingEntry(domainFolder, name);
@@ -93,9 +92,9 @@ void renameCategory(MainState& state, const QString& domainFolder, const QString
                     const QString& category) {
     const QString prompt = QStringLiteral("Le nom de la catégorie actuelle est : ") + category + CrLf(2) +
                            QStringLiteral("Nouveau nom :");
-    const QString name = askFolderName(state, prompt, QStringLiteral("Renommer la catégorie"), domainFolder, [&](const QString& n) {
-        return renameRefusal(domainFolder, domain, category, n);
-    });
+    const QString name =
+        askFolderName(state, prompt, QStringLiteral("Renommer la catégorie"), domainFolder,
+                      [&](const QString& n) { return renameRefusal(domainFolder, domain, category, n); });
     if (name.isEmpty())
         return abandon(state);
     RenameResult result;

@@ -58,7 +58,8 @@ void renameDomain(MainState& state, const QString& domain) {
     const QString root = state.values.Répertoire;
     const QString name = askFolderName(
         state, QStringLiteral("Nouveau nom du domaine ") + quoted(domain) + QStringLiteral(" :"),
-        QStringLiteral("Renommer le domaine"), root, [&](const QString& n) { return renameRefusal(root, domain, n); });
+        QStringLiteral("Renommer le domaine"), root,
+        [&](const QString& n) { return renameRefusal(root, domain, n); });
     if (name.isEmpty())
         return;
     RenameResult result;
