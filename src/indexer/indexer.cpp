@@ -1,5 +1,7 @@
 #include "indexer/indexer.h"
 
+#include "indexer/fulltext.h"
+
 #include "lib/clock.h"
 #include "lib/dialogs.h"
 #include "lib/files.h"
@@ -14,6 +16,7 @@
 #include <algorithm>
 #include <array>
 #include <iterator>
+#include <optional>
 #include <vector>
 
 using namespace Qt::Literals::StringLiterals;
@@ -474,21 +477,26 @@ QString indexTitle(const QString& path, bool* readable) {
 }
 
 QStringList indexListHeader(const IndexListInput& in) {
-    return {QStringLiteral("<HTML>"),
-            QStringLiteral("<HEAD>"),
-            QStringLiteral("<TITLE>") + in.title + QStringLiteral("</TITLE>"),
-            QStringLiteral("</HEAD>"),
-            QStringLiteral("<BODY BACKGROUND=\"images/domaine.gif\" BGCOLOR=\"#FFEEEE\">"),
-            QStringLiteral("<FONT SIZE=\"1\">") + in.programId + QStringLiteral("</FONT><BR>"),
-            QStringLiteral("<CENTER><H2><FONT COLOR=\"#009900\">") + in.title +
-                QStringLiteral("</FONT></H2></CENTER>"),
-            QStringLiteral("<HR>"),
-            QStringLiteral("<CENTER>Mis à jour le ") + updatedOn(in.now) + QStringLiteral(" (réf ") +
-                in.reference.toString(QStringLiteral("d.M.yy")) + QStringLiteral(")</CENTER><BR>"),
-            QStringLiteral("<CENTER><TABLE>"),
-            QStringLiteral("<COL ALIGN=LEFT><COL ALIGN=LEFT><COL ALIGN=CENTER>"),
-            QStringLiteral("<TR>"),
-            QStringLiteral("<TH ALIGN=LEFT>Page</TH><TH ALIGN=LEFT>Titre</TH><TH>Modifié le</TH></TR>")};
+    QStringList lines{
+        QStringLiteral("<HTML>"),
+        QStringLiteral("<HEAD>"),
+        QStringLiteral("<TITLE>") + in.title + QStringLiteral("</TITLE>"),
+        QStringLiteral("</HEAD>"),
+        QStringLiteral("<BODY BACKGROUND=\"images/domaine.gif\" BGCOLOR=\"#FFEEEE\">"),
+        QStringLiteral("<FONT SIZE=\"1\">") + in.programId + QStringLiteral("</FONT><BR>"),
+        QStringLiteral("<CENTER><H2><FONT COLOR=\"#009900\">") + in.title +
+            QStringLiteral("</FONT></H2></CENTER>"),
+        QStringLiteral("<HR>"),
+        QStringLiteral("<CENTER>Mis à jour le ") + updatedOn(in.now) + QStringLiteral(" (réf ") +
+            in.reference.toString(QStringLiteral("d.M.yy")) + QStringLiteral(")</CENTER><BR>"),
+        QStringLiteral("<CENTER><TABLE>"),
+        QStringLiteral("<COL ALIGN=LEFT><COL ALIGN=LEFT><COL ALIGN=CENTER>"),
+        QStringLiteral("<TR>"),
+        QStringLiteral("<TH ALIGN=LEFT>Page</TH><TH ALIGN=LEFT>Titre</TH><TH>Modifié le</TH></TR>")};
+    if (in.fullTextLink)
+        lines.insert(5, QStringLiteral("<CENTER><A HREF=\"Recherche.htm\">Rechercher dans le texte des "
+                                       "pages</A></CENTER>"));
+    return lines;
 }
 
 void appendIndexRow(QByteArray& out, QStringView link, QStringView name, QStringView title, QDate modified) {
@@ -605,7 +613,7 @@ QList<IndexedPage> Explore(const QString& root, const QDateTime& titlesAfter, Di
 }
 
 IndexResult IndexerSite(const QString& root, const Clock& clock, Dialogs& dialogs, IndexProgress& progress,
-                        bool trashPrevious) {
+                        bool trashPrevious, const FullTextOptions& fullTextOptions) {
     IndexResult result;
     const QString base = rootText(root);
     if (root.isEmpty()) {
@@ -641,7 +649,24 @@ IndexResult IndexerSite(const QString& root, const Clock& clock, Dialogs& dialog
     ::tzset(); // once, so that localDate() sees the current zone
 #endif
     const IndexListInput recent{QString::fromUtf8(kRecentTitle), ProgrammeID(), now, days.reference, {}};
-    const IndexListInput search{QString::fromUtf8(kSearchTitle), ProgrammeID(), now, days.reference, {}};
+    // The full-text files are made ready aside before the lists, and put in place with them.
+    std::optional<FullTextStage> fullText;
+    if (fullTextOptions.enabled) {
+        fullText.emplace(base, fullTextOptions.CouleurFond, fullTextOptions.CouleurTitre,
+                         fullTextOptions.CouleurTexte);
+        switch (fullText->prepare(pages, dialogs, progress, &result.unreadable)) {
+        case FullTextStage::Outcome::Ready:
+            break;
+        case FullTextStage::Outcome::Stopped:
+            result.outcome = IndexResult::Outcome::Cancelled;
+            return result;
+        case FullTextStage::Outcome::Failed:
+            return result;
+        }
+    }
+    const bool searchPageThere = fullText || FichierExiste(base + QLatin1StringView(kSearchPageFile));
+    IndexListInput search{QString::fromUtf8(kSearchTitle), ProgrammeID(), now, days.reference, {}};
+    search.fullTextLink = searchPageThere;
     QByteArray recentBytes = toBytes(indexListHeader(recent));
     QByteArray searchBytes = toBytes(indexListHeader(search));
     searchBytes.reserve(searchBytes.size() + 128 * pages.size());
@@ -682,12 +707,19 @@ IndexResult IndexerSite(const QString& root, const Clock& clock, Dialogs& dialog
         for (Output& each : outputs)
             if (each.file)
                 each.file->cancelWriting();
+        if (fullText)
+            fullText->rollback();
         return result;
     };
     for (Output& o : outputs) {
         o.file = std::make_unique<QSaveFile>(o.path);
         if (!o.file->open(QIODevice::WriteOnly) || o.file->write(o.bytes) != o.bytes.size())
             return fail(o);
+    }
+    if (fullText && !fullText->commit(dialogs)) {
+        for (Output& each : outputs)
+            each.file->cancelWriting();
+        return result;
     }
     if (trashPrevious)
         for (const Output& o : outputs)
@@ -696,6 +728,10 @@ IndexResult IndexerSite(const QString& root, const Clock& clock, Dialogs& dialog
     for (Output& o : outputs)
         if (!o.file->commit())
             return fail(o);
+    if (fullText) {
+        fullText->finish();
+        result.fullText = fullText->indexedPages();
+    }
     result.outcome = IndexResult::Outcome::Written;
     return result;
 }
