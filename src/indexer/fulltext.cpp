@@ -581,6 +581,8 @@ FullTextStage::Outcome FullTextStage::prepare(const QList<IndexedPage>& pages, D
         index.addPage(link, category, extractPageText(decodePage(bytes)));
     }
     progress.fullText(pages.size(), pages.size());
+    if (progress.stopRequested())
+        return Outcome::Stopped;
     indexed_ = index.pages();
 
     // Aside, under names the walk skips (they begin with "."), in the site root so that renaming

@@ -457,7 +457,8 @@ bool isIndexedFile(const QString& name) {
          {"SEARCH"_L1, "RECENT"_L1, "HOMEPAGE"_L1, "IMGINDEX"_L1, "INDEXG"_L1, "INDEX"_L1, "MODIF_"_L1})
         if (upperStartsWith(name, word))
             return false;
-    return true;
+    // The full-text search page is generated too.
+    return !upperEquals(name, "RECHERCHE.HTM"_L1);
 }
 
 bool isListedPage(const QString& fileName) {
