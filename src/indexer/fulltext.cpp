@@ -10,10 +10,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QStringDecoder>
 
 #include <algorithm>
 #include <array>
+#include <string_view>
 #include <vector>
 
 using namespace Qt::Literals::StringLiterals;
@@ -22,17 +22,28 @@ namespace qs {
 
 namespace {
 
-// Folded forms of the Latin letters, worked out once from their decompositions.
-const std::array<QString, 0x250>& latinFolds() {
-    static const std::array<QString, 0x250> table = [] {
-        std::array<QString, 0x250> t;
+QString foldSlow(QChar c) {
+    QString out;
+    for (QChar p : QString(c).normalized(QString::NormalizationForm_D))
+        if (p.category() != QChar::Mark_NonSpacing)
+            out += p.toLower();
+    return out.replace(u"œ"_s, u"oe"_s).replace(u"æ"_s, u"ae"_s).replace(u"ß"_s, u"ss"_s);
+}
+
+// Folded forms of the Latin letters, worked out once from their decompositions: at most two
+// characters each (œ -> oe).
+struct Fold {
+    char16_t c[2];
+    quint8 n;
+};
+const std::array<Fold, 0x250>& latinFolds() {
+    static const std::array<Fold, 0x250> table = [] {
+        std::array<Fold, 0x250> t{};
         for (char16_t c = 0; c < 0x250; ++c) {
-            QString out;
-            for (QChar p : QString(QChar(c)).normalized(QString::NormalizationForm_D))
-                if (p.category() != QChar::Mark_NonSpacing)
-                    out += p.toLower();
-            out.replace(u"œ"_s, u"oe"_s).replace(u"æ"_s, u"ae"_s).replace(u"ß"_s, u"ss"_s);
-            t[c] = out;
+            const QString f = foldSlow(QChar(c));
+            t[c].n = quint8(std::min<qsizetype>(f.size(), 2));
+            for (qsizetype i = 0; i < t[c].n; ++i)
+                t[c].c[i] = f[i].unicode();
         }
         return t;
     }();
@@ -100,13 +111,20 @@ void appendCodePoint(QString& out, uint code) {
 
 // Tags whose words run on into the next: <b>mod</b>èle is one word.
 bool isInlineTag(QStringView name) {
-    static const QStringList inlineTags{u"a"_s,    u"b"_s,    u"i"_s,   u"u"_s,   u"em"_s,     u"strong"_s,
-                                        u"span"_s, u"font"_s, u"sup"_s, u"sub"_s, u"small"_s,  u"big"_s,
-                                        u"abbr"_s, u"code"_s, u"tt"_s,  u"s"_s,   u"strike"_s, u"mark"_s};
-    for (const QString& t : inlineTags)
-        if (name.compare(t, Qt::CaseInsensitive) == 0)
-            return true;
-    return false;
+    if (name.size() > 6)
+        return false;
+    char lower[7] = {};
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const char16_t u = name[i].unicode();
+        if (u >= 0x80)
+            return false;
+        lower[i] = char(u >= 'A' && u <= 'Z' ? u + 32 : u);
+    }
+    static constexpr std::string_view inlineTags[] = {"a",    "b",    "i",   "u",   "em",     "strong",
+                                                      "span", "font", "sup", "sub", "small",  "big",
+                                                      "abbr", "code", "tt",  "s",   "strike", "mark"};
+    const std::string_view tag(lower, size_t(name.size()));
+    return std::find(std::begin(inlineTags), std::end(inlineTags), tag) != std::end(inlineTags);
 }
 
 // Text of an HTML fragment: tags out, entities in, blanks collapsed to one space.
@@ -273,22 +291,31 @@ bool writeWhole(const QString& path, const QByteArray& bytes, Dialogs& dialogs) 
 
 QString foldFrench(QStringView text) {
     const auto& table = latinFolds();
-    QString out;
-    out.reserve(text.size());
-    for (QChar c : text) {
-        const char16_t u = c.unicode();
-        if (u < 0x80)
-            out += (u >= 'A' && u <= 'Z') ? QChar(u + 32) : c;
-        else if (u < table.size())
-            out += table[u];
-        else if (c.isSurrogate())
-            out += c;
-        else {
-            for (QChar p : QString(c).normalized(QString::NormalizationForm_D))
-                if (p.category() != QChar::Mark_NonSpacing)
-                    out += p.toLower();
+    QString out(text.size() * 2, Qt::Uninitialized);
+    char16_t* d = reinterpret_cast<char16_t*>(out.data());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t u = text[i].unicode();
+        if (u < 0x80) {
+            *d++ = (u >= 'A' && u <= 'Z') ? char16_t(u + 32) : u;
+        } else if (u < table.size()) {
+            const Fold& f = table[u];
+            for (int k = 0; k < f.n; ++k)
+                *d++ = f.c[k];
+        } else if (text[i].isSurrogate()) {
+            *d++ = u;
+        } else {
+            // Room for this fold and two characters for each one left.
+            const QString f = foldSlow(text[i]);
+            const qsizetype used = d - reinterpret_cast<char16_t*>(out.data());
+            if (used + f.size() + 2 * (text.size() - i) > out.size()) {
+                out.resize(used + f.size() + 2 * (text.size() - i));
+                d = reinterpret_cast<char16_t*>(out.data()) + used;
+            }
+            for (QChar p : f)
+                *d++ = p.unicode();
         }
     }
+    out.truncate(d - reinterpret_cast<char16_t*>(out.data()));
     return out;
 }
 
@@ -303,12 +330,24 @@ QString decodePage(const QByteArray& bytes) {
             return QString::fromUtf8(bytes);
         return fromWindows1252(bytes);
     }
-    const bool ascii = std::all_of(bytes.cbegin(), bytes.cend(), [](char c) { return uchar(c) < 0x80; });
-    if (ascii)
-        return QString::fromLatin1(bytes);
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8(bytes);
-    return utf8.hasError() ? fromWindows1252(bytes) : text;
+    // Valid UTF-8 (pure ASCII included): anything else is Windows-1252.
+    const auto* b = reinterpret_cast<const uchar*>(bytes.constData());
+    const qsizetype n = bytes.size();
+    for (qsizetype i = 0; i < n;) {
+        const uchar c = b[i];
+        const int follow = c < 0x80                   ? 0
+                           : (c >= 0xC2 && c <= 0xDF) ? 1
+                           : (c >= 0xE0 && c <= 0xEF) ? 2
+                           : (c >= 0xF0 && c <= 0xF4) ? 3
+                                                      : -1;
+        if (follow < 0 || i + follow >= n)
+            return fromWindows1252(bytes);
+        for (int k = 1; k <= follow; ++k)
+            if ((b[i + k] & 0xC0) != 0x80)
+                return fromWindows1252(bytes);
+        i += follow + 1;
+    }
+    return QString::fromUtf8(bytes);
 }
 
 PageText extractPageText(QStringView html) {
@@ -336,9 +375,10 @@ PageText extractPageText(QStringView html) {
     return page;
 }
 
-QStringList searchTerms(QStringView text) {
-    const QString folded = foldFrench(text);
-    QStringList terms;
+namespace {
+
+// The words of a folded text, as views into it.
+template <typename F> void forEachTerm(QStringView folded, F&& f) {
     const qsizetype n = folded.size();
     qsizetype i = 0;
     while (i < n) {
@@ -349,8 +389,15 @@ QStringList searchTerms(QStringView text) {
             ++i;
         // One letter finds nothing useful; a word over 40 letters is not a word.
         if (i - b >= 2 && i - b <= 40)
-            terms.append(folded.sliced(b, i - b));
+            f(folded.sliced(b, i - b));
     }
+}
+
+} // namespace
+
+QStringList searchTerms(QStringView text) {
+    QStringList terms;
+    forEachTerm(foldFrench(text), [&](QStringView t) { terms.append(t.toString()); });
     return terms;
 }
 
@@ -396,20 +443,30 @@ void FullTextIndex::addPage(const QString& link, const QString& category, const 
         bool title = false;
         bool early = false;
     };
-    QHash<QString, Count> counts;
-    for (const QString& t : searchTerms(page.title))
-        counts[t].title = true;
-    const QStringList words = searchTerms(page.text);
-    for (qsizetype i = 0; i < words.size(); ++i) {
-        Count& c = counts[words[i]];
-        ++c.body;
-        if (i < 30)
-            c.early = true;
-    }
-    for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
-        const Count& c = it.value();
+    // The page's words sorted, so that equal ones are counted as a run: no hash per page.
+    struct Word {
+        QStringView text;
+        quint32 position; // 0 for the title
+    };
+    const QString title = foldFrench(page.title);
+    const QString text = foldFrench(page.text);
+    std::vector<Word> words;
+    forEachTerm(title, [&](QStringView t) { words.push_back({t, 0}); });
+    quint32 position = 0;
+    forEachTerm(text, [&](QStringView t) { words.push_back({t, ++position}); });
+    std::sort(words.begin(), words.end(), [](const Word& a, const Word& b) { return a.text < b.text; });
+    for (size_t i = 0; i < words.size();) {
+        size_t j = i;
+        Count c;
+        for (; j < words.size() && words[j].text == words[i].text; ++j) {
+            if (words[j].position == 0)
+                c.title = true;
+            else if (++c.body, words[j].position <= 30)
+                c.early = true;
+        }
         const quint32 score = std::min<quint32>(c.body, 20) + (c.early ? 2 : 0) + (c.title ? 40 : 0);
-        d_->postings[it.key()].emplace_back(id, std::max<quint32>(score, 1));
+        d_->postings[words[i].text.toString()].emplace_back(id, std::max<quint32>(score, 1));
+        i = j;
     }
 }
 

@@ -45,7 +45,7 @@ PageText extractPageText(QStringView html);
 // The folded words of a text in order, one- and over-long words left out: "L'Été 2026" -> "ete" "2026".
 QStringList searchTerms(QStringView text);
 
-inline constexpr qsizetype kPagesPerChunk = 500;
+inline constexpr qsizetype kPagesPerChunk = 64;
 // A shard of terms is split by one more letter when it would outgrow this.
 inline constexpr qsizetype kShardTarget = 192 * 1024;
 inline constexpr qsizetype kExcerptLength = 160;

@@ -87,7 +87,7 @@ TEST(FullTextData, ShardsCoverEveryTermOnceAndStaySmall) {
     }
     const QMap<QString, QByteArray> files = index.files();
     const QByteArray manifest = files.value(QStringLiteral("index.js"));
-    ASSERT_TRUE(manifest.startsWith("QS_recherche.index({pages:300,bloc:500,categories:[\"D / C\"],"));
+    ASSERT_TRUE(manifest.startsWith("QS_recherche.index({pages:300,bloc:64,categories:[\"D / C\"],"));
     const QRegularExpression keyList(QStringLiteral("cles:\\[([^\\]]*)\\]"));
     const QStringList keys =
         keyList.match(QString::fromLatin1(manifest)).captured(1).remove(u'"').split(u',');
