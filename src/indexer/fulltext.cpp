@@ -136,15 +136,15 @@ bool isInlineTag(QStringView name) {
 
 // Text of an HTML fragment: tags out, entities in, blanks collapsed to one space.
 QString htmlToText(QStringView html) {
-    QString out;
-    out.reserve(html.size());
+    std::u16string out; // appended to character by character: inline, unlike QString's
+    out.reserve(size_t(html.size()));
     bool space = true; // a blank is pending or the text is at its start
     auto blank = [&] { space = true; };
     auto put = [&](QChar c) {
-        if (space && !out.isEmpty())
-            out += QLatin1Char(' ');
+        if (space && !out.empty())
+            out.push_back(u' ');
         space = false;
-        out += c;
+        out.push_back(c.unicode());
     };
     const qsizetype n = html.size();
     qsizetype i = 0;
@@ -218,7 +218,7 @@ QString htmlToText(QStringView html) {
             put(c);
         ++i;
     }
-    return out;
+    return QString::fromUtf16(out.data(), qsizetype(out.size()));
 }
 
 QString fileNameTitle(const QString& link) {
@@ -494,15 +494,18 @@ void FullTextIndex::addPage(const QString& link, const QString& category, const 
     };
     // The page's words sorted, so that equal ones are counted as a run: no hash per page.
     struct Word {
-        QStringView text;
-        quint32 position; // 0 for the title
+        std::u16string_view text; // compared inline, unlike QStringView
+        quint32 position;         // 0 for the title
     };
     const QString title = foldFrench(page.title);
     const QString text = foldFrench(page.text);
     std::vector<Word> words;
-    forEachTerm(title, [&](QStringView t) { words.push_back({t, 0}); });
+    const auto view = [](QStringView t) {
+        return std::u16string_view(reinterpret_cast<const char16_t*>(t.utf16()), size_t(t.size()));
+    };
+    forEachTerm(title, [&](QStringView t) { words.push_back({view(t), 0}); });
     quint32 position = 0;
-    forEachTerm(text, [&](QStringView t) { words.push_back({t, ++position}); });
+    forEachTerm(text, [&](QStringView t) { words.push_back({view(t), ++position}); });
     std::sort(words.begin(), words.end(), [](const Word& a, const Word& b) { return a.text < b.text; });
     for (size_t i = 0; i < words.size();) {
         size_t j = i;
@@ -514,8 +517,7 @@ void FullTextIndex::addPage(const QString& link, const QString& category, const 
                 c.early = true;
         }
         const quint32 score = std::min<quint32>(c.body, 20) + (c.early ? 2 : 0) + (c.title ? 40 : 0);
-        const std::u16string_view key(reinterpret_cast<const char16_t*>(words[i].text.utf16()),
-                                      size_t(words[i].text.size()));
+        const std::u16string_view key = words[i].text;
         auto it = d_->postings.find(key);
         if (it == d_->postings.end())
             it = d_->postings.emplace(std::u16string(key), std::vector<std::pair<quint32, quint32>>()).first;
