@@ -29,12 +29,8 @@ QStringList domainCategories(const QString& domainFolder);
 // (any case), in a stable order.
 QStringList categoryPages(const QString& categoryFolder);
 
-// The title of a page file: the text after <TITLE> (any case) up to the next "<", over several lines if
-// need be, joined with single blanks. Only as much of the file as the title needs is read. "" when the
-// file has none or cannot be read. The text is not decoded ("&lt;" stays).
-//   "<title>Mode d'emploi</title>"          -> "Mode d'emploi"
-//   "<TITLE>  Deux\r\n   lignes </TITLE>"   -> "Deux lignes"
-//   "<TITLE>A &amp; B<BR>suite</TITLE>"     -> "A &amp; B"
+// The title of a page file as the list shows it (readTitle with TitleRules::Listing, lib/pagetitle.h):
+// only the first 64 KiB of an ordinary file are looked at; "" when it has none or cannot be read.
 QString pageTitle(const QString& path);
 QString pageTitle(QIODevice& device);
 QString pageTitleOf(QByteArrayView bytes);

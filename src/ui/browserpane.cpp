@@ -1,5 +1,6 @@
 #include "ui/browserpane.h"
 
+#include "lib/fileio.h"
 #include "lib/text1252.h"
 
 #include <QComboBox>
@@ -79,13 +80,15 @@ public:
         const QString path = url.toLocalFile();
         if (type != QTextDocument::HtmlResource && !(type == QTextDocument::UnknownResource && isPage(path)))
             return QTextBrowser::loadResource(type, url);
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
+        // Bounded, and only an ordinary file: a page linked to a device or a FIFO must not hang the window.
+        FileError error;
+        const auto bytes = readWholeFile(path, kMaxWholeFile, &error);
+        if (!bytes)
             return messagePage(
                 QStringLiteral("Page introuvable"),
                 QStringLiteral("Impossible d'ouvrir le fichier <b>%1</b> : %2")
-                    .arg(escaped(QDir::toNativeSeparators(path)), escaped(file.errorString())));
-        const QString text = decodePage(file.readAll());
+                    .arg(escaped(QDir::toNativeSeparators(path)), escaped(fileErrorCause(error))));
+        const QString text = decodePage(*bytes);
         if (QFileInfo(path).suffix().compare(u"txt", Qt::CaseInsensitive) == 0)
             return QStringLiteral("<pre>%1</pre>").arg(escaped(text));
         return text;
