@@ -25,7 +25,7 @@ make_site() {
 }
 
 reference() { find "$site" -name '*.htm' -exec head -c 2048 {} +; }
-candidate() { "$cli" indexer --maintenant "$moment" "$site"; }
+candidate() { "$cli" indexer --maintenant "$moment" --sans-texte "$site"; }
 
 measure() {
     site=$1

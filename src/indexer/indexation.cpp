@@ -58,6 +58,13 @@ void Indexation::found(qsizetype folders, qsizetype pages) {
         QStringLiteral("Dossiers parcourus : %1    Pages trouvées : %2").arg(folders).arg(pages));
 }
 
+void Indexation::fullText(qsizetype done, qsizetype total) {
+    if (stop_)
+        return;
+    E->setText(QStringLiteral("Index de recherche dans le texte des pages"));
+    lProgression->setText(QStringLiteral("Pages lues : %1 sur %2").arg(done).arg(total));
+}
+
 void Indexation::requestStop() {
     if (!running_)
         return;

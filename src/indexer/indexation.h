@@ -24,6 +24,7 @@ public:
 
     void folder(const QString& path) override;
     void found(qsizetype folders, qsizetype pages) override;
+    void fullText(qsizetype done, qsizetype total) override;
     bool stopRequested() override { return stop_; }
     void written() override { setRunning(false); }
 

@@ -1,5 +1,7 @@
 #include "indexer/indexer.h"
 
+#include "indexer/fulltext.h"
+
 #include "lib/clock.h"
 #include "lib/dialogs.h"
 #include "lib/fileio.h"
@@ -15,6 +17,7 @@
 #include <algorithm>
 #include <array>
 #include <iterator>
+#include <optional>
 #include <vector>
 
 using namespace Qt::Literals::StringLiterals;
@@ -241,7 +244,8 @@ bool isIndexedFile(const QString& name) {
          {"SEARCH"_L1, "RECENT"_L1, "HOMEPAGE"_L1, "IMGINDEX"_L1, "INDEXG"_L1, "INDEX"_L1, "MODIF_"_L1})
         if (upperStartsWith(name, word))
             return false;
-    return true;
+    // The full-text search page is generated too.
+    return !upperEquals(name, "RECHERCHE.HTM"_L1);
 }
 
 bool isListedPage(const QString& fileName) {
@@ -255,21 +259,26 @@ QString indexTitle(const QString& path, bool* readable) {
 }
 
 QStringList indexListHeader(const IndexListInput& in) {
-    return {QStringLiteral("<HTML>"),
-            QStringLiteral("<HEAD>"),
-            QStringLiteral("<TITLE>") + in.title + QStringLiteral("</TITLE>"),
-            QStringLiteral("</HEAD>"),
-            QStringLiteral("<BODY BACKGROUND=\"images/domaine.gif\" BGCOLOR=\"#FFEEEE\">"),
-            QStringLiteral("<FONT SIZE=\"1\">") + in.programId + QStringLiteral("</FONT><BR>"),
-            QStringLiteral("<CENTER><H2><FONT COLOR=\"#009900\">") + in.title +
-                QStringLiteral("</FONT></H2></CENTER>"),
-            QStringLiteral("<HR>"),
-            QStringLiteral("<CENTER>Mis à jour le ") + updatedOn(in.now) + QStringLiteral(" (réf ") +
-                in.reference.toString(QStringLiteral("d.M.yy")) + QStringLiteral(")</CENTER><BR>"),
-            QStringLiteral("<CENTER><TABLE>"),
-            QStringLiteral("<COL ALIGN=LEFT><COL ALIGN=LEFT><COL ALIGN=CENTER>"),
-            QStringLiteral("<TR>"),
-            QStringLiteral("<TH ALIGN=LEFT>Page</TH><TH ALIGN=LEFT>Titre</TH><TH>Modifié le</TH></TR>")};
+    QStringList lines{
+        QStringLiteral("<HTML>"),
+        QStringLiteral("<HEAD>"),
+        QStringLiteral("<TITLE>") + in.title + QStringLiteral("</TITLE>"),
+        QStringLiteral("</HEAD>"),
+        QStringLiteral("<BODY BACKGROUND=\"images/domaine.gif\" BGCOLOR=\"#FFEEEE\">"),
+        QStringLiteral("<FONT SIZE=\"1\">") + in.programId + QStringLiteral("</FONT><BR>"),
+        QStringLiteral("<CENTER><H2><FONT COLOR=\"#009900\">") + in.title +
+            QStringLiteral("</FONT></H2></CENTER>"),
+        QStringLiteral("<HR>"),
+        QStringLiteral("<CENTER>Mis à jour le ") + updatedOn(in.now) + QStringLiteral(" (réf ") +
+            in.reference.toString(QStringLiteral("d.M.yy")) + QStringLiteral(")</CENTER><BR>"),
+        QStringLiteral("<CENTER><TABLE>"),
+        QStringLiteral("<COL ALIGN=LEFT><COL ALIGN=LEFT><COL ALIGN=CENTER>"),
+        QStringLiteral("<TR>"),
+        QStringLiteral("<TH ALIGN=LEFT>Page</TH><TH ALIGN=LEFT>Titre</TH><TH>Modifié le</TH></TR>")};
+    if (in.fullTextLink)
+        lines.insert(5, QStringLiteral("<CENTER><A HREF=\"Recherche.htm\">Rechercher dans le texte des "
+                                       "pages</A></CENTER>"));
+    return lines;
 }
 
 void appendIndexRow(QByteArray& out, QStringView link, QStringView name, QStringView title, QDate modified) {
@@ -386,7 +395,7 @@ QList<IndexedPage> Explore(const QString& root, const QDateTime& titlesAfter, Di
 }
 
 IndexResult IndexerSite(const QString& root, const Clock& clock, Dialogs& dialogs, IndexProgress& progress,
-                        bool trashPrevious) {
+                        bool trashPrevious, const FullTextOptions& fullTextOptions) {
     IndexResult result;
     const QString base = rootText(root);
     if (root.isEmpty()) {
@@ -422,7 +431,24 @@ IndexResult IndexerSite(const QString& root, const Clock& clock, Dialogs& dialog
     ::tzset(); // once, so that localDate() sees the current zone
 #endif
     const IndexListInput recent{QString::fromUtf8(kRecentTitle), ProgrammeID(), now, days.reference, {}};
-    const IndexListInput search{QString::fromUtf8(kSearchTitle), ProgrammeID(), now, days.reference, {}};
+    // The full-text files are made ready aside before the lists, and put in place with them.
+    std::optional<FullTextStage> fullText;
+    if (fullTextOptions.enabled) {
+        fullText.emplace(base, fullTextOptions.CouleurFond, fullTextOptions.CouleurTitre,
+                         fullTextOptions.CouleurTexte);
+        switch (fullText->prepare(pages, dialogs, progress, &result.unreadable)) {
+        case FullTextStage::Outcome::Ready:
+            break;
+        case FullTextStage::Outcome::Stopped:
+            result.outcome = IndexResult::Outcome::Cancelled;
+            return result;
+        case FullTextStage::Outcome::Failed:
+            return result;
+        }
+    }
+    const bool searchPageThere = fullText || FichierExiste(base + QLatin1StringView(kSearchPageFile));
+    IndexListInput search{QString::fromUtf8(kSearchTitle), ProgrammeID(), now, days.reference, {}};
+    search.fullTextLink = searchPageThere;
     QByteArray recentBytes = encodeLines(indexListHeader(recent));
     QByteArray searchBytes = encodeLines(indexListHeader(search));
     searchBytes.reserve(searchBytes.size() + 128 * pages.size());
@@ -456,6 +482,8 @@ IndexResult IndexerSite(const QString& root, const Clock& clock, Dialogs& dialog
     const QList<PendingWrite*> writes{&recentFile, &searchFile};
     auto fail = [&](const PendingWrite& w) {
         dialogs.message(fileErrorMessage(w.path(), w.error()), Icon::Exclamation, QStringLiteral("Erreur"));
+        if (fullText)
+            fullText->rollback();
         return result;
     };
     if (!recentFile.write(recentBytes) || !recentFile.finish())
@@ -475,6 +503,9 @@ IndexResult IndexerSite(const QString& root, const Clock& clock, Dialogs& dialog
             }
         }
     }
+    // The search files first: they are put back if the lists then fail.
+    if (fullText && !fullText->commit(dialogs))
+        return result;
     QStringList previous;
     int failed = 0;
     if (!commitAll(writes, &previous, &failed))
@@ -482,6 +513,10 @@ IndexResult IndexerSite(const QString& root, const Clock& clock, Dialogs& dialog
     for (const QString& kept : previous)
         if (!kept.isEmpty())
             QFile::remove(kept);
+    if (fullText) {
+        fullText->finish();
+        result.fullText = fullText->indexedPages();
+    }
     result.outcome = IndexResult::Outcome::Written;
     return result;
 }

@@ -62,6 +62,7 @@ struct IndexListInput {
     QDateTime now;
     QDate reference;
     QList<IndexRow> rows;
+    bool fullTextLink = false; // a line at the top leads to "Recherche.htm"
 };
 // The lines of "Recent.htm" or "Search.htm", without their line ends: the header, five lines per row,
 // the footer. The three parts are there on their own too, for a writer that shares rows between lists.
@@ -87,6 +88,11 @@ public:
         Q_UNUSED(folders);
         Q_UNUSED(pages);
     }
+    // Pages read for the full-text index so far, of `total`.
+    virtual void fullText(qsizetype done, qsizetype total) {
+        Q_UNUSED(done);
+        Q_UNUSED(total);
+    }
     virtual bool stopRequested() { return false; }
     // Both lists are in place; the generated pages are about to be rewritten.
     virtual void written() {}
@@ -96,10 +102,11 @@ public:
 struct IndexResult {
     enum class Outcome { Written, Cancelled, Failed };
     Outcome outcome = Outcome::Failed;
-    qsizetype folders = 0; // folders walked, the root included
-    qsizetype pages = 0;   // pages found by the walk
-    qsizetype recent = 0;  // rows of Recent.htm
-    qsizetype search = 0;  // rows of Search.htm
+    qsizetype folders = 0;  // folders walked, the root included
+    qsizetype pages = 0;    // pages found by the walk
+    qsizetype recent = 0;   // rows of Recent.htm
+    qsizetype search = 0;   // rows of Search.htm
+    qsizetype fullText = 0; // pages in the full-text index, when it was written
     // Pages whose title could not be read (listed with an empty title) and folders that could not be
     // listed (left out): the run goes on without them.
     QStringList unreadable;
@@ -119,8 +126,14 @@ QList<IndexedPage> Explore(const QString& root, const QDateTime& titlesAfter, Di
 // `trashPrevious` the lists being replaced go to the trash first. A missing root or a file that cannot be
 // written ends the run with a French message and nothing changed; so does a stop asked for by the progress,
 // silently.
+// With `fullText.enabled` the run also writes "Recherche.htm" and its index "recherche/", put in place
+// with the two lists; without, it leaves them as they are.
+struct FullTextOptions {
+    bool enabled = false;
+    QString CouleurFond, CouleurTitre, CouleurTexte;
+};
 IndexResult IndexerSite(const QString& root, const Clock& clock, Dialogs& dialogs, IndexProgress& progress,
-                        bool trashPrevious);
+                        bool trashPrevious, const FullTextOptions& fullText = {});
 
 class MainState;
 
@@ -129,6 +142,7 @@ class MainState;
 // written "Indexer" becomes "Oui" and Enregistrer rewrites the generated pages, so that the home page
 // links to "Rechercher" and "Nouveautés". A cancelled or failed run changes nothing. The status line
 // tells how it went.
-IndexResult runIndexing(MainState& state, IndexProgress& progress);
+// `fullText` false: the full-text search files are left as they are.
+IndexResult runIndexing(MainState& state, IndexProgress& progress, bool fullText = true);
 
 } // namespace qs

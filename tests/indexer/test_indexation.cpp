@@ -70,6 +70,8 @@ TEST(IndexationWindow, ShowsProgressAndStopsOnButtonEscapeOrClose) {
     EXPECT_EQ(w.E->text(), "/sites/demo/Dom/");
     w.found(3, 12);
     EXPECT_EQ(w.lProgression->text(), "Dossiers parcourus : 3    Pages trouvées : 12");
+    w.fullText(64, 120);
+    EXPECT_EQ(w.lProgression->text(), "Pages lues : 64 sur 120");
 
     EXPECT_FALSE(w.stopRequested());
     QTest::mouseClick(w.bArreter, Qt::LeftButton);

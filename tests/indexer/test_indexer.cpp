@@ -127,8 +127,8 @@ TEST(IndexDays, ReferenceDayFallsBackToSaturdayOnSundayAndMonday) {
 }
 
 TEST(IndexNames, SkipRulesOfTheWalk) {
-    for (const char* name :
-         {"1.htm", "Page.HTM", "Copie de page.htm", "Été.htm", "my-index.htm", "page.html.htm"})
+    for (const char* name : {"1.htm", "Page.HTM", "Copie de page.htm", "Été.htm", "my-index.htm",
+                             "page.html.htm", "Recherches.htm"})
         EXPECT_TRUE(isIndexedFile(QString::fromUtf8(name))) << name;
     for (const char* name : {"index.htm", "INDEXG.HTM", "Indexation.htm", "ImgIndex.htm", "MODIF_page.htm",
                              "modif_x.htm", "Search.htm", "recent.htm", "Indexe.htm.htm", "searching.htm",

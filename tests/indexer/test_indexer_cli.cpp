@@ -29,7 +29,8 @@ TEST(IndexerCommand, IndexesWithTheGivenMomentAndCountsEachList) {
 
     const CliResult r = runCli({"indexer", "--maintenant", "2026-03-09 10:00", site.path()});
     ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(r.out, "« Recent.htm » : 1 page(s)\n« Search.htm » : 2 page(s)\n");
+    EXPECT_EQ(r.out,
+              "« Recent.htm » : 1 page(s)\n« Search.htm » : 2 page(s)\n« Recherche.htm » : 2 page(s)\n");
     EXPECT_EQ(r.err, "");
     const QStringList recent = fileLines(site("Recent.htm"));
     ASSERT_GE(recent.size(), 18);
@@ -43,6 +44,13 @@ TEST(IndexerCommand, IndexesWithTheGivenMomentAndCountsEachList) {
                               "jour le 9.3.26 à 10:00 par " +
                               UtilisateurNom() + ".</FONT></TD>"));
     EXPECT_EQ(ParamètreLire("Indexer"), "Non");
+    // Without the full text, the search files stay as they were.
+    const QByteArray index = readFile(site("recherche/index.js"));
+    page(site, "Dom/Cat/3.htm", "Nouvelle", monday.addDays(-1));
+    const CliResult plain =
+        runCli({"indexer", "--maintenant", "2026-03-09 10:00", "--sans-texte", site.path()});
+    EXPECT_EQ(plain.out, "« Recent.htm » : 2 page(s)\n« Search.htm » : 3 page(s)\n");
+    EXPECT_EQ(readFile(site("recherche/index.js")), index);
 }
 
 TEST(IndexerCommand, UsageErrorsAndAMissingSite) {

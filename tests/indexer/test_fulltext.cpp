@@ -1,0 +1,169 @@
+#include "fulltextsite.h"
+#include "indexer/fulltext.h"
+#include "lib/helpers.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QRegularExpression>
+
+#include <sys/stat.h>
+
+using namespace qs;
+using namespace qs::test;
+
+namespace {
+
+TEST(FullTextTerms, FoldingAndWords) {
+    const struct {
+        const char* text;
+        QStringList terms;
+    } rows[] = {
+        {"Modèle MODÈLE modele", {"modele", "modele", "modele"}},
+        {"L'Œuvre, l'œuvre ; Æsop et cæcum", {"oeuvre", "oeuvre", "aesop", "et", "caecum"}},
+        {"Ça déçoit à Noël : naïve, ÉTÉ, Straße", {"ca", "decoit", "noel", "naive", "ete", "strasse"}},
+        {"a b 2026 x1 années-lumière", {"2026", "x1", "annees", "lumiere"}},
+        {"Ελληνικά Δ", {"ελληνικα"}},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(searchTerms(QString::fromUtf8(r.text)), r.terms) << r.text;
+    EXPECT_EQ(searchTerms(QString(41, u'a')), QStringList());
+}
+
+TEST(FullTextTerms, PagesOfTheFixtureSite) {
+    // What each page gives: its title and the searchable text, whatever its encoding.
+    const struct {
+        const char* file;
+        const char* title;
+        const char* text;
+    } rows[] = {
+        {"Logiciel/Reglages/1.htm", "Modèle de configuration",
+         "Le modèle décrit la configuration du serveur : réseau, disques. Voir aussi l’annexe & les notes."},
+        {"Logiciel/Reglages/2.htm", "L'œuvre complète",
+         "Pour configurer l'Œuvre, suivez le guide. ÆSOP et ses fables."},
+        {"Logiciel/Reglages/3.htm", "Notes sur la sécurité", "Les modèles de sécurité ne changent pas."},
+    };
+    const QString base = QStringLiteral(QUILLSITE_SOURCE_DIR "/tests/data/fulltext/site/");
+    for (const auto& r : rows) {
+        const PageText page = extractPageText(decodePage(readFile(base + QLatin1String(r.file))));
+        EXPECT_EQ(page.title, QString::fromUtf8(r.title)) << r.file;
+        EXPECT_EQ(page.text, QString::fromUtf8(r.text)) << r.file;
+    }
+}
+
+TEST(FullTextTerms, EncodingsAndMarkup) {
+    const struct {
+        QByteArray bytes;
+        const char* text;
+    } rows[] = {
+        // Valid UTF-8 undeclared is UTF-8; anything else undeclared is Windows-1252.
+        {"<body>\xC3\xA9t\xC3\xA9</body>", "été"},
+        {"<body>\xE9t\xE9 \x9C"
+         "uvre</body>",
+         "été œuvre"},
+        // A declaration wins over the look of the bytes.
+        {"<meta charset=\"windows-1252\"><body>\xC3\xA9</body>", "Ã©"},
+        {"<meta content=\"text/html; charset=UTF-8\"><body>\xC3\xA9</body>", "é"},
+        {"<body>x &lt;y&gt; &#x153;&#8364;&unknown; & &</body>", "x <y> œ€&unknown; & &"},
+        {"<body>a<br>b<p>c</p>d<i>e</i>f 3 < 4</body>", "a b c def 3 < 4"},
+        {"no body <b>at</b> all", "no body at all"},
+        {"<head><title>T</title></head><p>after head</p>", "after head"},
+        {"<body><!-- BEGIN -->only<!-- END --> not</body>", "only"},
+        {"<body>unclosed <script>x", "unclosed"},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(extractPageText(decodePage(r.bytes)).text, QString::fromUtf8(r.text))
+            << r.bytes.constData();
+}
+
+TEST(FullTextData, ShardsCoverEveryTermOnceAndStaySmall) {
+    FullTextIndex index;
+    // Enough different words for the terms beginning with "co" to need longer keys.
+    for (int p = 0; p < 300; ++p) {
+        QString text;
+        for (int w = 0; w < 200; ++w)
+            text += QStringLiteral(" co%1 co%1x mot%2").arg(p * 200 + w).arg(w % 7);
+        index.addPage(QStringLiteral("D/C/%1.htm").arg(p), QStringLiteral("D / C"), {QString(), text});
+    }
+    const QMap<QString, QByteArray> files = index.files();
+    const QByteArray manifest = files.value(QStringLiteral("index.js"));
+    ASSERT_TRUE(manifest.startsWith("QS_recherche.index({pages:300,bloc:64,categories:[\"D / C\"],"));
+    const QRegularExpression keyList(QStringLiteral("cles:\\[([^\\]]*)\\]"));
+    const QStringList keys =
+        keyList.match(QString::fromLatin1(manifest)).captured(1).remove(u'"').split(u',');
+    ASSERT_GT(keys.size(), 3);
+    QSet<QString> seen;
+    for (const QString& raw : keys) {
+        const QString key = raw.trimmed();
+        const QByteArray shard = files.value(QStringLiteral("t%1.js").arg(key));
+        ASSERT_FALSE(shard.isEmpty()) << key;
+        EXPECT_LT(shard.size(), 2 * kShardTarget) << key;
+        // Every term of a shard begins with its key, and is in no other shard.
+        const QRegularExpression term(QStringLiteral("\"([a-z0-9]+)\":\""));
+        for (auto m = term.globalMatch(QString::fromLatin1(shard)); m.hasNext();) {
+            const QString t = m.next().captured(1);
+            EXPECT_TRUE(t.startsWith(key)) << t << " in " << key;
+            EXPECT_FALSE(seen.contains(t)) << t;
+            seen.insert(t);
+        }
+    }
+    EXPECT_EQ(seen.size(), 300 * 200 * 2 + 7);
+    // Page 0 holds "mot0" 29 times early: 20 at most for the count, 2 for being early; 300 pages in turn.
+    EXPECT_TRUE(files.value(QStringLiteral("tm.js")).contains("\"mot0\":\"0.m,1.m,1.m"));
+    EXPECT_TRUE(files.value(QStringLiteral("p0.js"))
+                    .startsWith("QS_recherche.pages(0,[\n[\"D/C/0.htm\",\"0\",0,\" co0"));
+}
+
+TEST(FullTextData, WrittenWithTheListsAndLeftAsTheyWereOtherwise) {
+    TempDir site;
+    copyFullTextSite(site);
+    ScriptedDialogs dialogs;
+    const IndexResult first = indexWithFullText(site, dialogs);
+    ASSERT_EQ(first.outcome, IndexResult::Outcome::Written);
+    EXPECT_EQ(first.fullText, 3); // not the copy, the index page nor the test folder
+    EXPECT_EQ(dialogs.messages(), QStringList());
+    EXPECT_EQ(readFile(site("Recherche.htm")).replace(ProgrammeID().toLatin1(), "(id)"),
+              readFile(QStringLiteral(QUILLSITE_SOURCE_DIR "/tests/data/fulltext/Recherche.htm")));
+    EXPECT_EQ(
+        fileLines(site("Search.htm")).at(5),
+        QStringLiteral("<CENTER><A HREF=\"Recherche.htm\">Rechercher dans le texte des pages</A></CENTER>"));
+    EXPECT_EQ(fileLines(site("Recent.htm")).at(5),
+              QStringLiteral("<FONT SIZE=\"1\">") + ProgrammeID() + "</FONT><BR>");
+    EXPECT_EQ(QDir(site("recherche")).entryList(QDir::Files, QDir::Name),
+              (QStringList{"index.js", "p0.js", "ta.js", "tc.js", "td.js", "te.js", "tf.js", "tg.js", "tl.js",
+                           "tm.js", "tn.js", "to.js", "tp.js", "tr.js", "ts.js", "tv.js"}));
+    EXPECT_TRUE(readFile(site("recherche/tm.js")).contains("\"modele\":\"0.17\",\n\"modeles\":\"2.3\""));
+    // Nothing left aside in the root.
+    QStringList root = QDir(site.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    root.sort();
+    EXPECT_EQ(root, (QStringList{"Essais_test", "Logiciel", "Recent.htm", "Recherche.htm", "Search.htm",
+                                 "recherche"}));
+
+    // A stopped run and a run without the full text leave the previous files as they were.
+    writeFile(site("Logiciel/Reglages/5.htm"), "<body>nouveau</body>");
+    const QByteArray before = readFile(site("recherche/index.js"));
+    struct Stop final : IndexProgress {
+        void fullText(qsizetype, qsizetype) override { stop = true; }
+        bool stopRequested() override { return stop; }
+        bool stop = false;
+    } stop;
+    EXPECT_EQ(indexWithFullText(site, dialogs, &stop).outcome, IndexResult::Outcome::Cancelled);
+    EXPECT_EQ(readFile(site("recherche/index.js")), before);
+    EXPECT_EQ(indexWithFullText(site, dialogs, nullptr, false).outcome, IndexResult::Outcome::Written);
+    EXPECT_EQ(readFile(site("recherche/index.js")), before);
+    EXPECT_TRUE(fileLines(site("Search.htm")).at(5).contains(QStringLiteral("Recherche.htm")));
+
+    // A root where nothing can be made aside: the run fails, says so, and changes nothing.
+    if (::geteuid() != 0) {
+        ::chmod(site.path().toLocal8Bit(), 0555);
+        EXPECT_EQ(indexWithFullText(site, dialogs).outcome, IndexResult::Outcome::Failed);
+        ::chmod(site.path().toLocal8Bit(), 0755);
+        EXPECT_EQ(dialogs.messages().value(0),
+                  QStringLiteral("Je ne peux pas créer de dossier dans \"%1/\" pour l'index de recherche.")
+                      .arg(QDir::toNativeSeparators(site.path())));
+        EXPECT_EQ(readFile(site("recherche/index.js")), before);
+    }
+    EXPECT_EQ(indexWithFullText(site, dialogs).fullText, 4);
+}
+
+} // namespace
