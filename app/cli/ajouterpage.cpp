@@ -3,13 +3,8 @@
 #include "cli/command.h"
 #include "cli/pagecommon.h"
 #include "editor/pageeditor.h"
-#include "lib/text1252.h"
 
 #include <QCommandLineParser>
-#include <QFile>
-#include <QStringDecoder>
-
-#include <cstdio>
 
 namespace qs::cli {
 namespace {
@@ -30,33 +25,7 @@ const QString kHelp = QStringLiteral(
     "                   UTF-8 s'il est valide, Windows-1252 sinon ; une fin de ligne finale est ôtée\n"
     "  -h, --aide       affiche cette aide\n\n"
     "Code de sortie : 0 si la page est écrite, 1 en cas d'échec (le message dit pourquoi), 2 si la\n"
-    "commande est mal formée ou si le titre ou le texte est vide.");
-
-std::optional<QByteArray> readBody(const QString& file) {
-    QFile f;
-    const bool standardInput = file.isEmpty() || file == u"-";
-    const bool opened = standardInput ? f.open(stdin, QIODevice::ReadOnly)
-                                      : (f.setFileName(file), f.open(QIODevice::ReadOnly));
-    if (!opened) {
-        err(QStringLiteral("Je ne peux pas lire le fichier « %1 » : %2.").arg(file, f.errorString()));
-        return std::nullopt;
-    }
-    return f.readAll();
-}
-
-// The body as the editor holds it: CR LF line ends, no final line end.
-QString bodyText(const QByteArray& bytes) {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8(bytes);
-    if (utf8.hasError())
-        text = fromWindows1252(bytes);
-    if (text.startsWith(QChar(0xFEFF)))
-        text.remove(0, 1);
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
-    if (text.endsWith(u'\n'))
-        text.chop(1);
-    return text.replace(u'\n', QStringLiteral("\r\n"));
-}
+    "commande est mal formée, si le titre ou le texte est vide ou si le titre tient sur plusieurs lignes.");
 
 int run(const QStringList& arguments) {
     QCommandLineParser parser;
@@ -70,6 +39,8 @@ int run(const QStringList& arguments) {
     const QStringList args = parser.positionalArguments();
     if (args.size() != 3 || !parser.isSet(title))
         return usageError(QStringLiteral("Donnez le site, le domaine, la catégorie et le titre."), kHelp);
+    if (!titleIsOneLine(parser.value(title)))
+        return kUsage;
     const auto bytes = readBody(parser.value(body));
     if (!bytes)
         return kFailure;

@@ -1,6 +1,7 @@
 #include "generate/pagewriter.h"
 
 #include "lib/files.h"
+#include "lib/helpers.h"
 #include "lib/text1252.h"
 
 #include <QCoreApplication>
@@ -37,7 +38,16 @@ QString failure(const QString& path, const QString& cause) {
 
 } // namespace
 
-bool writePage(const QString& path, const QStringList& lines, QString* error) {
+bool isGeneratedPage(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    // The identification stands within the first lines, before any fragment of the site's owner.
+    const QByteArray top = f.read(16 * 1024);
+    return top.contains(QByteArray("(") + QString::fromUtf16(kProgramName).toLatin1() + " v");
+}
+
+bool writePage(const QString& path, const QStringList& lines, QString* error, QStringList* trashed) {
     QByteArray bytes;
     qsizetype size = 0;
     for (const QString& l : lines)
@@ -50,6 +60,18 @@ bool writePage(const QString& path, const QStringList& lines, QString* error) {
     if (QFile old(path);
         old.size() == bytes.size() && old.open(QIODevice::ReadOnly) && old.readAll() == bytes)
         return true;
+
+    if (QFileInfo(path).isFile() && !isGeneratedPage(path)) {
+        if (!FichierCorbeille(path)) {
+            if (error)
+                *error = QStringLiteral("Je ne remplace pas le fichier \"%1\" : il n'a pas été écrit par "
+                                        "Quillsite et ne peut pas être mis à la corbeille.")
+                             .arg(path);
+            return false;
+        }
+        if (trashed)
+            trashed->append(path);
+    }
 
     const QString folder = FichierRépertoire(path);
     // Hidden, so that no listing takes it for a page, and per process, so two writers never share it.

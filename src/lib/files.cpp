@@ -1,4 +1,5 @@
 #include "lib/files.h"
+#include "lib/text1252.h"
 
 #include "ui/dialogs.h"
 
@@ -196,7 +197,7 @@ qint64 copyTree(const QString& sourceIn, const QString& destinationIn, Dialogs& 
         const QString name = e.fileName();
         if (e.isDir()) {
             // Folder links are never followed, so a link to an ancestor cannot make the copy endless.
-            if (!e.isSymLink() && !name.startsWith(u'.'))
+            if (!e.isSymLink())
                 folders.append(name);
             continue;
         }
@@ -208,7 +209,7 @@ qint64 copyTree(const QString& sourceIn, const QString& destinationIn, Dialogs& 
             ++count;
         } else {
             dialogs.message(QStringLiteral("Copie de") + CrLf() + from + CrLf() + QStringLiteral("vers") +
-                                CrLf() + to + CrLf(2) + QStringLiteral("=> ") + in.errorString(),
+                                CrLf() + to + CrLf(2) + QStringLiteral("=> ") + frenchFileError(in),
                             Icon::Exclamation, QStringLiteral("Erreur de copie"));
         }
         dialogs.status(QStringLiteral("Copie en cours : %1 fichiers copiés...").arg(doneBefore + count));

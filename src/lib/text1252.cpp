@@ -26,6 +26,12 @@ int byteFor(char32_t c) {
 }
 
 QString describe(const QFileDevice& f) {
+    return frenchFileError(f);
+}
+
+} // namespace
+
+QString frenchFileError(const QFileDevice& f) {
     switch (f.error()) {
     case QFileDevice::PermissionsError:
         return QStringLiteral("accès refusé");
@@ -34,12 +40,18 @@ QString describe(const QFileDevice& f) {
     case QFileDevice::OpenError:
         return QFileInfo::exists(f.fileName()) ? QStringLiteral("ouverture impossible")
                                                : QStringLiteral("fichier ou dossier introuvable");
+    case QFileDevice::ReadError:
+        return QStringLiteral("erreur de lecture");
+    case QFileDevice::WriteError:
+        return QStringLiteral("erreur d'écriture");
+    case QFileDevice::CopyError:
+        return QFileInfo::exists(f.fileName()) ? QStringLiteral("copie impossible")
+                                               : QStringLiteral("fichier introuvable");
     default:
-        return f.errorString();
+        // The system's own text is English here: the user gets a French one.
+        return QStringLiteral("erreur du système de fichiers");
     }
 }
-
-} // namespace
 
 QString fromWindows1252(QByteArrayView bytes) {
     QString out(bytes.size(), Qt::Uninitialized);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFileDevice>
 #include <QString>
 #include <QStringList>
 
@@ -28,6 +29,10 @@ QString upper1252(QStringView text);
 
 // Splits on CR LF, LF or CR. A final line end does not open an empty last line.
 QStringList splitLines(QStringView text);
+
+// The cause of a failed file operation, in French ("accès refusé", "fichier ou dossier introuvable"...),
+// never the system's English text.
+QString frenchFileError(const QFileDevice& file);
 
 // Whole file as Windows-1252 text, or nothing with a French message naming the file in *error.
 std::optional<QString> readText(const QString& path, QString* error = nullptr);

@@ -8,6 +8,7 @@
 #include "ui/dialogs.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 
 namespace qs {
@@ -17,7 +18,8 @@ namespace {
 // One folder inside its parent: no separator of any platform the sites are made for, no control
 // character, not a step up or in place.
 bool staysInside(const QString& name) {
-    if (name == u"." || name == u"..")
+    // A name beginning with "." would be hidden: the listings leave such folders out.
+    if (name.startsWith(u'.'))
         return false;
     for (const QChar c : name)
         if (c == u'/' || c == u'\\' || c.category() == QChar::Other_Control)
@@ -45,7 +47,7 @@ bool complete(const QString& source, const QString& copy) {
     for (const QFileInfo& e : entries) {
         const QString name = e.fileName();
         if (e.isDir()) {
-            if (e.isSymLink() || name.startsWith(u'.'))
+            if (e.isSymLink())
                 continue;
             if (!complete(withSeparator(source + name), withSeparator(copy + name)))
                 return false;
@@ -69,6 +71,8 @@ bool copyIsComplete(const QString& source, const QString& copy) {
 QString existingEntry(const QString& parentFolder, const QString& name) {
     const QStringList entries =
         QDir(parentFolder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    if (entries.contains(name))
+        return name;
     for (const QString& e : entries)
         if (e.compare(name, Qt::CaseInsensitive) == 0)
             return e;
@@ -94,11 +98,35 @@ QString askFolderName(MainState& state, const QString& prompt, const QString& ti
     }
 }
 
+namespace {
+
+// Every file below a folder, hidden ones included, folder links not followed.
+qint64 fileCount(const QString& folder) {
+    qint64 n = 0;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        it.next();
+        ++n;
+    }
+    return n;
+}
+
+} // namespace
+
 RenameResult renameFolder(MainState& state, const QString& folder, const QString& destination) {
     RenameResult result;
+    // Renaming the folder itself takes everything along, hidden files included, and leaves nothing behind.
+    if (!QFileInfo::exists(destination) &&
+        QDir().rename(withoutSeparator(folder), withoutSeparator(destination))) {
+        result.copied = fileCount(destination);
+        result.moved = true;
+        return result;
+    }
     result.copied = DossierCopier(folder, destination, state.dialogs);
     result.moved = copyIsComplete(folder, destination);
-    if (result.moved)
+    // The copy holds everything: the old folder goes to the trash whole, so no hidden file keeps it alive.
+    if (result.moved && !FichierCorbeille(withoutSeparator(folder)))
         DossierSupprimer(folder);
     return result;
 }

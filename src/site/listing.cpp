@@ -1,8 +1,10 @@
 #include "site/listing.h"
 
 #include "generate/regenerate.h"
+#include "lib/collation.h"
 #include "lib/files.h"
 #include "lib/helpers.h"
+#include "lib/htmltext.h"
 #include "lib/text1252.h"
 #include "site/mainstate.h"
 #include "ui/dialogs.h"
@@ -22,17 +24,6 @@ namespace qs {
 
 namespace {
 
-// A stable order whatever the disk gives: case ignored first, then exact.
-void sortNames(QStringList& names) {
-    QList<std::pair<QString, QString>> keyed;
-    keyed.reserve(names.size());
-    for (const QString& n : names)
-        keyed.append({upper1252(n), n});
-    std::sort(keyed.begin(), keyed.end());
-    for (qsizetype i = 0; i < keyed.size(); ++i)
-        names[i] = keyed[i].second;
-}
-
 // The folders of a folder, less hidden ones and folder links.
 QStringList subFolders(const QString& folder) {
     QStringList names;
@@ -43,7 +34,7 @@ QStringList subFolders(const QString& folder) {
         if (!name.startsWith(u'.'))
             names.append(name);
     }
-    sortNames(names);
+    sortFrench(names);
     return names;
 }
 
@@ -177,7 +168,7 @@ QStringList categoryPages(const QString& categoryFolder) {
             continue;
         names.append(name);
     }
-    sortNames(names);
+    sortFrench(names);
     return names;
 }
 
@@ -340,7 +331,7 @@ void cListe_Click(MainState& state) {
         for (int i = 1; i < state.pageNames.size(); ++i) {
             const QString title = pageTitle(folder + state.pageNames[i]);
             if (!title.isEmpty())
-                state.tListe.add(HTMLDécoder(title), i);
+                state.tListe.add(decodeHtmlText(title), i);
             state.dialogs.processEvents();
         }
         ControlState& c = state.controls;
@@ -375,7 +366,8 @@ namespace {
 // A name that stays one folder inside its parent: no separator of any platform the sites are made for,
 // no control character, not a step up or in place.
 bool staysInside(const QString& name) {
-    if (name == u"." || name == u"..")
+    // A name beginning with "." would be hidden: the listings leave such folders out.
+    if (name.startsWith(u'.'))
         return false;
     for (const QChar c : name)
         if (c == u'/' || c == u'\\' || c.category() == QChar::Other_Control)

@@ -19,12 +19,12 @@ class MainState;
 // Which reserved names the domain listing leaves out: an opening of the site also hides "Modifier" and
 // "ReadOnly", a domain command lists them.
 enum class DomainListing { Opening, Command };
-// The domains of the site folder, in a stable order (case-insensitive, then exact).
+// The domains of the site folder, in French alphabetical order (sortFrench).
 QStringList siteDomains(const QString& siteFolder, DomainListing listing);
 // The categories of a domain folder.
 QStringList domainCategories(const QString& domainFolder);
 // The page files of a category folder: its ".htm" files (any case) less "Index.htm" and "IndexG.htm"
-// (any case), in a stable order.
+// (any case), in French alphabetical order of their names.
 QStringList categoryPages(const QString& categoryFolder);
 
 // The title of a page file: the text after <TITLE> (any case) up to the next "<", over several lines if
@@ -69,7 +69,8 @@ enum class NewNameKind { Site, Domain, Category };
 // Asks for the name of a new site, domain or category until it is valid, and creates its folder in
 // `parentFolder`. A name that is taken (a folder of the program folder for a site, a row of dListe or
 // cListe, case ignored) is refused with "... existe déjà!"; a name holding a folder separator ("/" or
-// "\"), a control character, or made of "." or "..", and a name whose folder cannot be created, with
+// "\"), a control character, or beginning with "." (such folders are never listed), and a name whose
+// folder cannot be created, with
 // the invalid-name message. Returns the name, or "" when the user gave none (nothing created then).
 QString newFolderName(MainState& state, NewNameKind kind, const QString& parentFolder);
 // The invalid-name message.

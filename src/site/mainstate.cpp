@@ -1,5 +1,6 @@
 #include "site/mainstate.h"
 
+#include "lib/collation.h"
 #include "lib/text1252.h"
 
 namespace qs {
@@ -14,29 +15,13 @@ int StructureList::number(int row) const {
     return model_.item(row) ? model_.item(row)->data(Qt::UserRole).toInt() : 0;
 }
 
-namespace {
-
-// Compares as the upper-case forms would, without making them (the lists compare on every insertion).
-int compareUpper(QStringView a, QStringView b) {
-    const qsizetype n = qMin(a.size(), b.size());
-    for (qsizetype i = 0; i < n; ++i) {
-        const char16_t x = upper1252(a[i]).unicode();
-        const char16_t y = upper1252(b[i]).unicode();
-        if (x != y)
-            return x < y ? -1 : 1;
-    }
-    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
-}
-
-} // namespace
-
 int StructureList::add(const QString& text, int number) {
     // Binary search for the first row sorting after the new one: equal texts keep their order of adding.
     int lo = 0;
     int hi = model_.rowCount();
     while (lo < hi) {
         const int mid = (lo + hi) / 2;
-        if (compareUpper(text, model_.item(mid)->text()) < 0)
+        if (compareFrench(text, model_.item(mid)->text()) < 0)
             hi = mid;
         else
             lo = mid + 1;
@@ -58,10 +43,16 @@ void StructureList::clear() {
 }
 
 int StructureList::find(const QString& text) const {
-    for (int i = 0; i < model_.rowCount(); ++i)
-        if (compareUpper(model_.item(i)->text(), text) == 0)
+    int caseless = -1;
+    const QString upper = upper1252(text);
+    for (int i = 0; i < model_.rowCount(); ++i) {
+        const QString row = model_.item(i)->text();
+        if (row == text)
             return i;
-    return -1;
+        if (caseless < 0 && row.size() == text.size() && upper1252(row) == upper)
+            caseless = i;
+    }
+    return caseless;
 }
 
 int StructureList::selectedRow() const {

@@ -4,6 +4,7 @@
 #include "editor/pagefile.h"
 #include "generate/regenerate.h"
 #include "lib/files.h"
+#include "lib/text1252.h"
 #include "site/listing.h"
 #include "site/mainstate.h"
 #include "ui/dialogs.h"
@@ -36,7 +37,7 @@ QString cause(const QFileDevice& f, bool reading) {
              (!reading && !folder.isWritable()))
         why = QStringLiteral("accès refusé");
     else
-        why = f.errorString();
+        why = frenchFileError(f);
     return (reading ? QStringLiteral("impossible de lire \"%1\" : %2")
                     : QStringLiteral("impossible d'écrire \"%1\" : %2"))
         .arg(f.fileName(), why);

@@ -19,7 +19,9 @@ CategoryPage category() {
     p.couleurTexte = QStringLiteral("000090");
     p.id = QStringLiteral("(quillsite v1.2.3)");
     p.pages = {{QStringLiteral("Un titre de trente caractères!"), QStringLiteral("3.htm")},
-               {QStringLiteral("B & <b>"), QStringLiteral("1.htm")}};
+               {QStringLiteral("B & <b>"), QStringLiteral("1.htm")},
+               // The cut of the navigation counts characters: an emoji is one, and is never split.
+               {QStringLiteral("Vingt-deux caractères \u2192\U0001F600 suite"), QStringLiteral("4.htm")}};
     return p;
 }
 
@@ -96,7 +98,8 @@ TEST(CategoryPageLines, FramesetEveryLine) {
         "<FONT SIZE=\"5\" COLOR=\"#509000\">(Doc)</FONT></CENTER>",
         "<HR><FONT SIZE=\"3\">",
         "<A HREF=\"3.htm\">- Un titre de trente caractères!</A><BR>",
-        "<A HREF=\"1.htm\">- B & <b></A><BR>",
+        "<A HREF=\"1.htm\">- B &amp; &lt;b&gt;</A><BR>",
+        "<A HREF=\"4.htm\">- Vingt-deux caractères \u2192\U0001F600 suite</A><BR>",
         "</FONT>",
         "<!-- END -->",
         "<HR><TABLE WIDTH=\"100%\">",
@@ -114,7 +117,7 @@ TEST(CategoryPageLines, FramesetEveryLine) {
     };
     EXPECT_EQ(crlf(framesetLines(p)), crlf(expected));
     EXPECT_EQ(sendheadert(p), expected.mid(0, 4));
-    EXPECT_EQ(sendfootert(p), expected.mid(18));
+    EXPECT_EQ(sendfootert(p), expected.mid(19));
 }
 
 TEST(CategoryPageLines, NavigationEveryLineWithShortTitles) {
@@ -132,7 +135,8 @@ TEST(CategoryPageLines, NavigationEveryLineWithShortTitles) {
         "<FONT SIZE=\"2\" COLOR=\"#509000\">(Doc)</FONT></CENTER>",
         "<HR><FONT SIZE=\"2\">",
         "<A HREF=\"3.htm\" TARGET=\"Right\">- Un titre de trente carac</A><BR>",
-        "<A HREF=\"1.htm\" TARGET=\"Right\">- B & <b></A><BR>",
+        "<A HREF=\"1.htm\" TARGET=\"Right\">- B &amp; &lt;b&gt;</A><BR>",
+        "<A HREF=\"4.htm\" TARGET=\"Right\">- Vingt-deux caractères \u2192\U0001F600</A><BR>",
         "<!-- END -->",
         "<HR></FONT>",
         "<BR><A HREF=\"Javascript:history.go(-1)\">Retour à la page précédente</A>",
@@ -146,7 +150,7 @@ TEST(CategoryPageLines, NavigationEveryLineWithShortTitles) {
 
     p.indexed = false;
     QStringList notIndexed = expected;
-    notIndexed.removeAt(16);
+    notIndexed.removeAt(17);
     EXPECT_EQ(navigationLines(p), notIndexed);
 }
 

@@ -42,7 +42,8 @@ TEST(CliAjouterPage, WritesWhatTheEditorWrites) {
     EXPECT_EQ(undated(s.at("Doc/Guide/2.htm")).replaceInStrings("Index Guide", "Index Copie"),
               undated(s.at("Doc/Copie/1.htm")));
     // The category was regenerated with the new page.
-    EXPECT_EQ(s.navigation("Doc/Guide/"), (QStringList{"1.htm|Existante", "2.htm|Été &#8594; hiver"}));
+    // In French order: "Été" before "Existante".
+    EXPECT_EQ(s.navigation("Doc/Guide/"), (QStringList{"2.htm|Été &#8594; hiver", "1.htm|Existante"}));
 
     // A body file that is not UTF-8 is read as Windows-1252.
     writeFile(s.at("corps.txt"), "caf\xE9\r\n");
@@ -68,8 +69,67 @@ TEST(CliAjouterPage, RefusesWhatTheWindowWouldNotDo) {
     EXPECT_EQ(r.code, 2);
     r = runCli({"ajouter-page", s.root(), "Doc", "Guide", "--titre", "T", "--corps", s.at("absent.txt")});
     EXPECT_EQ(r.code, 1);
-    EXPECT_TRUE(r.err.contains(s.at("absent.txt"))) << r.err.toStdString();
+    EXPECT_EQ(r.err,
+              "Je ne peux pas lire le fichier « " + s.at("absent.txt") + " » : fichier introuvable.\n");
+    r = runCli({"ajouter-page", s.root(), "Doc", "Guide", "--titre", "deux\nlignes"}, "texte");
+    EXPECT_EQ(r.code, 2);
+    EXPECT_EQ(r.err, "Le titre ne doit pas contenir de saut de ligne.\n");
     EXPECT_EQ(QDir(s.at("Doc/Guide")).entryList(QDir::Files), QStringList{});
+}
+
+TEST(CliModifierPage, RewritesThePageAsModifierAndOkDo) {
+    PageSite s;
+    s.page("Doc/Guide/1.htm", "Ancien", "&lt;B&gt; reste");
+    s.page("Doc/Guide/1.HTM", "Voisin");
+    // The window, with the program's colours: "Modifier", a new title, OK.
+    OptionsCharger(s.state.values);
+    s.page("Doc/Copie/1.htm", "Ancien", "&lt;B&gt; reste");
+    s.openCategory("Doc", "Copie");
+    s.state.tListe.select(0);
+    tListe_Click(s.state);
+    tModifier_Click(s.state);
+    s.state.controls.tTitre = "A & <b>";
+    tTexte_Change(s.state);
+    ASSERT_EQ(tOk_Click(s.state), s.at("Doc/Copie/1.htm"));
+
+    // The command, on the exact one of two names differing in case.
+    const QByteArray neighbour = readFile(s.at("Doc/Guide/1.HTM"));
+    CliResult r = runCli({"modifier-page", s.root(), "Doc", "Guide", "1.htm", "--titre", "A & <b>"});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, "1.htm\n");
+    EXPECT_EQ(undated(s.at("Doc/Guide/1.htm")).replaceInStrings("Index Guide", "Index Copie"),
+              undated(s.at("Doc/Copie/1.htm")));
+    EXPECT_EQ(readFile(s.at("Doc/Guide/1.HTM")), neighbour);
+    EXPECT_TRUE(s.navigation("Doc/Guide/").contains("1.htm|A &amp; &lt;b&gt;"));
+    // Rewritten with nothing given, the page keeps its bytes but for the date; a new body replaces its own.
+    const QStringList once = undated(s.at("Doc/Guide/1.htm"));
+    r = runCli({"modifier-page", s.root(), "Doc", "Guide", "1.htm"});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(undated(s.at("Doc/Guide/1.htm")), once);
+    r = runCli({"modifier-page", s.root(), "Doc", "Guide", "1.HTM", "--corps", "-"}, "nouveau\n");
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(s.lines("Doc/Guide/1.HTM").mid(9, 3),
+              (QStringList{"<!-- BEGIN -->", "nouveau", "<!-- END -->"}));
+
+    // Refusals write nothing.
+    const QByteArray before = readFile(s.at("Doc/Guide/1.htm"));
+    const struct {
+        QStringList arguments;
+        int code;
+        QString error;
+    } refusals[] = {
+        {{"1.htm", "--titre", "deux\r\nlignes"}, 2, "Le titre ne doit pas contenir de saut de ligne.\n"},
+        {{"1.htm", "--titre", " "}, 2, "Le titre et le texte de la page ne doivent pas être vides.\n"},
+        {{"9.htm"},
+         1,
+         "La catégorie « Guide » n'a pas de page « 9.htm » (une page sans titre n'est pas listée).\n"},
+    };
+    for (const auto& c : refusals) {
+        r = runCli(QStringList{"modifier-page", s.root(), "Doc", "Guide"} + c.arguments);
+        EXPECT_EQ(r.code, c.code) << c.arguments.join(' ').toStdString();
+        EXPECT_EQ(r.err, c.error);
+    }
+    EXPECT_EQ(readFile(s.at("Doc/Guide/1.htm")), before);
 }
 
 TEST(CliDeplacerPage, MovesAsADropDoes) {
