@@ -2,7 +2,7 @@
 // as the editor's OK writes it, then its category regenerated.
 #include "cli/command.h"
 #include "cli/pagecommon.h"
-#include "editor/pageeditor.h"
+#include "commands/pageeditor.h"
 
 #include <QCommandLineParser>
 

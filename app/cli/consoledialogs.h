@@ -1,7 +1,7 @@
 #pragma once
 
 #include "cli/command.h"
-#include "ui/dialogs.h"
+#include "lib/dialogs.h"
 
 namespace qs::cli {
 

@@ -2,8 +2,8 @@
 
 #include "cli/consoledialogs.h"
 #include "cli/siteargument.h"
+#include "commands/mainstate.h"
 #include "lib/clock.h"
-#include "site/mainstate.h"
 
 namespace qs::cli {
 

@@ -2,8 +2,8 @@
 // a drop on a category or on a domain of the window moves it.
 #include "cli/command.h"
 #include "cli/pagecommon.h"
-#include "editor/pageeditor.h"
-#include "site/pagemove.h"
+#include "commands/pageeditor.h"
+#include "commands/pagemove.h"
 
 #include <QCommandLineParser>
 

@@ -2,10 +2,10 @@
 #include "cli/command.h"
 #include "cli/consolesite.h"
 #include "cli/siteargument.h"
-#include "generate/regenerate.h"
+#include "commands/mainstate.h"
+#include "generate/wholesite.h"
 #include "lib/clock.h"
 #include "lib/settings.h"
-#include "site/mainstate.h"
 
 #include <QCommandLineParser>
 
@@ -37,7 +37,7 @@ int run(const QStringList& arguments) {
 
     SystemClock clock;
     ConsoleSite site(clock, root);
-    const WholeSiteReport report = regenerateWholeSite(site.state);
+    const WholeSiteReport report = regenerateWholeSite(site.state.values, clock, site.dialogs);
     for (const QString& s : report.passedOver)
         out(QStringLiteral("Domaine sans catégorie, passé : %1").arg(s));
     // Every page that could be written was; success is claimed only when that was all of them.

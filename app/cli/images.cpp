@@ -4,12 +4,13 @@
 #include "cli/consolesite.h"
 #include "cli/siteargument.h"
 #include "cli/siteindexflag.h"
+#include "commands/mainstate.h"
+#include "commands/regenerate.h"
+#include "commands/selection.h"
 #include "generate/imgindex.h"
-#include "generate/regenerate.h"
 #include "lib/files.h"
 #include "lib/settings.h"
 #include "site/listing.h"
-#include "site/mainstate.h"
 
 #include <QCommandLineParser>
 

@@ -5,10 +5,11 @@
 #include "cli/consolesite.h"
 #include "cli/siteargument.h"
 #include "cli/siteindexflag.h"
+#include "commands/mainstate.h"
+#include "commands/selection.h"
 #include "lib/files.h"
 #include "lib/settings.h"
 #include "site/listing.h"
-#include "site/mainstate.h"
 
 #include <QCommandLineParser>
 

@@ -2,7 +2,7 @@
 // page rewritten as "Modifier" then "OK" of the window rewrite it.
 #include "cli/command.h"
 #include "cli/pagecommon.h"
-#include "editor/pageeditor.h"
+#include "commands/pageeditor.h"
 
 #include <QCommandLineParser>
 

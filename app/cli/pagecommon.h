@@ -5,10 +5,11 @@
 #include "cli/command.h"
 #include "cli/consoledialogs.h"
 #include "cli/siteargument.h"
+#include "commands/mainstate.h"
+#include "commands/selection.h"
 #include "lib/clock.h"
 #include "lib/text1252.h"
 #include "site/listing.h"
-#include "site/mainstate.h"
 
 #include <QFile>
 #include <QStringDecoder>

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "cli/command.h"
+#include "commands/mainstate.h"
 #include "lib/files.h"
 #include "lib/settings.h"
-#include "site/mainstate.h"
 
 #include <QCoreApplication>
 

@@ -1,13 +1,14 @@
 // Times the page commands on two categories of 5,000 pages each and on one page of about 4 MB.
-#include "editor/pageeditor.h"
-#include "generate/regenerate.h"
+#include "commands/mainstate.h"
+#include "commands/pageeditor.h"
+#include "commands/pagemove.h"
+#include "commands/regenerate.h"
+#include "commands/selection.h"
 #include "lib/clock.h"
+#include "lib/dialogs.h"
 #include "lib/files.h"
 #include "lib/text1252.h"
 #include "site/listing.h"
-#include "site/mainstate.h"
-#include "site/pagemove.h"
-#include "ui/dialogs.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,10 +1,10 @@
 #include "explorer/explorertab.h"
 
+#include "commands/mainstate.h"
 #include "explorer/address.h"
 #include "explorer/ascii.h"
 #include "lib/files.h"
 #include "lib/settings.h"
-#include "site/mainstate.h"
 
 #include <QProcess>
 #include <QStandardPaths>

@@ -1,6 +1,6 @@
 #include "explorer/explorerview.h"
 
-#include "site/mainstate.h"
+#include "commands/mainstate.h"
 
 #include <QAction>
 #include <QEvent>

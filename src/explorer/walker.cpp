@@ -1,8 +1,8 @@
 #include "explorer/walker.h"
 
 #include "explorer/address.h"
+#include "lib/dialogs.h"
 #include "lib/files.h"
-#include "ui/dialogs.h"
 
 #include <QDir>
 #include <QFile>

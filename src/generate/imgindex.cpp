@@ -3,11 +3,10 @@
 #include "generate/pages.h"
 #include "lib/clock.h"
 #include "lib/collation.h"
+#include "lib/dialogs.h"
 #include "lib/files.h"
 #include "lib/text1252.h"
 #include "site/listing.h"
-#include "site/mainstate.h"
-#include "ui/dialogs.h"
 
 #include <QDir>
 
@@ -58,23 +57,6 @@ bool writeImgIndex(const QString& categoryFolder, const QString& category, const
         return true;
     dialogs.message(error, Icon::Exclamation, QStringLiteral("Erreur"));
     return false;
-}
-
-void ImgIndex_Click(MainState& state) {
-    const QString domain = state.dListe.selectedText();
-    const QString category = state.cListe.selectedText();
-    if (domain.isEmpty() || category.isEmpty() || state.values.Répertoire.isEmpty())
-        return;
-    {
-        BusyPointer busy(state.dialogs);
-        const QString folder = withSeparator(state.values.Répertoire + domain) + category + sep();
-        if (!writeImgIndex(folder, category, state.currentCategory, state.clock, state.dialogs))
-            return;
-    }
-    cListe_Click(state);
-    state.currentDomain = state.dListe.selectedText();
-    state.currentCategory = state.cListe.selectedText();
-    state.notify();
 }
 
 } // namespace qs

@@ -11,7 +11,6 @@ namespace qs {
 
 class Clock;
 class Dialogs;
-class MainState;
 
 inline constexpr const char16_t* kImgIndexFile = u"ImgIndex.htm";
 
@@ -33,9 +32,5 @@ QStringList imageFiles(const QString& folder);
 // the file when it cannot be written.
 bool writeImgIndex(const QString& categoryFolder, const QString& category, const QString& current,
                    const Clock& clock, Dialogs& dialogs);
-
-// The image index button: writes the index of the category selected in cListe (domain selected in
-// dListe), lists the category's pages again, and makes the selected domain and category current.
-void ImgIndex_Click(MainState& state);
 
 } // namespace qs

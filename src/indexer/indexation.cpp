@@ -1,7 +1,7 @@
 #include "indexer/indexation.h"
 
+#include "commands/mainstate.h"
 #include "lib/helpers.h"
-#include "site/mainstate.h"
 #include "ui/qtdialogs.h"
 
 #include <QCloseEvent>

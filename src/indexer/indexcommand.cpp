@@ -1,8 +1,8 @@
-#include "generate/regenerate.h"
+#include "commands/mainstate.h"
+#include "commands/regenerate.h"
 #include "indexer/indexer.h"
+#include "lib/dialogs.h"
 #include "lib/settings.h"
-#include "site/mainstate.h"
-#include "ui/dialogs.h"
 
 namespace qs {
 

@@ -1,10 +1,10 @@
 #include "indexer/indexer.h"
 
 #include "lib/clock.h"
+#include "lib/dialogs.h"
 #include "lib/files.h"
 #include "lib/helpers.h"
 #include "lib/text1252.h"
-#include "ui/dialogs.h"
 
 #include <QDirIterator>
 #include <QFile>

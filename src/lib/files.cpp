@@ -1,7 +1,7 @@
 #include "lib/files.h"
 #include "lib/text1252.h"
 
-#include "ui/dialogs.h"
+#include "lib/dialogs.h"
 
 #include <QDir>
 #include <QFile>

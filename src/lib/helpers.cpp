@@ -1,8 +1,8 @@
 #include "lib/helpers.h"
 
+#include "lib/dialogs.h"
 #include "lib/files.h"
 #include "lib/text1252.h"
-#include "ui/dialogs.h"
 #include "version.h"
 
 #include <QAbstractItemModel>

@@ -185,4 +185,15 @@ bool writeLines(const QString& path, const QStringList& lines, QString* error) {
     return writeBytes(path, bytes, error);
 }
 
+int compareUpper1252(QStringView a, QStringView b) {
+    const qsizetype n = qMin(a.size(), b.size());
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t x = upper1252(a[i]).unicode();
+        const char16_t y = upper1252(b[i]).unicode();
+        if (x != y)
+            return x < y ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
 } // namespace qs

@@ -26,6 +26,8 @@ bool isWindows1252(char32_t c);
 // Upper case as Windows-1252 defines it (é/É, œ/Œ, š/Š, ž/Ž, ÿ/Ÿ); never changes the length.
 QChar upper1252(QChar c);
 QString upper1252(QStringView text);
+// Orders two texts as their Windows-1252 upper-case forms would, without making them: <0, 0 or >0.
+int compareUpper1252(QStringView a, QStringView b);
 
 // Splits on CR LF, LF or CR. A final line end does not open an empty last line.
 QStringList splitLines(QStringView text);

@@ -1,8 +1,8 @@
 #include "lib/update.h"
 
+#include "lib/dialogs.h"
 #include "lib/files.h"
 #include "lib/settings.h"
-#include "ui/dialogs.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

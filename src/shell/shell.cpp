@@ -1,7 +1,8 @@
 // Start-up, re-opening and closing of the main window, and the File menu's site commands.
 #include "shell/shell.h"
+#include "commands/selection.h"
 
-#include "generate/regenerate.h"
+#include "commands/regenerate.h"
 #include "lib/files.h"
 #include "lib/settings.h"
 #include "site/listing.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "site/mainstate.h"
+#include "commands/mainstate.h"
 
 #include <QList>
 #include <QRect>

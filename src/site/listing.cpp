@@ -1,13 +1,11 @@
 #include "site/listing.h"
 
-#include "generate/regenerate.h"
 #include "lib/collation.h"
+#include "lib/dialogs.h"
 #include "lib/files.h"
 #include "lib/helpers.h"
 #include "lib/htmltext.h"
 #include "lib/text1252.h"
-#include "site/mainstate.h"
-#include "ui/dialogs.h"
 
 #include <QDirIterator>
 #include <QFile>
@@ -230,142 +228,12 @@ QString pageTitleOf(QByteArrayView bytes) {
     return reader.title();
 }
 
-void tEffacer(MainState& state) {
-    state.controls.tTitre.clear();
-    state.controls.tTexte.clear();
-}
-
-void cEffacer(MainState& state) {
-    tEffacer(state);
-    state.tListe.clear();
-    ControlState& c = state.controls;
-    c.tAjouterEnabled = false;
-    c.tModifierEnabled = false;
-    c.tSupprimerEnabled = false;
-    c.tImporterEnabled = false;
-    c.ImgIndexEnabled = false;
-}
-
-void dEffacer(MainState& state) {
-    cEffacer(state);
-    state.cListe.clear();
-    state.controls.cAjouterEnabled = false;
-}
-
-void domainesInit(MainState& state) {
-    state.dListe.clear();
-    state.cListe.clear();
-    state.tListe.clear();
-    state.controls.ImgIndexEnabled = false;
-    // The lists of the site being left are gone: nothing of them can be regenerated correctly any more.
-    state.currentDomain.clear();
-    state.currentCategory.clear();
-    state.pageNames = QStringList{QString()};
-    for (const QString& name : siteDomains(state.values.Répertoire, DomainListing::Opening))
-        state.dListe.add(name);
-    state.notify();
-}
-
-void DomainesLister(MainState& state, const QString& name) {
-    // Write what is current while the lists still describe it: once they are emptied, a later
-    // regeneration would write its index pages without their categories and pages.
-    dEnregistrer(state);
-    state.currentDomain.clear();
-    state.currentCategory.clear();
-
-    state.dListe.clear();
-    state.cListe.clear();
-    state.tListe.clear();
-    state.pageNames = QStringList{QString()};
-    for (const QString& domain : siteDomains(state.values.Répertoire, DomainListing::Command))
-        state.dListe.add(domain);
-    if (!name.isEmpty()) {
-        const int row = state.dListe.find(name);
-        if (row >= 0) {
-            state.dListe.select(row);
-            dListe_Click(state);
-        }
-    }
-    state.currentDomain = state.dListe.selectedText();
-    state.currentCategory = state.cListe.selectedText();
-
-    ControlState& c = state.controls;
-    c.cAjouterEnabled = !state.currentDomain.isEmpty();
-    c.tAjouterEnabled = c.tImporterEnabled = c.ImgIndexEnabled = !state.currentCategory.isEmpty();
-    c.tModifierEnabled = false;
-    c.tSupprimerEnabled = false;
-    tEffacer(state);
-    Enregistrer(state);
-    state.notify();
-}
-
-void dListe_Click(MainState& state) {
-    if (!state.currentDomain.isEmpty())
-        dEnregistrer(state);
-    dEffacer(state);
-    if (state.dListe.selectedRow() >= 0) {
-        const QString folder = withSeparator(state.values.Répertoire + state.dListe.selectedText());
-        for (const QString& category : domainCategories(folder))
-            state.cListe.add(category);
-        state.controls.cAjouterEnabled = true;
-        if (state.cListe.count() == 0)
-            cAjouter_Click(state);
-        if (state.cListe.count() == 0)
-            state.dListe.select(-1);
-    }
-    state.currentDomain = state.dListe.selectedText();
-    state.notify();
-}
-
-void cListe_Click(MainState& state) {
-    if (!state.currentCategory.isEmpty())
-        cEnregistrer(state);
-    cEffacer(state);
-    state.pageNames = QStringList{QString()};
-    const QString domain = state.dListe.selectedText();
-    if (state.cListe.selectedRow() >= 0 && !domain.isEmpty()) {
-        BusyPointer busy(state.dialogs);
-        const QString folder =
-            withSeparator(state.values.Répertoire + domain) + state.cListe.selectedText() + sep();
-        state.pageNames.append(categoryPages(folder));
-        for (int i = 1; i < state.pageNames.size(); ++i) {
-            const QString title = pageTitle(folder + state.pageNames[i]);
-            if (!title.isEmpty())
-                state.tListe.add(decodeHtmlText(title), i);
-            state.dialogs.processEvents();
-        }
-        ControlState& c = state.controls;
-        c.tAjouterEnabled = c.tImporterEnabled = c.ImgIndexEnabled = true;
-    }
-    state.currentCategory = state.cListe.selectedText();
-    state.controls.ImgIndexCaption =
-        QStringLiteral("Créer un index des images du répertoire :") + state.currentCategory;
-    state.notify();
-}
-
-void cAjouter_Click(MainState& state) {
-    cEnregistrer(state);
-    const QString domain = state.dListe.selectedText();
-    if (domain.isEmpty())
-        return;
-    const QString name =
-        newFolderName(state, NewNameKind::Category, withSeparator(state.values.Répertoire + domain));
-    if (name.isEmpty())
-        return;
-    state.cListe.select(state.cListe.add(name));
-    cListe_Click(state);
-}
-
 QString invalidNameMessage() {
     return QStringLiteral("Ce nom est incorrect (ou contient des caractères incorrects)") + CrLf(2) +
            QStringLiteral("Donnez un nom qui puisse être utilisé comme nom de dossier sour Windows.");
 }
 
-namespace {
-
-// A name that stays one folder inside its parent: no separator of any platform the sites are made for,
-// no control character, not a step up or in place.
-bool staysInside(const QString& name) {
+bool isValidFolderName(const QString& name) {
     // A name beginning with "." would be hidden: the listings leave such folders out.
     if (name.startsWith(u'.'))
         return false;
@@ -375,9 +243,8 @@ bool staysInside(const QString& name) {
     return true;
 }
 
-} // namespace
-
-QString newFolderName(MainState& state, NewNameKind kind, const QString& parentFolder) {
+QString askNewFolderName(Dialogs& dialogs, NewNameKind kind, const QString& parentFolder,
+                         const std::function<bool(const QString&)>& listed) {
     QString prompt;
     QString taken;
     switch (kind) {
@@ -396,11 +263,11 @@ QString newFolderName(MainState& state, NewNameKind kind, const QString& parentF
     }
     const QString parent = withSeparator(parentFolder);
     for (;;) {
-        const QString name = state.dialogs.prompt(prompt).trimmed();
+        const QString name = dialogs.prompt(prompt).trimmed();
         if (name.isEmpty())
             return {};
-        if (!staysInside(name)) {
-            state.dialogs.message(invalidNameMessage(), Icon::Exclamation, QStringLiteral("Erreur"));
+        if (!isValidFolderName(name)) {
+            dialogs.message(invalidNameMessage(), Icon::Exclamation, QStringLiteral("Erreur"));
             continue;
         }
         bool exists = false;
@@ -409,21 +276,33 @@ QString newFolderName(MainState& state, NewNameKind kind, const QString& parentF
             exists = DossierExiste(parent + name);
             break;
         case NewNameKind::Domain:
-            exists = state.dListe.find(name) >= 0;
-            break;
         case NewNameKind::Category:
-            exists = state.cListe.find(name) >= 0;
+            exists = listed(name);
             break;
         }
         if (exists) {
-            state.dialogs.message(taken, Icon::Exclamation, QStringLiteral("Erreur"));
+            dialogs.message(taken, Icon::Exclamation, QStringLiteral("Erreur"));
             continue;
         }
         DossierCréer(parent + name);
         if (DossierExiste(parent + name))
             return name;
-        state.dialogs.message(invalidNameMessage(), Icon::Exclamation, QStringLiteral("Erreur"));
+        dialogs.message(invalidNameMessage(), Icon::Exclamation, QStringLiteral("Erreur"));
     }
+}
+
+QString introductionPage(const QString& categoryFolder) {
+    const QString exact = QStringLiteral("Index.html");
+    if (FichierExiste(categoryFolder + exact))
+        return exact;
+    // A case-sensitive disk may hold it as "index.html" or "INDEX.HTML".
+    QDirIterator it(categoryFolder, QDir::Files | QDir::Hidden);
+    while (it.hasNext()) {
+        it.next();
+        if (it.fileName().compare(exact, Qt::CaseInsensitive) == 0)
+            return it.fileName();
+    }
+    return {};
 }
 
 } // namespace qs

@@ -1,9 +1,9 @@
 #include "tools/replace.h"
 
+#include "lib/dialogs.h"
 #include "lib/files.h"
 #include "lib/text1252.h"
 #include "tools/fileops.h"
-#include "ui/dialogs.h"
 
 #include <QFile>
 #include <QFileInfo>

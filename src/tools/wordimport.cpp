@@ -1,8 +1,8 @@
 #include "tools/wordimport.h"
 
+#include "lib/dialogs.h"
 #include "lib/files.h"
 #include "lib/text1252.h"
-#include "ui/dialogs.h"
 
 namespace qs {
 namespace {

@@ -1,13 +1,14 @@
 #pragma once
 
 // A site on disk with the main window's state over it, for the page editor and structure command tests.
+#include "commands/mainstate.h"
+#include "commands/selection.h"
 #include "lib/clock.h"
 #include "lib/files.h"
 #include "lib/helpers.h"
 #include "lib/settings.h"
 #include "scripteddialogs.h"
 #include "site/listing.h"
-#include "site/mainstate.h"
 #include "testutil.h"
 
 #include <QDir>

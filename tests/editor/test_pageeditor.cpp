@@ -1,8 +1,8 @@
 // The page editor's life: showing, adding, changing, cancelling, deleting and importing pages, with the
 // page list, the page-name table and the category's navigation kept in step.
-#include "editor/pageeditor.h"
-#include "generate/fragments.h"
-#include "site/commands.h"
+#include "commands/commands.h"
+#include "commands/fragmentedit.h"
+#include "commands/pageeditor.h"
 
 #include "pagesite.h"
 

@@ -1,8 +1,8 @@
 // The page file: what OK writes for a page of a category and for an independent file, byte for byte, and
 // what the loader and the importer read back.
-#include "editor/pageeditor.h"
+#include "commands/commands.h"
+#include "commands/pageeditor.h"
 #include "editor/pagefile.h"
-#include "site/commands.h"
 
 #include "pagesite.h"
 

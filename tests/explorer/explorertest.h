@@ -2,8 +2,8 @@
 
 #include "explorer/linktree.h"
 #include "explorer/walker.h"
+#include "lib/dialogs.h"
 #include "testutil.h"
-#include "ui/dialogs.h"
 
 #include <QDir>
 

@@ -1,8 +1,8 @@
+#include "commands/mainstate.h"
 #include "explorer/explorertab.h"
 #include "explorertest.h"
 #include "lib/clock.h"
 #include "lib/settings.h"
-#include "site/mainstate.h"
 
 #include <gtest/gtest.h>
 

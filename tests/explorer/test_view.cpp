@@ -1,8 +1,8 @@
 // The Explorer tab's widgets driven by the logic, on the offscreen platform.
+#include "commands/mainstate.h"
 #include "explorer/explorerview.h"
 #include "explorertest.h"
 #include "lib/clock.h"
-#include "site/mainstate.h"
 
 #include <gtest/gtest.h>
 

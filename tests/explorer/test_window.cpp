@@ -1,10 +1,10 @@
 // The Explorer tab inside the main window: opening a site explores its home page once the window is
 // up.
+#include "commands/mainstate.h"
 #include "explorertest.h"
 #include "lib/clock.h"
 #include "shell/fmain.h"
 #include "shell/shell.h"
-#include "site/mainstate.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 #include "explorer/linktree.h"
 #include "explorer/scanner.h"
 #include "explorer/walker.h"
-#include "ui/dialogs.h"
+#include "lib/dialogs.h"
 
 #include <QByteArray>
 #include <QDir>

@@ -1,6 +1,7 @@
 // The header and footer fragments: how they are read into the pages, edited and saved.
+#include "commands/fragmentedit.h"
+#include "commands/regenerate.h"
 #include "generate/fragments.h"
-#include "generate/regenerate.h"
 
 #include "../site/sitefixture.h"
 

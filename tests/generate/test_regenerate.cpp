@@ -1,5 +1,6 @@
 // The regeneration chain over a site on disk: which files each step writes, with what, and what it empties.
-#include "generate/regenerate.h"
+#include "commands/regenerate.h"
+#include "commands/selection.h"
 #include "lib/helpers.h"
 #include "site/listing.h"
 

@@ -1,10 +1,11 @@
+#include "commands/mainstate.h"
+#include "commands/regenerate.h"
+#include "commands/selection.h"
 #include "generate/imgindex.h"
-#include "generate/regenerate.h"
 #include "lib/clock.h"
 #include "lib/files.h"
 #include "scripteddialogs.h"
 #include "site/listing.h"
-#include "site/mainstate.h"
 #include "testutil.h"
 
 #include <gtest/gtest.h>

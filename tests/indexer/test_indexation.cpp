@@ -1,10 +1,11 @@
+#include "commands/mainstate.h"
+#include "commands/selection.h"
 #include "indexer/indexation.h"
 #include "lib/clock.h"
 #include "lib/helpers.h"
 #include "lib/settings.h"
 #include "scripteddialogs.h"
 #include "site/listing.h"
-#include "site/mainstate.h"
 #include "testutil.h"
 
 #include <gtest/gtest.h>

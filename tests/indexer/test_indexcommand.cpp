@@ -1,9 +1,10 @@
+#include "commands/mainstate.h"
+#include "commands/selection.h"
 #include "indexer/indexer.h"
 #include "lib/clock.h"
 #include "lib/settings.h"
 #include "scripteddialogs.h"
 #include "site/listing.h"
-#include "site/mainstate.h"
 #include "testutil.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,9 @@
 // The domain and category commands: add, right click, and the context menus' copy, rename, delete,
 // fragment and independent-file entries.
-#include "editor/pageeditor.h"
+#include "commands/commands.h"
+#include "commands/fragmentedit.h"
+#include "commands/pageeditor.h"
 #include "generate/fragments.h"
-#include "site/commands.h"
 
 #include "../editor/pagesite.h"
 

@@ -1,5 +1,5 @@
 // quillsite-cli ajouter-page and deplacer-page against the window's own code path.
-#include "editor/pageeditor.h"
+#include "commands/pageeditor.h"
 
 #include "../editor/pagesite.h"
 

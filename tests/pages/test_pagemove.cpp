@@ -1,6 +1,6 @@
 // Moving a page by dropping it on a category or a domain.
-#include "editor/pageeditor.h"
-#include "site/pagemove.h"
+#include "commands/pageeditor.h"
+#include "commands/pagemove.h"
 
 #include "../editor/pagesite.h"
 

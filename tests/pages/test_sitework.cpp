@@ -1,10 +1,10 @@
 // What the structure commands must never do to the user's work: lose hidden files on a rename, act on
 // the wrong one of two names differing only in case, sort other than in French, or leave page buttons
 // usable with no category to write into.
-#include "editor/pageeditor.h"
-#include "generate/regenerate.h"
-#include "site/commands.h"
-#include "site/pagemove.h"
+#include "commands/pageeditor.h"
+#include "commands/regenerate.h"
+#include "commands/commands.h"
+#include "commands/pagemove.h"
 
 #include "../editor/pagesite.h"
 

@@ -1,4 +1,5 @@
 // Start-up, closing and the File menu's site commands, answered through ScriptedDialogs.
+#include "commands/selection.h"
 #include "lib/files.h"
 #include "lib/settings.h"
 #include "shellfixture.h"

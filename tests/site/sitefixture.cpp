@@ -1,4 +1,5 @@
 #include "sitefixture.h"
+#include "commands/selection.h"
 
 #include "site/listing.h"
 

@@ -1,11 +1,11 @@
 #pragma once
 
 // A site on disk with a main window state over it, for the listing and regeneration tests.
+#include "commands/mainstate.h"
 #include "lib/clock.h"
 #include "lib/files.h"
 #include "lib/settings.h"
 #include "scripteddialogs.h"
-#include "site/mainstate.h"
 #include "testutil.h"
 
 #include <QFile>

@@ -1,4 +1,5 @@
 // What the lists show of a site on disk: reserved names, hidden entries, links, page titles, new names.
+#include "commands/selection.h"
 #include "site/listing.h"
 
 #include "sitefixture.h"

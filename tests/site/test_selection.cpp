@@ -1,5 +1,6 @@
 // The selection chain of the three lists: what each click lists, asks, regenerates and leaves current.
-#include "generate/regenerate.h"
+#include "commands/regenerate.h"
+#include "commands/selection.h"
 #include "site/listing.h"
 
 #include "sitefixture.h"

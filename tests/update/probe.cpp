@@ -1,7 +1,7 @@
 // A stand-in for the program in the end-to-end update test: it runs the update the way the program does
 // at start-up and writes what happened, one line per event, to the file named by QUILLSITE_PROBE_LOG.
+#include "lib/dialogs.h"
 #include "lib/update.h"
-#include "ui/dialogs.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,15 +1,17 @@
 // The domain commands: "Nouveau Domaine", the right click on the domain list and its menu "Edition".
-#include "editor/pageeditor.h"
+#include "commands/commands.h"
+#include "commands/foldercommands.h"
+#include "commands/fragmentedit.h"
+#include "commands/mainstate.h"
+#include "commands/pageeditor.h"
+#include "commands/regenerate.h"
+#include "commands/selection.h"
 #include "generate/fragments.h"
-#include "generate/regenerate.h"
+#include "lib/dialogs.h"
 #include "lib/files.h"
 #include "lib/helpers.h"
 #include "lib/settings.h"
-#include "site/commands.h"
-#include "site/foldercommands.h"
 #include "site/listing.h"
-#include "site/mainstate.h"
-#include "ui/dialogs.h"
 
 namespace qs {
 

@@ -1,13 +1,14 @@
-#include "site/pagemove.h"
+#include "commands/pagemove.h"
+#include "commands/selection.h"
 
-#include "editor/pageeditor.h"
+#include "commands/mainstate.h"
+#include "commands/pageeditor.h"
+#include "commands/regenerate.h"
 #include "editor/pagefile.h"
-#include "generate/regenerate.h"
+#include "lib/dialogs.h"
 #include "lib/files.h"
 #include "lib/text1252.h"
 #include "site/listing.h"
-#include "site/mainstate.h"
-#include "ui/dialogs.h"
 
 #include <QDataStream>
 #include <QFile>

@@ -22,18 +22,4 @@ void cEnregistrer(MainState& state);
 void dEnregistrer(MainState& state);
 void Enregistrer(MainState& state);
 
-// Every generated page of the site, as the window writes them when the user selects every category of
-// every domain in turn and then saves (Enregistrer). A domain without categories asks for a first one
-// through the state's Dialogs; when none is given it is passed over (its index is not written).
-struct WholeSiteReport {
-    int domains = 0;        // domains whose pages were written
-    int categories = 0;     // categories selected
-    QStringList passedOver; // domains without categories
-};
-WholeSiteReport regenerateWholeSite(MainState& state);
-
-// The name, as it exists in the category folder, of its introduction page "Index.html" (found whatever
-// its case); "" when there is none.
-QString introductionPage(const QString& categoryFolder);
-
 } // namespace qs

@@ -1,11 +1,12 @@
-#include "site/foldercommands.h"
+#include "commands/foldercommands.h"
+#include "commands/selection.h"
 
-#include "generate/regenerate.h"
+#include "commands/commands.h"
+#include "commands/mainstate.h"
+#include "commands/regenerate.h"
+#include "lib/dialogs.h"
 #include "lib/files.h"
-#include "site/commands.h"
 #include "site/listing.h"
-#include "site/mainstate.h"
-#include "ui/dialogs.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -14,18 +15,6 @@
 namespace qs {
 
 namespace {
-
-// One folder inside its parent: no separator of any platform the sites are made for, no control
-// character, not a step up or in place.
-bool staysInside(const QString& name) {
-    // A name beginning with "." would be hidden: the listings leave such folders out.
-    if (name.startsWith(u'.'))
-        return false;
-    for (const QChar c : name)
-        if (c == u'/' || c == u'\\' || c.category() == QChar::Other_Control)
-            return false;
-    return true;
-}
 
 // Whether the file system accepts a folder of that name, tried for real and undone.
 bool creatable(const QString& parent, const QString& name) {
@@ -92,7 +81,7 @@ QString askFolderName(MainState& state, const QString& prompt, const QString& ti
                 continue;
             }
         }
-        if (staysInside(name) && creatable(parent, name))
+        if (isValidFolderName(name) && creatable(parent, name))
             return name;
         state.dialogs.message(invalidNameMessage(), Icon::Exclamation, QStringLiteral("Erreur"));
     }

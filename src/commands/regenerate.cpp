@@ -1,17 +1,16 @@
-#include "generate/regenerate.h"
+#include "commands/regenerate.h"
 
-#include "generate/fragments.h"
+#include "commands/fragmentedit.h"
+#include "commands/mainstate.h"
+#include "commands/selection.h"
 #include "generate/pages.h"
 #include "generate/pagewriter.h"
+#include "lib/dialogs.h"
 #include "lib/files.h"
 #include "lib/helpers.h"
 #include "lib/settings.h"
 #include "lib/text1252.h"
 #include "site/listing.h"
-#include "site/mainstate.h"
-#include "ui/dialogs.h"
-
-#include <QDirIterator>
 
 #include <utility>
 
@@ -41,11 +40,8 @@ public:
         if (--depth_ > 0 || state_.trashedPages.isEmpty())
             return;
         const QStringList files = std::exchange(state_.trashedPages, {});
-        state_.dialogs.message(
-            QStringLiteral("Ces fichiers n'avaient pas été écrits par Quillsite : ils ont été mis à la "
-                           "corbeille et remplacés par les pages du site.") +
-                CrLf(2) + files.join(CrLf()),
-            Icon::Information, QStringLiteral("Fichiers mis à la corbeille"));
+        state_.dialogs.message(trashedPagesMessage(files), Icon::Information,
+                               QStringLiteral("Fichiers mis à la corbeille"));
     }
     TrashReport(const TrashReport&) = delete;
     TrashReport& operator=(const TrashReport&) = delete;
@@ -56,20 +52,6 @@ private:
 };
 
 } // namespace
-
-QString introductionPage(const QString& categoryFolder) {
-    const QString exact = QStringLiteral("Index.html");
-    if (FichierExiste(categoryFolder + exact))
-        return exact;
-    // A case-sensitive disk may hold it as "index.html" or "INDEX.HTML".
-    QDirIterator it(categoryFolder, QDir::Files | QDir::Hidden);
-    while (it.hasNext()) {
-        it.next();
-        if (it.fileName().compare(exact, Qt::CaseInsensitive) == 0)
-            return it.fileName();
-    }
-    return {};
-}
 
 void cEnregistrer(MainState& state) {
     TrashReport report(state);
@@ -152,28 +134,6 @@ void Enregistrer(MainState& state) {
         page.date = updateDate(state.clock.now());
         write(state, state.values.Répertoire + name, homePageLines(page));
     }
-}
-
-WholeSiteReport regenerateWholeSite(MainState& state) {
-    TrashReport trashReport(state);
-    WholeSiteReport report;
-    domainesInit(state);
-    for (int d = 0; d < state.dListe.count(); ++d) {
-        state.dListe.select(d);
-        dListe_Click(state);
-        if (state.dListe.selectedRow() != d) {
-            report.passedOver.append(state.dListe.text(d));
-            continue;
-        }
-        ++report.domains;
-        for (int c = 0; c < state.cListe.count(); ++c) {
-            state.cListe.select(c);
-            cListe_Click(state);
-            ++report.categories;
-        }
-    }
-    Enregistrer(state);
-    return report;
 }
 
 } // namespace qs

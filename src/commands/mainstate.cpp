@@ -1,4 +1,4 @@
-#include "site/mainstate.h"
+#include "commands/mainstate.h"
 
 #include "lib/collation.h"
 #include "lib/text1252.h"
@@ -44,12 +44,11 @@ void StructureList::clear() {
 
 int StructureList::find(const QString& text) const {
     int caseless = -1;
-    const QString upper = upper1252(text);
     for (int i = 0; i < model_.rowCount(); ++i) {
         const QString row = model_.item(i)->text();
         if (row == text)
             return i;
-        if (caseless < 0 && row.size() == text.size() && upper1252(row) == upper)
+        if (caseless < 0 && compareUpper1252(row, text) == 0)
             caseless = i;
     }
     return caseless;

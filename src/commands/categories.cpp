@@ -1,15 +1,17 @@
 // The category commands: the right click on the category list and its menu "Edition2" (the add button
 // is part of the listing: selecting a domain without categories presses it).
-#include "editor/pageeditor.h"
+#include "commands/commands.h"
+#include "commands/foldercommands.h"
+#include "commands/fragmentedit.h"
+#include "commands/mainstate.h"
+#include "commands/pageeditor.h"
+#include "commands/regenerate.h"
+#include "commands/selection.h"
 #include "generate/fragments.h"
-#include "generate/regenerate.h"
+#include "lib/dialogs.h"
 #include "lib/files.h"
 #include "lib/helpers.h"
-#include "site/commands.h"
-#include "site/foldercommands.h"
 #include "site/listing.h"
-#include "site/mainstate.h"
-#include "ui/dialogs.h"
 
 namespace qs {
 

@@ -1,14 +1,15 @@
-#include "editor/pageeditor.h"
+#include "commands/pageeditor.h"
+#include "commands/fragmentedit.h"
 
+#include "commands/mainstate.h"
+#include "commands/regenerate.h"
 #include "editor/pagefile.h"
 #include "generate/fragments.h"
 #include "generate/pages.h"
-#include "generate/regenerate.h"
+#include "lib/dialogs.h"
 #include "lib/files.h"
 #include "lib/helpers.h"
 #include "lib/text1252.h"
-#include "site/mainstate.h"
-#include "ui/dialogs.h"
 
 #include <QFileInfo>
 

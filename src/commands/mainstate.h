@@ -1,8 +1,8 @@
 #pragma once
 
 #include "lib/clock.h"
+#include "lib/dialogs.h"
 #include "lib/settings.h"
-#include "ui/dialogs.h"
 
 #include <QItemSelectionModel>
 #include <QObject>
