@@ -137,6 +137,9 @@ void regenerateCategories(MainState& state, const QStringList& names) {
     cEffacer(state);
     state.pageNames = QStringList{QString()};
     state.currentCategory.clear();
+    // The window shows the controls as last notified: the buttons of the last category visited would
+    // otherwise stay usable with no category selected.
+    state.notify();
 }
 
 } // namespace qs

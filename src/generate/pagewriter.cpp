@@ -39,8 +39,9 @@ QString failure(const QString& path, const QString& cause) {
 } // namespace
 
 QString trashedPagesMessage(const QStringList& files) {
-    return QStringLiteral("Ces fichiers n'avaient pas été écrits par Quillsite : ils ont été mis à la corbeille "
-                          "et remplacés par les pages du site.") +
+    return QStringLiteral(
+               "Ces fichiers n'avaient pas été écrits par Quillsite : ils ont été mis à la corbeille "
+               "et remplacés par les pages du site.") +
            CrLf(2) + files.join(CrLf());
 }
 

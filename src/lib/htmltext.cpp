@@ -151,6 +151,10 @@ QString leftCharacters(const QString& text, qsizetype count) {
     qsizetype i = 0;
     for (qsizetype taken = 0; i < text.size() && taken < count; ++taken)
         i += (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) ? 2 : 1;
+    // An entity kept as it is ("&eacute;") is left out whole rather than cut into text that shows.
+    const qsizetype amp = i > 0 ? text.lastIndexOf(u'&', i - 1) : -1;
+    if (amp >= 0 && amp + otherEntity(text, amp) > i)
+        return text.left(amp);
     return text.left(i);
 }
 

@@ -22,7 +22,7 @@ QString decodeHtmlText(const QString& text);
 QString decodeCodePageReferences(const QString& text);
 
 // The first `count` characters, a character outside the 16-bit range counting as one (a surrogate pair
-// is never split).
+// is never split). An entity that escapeHtmlText keeps ("&eacute;") and the cut would split is left out.
 QString leftCharacters(const QString& text, qsizetype count);
 
 } // namespace qs

@@ -640,6 +640,8 @@ void F_Main::contextMenu(const QString& name, const QStringList& captions, const
     const int index = int(menu.actions().indexOf(chosen));
     if (command(state_, index) == CommandOutcome::EndProgram)
         endProgram();
+    // Whatever the command changed is shown, even where it did not say so.
+    showState();
 }
 
 void F_Main::endProgram() {

@@ -21,7 +21,9 @@ CategoryPage category() {
     p.pages = {{QStringLiteral("Un titre de trente caractères!"), QStringLiteral("3.htm")},
                {QStringLiteral("B & <b>"), QStringLiteral("1.htm")},
                // The cut of the navigation counts characters: an emoji is one, and is never split.
-               {QStringLiteral("Vingt-deux caractères \u2192\U0001F600 suite"), QStringLiteral("4.htm")}};
+               {QStringLiteral("Vingt-deux caractères \u2192\U0001F600 suite"), QStringLiteral("4.htm")},
+               // Nor is an entity kept as written.
+               {QStringLiteral("Vingt caractères pile &eacute;"), QStringLiteral("5.htm")}};
     return p;
 }
 
@@ -100,6 +102,7 @@ TEST(CategoryPageLines, FramesetEveryLine) {
         "<A HREF=\"3.htm\">- Un titre de trente caractères!</A><BR>",
         "<A HREF=\"1.htm\">- B &amp; &lt;b&gt;</A><BR>",
         "<A HREF=\"4.htm\">- Vingt-deux caractères \u2192\U0001F600 suite</A><BR>",
+        "<A HREF=\"5.htm\">- Vingt caractères pile &eacute;</A><BR>",
         "</FONT>",
         "<!-- END -->",
         "<HR><TABLE WIDTH=\"100%\">",
@@ -117,7 +120,7 @@ TEST(CategoryPageLines, FramesetEveryLine) {
     };
     EXPECT_EQ(crlf(framesetLines(p)), crlf(expected));
     EXPECT_EQ(sendheadert(p), expected.mid(0, 4));
-    EXPECT_EQ(sendfootert(p), expected.mid(19));
+    EXPECT_EQ(sendfootert(p), expected.mid(20));
 }
 
 TEST(CategoryPageLines, NavigationEveryLineWithShortTitles) {
@@ -137,6 +140,7 @@ TEST(CategoryPageLines, NavigationEveryLineWithShortTitles) {
         "<A HREF=\"3.htm\" TARGET=\"Right\">- Un titre de trente carac</A><BR>",
         "<A HREF=\"1.htm\" TARGET=\"Right\">- B &amp; &lt;b&gt;</A><BR>",
         "<A HREF=\"4.htm\" TARGET=\"Right\">- Vingt-deux caractères \u2192\U0001F600</A><BR>",
+        "<A HREF=\"5.htm\" TARGET=\"Right\">- Vingt caractères pile </A><BR>",
         "<!-- END -->",
         "<HR></FONT>",
         "<BR><A HREF=\"Javascript:history.go(-1)\">Retour à la page précédente</A>",
@@ -150,7 +154,7 @@ TEST(CategoryPageLines, NavigationEveryLineWithShortTitles) {
 
     p.indexed = false;
     QStringList notIndexed = expected;
-    notIndexed.removeAt(17);
+    notIndexed.removeAt(18);
     EXPECT_EQ(navigationLines(p), notIndexed);
 }
 
