@@ -14,12 +14,13 @@ namespace {
 
 const QString kHelp = QStringLiteral(
     "Usage : quillsite-cli importer-word --source DOSSIER --destination DOSSIER FICHIER.doc...\n\n"
-    "Écrit dans le dossier de destination, pour chaque document Word, une page « visionneuse » du même\n"
-    "nom avec l'extension .htm, qui incorpore le document (il n'est pas converti). Une page existante du\n"
-    "même nom est remplacée. Le document est désigné par un chemin relatif, ou par son adresse complète\n"
-    "quand les deux dossiers n'ont pas de racine commune.\n\n"
+    "Écrit dans le dossier de destination, pour chaque document Word (.doc, .docx ou .rtf), une page\n"
+    "« visionneuse » du même nom avec l'extension .htm, qui incorpore le document (il n'est pas converti).\n"
+    "Une page visionneuse existante du même nom est remplacée ; tout autre fichier de ce nom est d'abord\n"
+    "mis à la corbeille. Le document est désigné par un chemin relatif entre les dossiers réels, ou par\n"
+    "son adresse complète quand les deux dossiers n'ont pas de racine commune.\n\n"
     "Arguments :\n"
-    "  FICHIER.doc            un ou plusieurs documents du dossier source (nom ou chemin)\n\n"
+    "  FICHIER.doc            un ou plusieurs documents Word du dossier source (nom ou chemin)\n\n"
     "Options :\n"
     "  --source DOSSIER       le dossier des documents Word\n"
     "  --destination DOSSIER  le dossier où écrire les pages\n"
@@ -66,11 +67,8 @@ int run(const QStringList& arguments) {
     }
 
     ConsoleDialogs dialogs;
-    const ImportOutcome outcome = ImporterWord(from, to, names, ProgrammeID(), dialogs);
-    out(QStringLiteral("%1 page(s) écrite(s) dans « %2 ».")
-            .arg(outcome.written)
-            .arg(QDir::toNativeSeparators(withoutSeparator(to))));
-    return outcome.error.isEmpty() ? kOk : kFailure;
+    ImporterWord(from, to, names, ProgrammeID(), dialogs);
+    return dialogs.failures() == 0 ? kOk : kFailure;
 }
 
 const Registration registration{

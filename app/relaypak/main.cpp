@@ -1,7 +1,11 @@
 // relaypak "NEW VERSION" "PROGRAM": started by the program when a newer build waits in its update folder.
-// Waits until the program has ended, replaces it by the new version and starts it again. On any failure the
-// old program stays in place and the reason goes to standard error.
+// Waits until the program has ended, checks that the new version runs here, replaces the program by it
+// (the old one kept beside) and starts it again; a new version that stops at its start is replaced by the
+// old one again. Whatever happens, the program is started again and finds the outcome beside it, in
+// French, to show once; the reason of a failure also goes to standard error.
 #include "replace.h"
+
+#include "lib/updatefiles.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -83,28 +87,46 @@ int main(int argc, char** argv) {
 
     const QString newVersion = QFileInfo(unquoted(paths.at(0))).absoluteFilePath();
     const QString program = QFileInfo(unquoted(paths.at(1))).absoluteFilePath();
+    const bool restart = !parser.isSet(noRestart);
+    // The program is never left closed: whatever happened, the version in place is started again.
+    const auto fail = [&](const QString& why) {
+        const QString text =
+            why + QStringLiteral("\nMise à jour abandonnée, l'ancienne version est conservée.");
+        say(stderr, text);
+        relaypak::writeReport(program, false, QString(text).replace(u'\n', u' '));
+        if (restart && QFileInfo(program).isFile() &&
+            !QProcess::startDetached(program, {}, QFileInfo(program).absolutePath()))
+            say(stderr, QStringLiteral("Je ne parviens pas à relancer le programme \"%1\".").arg(program));
+        return kFailure;
+    };
 
-    if (!relaypak::waitUntilFree(program, int(seconds * 1000))) {
-        say(stderr,
-            QStringLiteral("Le programme \"%1\" est toujours en cours d'exécution après %2 secondes : "
-                           "mise à jour abandonnée, l'ancienne version est conservée.")
+    if (!relaypak::waitUntilFree(program, int(seconds * 1000)))
+        return fail(
+            QStringLiteral("Le programme \"%1\" est toujours en cours d'exécution après %2 secondes (une "
+                           "autre de ses fenêtres est sans doute ouverte).")
                 .arg(program)
                 .arg(seconds));
-        return kFailure;
-    }
-
-    int code = kOk;
     const QString why = relaypak::replaceProgram(newVersion, program);
-    if (!why.isEmpty()) {
-        say(stderr, why + QStringLiteral("\nMise à jour abandonnée, l'ancienne version est conservée."));
-        code = kFailure;
-    }
-    // The program has ended either way: bring it back, updated or not, so the user is not left without it.
-    if (!parser.isSet(noRestart) && QFileInfo(program).isFile()) {
-        if (!QProcess::startDetached(program, {}, QFileInfo(program).absolutePath())) {
-            say(stderr, QStringLiteral("Je ne parviens pas à relancer le programme \"%1\".").arg(program));
-            code = kFailure;
-        }
-    }
-    return code;
+    if (!why.isEmpty())
+        return fail(why);
+    relaypak::writeReport(
+        program, true,
+        QStringLiteral("Le programme \"%1\" a été mis à jour avec la version du %2.")
+            .arg(program,
+                 QFileInfo(newVersion).lastModified().toString(QStringLiteral("dd.MM.yyyy à hh:mm"))));
+    if (!restart)
+        return kOk;
+    const relaypak::Start start = relaypak::startAndWatch(program, 30000);
+    if (start == relaypak::Start::Started || start == relaypak::Start::StillRunning)
+        return kOk;
+    QString cause;
+    if (!relaypak::restoreBackup(program, &cause))
+        return fail(QStringLiteral("La nouvelle version ne démarre pas et je ne parviens pas à remettre "
+                                   "l'ancienne (%1) : elle est dans \"%2\".")
+                        .arg(cause, qs::updatefiles::backupPath(program)));
+    return fail(
+        start == relaypak::Start::NotStarted
+            ? QStringLiteral("La nouvelle version ne peut pas être lancée : l'ancienne est remise en place.")
+            : QStringLiteral("La nouvelle version s'est arrêtée dès son démarrage : l'ancienne est remise "
+                             "en place."));
 }

@@ -2,7 +2,9 @@
 
 #include "lib/dialogs.h"
 #include "lib/files.h"
+#include "lib/helpers.h"
 #include "lib/settings.h"
+#include "lib/updatefiles.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -15,7 +17,11 @@
 #include <optional>
 #include <system_error>
 
+#include <cstdio>
+
 #ifdef Q_OS_UNIX
+#include <dirent.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -195,6 +201,61 @@ QString publishMarkerPath(const QString& programPath) {
     return withSeparator(fi.absolutePath()) + programName(fi.fileName()) + QStringLiteral(".publish");
 }
 
+QList<qint64> runningInstances(const QString& programPath) {
+    QList<qint64> pids;
+#if defined(Q_OS_LINUX)
+    // A process runs the file when its /proc/<pid>/exe is that very file, whatever path started it.
+    struct stat target {};
+    if (::stat(QFile::encodeName(programPath).constData(), &target) != 0)
+        return pids;
+    DIR* proc = ::opendir("/proc");
+    if (!proc)
+        return pids;
+    const qint64 self = ::getpid();
+    while (const dirent* entry = ::readdir(proc)) {
+        const char* name = entry->d_name;
+        if (name[0] < '1' || name[0] > '9')
+            continue;
+        const qint64 pid = QByteArray(name).toLongLong();
+        struct stat st {};
+        const QByteArray exe = QByteArrayLiteral("/proc/") + name + QByteArrayLiteral("/exe");
+        if (pid != self && ::stat(exe.constData(), &st) == 0 && st.st_dev == target.st_dev &&
+            st.st_ino == target.st_ino)
+            pids.append(pid);
+    }
+    ::closedir(proc);
+#else
+    Q_UNUSED(programPath);
+#endif
+    return pids;
+}
+
+std::optional<UpdateReport> updateFinished(const QString& programPath) {
+    QFile::remove(updatefiles::backupPath(programPath));
+    QFile file(updatefiles::reportPath(programPath));
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray bytes = file.read(64 << 10);
+    file.close();
+    file.remove();
+    const qsizetype eol = bytes.indexOf('\n');
+    UpdateReport report;
+    report.ok = bytes.left(eol).trimmed() == "ok";
+    report.text = QString::fromUtf8(eol < 0 ? QByteArray() : bytes.mid(eol + 1)).trimmed();
+    if (report.text.isEmpty())
+        return std::nullopt;
+    return report;
+}
+
+bool printVersionIfAsked(int argc, char** argv) {
+    if (argc != 2 || QByteArray(argv[1]) != updatefiles::versionOption())
+        return false;
+    const QByteArray line = ProgrammeID().toUtf8() + '\n';
+    std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
+    std::fflush(stdout);
+    return true;
+}
+
 UpdateEnvironment currentUpdateEnvironment() {
     UpdateEnvironment env;
     env.programPath = QCoreApplication::applicationFilePath();
@@ -219,8 +280,14 @@ UpdateOutcome MiseAJour(Dialogs& dialogs, const UpdateEnvironment& env) {
 
     if (U != u"-" && !U.isEmpty()) {
         U = withSeparator(U);
-        if (!DossierExiste(U))
-            return UpdateOutcome::Continue; // off the network: go on without a word
+        if (!DossierExiste(U)) {
+            // Off the network: at start-up, go on without a word.
+            if (env.fromMenu)
+                dialogs.message(tr(u"Le répertoire de mise à jour \"") + U +
+                                    tr(u"\" est inaccessible : la mise à jour n'est pas faite."),
+                                Icon::Exclamation, tr(u"Vendrel - Mise à jour"));
+            return UpdateOutcome::Continue;
+        }
         if (findUpdater(L, U).isEmpty()) {
             const QString text =
                 notFoundText(U) + CrLf() + tr(u"Désirez-vous CONSERVER ce nom de répertoire ?") + CrLf(2) +
@@ -242,16 +309,30 @@ UpdateOutcome MiseAJour(Dialogs& dialogs, const UpdateEnvironment& env) {
             if (U == u"-")
                 break;
             U = withSeparator(U);
-            if (!findUpdater(L, U).isEmpty())
+            // A folder that does not exist or lacks the program is refused, never stored.
+            QString refusal;
+            if (!DossierExiste(U))
+                refusal = tr(u"Le répertoire \"") + U + tr(u"\" n'existe pas ou n'est pas accessible.");
+            else if (!FichierExiste(U + fileName))
+                refusal = tr(u"Le répertoire \"") + U + tr(u"\" ne contient pas le programme \"") + fileName +
+                          tr(u"\".");
+            else if (findUpdater(L, U).isEmpty())
+                refusal = notFoundText(U);
+            if (refusal.isEmpty())
                 break;
-            dialogs.message(notFoundText(U), Icon::Exclamation, tr(u"Vendrel - Attention !"));
+            dialogs.message(refusal, Icon::Exclamation, tr(u"Vendrel - Attention !"));
             P = U;
         }
         ParamètreEcrire(kSetting, U);
     }
 
-    if (U == u"-")
+    if (U == u"-") {
+        if (env.fromMenu)
+            dialogs.message(
+                tr(u"La mise à jour automatique est désactivée (répertoire de mise à jour « - »)."),
+                Icon::Information, tr(u"Vendrel - Mise à jour"));
         return UpdateOutcome::Continue;
+    }
 
     if (sameFolder(L, U)) {
         dialogs.message(
@@ -274,11 +355,39 @@ UpdateOutcome MiseAJour(Dialogs& dialogs, const UpdateEnvironment& env) {
         return publish(dialogs, L + fileName, *localDate, N, L, U);
 
     const QString network = U + fileName;
-    if (!FichierExiste(network))
+    const auto tell = [&](const QString& text) {
+        if (env.fromMenu)
+            dialogs.message(text, Icon::Information, tr(u"Vendrel - Mise à jour"));
         return UpdateOutcome::Continue;
+    };
+    if (!FichierExiste(network))
+        return tell(tr(u"Le répertoire de mise à jour \"") + U + tr(u"\" ne contient pas le programme \"") +
+                    fileName + tr(u"\" : la mise à jour n'est pas faite."));
     const auto networkDate = modifiedSeconds(network);
     if (!networkDate || *networkDate <= *localDate)
+        return tell(tr(u"Le programme \"") + N + tr(u"\" est à jour : le répertoire \"") + U +
+                    tr(u"\" n'en contient pas de version plus récente."));
+    // The program closes only for an update that can take place.
+    QFile newer(network);
+    if (!newer.open(QIODevice::ReadOnly) || newer.read(1).isEmpty())
+        return tell(tr(u"Je ne peux pas lire la nouvelle version \"") + network +
+                    tr(u"\" : la mise à jour n'est pas faite."));
+    newer.close();
+    const QList<qint64> others =
+        env.otherInstances ? env.otherInstances(L + fileName) : runningInstances(L + fileName);
+    if (!others.isEmpty()) {
+        QStringList numbers;
+        for (const qint64 pid : others)
+            numbers.append(QString::number(pid));
+        dialogs.message(
+            tr(u"Une nouvelle version du programme \"") + N +
+                tr(u"\" est disponible, mais une autre de ses fenêtres est ouverte (processus n° ") +
+                numbers.join(QStringLiteral(", ")) +
+                tr(u") : fermez-la, puis choisissez « Mise à jour » dans le menu Outils.") + CrLf(2) +
+                tr(u"La mise à jour n'est pas faite pour l'instant."),
+            Icon::Exclamation, tr(u"Vendrel - Attention"));
         return UpdateOutcome::Continue;
+    }
 
     const QString updater = findUpdater(L, U);
     if (!updater.isEmpty() && env.launch && env.launch(updater, {network, L + fileName}))

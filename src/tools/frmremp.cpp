@@ -9,8 +9,11 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -18,6 +21,7 @@
 #include <QPushButton>
 #include <QSet>
 #include <QShortcut>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 namespace qs {
@@ -34,7 +38,8 @@ frmRemp::frmRemp(Dialogs& dialogs, QWidget* parent) : frmRemp(nullptr, &dialogs,
 
 frmRemp::frmRemp(std::unique_ptr<Dialogs> own, Dialogs* dialogs, QWidget* parent)
     : QWidget(parent, Qt::Window), ownDialogs_(std::move(own)),
-      dialogs_(dialogs ? *dialogs : *ownDialogs_, [this](const QString& text) { lEtat->setText(text); }) {
+      dialogs_(dialogs ? *dialogs : *ownDialogs_, [this](const QString& text) { lEtat->setText(text); }),
+      journal_(ChangeJournal::defaultFolder(QStringLiteral("remplacement"))) {
     setObjectName(QStringLiteral("frmRemp"));
     setWindowTitle(ProgrammeID() + QStringLiteral(" Remplacement de chaînes de caractères"));
 
@@ -51,6 +56,11 @@ frmRemp::frmRemp(std::unique_ptr<Dialogs> own, Dialogs* dialogs, QWidget* parent
     cMajMin->setObjectName(QStringLiteral("cMajMin"));
     cConfirm = new QCheckBox(QStringLiteral("&Confirmer les remplacements"), this);
     cConfirm->setObjectName(QStringLiteral("cConfirm"));
+    bAperçu = new QPushButton(QStringLiteral("A&perçu..."), this);
+    bAperçu->setObjectName(QStringLiteral("bAperçu"));
+    bAperçu->setToolTip(QStringLiteral("Montre chaque remplacement avant de l'appliquer"));
+    bAnnuler = new QPushButton(QStringLiteral("A&nnuler le dernier remplacement"), this);
+    bAnnuler->setObjectName(QStringLiteral("bAnnuler"));
     bExécuter = new QPushButton(QStringLiteral("&Exécuter"), this);
     bExécuter->setObjectName(QStringLiteral("bExécuter"));
     bArrêter = new QPushButton(QStringLiteral("&Arrêter"), this);
@@ -81,6 +91,8 @@ frmRemp::frmRemp(std::unique_ptr<Dialogs> own, Dialogs* dialogs, QWidget* parent
     buttons->addWidget(progress, 1);
     buttons->addWidget(bArrêter);
     buttons->addStretch();
+    buttons->addWidget(bAnnuler);
+    buttons->addWidget(bAperçu);
     buttons->addWidget(bExécuter);
     buttons->addWidget(bFin);
 
@@ -94,7 +106,7 @@ frmRemp::frmRemp(std::unique_ptr<Dialogs> own, Dialogs* dialogs, QWidget* parent
     layout->addWidget(cConfirm);
     layout->addWidget(lEtat);
     layout->addLayout(buttons);
-    resize(520, 560);
+    resize(640, 560);
 
     progress->hide();
     bArrêter->hide();
@@ -108,6 +120,8 @@ frmRemp::frmRemp(std::unique_ptr<Dialogs> own, Dialogs* dialogs, QWidget* parent
     connect(t0, &QLineEdit::textChanged, this, &frmRemp::updateButtons);
     connect(t1, &QLineEdit::textChanged, this, &frmRemp::updateButtons);
     connect(bExécuter, &QPushButton::clicked, this, &frmRemp::bExécuter_Click);
+    connect(bAperçu, &QPushButton::clicked, this, &frmRemp::bAperçu_Click);
+    connect(bAnnuler, &QPushButton::clicked, this, &frmRemp::bAnnuler_Click);
     connect(bFin, &QPushButton::clicked, this, &frmRemp::bFin_Click);
     connect(bArrêter, &QPushButton::clicked, this, [this] { stopRequested_ = true; });
     auto* stop = new QShortcut(QKeySequence(Qt::Key_Escape), this);
@@ -126,6 +140,12 @@ frmRemp::~frmRemp() = default;
 
 void frmRemp::updateButtons() {
     bExécuter->setEnabled(!running_ && !t0->text().isEmpty());
+    bAperçu->setEnabled(!running_ && !t0->text().isEmpty());
+    const auto last = journal_.lastRun();
+    bAnnuler->setEnabled(!running_ && last.has_value());
+    bAnnuler->setToolTip(last ? QStringLiteral("Rétablit les fichiers modifiés par le remplacement du %1")
+                                    .arg(last->toString(QStringLiteral("dd.MM.yyyy à hh:mm:ss")))
+                              : QStringLiteral("Aucun remplacement à annuler"));
 }
 
 QStringList frmRemp::selectedFiles() const {
@@ -169,11 +189,142 @@ void frmRemp::setRunning(bool running) {
     updateButtons();
 }
 
+ReplaceRequest frmRemp::request() const {
+    return {t0->text(), t1->text(), cMajMin->isChecked(), cConfirm->isChecked()};
+}
+
 void frmRemp::bExécuter_Click() {
     if (running_ || t0->text().isEmpty())
         return;
-    const ReplaceRequest request{t0->text(), t1->text(), cMajMin->isChecked(), cConfirm->isChecked()};
+    run(selectedFiles(), request());
+}
+
+void frmRemp::bAperçu_Click() {
+    if (running_ || t0->text().isEmpty())
+        return;
     const QStringList names = selectedFiles();
+    if (names.isEmpty()) {
+        dialogs_.message(QStringLiteral("Sélectionnez au moins un fichier svp !"), Icon::Exclamation);
+        return;
+    }
+    aperçuRequest_ = request();
+    aperçuRequest_.confirm = false;
+    aperçuFolder_ = lR->folder();
+    QStringList files;
+    for (const QString& name : names)
+        files.append(aperçuFolder_ + name);
+    QList<FilePreview> previews;
+    {
+        BusyPointer busy(dialogs_);
+        previews = previewReplacement(files, aperçuRequest_);
+    }
+    if (previews.isEmpty()) {
+        dialogs_.message(QStringLiteral("Aucune occurrence de \"%1\" dans les fichiers sélectionnés.")
+                             .arg(aperçuRequest_.find));
+        return;
+    }
+    delete aperçu_;
+    aperçu_ = new QDialog(this);
+    aperçu_->setObjectName(QStringLiteral("F_Apercu"));
+    aperçu_->setWindowTitle(QStringLiteral("Aperçu du remplacement de \"%1\" par \"%2\"")
+                                .arg(aperçuRequest_.find, aperçuRequest_.replacement));
+    aperçu_->setAttribute(Qt::WA_DeleteOnClose);
+    connect(aperçu_, &QObject::destroyed, this, [this] {
+        aperçu_ = nullptr;
+        aperçuArbre_ = nullptr;
+        aperçuAppliquer_ = nullptr;
+    });
+    auto* hint = new QLabel(QStringLiteral("Décochez les fichiers à laisser tels quels, puis cliquez sur "
+                                           "« Appliquer ». Rien n'est écrit avant."),
+                            aperçu_);
+    hint->setWordWrap(true);
+    aperçuArbre_ = new QTreeWidget(aperçu_);
+    aperçuArbre_->setObjectName(QStringLiteral("tAperçu"));
+    aperçuArbre_->setColumnCount(3);
+    aperçuArbre_->setHeaderLabels(
+        {QStringLiteral("Fichier / ligne"), QStringLiteral("Avant"), QStringLiteral("Après")});
+    aperçuArbre_->setUniformRowHeights(true);
+    for (const FilePreview& p : previews) {
+        auto* item = new QTreeWidgetItem(aperçuArbre_);
+        item->setData(0, Qt::UserRole, FichierNom(p.file));
+        if (p.unrepresentable) {
+            // Left unchanged whatever the answer: its encoding cannot hold the replacement.
+            item->setText(0, QStringLiteral("%1 : laissé inchangé, son codage ne peut pas représenter le "
+                                            "texte de remplacement")
+                                 .arg(FichierNom(p.file)));
+            item->setFlags(item->flags() & ~(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled));
+        } else {
+            item->setText(0, QStringLiteral("%1 : %2 remplacement(s)").arg(FichierNom(p.file)).arg(p.count));
+            item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+            item->setCheckState(0, Qt::Checked);
+        }
+        for (const LineChange& c : p.lines) {
+            auto* line = new QTreeWidgetItem(item);
+            line->setText(0, QStringLiteral("ligne %1").arg(c.line));
+            line->setText(1, c.before);
+            line->setText(2, c.after);
+            line->setToolTip(1, c.before);
+            line->setToolTip(2, c.after);
+        }
+    }
+    // A file's row takes the whole width; its lines show before and after side by side.
+    for (int i = 0; i < aperçuArbre_->topLevelItemCount(); ++i)
+        aperçuArbre_->topLevelItem(i)->setFirstColumnSpanned(true);
+    aperçuArbre_->expandAll();
+    aperçuArbre_->header()->setSectionResizeMode(QHeaderView::Interactive);
+    aperçuArbre_->setColumnWidth(0, 90);
+    aperçuArbre_->setColumnWidth(1, 330);
+    auto* box = new QDialogButtonBox(aperçu_);
+    aperçuAppliquer_ = box->addButton(QStringLiteral("&Appliquer"), QDialogButtonBox::AcceptRole);
+    aperçuAppliquer_->setObjectName(QStringLiteral("bAppliquer"));
+    box->addButton(QStringLiteral("&Fermer"), QDialogButtonBox::RejectRole);
+    connect(box, &QDialogButtonBox::accepted, this, &frmRemp::aperçuAppliquer);
+    connect(box, &QDialogButtonBox::rejected, aperçu_, &QDialog::close);
+    auto* layout = new QVBoxLayout(aperçu_);
+    layout->addWidget(hint);
+    layout->addWidget(aperçuArbre_, 1);
+    layout->addWidget(box);
+    aperçu_->resize(760, 480);
+    aperçu_->open();
+}
+
+void frmRemp::aperçuAppliquer() {
+    if (!aperçu_ || running_)
+        return;
+    QStringList names;
+    for (int i = 0; i < aperçuArbre_->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* item = aperçuArbre_->topLevelItem(i);
+        if ((item->flags() & Qt::ItemIsEnabled) && item->checkState(0) == Qt::Checked)
+            names.append(item->data(0, Qt::UserRole).toString());
+    }
+    aperçu_->close();
+    if (names.isEmpty()) {
+        dialogs_.message(QStringLiteral("Aucun fichier coché : rien n'a été remplacé."));
+        return;
+    }
+    lR->setFolder(aperçuFolder_);
+    run(names, aperçuRequest_);
+}
+
+void frmRemp::bAnnuler_Click() {
+    const auto last = journal_.lastRun();
+    if (running_ || !last)
+        return;
+    if (!dialogs_.question(QStringLiteral("Annuler le remplacement du %1 ?")
+                               .arg(last->toString(QStringLiteral("dd.MM.yyyy à hh:mm:ss"))) +
+                           CrLf(2) +
+                           QStringLiteral("Les fichiers qu'il a modifiés reprennent leur contenu et leur "
+                                          "date d'avant, sauf ceux modifiés depuis.")))
+        return;
+    {
+        BusyPointer busy(dialogs_);
+        AnnulerDernierRemplacement(journal_, dialogs_);
+    }
+    updateButtons();
+    lF_Refresh();
+}
+
+void frmRemp::run(const QStringList& names, const ReplaceRequest& request) {
     setRunning(true);
     const auto onFile = [this](qsizetype index, qsizetype total, const QString& file) {
         progress->setMaximum(int(total));
@@ -182,7 +333,11 @@ void frmRemp::bExécuter_Click() {
         dialogs_.processEvents();
         return !stopRequested_;
     };
-    RemplacementExécuter(lR->folder(), names, request, dialogs_, this, onFile);
+    ReplaceOptions options;
+    options.confirmation = this;
+    options.progress = onFile;
+    options.journal = &journal_;
+    RemplacementExécuter(lR->folder(), names, request, dialogs_, options);
     conf_.reset();
     setRunning(false);
     lF_Refresh();

@@ -13,6 +13,8 @@ class QLineEdit;
 class QListWidget;
 class QProgressBar;
 class QPushButton;
+class QTreeWidget;
+class QDialog;
 
 namespace qs {
 
@@ -45,7 +47,9 @@ public:
     QLineEdit* t1; // "par"
     QCheckBox* cMajMin;
     QCheckBox* cConfirm;
+    QPushButton* bAperçu;
     QPushButton* bExécuter;
+    QPushButton* bAnnuler; // "Annuler le dernier remplacement"
     QPushButton* bArrêter;
     QPushButton* bFin;
     QProgressBar* progress;
@@ -57,6 +61,16 @@ signals:
 public:
     // Handlers: plain methods, since moc reads only ASCII names (connections use member pointers).
     void bExécuter_Click();
+    // Shows every occurrence in the selected files, each file ticked; nothing is written.
+    void bAperçu_Click();
+    // Replaces in the files still ticked in the preview.
+    void aperçuAppliquer();
+    void bAnnuler_Click();
+    // The preview window while it is open (tests): its tree (files with their changed lines) and its
+    // "Appliquer" button.
+    QDialog* aperçu() const { return aperçu_; }
+    QTreeWidget* aperçuArbre() const { return aperçuArbre_; }
+    QPushButton* aperçuAppliquerBouton() const { return aperçuAppliquer_; }
     void bFin_Click();
     // Lists the files of lR's folder again, keeping the selection.
     void lF_Refresh();
@@ -67,6 +81,8 @@ protected:
 
 private:
     void setRunning(bool running);
+    void run(const QStringList& names, const ReplaceRequest& request);
+    ReplaceRequest request() const;
     void updateButtons();
 
     frmRemp(std::unique_ptr<Dialogs> own, Dialogs* dialogs, QWidget* parent);
@@ -75,6 +91,12 @@ private:
     WindowDialogs dialogs_;
     Confirmation* confirmation_ = nullptr;
     std::unique_ptr<F_Conf> conf_;
+    ChangeJournal journal_;
+    QDialog* aperçu_ = nullptr;
+    QTreeWidget* aperçuArbre_ = nullptr;
+    QPushButton* aperçuAppliquer_ = nullptr;
+    ReplaceRequest aperçuRequest_;
+    QString aperçuFolder_;
     bool running_ = false;
     bool stopRequested_ = false;
     bool centred_ = false;

@@ -79,7 +79,7 @@ Importer::Importer(std::unique_ptr<Dialogs> own, Dialogs* dialogs, QWidget* pare
     connect(lR0, &FolderField::folderChanged, this, [this](const QString& folder) {
         DossierMémoriser(kSourceKey, folder);
         lF->clear();
-        lF->addItems(FichiersLister(folder, {QStringLiteral("*.doc")}));
+        lF->addItems(FichiersLister(folder, MotifsDocumentsWord()));
         Contrôler();
     });
     connect(lR1, &FolderField::folderChanged, this, [this](const QString& folder) {

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "lib/changejournal.h"
+
 #include <QByteArray>
-#include <QByteArrayMatcher>
 #include <QString>
 #include <QStringList>
-#include <QStringMatcher>
 
 #include <array>
 #include <functional>
@@ -22,10 +22,8 @@ class Dialogs;
 //   "aaa",   aa -> b             ->  "ba"         (1)
 //   "<Html>", html -> htm, case ignored  ->  "<htm>"  (the replacement as typed)
 // Case is ignored by Windows-1252 upper case (é matches É). A match never spans a line end.
-//
-// Bytes outside the occurrences are written back exactly as they were, line ends included. A file
-// that is valid UTF-8 and holds non-ASCII text is searched and written as UTF-8; any other file is
-// Windows-1252, where every byte stands for one character.
+// Case is ignored only for characters Windows-1252 holds: any other matches only itself ("ſ" never
+// matches "s"). Bytes outside the occurrences are written back exactly as they were, line ends included.
 struct ReplaceRequest {
     QString find;
     QString replacement;
@@ -43,34 +41,91 @@ public:
                          const QString& replacement) = 0;
 };
 
-// The search and replace of one file's content, prepared once for a whole run.
+// How a file's text is read and written; one per file, never mixed.
+enum class FileEncoding { Windows1252, Utf8 };
+
+// The encoding of a file from its first bytes and from whether the whole is valid UTF-8: a byte-order
+// mark or a declared charset (<meta charset="utf-8">, @charset "UTF-8") decides; without one, valid
+// UTF-8 holding a non-ASCII character is UTF-8, anything else Windows-1252.
+//   "<meta charset=utf-8>abc"   ->  UTF-8 (even pure ASCII)
+//   "caf\xC3\xA9"               ->  UTF-8
+//   "caf\xE9", "cafe"            ->  Windows-1252
+class EncodingProbe {
+public:
+    void feed(QByteArrayView chunk);
+    FileEncoding result() const;
+
+private:
+    QByteArray head_;    // the first bytes, where a declaration is looked for
+    QByteArray pending_; // an unfinished UTF-8 sequence at the end of the last chunk
+    bool valid_ = true;
+    bool highByte_ = false;
+};
+
+// True for the file names whose text is HTML, where a character the encoding cannot hold may be
+// written as a numeric character reference.
+bool isHtmlName(const QString& fileName);
+
+// One changed line as the preview shows it, and its number from 1.
+struct LineChange {
+    qint64 line = 0;
+    QString before;
+    QString after;
+};
+
+// The search and replace of one file's content, prepared once for a whole run. Content streams
+// through it in blocks, so memory stays bounded whatever the file's size.
 class Replacer {
 public:
     // The occurrence at `start` (0-based, `length` long) of `line`: true to replace it.
     using Ask = std::function<bool(const QString& line, qsizetype start, qsizetype length)>;
 
+    // Reads the content: bytes read, 0 at the end, -1 on an error.
+    using Read = std::function<qint64(char* data, qint64 max)>;
+    // Receives the new content. begin() comes once, before the first replacement, with the length of
+    // the unchanged start that the output must copy from the input itself.
+    class Output {
+    public:
+        virtual ~Output() = default;
+        virtual bool begin(qint64 unchangedStart) = 0;
+        virtual bool write(const char* data, qint64 size) = 0;
+    };
+
+    struct Result {
+        qint64 replaced = 0;
+        bool readError = false;
+        bool writeError = false;
+    };
+
     explicit Replacer(const ReplaceRequest& request);
 
-    // Number of occurrences replaced in `content`; `out` receives the new content when it is above 0.
-    // Without `ask` every occurrence is replaced.
+    // Replaces in the content `read` gives, in `encoding`; without `output` nothing is written (the
+    // count and the changed lines are still found). Without `ask` every occurrence is replaced;
+    // `changes` receives each changed line.
+    // `sizeHint`, when known, is the content's size: a small content is then read at once.
+    Result run(FileEncoding encoding, const Read& read, Output* output, const Ask& ask = {},
+               const std::function<void(const LineChange&)>& changes = {}, qint64 sizeHint = -1) const;
+
+    // The whole content at once (tests): the count, and `out` holds the new content when above 0.
     qint64 apply(const QByteArray& content, QByteArray& out, const Ask& ask = {}) const;
 
-private:
-    qint64 apply1252(const QByteArray& content, QByteArray& out, const Ask& ask) const;
-    qint64 applyUtf8(const QByteArray& content, const QString& text, QByteArray& out, const Ask& ask) const;
+    // True when the replacement can be written in `encoding` as typed (else, in Windows-1252, a
+    // character outside the code page becomes a numeric reference).
+    bool replacementFits(FileEncoding encoding) const {
+        return encoding == FileEncoding::Utf8 || replacementFits1252_;
+    }
+    bool searchable() const { return searchable_; }
 
+private:
     ReplaceRequest request_;
     bool searchable_ = false;
-    // Windows-1252 files: bytes.
     bool find1252_ = false;
-    QByteArray needle8_;
+    bool replacementFits1252_ = true;
+    QByteArray needle1252_;
+    QByteArray needleUtf8_;
     QByteArray replacement1252_;
-    QByteArrayMatcher matcher8_;
-    std::array<char, 256> fold8_{};
-    // UTF-8 files: UTF-16 text.
-    QString needle16_;
     QByteArray replacementUtf8_;
-    QStringMatcher matcher16_;
+    std::array<char, 256> fold8_{};
 };
 
 // The text of `bytes` when they are strict UTF-8 (overlong forms, surrogates and code points above
@@ -80,10 +135,13 @@ std::optional<QString> decodeStrictUtf8(QByteArrayView bytes);
 struct ReplaceOutcome {
     qint64 replaced = 0;
     qint64 changedFiles = 0;
-    qsizetype filesDone = 0; // files gone through, skipped ones included
-    QStringList unreadable;  // could not be read: skipped, not counted
-    bool stopped = false;    // stopped between two files at the user's request
-    QString error;           // the run stopped on this failure; the file it names is unchanged
+    qsizetype filesDone = 0;      // files gone through, skipped ones included
+    QStringList unreadable;       // could not be read, or not ordinary files: skipped, not counted
+    QStringList unrepresentable;  // the replacement does not fit their encoding: left unchanged
+    QStringList changedMeanwhile; // changed by someone else during the run: left as they were
+    bool stopped = false;         // stopped between two files at the user's request
+    QString error;                // the run stopped on this failure; the file it names is unchanged
+    QString journalError;         // the run cannot be undone
 };
 
 // Called before each file with its 0-based index, the number of files and its path; false stops the
@@ -91,28 +149,54 @@ struct ReplaceOutcome {
 // so that a window can keep answering.
 using ReplaceProgress = std::function<bool(qsizetype index, qsizetype total, const QString& file)>;
 
-// Replaces in the files and shows no message. A changed file is written beside the source as the
-// source's name + ".new", which then replaces the source in one atomic rename; a failure to create,
-// write or rename stops the run, removes the work file and leaves the source as it was. A file without
-// a replacement is not touched (bytes and date kept). A link is followed (the link stays a link), and a
-// file reached twice is replaced once.
+struct ReplaceOptions {
+    Confirmation* confirmation = nullptr; // asked for each occurrence when request.confirm
+    ReplaceProgress progress;
+    ChangeJournal* journal = nullptr; // keeps what each changed file held before
+};
+
+// Replaces in the files and shows no message. A changed file is written beside the source under a
+// unique work name, which then replaces the source in one atomic rename, unless the source was changed
+// by someone else since it was read (it is then left as it is and named). A failure to create, write
+// or rename stops the run and leaves the source as it was; files after it in the list are never
+// written, whether the files go one by one or several at once. A file without a replacement is not
+// touched (bytes and date kept). A link is followed (the link stays a link), a file reached twice is
+// replaced once, and only ordinary files are opened.
 //
-// With request.confirm, `confirmation` is asked for each occurrence and the files go one by one, in
-// order. Without, several files are replaced at once on worker threads; they are handed out in list
-// order from the calling thread, which alone calls `progress`. Files before a failure are all done;
-// after it, only those already under way. The outcome reports the first failure in list order.
+// With request.confirm the files go one by one, in order, as the user answers. Without, several files
+// are read and written at once on worker threads, and put in place in list order by the calling
+// thread, which alone calls `progress`.
 ReplaceOutcome replaceInFiles(const QStringList& files, const ReplaceRequest& request,
-                              Confirmation* confirmation = nullptr, const ReplaceProgress& progress = {});
+                              const ReplaceOptions& options = {});
+
+// What a replacement would change in one file, read only.
+struct FilePreview {
+    QString file;
+    qint64 count = 0;
+    QList<LineChange> lines;
+    bool unrepresentable = false; // would be left unchanged: the replacement does not fit its encoding
+};
+// Finds every occurrence in the files, writing nothing; files without any are left out.
+QList<FilePreview> previewReplacement(const QStringList& files, const ReplaceRequest& request,
+                                      QStringList* unreadable = nullptr,
+                                      const ReplaceProgress& progress = {});
 
 // "3 chaîne(s) remplacée(s) dans 1 fichier(s)", or "Aucun remplacement effectué." when none.
 QString replaceSummary(qint64 replaced, qint64 changedFiles);
+// The summary followed by the files left unchanged and why.
+QString replaceReport(const ReplaceOutcome& outcome);
 
 // The run of the "Exécuter" button: the files are `selectedNames` of `folder`, in list order. Shows
 // "Sélectionnez au moins un fichier svp !" when there is none, a failure that stopped the run, and the
 // summary at the end.
 ReplaceOutcome RemplacementExécuter(const QString& folder, const QStringList& selectedNames,
                                     const ReplaceRequest& request, Dialogs& dialogs,
-                                    Confirmation* confirmation = nullptr,
-                                    const ReplaceProgress& progress = {});
+                                    const ReplaceOptions& options = {});
+
+// "Annuler le dernier remplacement": puts back the files of the last run that `journal` holds, refusing
+// those changed since, and says what was done.
+UndoOutcome AnnulerDernierRemplacement(ChangeJournal& journal, Dialogs& dialogs);
+// The message that tells what an undo did.
+QString undoReport(const UndoOutcome& outcome);
 
 } // namespace qs

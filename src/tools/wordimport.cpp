@@ -4,6 +4,10 @@
 #include "lib/files.h"
 #include "lib/text1252.h"
 
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
 namespace qs {
 namespace {
 
@@ -43,11 +47,9 @@ SplitPath splitPath(const QString& path) {
         const QString folder = nextFolder();
         if (folder.isEmpty() || folder == u".")
             continue;
-        if (folder != u"..")
-            out.folders.append(folder);
-        else if (!out.folders.isEmpty() && out.folders.back() != u"..")
+        if (folder == u".." && !out.folders.isEmpty() && out.folders.back() != u"..")
             out.folders.removeLast();
-        else if (out.root.isEmpty())
+        else if (folder != u".." || out.root.isEmpty())
             out.folders.append(folder); // a relative path may climb; a root has nothing above it
     }
     return out;
@@ -120,14 +122,95 @@ QStringList PageVisionneur(const QString& baseName, const QString& document, con
     };
 }
 
+QStringList MotifsDocumentsWord() {
+    return {QStringLiteral("*.doc"), QStringLiteral("*.docx"), QStringLiteral("*.rtf")};
+}
+
+bool EstDocumentWord(const QString& path) {
+    const QString ext = QFileInfo(path).suffix().toLower();
+    if (ext != u"doc" && ext != u"docx" && ext != u"rtf")
+        return false;
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return false;
+    const QByteArray head = file.read(8);
+    const bool ole = head == QByteArrayView("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1");
+    const bool zip = head.startsWith("PK\x03\x04");
+    const bool rtf = head.startsWith("{\\rtf");
+    // Word saves RTF under ".doc" too.
+    return ext == u"docx" ? zip : ext == u"rtf" ? rtf : ole || rtf;
+}
+
+bool EstPageVisionneur(const QByteArray& bytes) {
+    const QStringList lines = splitLines(fromWindows1252(bytes));
+    const QStringList model =
+        PageVisionneur(QStringLiteral("\x01"), QStringLiteral("\x02"), QStringLiteral("\x03"));
+    if (lines.size() != model.size())
+        return false;
+    for (qsizetype i = 0; i < model.size(); ++i) {
+        // Each variable part is matched by what surrounds it.
+        const QString& m = model[i];
+        const qsizetype hole = m.indexOf(QRegularExpression(QStringLiteral("[\x01-\x03]")));
+        if (hole < 0 ? lines[i] != m
+                     : !lines[i].startsWith(m.left(hole)) || !lines[i].endsWith(m.mid(hole + 1)) ||
+                           lines[i].size() < m.size() - 1)
+            return false;
+    }
+    return true;
+}
+
+namespace {
+
+// The folder with links and ".." resolved, so that a relative path between two folders leads where
+// it says; as given when it does not exist.
+QString realFolder(const QString& folder) {
+    const QString real = QFileInfo(folder).canonicalFilePath();
+    return withSeparator(real.isEmpty() ? folder : real);
+}
+
+// True when the file at `page` may be replaced by a viewer page without being kept first.
+bool replaceable(const QString& page) {
+    const QFileInfo info(page);
+    if (!info.exists() && !info.isSymLink())
+        return true;
+    if (info.isSymLink() || !info.isFile() || info.size() > (64 << 10))
+        return false;
+    QFile file(page);
+    return file.open(QIODevice::ReadOnly) && EstPageVisionneur(file.readAll());
+}
+
+QString listed(const QString& heading, const QStringList& items) {
+    QString text = heading;
+    for (const QString& item : items)
+        text += CrLf() + item;
+    return text;
+}
+
+} // namespace
+
 ImportOutcome ImporterWord(const QString& source, const QString& destination, const QStringList& names,
                            const QString& programId, Dialogs& dialogs) {
     ImportOutcome outcome;
     if (names.isEmpty())
         return outcome;
     BusyPointer busy(dialogs);
-    const QString d = withSeparator(destination);
-    const QString s = withSeparator(source);
+    const QString d = realFolder(destination);
+    const QString s = realFolder(source);
+    QStringList documents;
+    for (const QString& name : names) {
+        if (EstDocumentWord(s + name))
+            documents.append(name);
+        else
+            outcome.refused.append(s + name);
+    }
+    if (!outcome.refused.isEmpty())
+        dialogs.message(
+            listed(QStringLiteral("Ces fichiers ne sont pas des documents Word (.doc, .docx ou .rtf) : "
+                                  "aucune page n'est faite pour eux."),
+                   outcome.refused),
+            Icon::Exclamation);
+    if (documents.isEmpty())
+        return outcome;
     QString prefix;
     if (const auto relative = CheminRelatif(d, s)) {
         prefix = *relative;
@@ -140,24 +223,49 @@ ImportOutcome ImporterWord(const QString& source, const QString& destination, co
                             .arg(withoutSeparator(s), withoutSeparator(d), prefix),
                         Icon::Information);
     }
-    for (const QString& name : names) {
+    const auto stop = [&](const QString& error) {
+        outcome.error = error + CrLf(2) +
+                        QStringLiteral("Import arrêté : %1 page(s) écrite(s) sur %2.")
+                            .arg(outcome.written)
+                            .arg(documents.size());
+        dialogs.message(outcome.error, Icon::Critical);
+    };
+    for (const QString& name : documents) {
         const QString base = NomDeBase(name);
         dialogs.status(base);
         dialogs.processEvents();
+        const QString page = d + base + QStringLiteral(".htm");
+        // The user's own file of that name is kept in the trash, never lost.
+        if (!replaceable(page)) {
+            if (!FichierCorbeille(page)) {
+                stop(QStringLiteral(
+                         "Je ne peux pas mettre à la corbeille le fichier \"%1\", qui n'est pas une page "
+                         "visionneuse : il reste tel quel et sa page n'est pas écrite.")
+                         .arg(page));
+                break;
+            }
+            outcome.trashed.append(page);
+        }
         // The document is referred to by its own name, so that its link holds on a case-sensitive disk.
         QString error;
-        if (!writeLines(d + base + QStringLiteral(".htm"), PageVisionneur(base, prefix + name, programId),
-                        &error)) {
-            outcome.error = error + CrLf(2) +
-                            QStringLiteral("Import arrêté : %1 page(s) écrite(s) sur %2.")
-                                .arg(outcome.written)
-                                .arg(names.size());
-            dialogs.message(outcome.error, Icon::Critical);
+        if (!writeLines(page, PageVisionneur(base, prefix + name, programId), &error)) {
+            stop(error);
             break;
         }
         ++outcome.written;
     }
     dialogs.status(QString());
+    if (outcome.error.isEmpty()) {
+        QString summary =
+            QStringLiteral("%1 page(s) écrite(s) dans \"%2\".").arg(outcome.written).arg(withoutSeparator(d));
+        if (!outcome.trashed.isEmpty())
+            summary +=
+                CrLf(2) +
+                listed(QStringLiteral("Ces fichiers portaient déjà le nom d'une page sans être des pages "
+                                      "visionneuses : ils sont dans la corbeille."),
+                       outcome.trashed);
+        dialogs.message(summary, Icon::Information);
+    }
     return outcome;
 }
 

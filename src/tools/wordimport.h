@@ -32,15 +32,32 @@ QString NomDeBase(const QString& fileName);
 // file name), `programId` the program identification string. Lines without their CR LF.
 QStringList PageVisionneur(const QString& baseName, const QString& document, const QString& programId);
 
+// The extensions of the documents a viewer page can show, as file-list patterns.
+QStringList MotifsDocumentsWord();
+
+// True when `path` is a Word document: its extension is ".doc", ".docx" or ".rtf" and its first bytes
+// are those of such a document (an OLE2 compound file, a ZIP package, "{\rtf"). A missing file or one
+// that is not an ordinary file is none.
+bool EstDocumentWord(const QString& path);
+
+// True when `bytes` are a viewer page as PageVisionneur writes it, whatever its title, document and
+// program identification: only such a page is replaced without further ado.
+bool EstPageVisionneur(const QByteArray& bytes);
+
 struct ImportOutcome {
     qsizetype written = 0;
     bool absolute = false; // the documents are referred to by their full path
+    QStringList refused;   // not Word documents: no page made for them
+    QStringList trashed;   // files that held a page's name and were not viewer pages
     QString error;         // the import stopped on this page; the pages written before it stay
 };
 
-// Writes the viewer page of each of `names` (files of `source`) into `destination`, replacing a page of
-// the same name. Shows the base name of the document in progress on the status line. Tells once when
-// no relative path exists; a page that cannot be written stops the import with a message naming it.
+// Writes the viewer page of each of `names` (files of `source`) into `destination`. Only Word documents
+// get a page; the others are named in one message. A file already holding a page's name is replaced
+// when it is a viewer page, else it goes to the trash first (and the user is told). The relative path
+// is computed between the real folders, links resolved. Shows the base name of the document in
+// progress on the status line, and at the end how many pages were written. Tells once when no relative
+// path exists; a page that cannot be written stops the import with a message naming it.
 ImportOutcome ImporterWord(const QString& source, const QString& destination, const QStringList& names,
                            const QString& programId, Dialogs& dialogs);
 

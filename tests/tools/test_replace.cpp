@@ -5,11 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 #include <functional>
+
+#include <sys/stat.h>
 
 using namespace qs;
 using namespace qs::test;
@@ -26,6 +29,15 @@ QByteArray u8(const QString& text) {
 ReplaceRequest request(const QString& find, const QString& by, bool caseSensitive = false,
                        bool confirm = false) {
     return ReplaceRequest{find, by, caseSensitive, confirm};
+}
+
+ReplaceOptions with(Confirmation* confirmation, ReplaceProgress progress = {},
+                    ChangeJournal* journal = nullptr) {
+    ReplaceOptions o;
+    o.confirmation = confirmation;
+    o.progress = std::move(progress);
+    o.journal = journal;
+    return o;
 }
 
 // The content after the replacement (the original when nothing was replaced) and the count.
@@ -115,8 +127,16 @@ TEST(ReplaceRules, Table) {
          QStringLiteral("thé"), false, bom + u8(QStringLiteral("thé\r\n")), 1},
         {"UTF-8 beyond the basic plane", u8(QStringLiteral("😀a😀A")), "a", "b", false,
          u8(QStringLiteral("😀b😀b")), 2},
-        {"UTF-8 letters outside the code page fold", u8(QStringLiteral("ā Ā")), QStringLiteral("Ā"), "a",
-         false, u8(QStringLiteral("a a")), 2},
+        {"a letter outside the code page matches only itself", u8(QStringLiteral("ā Ā")), QStringLiteral("Ā"),
+         "a", false, u8(QStringLiteral("ā a")), 1},
+        {"long s never matches s", u8(QStringLiteral("ſs Sſ")), QStringLiteral("ſ"), "x", false,
+         u8(QStringLiteral("xs Sx")), 2},
+        {"nor s a long s", u8(QStringLiteral("ſs Sſ")), "s", "x", false, u8(QStringLiteral("ſx xſ")), 2},
+        {"long s in a Windows-1252 file", "sS", QStringLiteral("ſ"), "x", false, "sS", 0},
+        {"a file declared UTF-8 takes UTF-8 even when ASCII", "<meta charset=\"utf-8\">cafe", "cafe",
+         QStringLiteral("café"), true, u8(QStringLiteral("<meta charset=\"utf-8\">café")), 1},
+        {"a file declared Windows-1252 stays so", u8(QStringLiteral("charset=windows-1252 é")), "e", "x",
+         false, u8(QStringLiteral("charsxt=windows-1252 é")), 1},
         {"UTF-8 replacement outside the code page as typed", u8(QStringLiteral("é ->")), "->",
          QStringLiteral("→"), false, u8(QStringLiteral("é →")), 1},
     };
@@ -266,7 +286,7 @@ TEST(ReplaceRun, UnreadableAndVanishingFilesAreSkipped) {
     };
     const ReplaceOutcome o =
         RemplacementExécuter(dir.path(), {"a.htm", "missing.htm", "folder", "c.htm", "d.htm"},
-                             request("old", "new"), d, nullptr, removeC);
+                             request("old", "new"), d, with(nullptr, removeC));
     EXPECT_EQ(d.messages(), QStringList{"2 chaîne(s) remplacée(s) dans 2 fichier(s)"});
     EXPECT_EQ(o.unreadable, (QStringList{dir("missing.htm"), dir("folder"), dir("c.htm")}));
     EXPECT_EQ(readFile(dir("a.htm")), QByteArray("new"));
@@ -281,7 +301,8 @@ TEST(ReplaceRun, ConfirmedRunAsksWithTheFileAndKeepsTheAnswers) {
     ScriptedConfirmation confirm;
     confirm.answers = {false, true, false};
     ScriptedDialogs d;
-    RemplacementExécuter(dir.path(), {"a.txt", "b.txt"}, request("html", "htm", false, true), d, &confirm);
+    RemplacementExécuter(dir.path(), {"a.txt", "b.txt"}, request("html", "htm", false, true), d,
+                         with(&confirm));
     EXPECT_EQ(d.messages(), QStringList{"1 chaîne(s) remplacée(s) dans 1 fichier(s)"});
     EXPECT_EQ(readFile(dir("a.txt")), QByteArray("Html htm\r\n"));
     EXPECT_EQ(readFile(dir("b.txt")), QByteArray("HTML\r\n"));
@@ -302,8 +323,8 @@ TEST(ReplaceRun, StoppingBetweenFilesSaysWhatWasLeft) {
         EXPECT_EQ(total, 3);
         return index < 1;
     };
-    const ReplaceOutcome o =
-        RemplacementExécuter(dir.path(), {"a.htm", "b.htm", "c.htm"}, request("x", "y"), d, nullptr, stopAtB);
+    const ReplaceOutcome o = RemplacementExécuter(dir.path(), {"a.htm", "b.htm", "c.htm"}, request("x", "y"),
+                                                  d, with(nullptr, stopAtB));
     EXPECT_TRUE(o.stopped);
     EXPECT_EQ(d.messages(), QStringList{"1 chaîne(s) remplacée(s) dans 1 fichier(s)\r\n\r\n"
                                         "Remplacement arrêté à votre demande : 2 fichier(s) sur 3 non "
@@ -323,6 +344,8 @@ TEST(ReplaceRun, PermissionsLinksAndForeignWorkFilesAreRespected) {
     QFile::setPermissions(dir("mode.htm"), mode);
     writeFile(dir("user.htm"), "x");
     writeFile(dir("user.htm.new"), "the user's own file");
+    makeDir(dir("mode.htm.new"));
+    ASSERT_TRUE(QFile::link(dir("nowhere"), dir("link.htm.new")));
     writeFile(dir("real/target.htm"), "x");
     ASSERT_TRUE(QFile::link(dir("real/target.htm"), dir("link.htm")));
 
@@ -335,7 +358,8 @@ TEST(ReplaceRun, PermissionsLinksAndForeignWorkFilesAreRespected) {
     EXPECT_EQ(readFile(dir("user.htm.new")), QByteArray("the user's own file"));
     EXPECT_TRUE(QFileInfo(dir("link.htm")).isSymLink());
     EXPECT_EQ(readFile(dir("real/target.htm")), QByteArray("y"));
-    EXPECT_EQ(entries(dir.path()), (QStringList{"link.htm", "mode.htm", "real", "user.htm", "user.htm.new"}));
+    EXPECT_EQ(entries(dir.path()), (QStringList{"link.htm", "link.htm.new", "mode.htm", "mode.htm.new",
+                                                "real", "user.htm", "user.htm.new"}));
     EXPECT_EQ(entries(dir("real")), QStringList{"target.htm"});
 }
 
@@ -351,11 +375,11 @@ TEST(ReplaceRun, ManyFilesAreEachReplacedOnce) {
     files.append(dir("link.htm"));
     qsizetype last = -1;
     const ReplaceOutcome o =
-        replaceInFiles(files, request("a", "aa"), nullptr, [&](qsizetype i, qsizetype, const QString&) {
-            EXPECT_TRUE(i == last || i == last + 1) << i;
-            last = i;
-            return true;
-        });
+        replaceInFiles(files, request("a", "aa"), with(nullptr, [&](qsizetype i, qsizetype, const QString&) {
+                           EXPECT_TRUE(i == last || i == last + 1) << i;
+                           last = i;
+                           return true;
+                       }));
     EXPECT_EQ(last, 300);
     EXPECT_EQ(o.replaced, 600);
     EXPECT_EQ(o.changedFiles, 300);
@@ -378,11 +402,11 @@ TEST(ReplaceFaults, ReadOnlyFolderStopsTheRunAndKeepsTheSources) {
     ScriptedDialogs d;
     const ReplaceOutcome o = RemplacementExécuter(folder, {"a.htm", "b.htm"}, request("old", "new"), d);
     ASSERT_EQ(d.calls().size(), 2);
-    EXPECT_EQ(
-        d.calls()[0].text,
-        QStringLiteral("Je ne peux pas créer le fichier de travail \"%1a.htm.new\" : accès refusé.\r\n\r\n"
-                       "Le remplacement est arrêté ; le fichier \"%1a.htm\" n'a pas été modifié.")
-            .arg(folder));
+    EXPECT_EQ(d.calls()[0].text,
+              QStringLiteral(
+                  "Je ne peux pas créer de fichier de travail dans le dossier \"%1\" : accès refusé.\r\n\r\n"
+                  "Le remplacement est arrêté ; le fichier \"%2a.htm\" n'a pas été modifié.")
+                  .arg(dir("ro"), folder));
     EXPECT_EQ(d.calls()[0].icon, Icon::Critical);
     EXPECT_EQ(d.calls()[1].text, QStringLiteral("Aucun remplacement effectué."));
     EXPECT_TRUE(o.unreadable.isEmpty());
@@ -419,39 +443,41 @@ TEST(ReplaceFaults, SourceRemovedWhileAskedIsNotBroughtBack) {
             QFile::remove(file);
     };
     ScriptedDialogs d;
-    RemplacementExécuter(dir.path(), {"a.htm", "b.htm"}, request("old", "new", true, true), d, &confirm);
+    RemplacementExécuter(dir.path(), {"a.htm", "b.htm"}, request("old", "new", true, true), d,
+                         with(&confirm));
     EXPECT_EQ(d.messages(), QStringList{"1 chaîne(s) remplacée(s) dans 1 fichier(s)"});
     EXPECT_EQ(entries(dir.path()), QStringList{"b.htm"});
     EXPECT_EQ(readFile(dir("b.htm")), QByteArray("new"));
 }
 
-TEST(ReplaceFaults, FailedRenameLeavesWhatIsInPlace) {
+TEST(ReplaceFaults, FileChangedWhileAskedKeepsItsNewContent) {
     TempDir dir;
-    writeFile(dir("a.htm"), "old");
-    writeFile(dir("b.htm"), "old");
     ScriptedConfirmation confirm;
-    confirm.answers = {true, true};
-    // While the user answers, a.htm becomes a folder holding a file: the rename cannot replace it.
-    confirm.whileAsking = [&](const QString& file) {
-        if (file == dir("a.htm")) {
+    // While the user answers, someone else writes a.htm, or turns it into a folder.
+    for (const bool folder : {false, true}) {
+        writeFile(dir("a.htm"), "old");
+        writeFile(dir("b.htm"), "old");
+        confirm.answers = {true, true};
+        confirm.whileAsking = [&](const QString& file) {
+            if (file != dir("a.htm"))
+                return;
             QFile::remove(file);
-            writeFile(dir("a.htm/inside.txt"), "kept");
-        }
-    };
-    ScriptedDialogs d;
-    const ReplaceOutcome o =
-        RemplacementExécuter(dir.path(), {"a.htm", "b.htm"}, request("old", "new", true, true), d, &confirm);
-    ASSERT_EQ(d.messages().size(), 2);
-    EXPECT_EQ(
-        d.messages()[0],
-        QStringLiteral("Je ne peux pas remplacer le fichier \"%1\" par \"%1.new\" : un dossier porte ce "
-                       "nom.\r\n\r\nLe remplacement est arrêté ; le fichier \"%1\" n'a pas été modifié.")
-            .arg(dir("a.htm")));
-    EXPECT_EQ(d.messages()[1], QStringLiteral("Aucun remplacement effectué."));
-    EXPECT_EQ(readFile(dir("a.htm/inside.txt")), QByteArray("kept"));
-    EXPECT_EQ(readFile(dir("b.htm")), QByteArray("old"));
-    EXPECT_EQ(entries(dir.path()), (QStringList{"a.htm", "b.htm"}));
-    EXPECT_EQ(o.filesDone, 1);
+            writeFile(folder ? dir("a.htm/inside.txt") : file, "theirs");
+        };
+        ScriptedDialogs d;
+        const ReplaceOutcome o = RemplacementExécuter(dir.path(), {"a.htm", "b.htm"},
+                                                      request("old", "new", true, true), d, with(&confirm));
+        EXPECT_EQ(d.messages(),
+                  QStringList{QStringLiteral("1 chaîne(s) remplacée(s) dans 1 fichier(s)\r\n\r\n"
+                                             "Fichier(s) laissé(s) inchangé(s), car modifié(s) par un "
+                                             "autre programme pendant le remplacement :\r\n%1")
+                                  .arg(dir("a.htm"))});
+        EXPECT_EQ(readFile(folder ? dir("a.htm/inside.txt") : dir("a.htm")), QByteArray("theirs"));
+        EXPECT_EQ(readFile(dir("b.htm")), QByteArray("new"));
+        EXPECT_EQ(entries(dir.path()), (QStringList{"a.htm", "b.htm"}));
+        QFile::remove(dir("a.htm/inside.txt"));
+        QDir().rmdir(dir("a.htm"));
+    }
 }
 
 TEST(ReplaceFaults, AFailureAmongManyFilesLeavesEveryFileWholeOrReplaced) {
@@ -467,17 +493,179 @@ TEST(ReplaceFaults, AFailureAmongManyFilesLeavesEveryFileWholeOrReplaced) {
     ASSERT_EQ(d.messages().size(), 2);
     EXPECT_TRUE(
         d.messages()[0].startsWith(QStringLiteral("Le fichier \"%1\" est protégé").arg(dir("060.htm"))));
-    // Everything before the failure is done; after it, only what was already under way.
-    for (int i = 0; i < 120; ++i) {
-        const QByteArray bytes = readFile(dir(names[i]));
-        if (i < 60)
-            EXPECT_EQ(bytes, QByteArray("new\r\n")) << i;
-        else if (i == 60)
-            EXPECT_EQ(bytes, QByteArray("old\r\n"));
-        else
-            EXPECT_TRUE(bytes == "old\r\n" || bytes == "new\r\n") << i;
-    }
-    EXPECT_GE(o.changedFiles, 60);
+    // Everything before the failure is done, nothing after it, on every run.
+    for (int i = 0; i < 120; ++i)
+        EXPECT_EQ(readFile(dir(names[i])), QByteArray(i < 60 ? "new\r\n" : "old\r\n")) << i;
+    EXPECT_EQ(o.changedFiles, 60);
     EXPECT_EQ(d.messages()[1], replaceSummary(o.replaced, o.changedFiles));
     EXPECT_EQ(entries(dir.path()), names);
+}
+
+// --- Encodings, big files, special files ------------------------------------------------------------
+
+TEST(ReplaceEncoding, ProbeDecidesOnceForTheWholeFile) {
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        FileEncoding expected;
+    } cases[] = {
+        {"byte-order mark",
+         "\xEF\xBB\xBF"
+         "abc",
+         FileEncoding::Utf8},
+        {"meta charset, pure ASCII",
+         "<META http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\">", FileEncoding::Utf8},
+        {"CSS charset", "@charset \"utf-8\";\nb{}", FileEncoding::Utf8},
+        {"declared Windows-1252 wins over valid UTF-8", "<meta charset='iso-8859-1'>\xC3\xA9",
+         FileEncoding::Windows1252},
+        {"valid UTF-8 late in the file", QByteArray(3 << 20, 'a') + "\xE2\x82\xAC", FileEncoding::Utf8},
+        {"a character split between two blocks", QByteArray((1 << 20) - 1, 'a') + "\xC3\xA9",
+         FileEncoding::Utf8},
+        {"invalid UTF-8 late in the file", u8(QStringLiteral("é")) + QByteArray(3 << 20, 'a') + "\xE9",
+         FileEncoding::Windows1252},
+        {"cut at the end", "abc\xE2\x82", FileEncoding::Windows1252},
+        {"pure ASCII", "abc", FileEncoding::Windows1252},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EncodingProbe probe;
+        for (qsizetype at = 0; at < c.bytes.size(); at += 1 << 20)
+            probe.feed(QByteArrayView(c.bytes).sliced(at, std::min<qsizetype>(1 << 20, c.bytes.size() - at)));
+        EXPECT_EQ(probe.result(), c.expected);
+    }
+}
+
+TEST(ReplaceEncoding, BlocksGiveWhatOneReplaceOfTheWholeGives) {
+    // Occurrences astride every block boundary, in one endless line and in short lines, against the
+    // plain replacement of the whole text (same rules: left to right, no overlap).
+    QByteArray line;
+    for (int i = 0; i < 70000; ++i)
+        line += i % 7 == 0 ? "abcab" : "xyz";
+    for (const QByteArray& content : {line.repeated(16), (line + "\r\n").repeated(16)}) {
+        for (const bool caseSensitive : {true, false}) {
+            QByteArray expected = content;
+            expected.replace("cabx", "Q");
+            QByteArray out;
+            const qint64 n =
+                Replacer(request(caseSensitive ? "cabx" : "CABX", "Q", caseSensitive)).apply(content, out);
+            EXPECT_EQ(n, content.count("cabx"));
+            EXPECT_TRUE(out == expected);
+        }
+    }
+}
+
+TEST(ReplaceEncoding, FilesKeepTheirEncodingOrStayUnchanged) {
+    TempDir dir;
+    writeFile(dir("p.htm"), "fleche ->");
+    writeFile(dir("u.htm"), "<meta charset=utf-8>fleche ->");
+    writeFile(dir("s.css"), "a->b");
+    writeFile(dir("t.txt"), "nothing here");
+    const QDateTime old(QDate(2001, 2, 3), QTime(4, 5, 6));
+    setModified(dir("s.css"), old);
+    ScriptedDialogs d;
+    RemplacementExécuter(dir.path(), {"p.htm", "s.css", "t.txt", "u.htm"}, request("->", QStringLiteral("→")),
+                         d);
+    EXPECT_EQ(readFile(dir("p.htm")), QByteArray("fleche &#8594;"));
+    EXPECT_EQ(readFile(dir("u.htm")), u8(QStringLiteral("<meta charset=utf-8>fleche →")));
+    EXPECT_EQ(readFile(dir("s.css")), QByteArray("a->b"));
+    EXPECT_EQ(QFileInfo(dir("s.css")).lastModified(), old);
+    EXPECT_EQ(
+        d.messages(),
+        QStringList{QStringLiteral("2 chaîne(s) remplacée(s) dans 2 fichier(s)\r\n\r\nFichier(s) laissé(s) "
+                                   "inchangé(s), car leur codage (Windows-1252) ne peut pas représenter le "
+                                   "texte de remplacement :\r\n%1")
+                        .arg(dir("s.css"))});
+}
+
+TEST(ReplaceEncoding, SpecialFilesAndLeftoversNeverStopTheRun) {
+    TempDir dir;
+    writeFile(dir("a.htm"), "old");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir("fifo.txt")).constData(), 0600), 0);
+    // Left by a killed run (a process number no system gives) and by a run still going (ours).
+    writeFile(dir(".qs-remplacement-999999999-x1"), "stale");
+    const QString live = QStringLiteral(".qs-remplacement-%1-x2").arg(QCoreApplication::applicationPid());
+    writeFile(dir(live), "live");
+    const ReplaceOutcome o = replaceInFiles({dir("fifo.txt"), dir("a.htm")}, request("old", "new"));
+    EXPECT_EQ(o.unreadable, QStringList{dir("fifo.txt")});
+    EXPECT_EQ(readFile(dir("a.htm")), QByteArray("new"));
+    EXPECT_EQ(entries(dir.path()), (QStringList{live, "a.htm", "fifo.txt"}));
+}
+
+// --- Preview and undo -------------------------------------------------------------------------------
+
+TEST(ReplacePreview, ShowsEveryChangedLineAndWritesNothing) {
+    TempDir dir;
+    writeFile(dir("a.htm"), "one\r\ntwo old\r\rold and OLD\nlast");
+    writeFile(dir("b.htm"), "none");
+    const QDateTime old(QDate(2001, 2, 3), QTime(4, 5, 6));
+    setModified(dir("a.htm"), old);
+    QStringList unreadable;
+    const QList<FilePreview> p =
+        previewReplacement({dir("a.htm"), dir("b.htm"), dir("gone.htm")}, request("old", "new"), &unreadable);
+    ASSERT_EQ(p.size(), 1);
+    EXPECT_EQ(p[0].file, dir("a.htm"));
+    EXPECT_EQ(p[0].count, 3);
+    ASSERT_EQ(p[0].lines.size(), 2);
+    EXPECT_EQ(p[0].lines[0].line, 2);
+    EXPECT_EQ(p[0].lines[0].before, QStringLiteral("two old"));
+    EXPECT_EQ(p[0].lines[0].after, QStringLiteral("two new"));
+    EXPECT_EQ(p[0].lines[1].line, 4);
+    EXPECT_EQ(p[0].lines[1].after, QStringLiteral("new and new"));
+    EXPECT_EQ(unreadable, QStringList{dir("gone.htm")});
+    EXPECT_EQ(QFileInfo(dir("a.htm")).lastModified(), old);
+    EXPECT_EQ(entries(dir.path()), (QStringList{"a.htm", "b.htm"}));
+}
+
+TEST(ReplaceUndo, PutsBackBytesAndDatesButNotFilesChangedSince) {
+    TempDir dir;
+    ChangeJournal journal(dir("journal"));
+    const QDateTime old(QDate(2001, 2, 3), QTime(4, 5, 6));
+    for (const char* name : {"a.htm", "b.htm", "c.htm"}) {
+        writeFile(dir(name), "old\r\n");
+        setModified(dir(name), old);
+    }
+    ScriptedDialogs d;
+    RemplacementExécuter(dir.path(), {"a.htm", "b.htm", "c.htm"}, request("old", "new"), d,
+                         with(nullptr, {}, &journal));
+    ASSERT_TRUE(journal.lastRun().has_value());
+    writeFile(dir("b.htm"), "mine\r\n");
+    QFile::remove(dir("c.htm"));
+
+    d.clear();
+    const UndoOutcome u = AnnulerDernierRemplacement(journal, d);
+    EXPECT_EQ(readFile(dir("a.htm")), QByteArray("old\r\n"));
+    EXPECT_EQ(QFileInfo(dir("a.htm")).lastModified(), old);
+    EXPECT_EQ(readFile(dir("b.htm")), QByteArray("mine\r\n"));
+    EXPECT_FALSE(QFileInfo::exists(dir("c.htm")));
+    ASSERT_EQ(d.calls().size(), 1);
+    EXPECT_EQ(d.calls()[0].icon, Icon::Exclamation);
+    EXPECT_EQ(
+        d.calls()[0].text,
+        QStringLiteral("Remplacement du %1 annulé : 1 fichier(s) rétabli(s).\r\n\r\nFichier(s) laissé(s) "
+                       "tel(s) quel(s), car modifié(s) ou supprimé(s) depuis le remplacement :\r\n%2\r\n%3"
+                       "\r\n\r\nLe contenu qu'ils avaient avant le remplacement reste dans \"%4\".")
+            .arg(u.runDate.toString(QStringLiteral("dd.MM.yyyy à hh:mm:ss")), dir("b.htm"), dir("c.htm"),
+                 u.keptIn));
+    EXPECT_EQ(QDir(u.keptIn).entryList(QDir::Files).size(), 3); // the list and both earlier contents
+    // Nothing more to undo; the refused run is not offered again.
+    EXPECT_FALSE(journal.lastRun().has_value());
+    d.clear();
+    AnnulerDernierRemplacement(journal, d);
+    EXPECT_EQ(d.messages(), QStringList{"Aucun remplacement à annuler."});
+}
+
+TEST(ReplaceUndo, KeepsTheLastTenRunsAndUndoesThemInTurn) {
+    TempDir dir;
+    ChangeJournal journal(dir("journal"));
+    writeFile(dir("a.htm"), "0");
+    for (int i = 0; i < 12; ++i)
+        replaceInFiles({dir("a.htm")}, request(QString::number(i), QString::number(i + 1)),
+                       with(nullptr, {}, &journal));
+    EXPECT_EQ(QDir(dir("journal")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 10);
+    for (int i = 11; i >= 2; --i) {
+        EXPECT_TRUE(journal.undoLast().error.isEmpty());
+        ASSERT_EQ(readFile(dir("a.htm")), QByteArray::number(i));
+    }
+    EXPECT_FALSE(journal.undoLast().runDate.isValid());
+    EXPECT_EQ(readFile(dir("a.htm")), QByteArray("2"));
 }

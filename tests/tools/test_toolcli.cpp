@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QDateTime>
+#include <QFileInfo>
+
 using namespace qs::test;
 
 TEST(ReplaceCommand, ReplacesAndPrintsTheWindowsMessage) {
@@ -33,9 +36,35 @@ TEST(ReplaceCommand, UsageErrorsAndUnreadableFiles) {
     EXPECT_EQ(readFile(dir("a.htm")), QByteArray("y"));
 }
 
+TEST(ReplaceCommand, PreviewWritesNothingAndUndoPutsTheFilesBack) {
+    TempDir dir;
+    const QString a = dir("a.htm");
+    writeFile(a, "one\r\nold two\r\n");
+    const QDateTime old(QDate(2001, 2, 3), QTime(4, 5, 6));
+    setModified(a, old);
+    const CliResult preview = runCli({"remplacer", "--chercher", "old", "--par", "new", "--apercu", a});
+    EXPECT_EQ(preview.code, 0) << preview.err;
+    EXPECT_EQ(preview.out,
+              QStringLiteral("--- %1\n+++ %1\n@@ -2 +2 @@\n-old two\n+new two\nAperçu : 1 chaîne(s) à "
+                             "remplacer dans 1 fichier(s) ; aucun fichier n'a été modifié.\n")
+                  .arg(a));
+    EXPECT_EQ(readFile(a), QByteArray("one\r\nold two\r\n"));
+    EXPECT_EQ(QFileInfo(a).lastModified(), old);
+
+    EXPECT_EQ(runCli({"remplacer", "--chercher", "old", "--par", "new", a}).code, 0);
+    EXPECT_EQ(readFile(a), QByteArray("one\r\nnew two\r\n"));
+    const CliResult undo = runCli({"remplacer", "--annuler"});
+    EXPECT_EQ(undo.code, 0) << undo.err;
+    EXPECT_TRUE(undo.out.endsWith(QStringLiteral(" annulé : 1 fichier(s) rétabli(s).\n"))) << undo.out;
+    EXPECT_EQ(readFile(a), QByteArray("one\r\nold two\r\n"));
+    EXPECT_EQ(QFileInfo(a).lastModified(), old);
+    EXPECT_EQ(runCli({"remplacer", "--annuler", a}).code, 2);
+}
+
 TEST(ImportCommand, WritesViewerPages) {
     TempDir dir;
-    writeFile(dir("Word/a.b.doc"), "doc");
+    writeFile(dir("Word/a.b.doc"), "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1");
+    writeFile(dir("Word/1.htm"), "<HTML>page</HTML>");
     makeDir(dir("Web/Docs"));
     const CliResult r =
         runCli({"importer-word", "--source", dir("Word"), "--destination", dir("Web/Docs"), "a.b.doc"});
@@ -48,4 +77,10 @@ TEST(ImportCommand, WritesViewerPages) {
         runCli({"importer-word", "--source", dir("Word"), "--destination", dir("Web"), dir("Web/x.doc")});
     EXPECT_EQ(elsewhere.code, 1);
     EXPECT_EQ(runCli({"importer-word", "--source", dir("Word"), "a.b.doc"}).code, 2);
+    // A page of the user is never turned into a viewer page of itself.
+    const CliResult self =
+        runCli({"importer-word", "--source", dir("Word"), "--destination", dir("Word"), "1.htm"});
+    EXPECT_EQ(self.code, 1);
+    EXPECT_TRUE(self.err.contains(dir("Word/1.htm"))) << self.err;
+    EXPECT_EQ(readFile(dir("Word/1.htm")), QByteArray("<HTML>page</HTML>"));
 }

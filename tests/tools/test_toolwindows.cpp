@@ -19,6 +19,7 @@
 #include <QSignalSpy>
 #include <QTimer>
 #include <QToolButton>
+#include <QTreeWidget>
 
 using namespace qs;
 using namespace qs::test;
@@ -175,7 +176,7 @@ TEST(ReplaceWindow, ConfirmationsGoThroughTheConfirmWindow) {
 TEST(ImportWindow, ListsDocumentsAndWritesTheirPages) {
     TempDir dir;
     writeFile(dir("Word/a.doc"), "doc");
-    writeFile(dir("Word/B.DOC"), "doc");
+    writeFile(dir("Word/B.DOC"), "{\\rtf1 a Word document}");
     writeFile(dir("Word/c.docx"), "not a .doc");
     writeFile(dir("Word/d.txt"), "text");
     makeDir(dir("Web"));
@@ -188,7 +189,7 @@ TEST(ImportWindow, ListsDocumentsAndWritesTheirPages) {
         "Ce module va importer des fichiers Word dans un mode visionneur. Il ne va en aucun cas "
         "convertir les fichiers Word au format HTML. Ce qui implique que vous possédiez un "
         "plugin Visionneur Word... ")));
-    EXPECT_EQ(rows(w.lF), (QStringList{"a.doc", "B.DOC"}));
+    EXPECT_EQ(rows(w.lF), (QStringList{"a.doc", "B.DOC", "c.docx"}));
     EXPECT_FALSE(w.bGo->isEnabled());
     select(w.lF, {"B.DOC"});
     EXPECT_TRUE(w.bGo->isEnabled());
@@ -196,7 +197,7 @@ TEST(ImportWindow, ListsDocumentsAndWritesTheirPages) {
     EXPECT_TRUE(readFile(dir("Web/B.htm")).contains("SRC=\"../Word/B.DOC\""));
     EXPECT_FALSE(QFileInfo::exists(dir("Web/a.htm")));
     EXPECT_TRUE(w.lEtat->text().isEmpty());
-    EXPECT_TRUE(d.calls().isEmpty());
+    EXPECT_EQ(d.messages(), QStringList{QStringLiteral("1 page(s) écrite(s) dans \"%1\".").arg(dir("Web"))});
     select(w.lF, {});
     EXPECT_FALSE(w.bGo->isEnabled());
 
@@ -256,4 +257,40 @@ TEST(ToolMenu, ToolWindowsTakeThePlaceOfTheMainWindow) {
     ASSERT_NE(import, nullptr);
     import->bFin->click();
     EXPECT_TRUE(main.isVisible());
+}
+
+TEST(ReplaceWindow, PreviewLetsFilesBeUntickedAndTheRunUndone) {
+    TempDir dir;
+    writeFile(dir("a.txt"), "old\r\n");
+    writeFile(dir("b.txt"), "one\r\nx old\r\n");
+    writeFile(dir("c.txt"), "none\r\n");
+    ParamètreEcrire(QStringLiteral("RemplacementDossier"), dir.path());
+    ScriptedDialogs d;
+    frmRemp w(d);
+    w.t0->setText(QStringLiteral("old"));
+    w.t1->setText(QStringLiteral("new"));
+    select(w.lF, {"a.txt", "b.txt", "c.txt"});
+    w.bAperçu->click();
+    ASSERT_NE(w.aperçu(), nullptr);
+    QTreeWidget* tree = w.aperçuArbre();
+    ASSERT_EQ(tree->topLevelItemCount(), 2);
+    const QTreeWidgetItem* line = tree->topLevelItem(1)->child(0);
+    EXPECT_EQ((QStringList{line->text(0), line->text(1), line->text(2)}),
+              (QStringList{"ligne 2", "x old", "x new"}));
+    EXPECT_EQ(readFile(dir("a.txt")), QByteArray("old\r\n")); // nothing written before "Appliquer"
+
+    tree->topLevelItem(0)->setCheckState(0, Qt::Unchecked);
+    w.aperçuAppliquerBouton()->click();
+    EXPECT_EQ(readFile(dir("a.txt")), QByteArray("old\r\n"));
+    EXPECT_EQ(readFile(dir("b.txt")), QByteArray("one\r\nx new\r\n"));
+    EXPECT_EQ(d.messages(), QStringList{"1 chaîne(s) remplacée(s) dans 1 fichier(s)"});
+
+    ASSERT_TRUE(w.bAnnuler->isEnabled());
+    d.clear();
+    d.yes();
+    w.bAnnuler->click();
+    EXPECT_EQ(readFile(dir("b.txt")), QByteArray("one\r\nx old\r\n"));
+    ASSERT_EQ(d.texts().size(), 2);
+    EXPECT_TRUE(d.texts()[0].startsWith(QStringLiteral("Annuler le remplacement du "))) << d.texts()[0];
+    EXPECT_TRUE(d.texts()[1].endsWith(QStringLiteral(" annulé : 1 fichier(s) rétabli(s)."))) << d.texts()[1];
 }

@@ -6,6 +6,9 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
+
+#include <sys/stat.h>
 
 using namespace qs;
 using namespace qs::test;
@@ -13,6 +16,7 @@ using namespace qs::test;
 namespace {
 
 const QString kId = QStringLiteral("(quillsite v9.8.7)");
+const QByteArray kOle("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1 rest of a Word document");
 
 // The viewer page as it must be written, byte for byte.
 QByteArray expectedPage(const QString& base, const QString& src) {
@@ -82,75 +86,70 @@ TEST(WordImport, NamesAndAbsoluteReferences) {
               QStringLiteral("file://server/share/doc/"));
 }
 
-TEST(WordImport, PagesAreWrittenByteForByte) {
+TEST(WordImport, PagesAreWrittenByteForByteAndOtherFilesGoToTheTrash) {
     TempDir dir;
-    writeFile(dir("Word/rapport.doc"), "doc");
-    writeFile(dir("Word/a.b.doc"), "doc");
-    writeFile(dir("Word/Été.DOC"), "doc");
+    writeFile(dir("Word/rapport.doc"), kOle);
+    writeFile(dir("Word/a.b.docx"), "PK\x03\x04zip");
+    writeFile(dir("Word/Été.RTF"), "{\\rtf1 text}");
     makeDir(dir("Web/Docs"));
-    writeFile(dir("Web/Docs/a.b.htm"), "an older page, replaced without a question");
+    writeFile(dir("Web/Docs/rapport.htm"), expectedPage("old", "elsewhere.doc")); // ours: replaced
+    writeFile(dir("Web/Docs/a.b.htm"), "the user's own page");
     ScriptedDialogs d;
     const ImportOutcome o = ImporterWord(dir("Word"), dir("Web/Docs"),
-                                         {"a.b.doc", "rapport.doc", QStringLiteral("Été.DOC")}, kId, d);
+                                         {"a.b.docx", "rapport.doc", QStringLiteral("Été.RTF")}, kId, d);
     EXPECT_EQ(o.written, 3);
-    EXPECT_FALSE(o.absolute);
     EXPECT_TRUE(o.error.isEmpty());
-    EXPECT_TRUE(d.calls().isEmpty());
     EXPECT_EQ(readFile(dir("Web/Docs/rapport.htm")), expectedPage("rapport", "../../Word/rapport.doc"));
-    EXPECT_EQ(readFile(dir("Web/Docs/a.b.htm")), expectedPage("a.b", "../../Word/a.b.doc"));
+    EXPECT_EQ(readFile(dir("Web/Docs/a.b.htm")), expectedPage("a.b", "../../Word/a.b.docx"));
     // The document keeps its own name in the link, so that it is found on a case-sensitive disk.
     EXPECT_EQ(readFile(dir(QStringLiteral("Web/Docs/Été.htm"))),
-              expectedPage(QStringLiteral("Été"), QStringLiteral("../../Word/Été.DOC")));
+              expectedPage(QStringLiteral("Été"), QStringLiteral("../../Word/Été.RTF")));
+    const QString trash = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                          QStringLiteral("/Trash/files/a.b.htm");
+    EXPECT_EQ(readFile(trash), QByteArray("the user's own page"));
+    EXPECT_EQ(d.messages(),
+              QStringList{QStringLiteral("3 page(s) écrite(s) dans \"%1\".\r\n\r\nCes fichiers portaient "
+                                         "déjà le nom d'une page sans être des pages visionneuses : ils "
+                                         "sont dans la corbeille.\r\n%2")
+                              .arg(dir("Web/Docs"), dir("Web/Docs/a.b.htm"))});
     EXPECT_EQ(d.statuses(), (QStringList{"a.b", "rapport", QStringLiteral("Été"), ""}));
     EXPECT_EQ(d.busyEntries(), 1);
     EXPECT_EQ(d.busyDepth(), 0);
 }
 
-TEST(WordImport, SameFolderAndSubFolder) {
+TEST(WordImport, OnlyWordDocumentsGetAPage) {
     TempDir dir;
-    writeFile(dir("Word/a.doc"), "doc");
+    writeFile(dir("s/1.htm"), "<HTML>the user's page</HTML>");
+    writeFile(dir("s/fake.doc"), "MZ not a document");
+    writeFile(dir("s/zip.doc"), "PK\x03\x04");
+    writeFile(dir("s/a.doc"), kOle);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir("s/fifo.doc")).constData(), 0600), 0);
+    ScriptedDialogs d;
+    const ImportOutcome o =
+        ImporterWord(dir("s"), dir("s"), {"1.htm", "fake.doc", "zip.doc", "fifo.doc", "a.doc"}, kId, d);
+    EXPECT_EQ(o.written, 1);
+    EXPECT_EQ(readFile(dir("s/1.htm")), QByteArray("<HTML>the user's page</HTML>"));
+    EXPECT_EQ(readFile(dir("s/a.htm")), expectedPage("a", "a.doc"));
+    ASSERT_EQ(d.calls().size(), 2);
+    EXPECT_EQ(d.calls()[0].text,
+              QStringLiteral("Ces fichiers ne sont pas des documents Word (.doc, .docx ou .rtf) : "
+                             "aucune page n'est faite pour eux.\r\n%1\r\n%2\r\n%3\r\n%4")
+                  .arg(dir("s/1.htm"), dir("s/fake.doc"), dir("s/zip.doc"), dir("s/fifo.doc")));
+    EXPECT_EQ(d.calls()[0].icon, Icon::Exclamation);
+}
+
+TEST(WordImport, RelativePathsBetweenTheRealFolders) {
+    TempDir dir;
+    writeFile(dir("Word/a.doc"), kOle);
     makeDir(dir("Word/Out"));
+    makeDir(dir("site/docs"));
+    // The destination is reached through a link that lives elsewhere.
+    ASSERT_TRUE(QFile::link(dir("site/docs"), dir("Word/Out/lien")));
     ScriptedDialogs d;
     ImporterWord(dir("Word/"), dir("Word/"), {"a.doc"}, kId, d);
     EXPECT_EQ(readFile(dir("Word/a.htm")), expectedPage("a", "a.doc"));
     ImporterWord(dir("Word/"), dir("Word/Out/"), {"a.doc"}, kId, d);
     EXPECT_EQ(readFile(dir("Word/Out/a.htm")), expectedPage("a", "../a.doc"));
-    EXPECT_TRUE(d.calls().isEmpty());
-}
-
-TEST(WordImport, NoCommonRootGivesFullAddressesAndOneNotice) {
-    TempDir dir;
-    ScriptedDialogs d;
-    makeDir(dir("out"));
-    const ImportOutcome again =
-        ImporterWord(QStringLiteral("Z:/Docs"), dir("out"), {"a.doc", "b.doc"}, kId, d);
-    EXPECT_EQ(again.written, 2);
-    EXPECT_TRUE(again.absolute);
-    ASSERT_EQ(d.messages().size(), 1);
-    EXPECT_EQ(d.messages()[0],
-              QStringLiteral("Le dossier des documents \"Z:/Docs\" et le dossier de destination \"%1\" n'ont "
-                             "pas de racine commune : les pages désigneront les documents par leur adresse "
-                             "complète (file:///Z:/Docs/).")
-                  .arg(dir("out")));
-    EXPECT_EQ(d.calls()[0].icon, Icon::Information);
-    EXPECT_EQ(readFile(dir("out/b.htm")), expectedPage("b", "file:///Z:/Docs/b.doc"));
-}
-
-TEST(WordImport, APageThatCannotBeWrittenStopsAndTheOthersStay) {
-    TempDir dir;
-    makeDir(dir("out/b.htm")); // a folder where the second page should go
-    ScriptedDialogs d;
-    const ImportOutcome o = ImporterWord(dir("in"), dir("out"), {"a.doc", "b.doc", "c.doc"}, kId, d);
-    EXPECT_EQ(o.written, 1);
-    ASSERT_EQ(d.messages().size(), 1);
-    const QString message = d.messages()[0];
-    EXPECT_TRUE(message.startsWith(
-        QStringLiteral("Je ne peux pas écrire le fichier \"%1\" : ").arg(dir("out/b.htm"))))
-        << message;
-    EXPECT_TRUE(message.endsWith(QStringLiteral("\r\n\r\nImport arrêté : 1 page(s) écrite(s) sur 3.")))
-        << message;
-    EXPECT_EQ(d.calls()[0].icon, Icon::Critical);
-    EXPECT_EQ(readFile(dir("out/a.htm")), expectedPage("a", "../in/a.doc"));
-    EXPECT_FALSE(QFileInfo::exists(dir("out/c.htm")));
-    EXPECT_EQ(d.statuses().last(), QString());
+    ImporterWord(dir("Word/"), dir("Word/Out/lien"), {"a.doc"}, kId, d);
+    EXPECT_EQ(readFile(dir("site/docs/a.htm")), expectedPage("a", "../../Word/a.doc"));
 }

@@ -41,8 +41,12 @@ protected:
 } // namespace
 
 int main(int argc, char** argv) {
+    if (qs::printVersionIfAsked(argc, argv))
+        return 0;
     QCoreApplication app(argc, argv);
     log(QStringLiteral("start"));
+    if (const auto report = qs::updateFinished(QCoreApplication::applicationFilePath()))
+        log(QStringLiteral("report ") + report->text);
     LoggingDialogs dialogs;
     const bool end = qs::MiseAJour(dialogs) == qs::UpdateOutcome::EndProgram;
     log(end ? QStringLiteral("end") : QStringLiteral("continue"));

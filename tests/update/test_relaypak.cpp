@@ -9,12 +9,17 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QThread>
 
 using namespace qs::test;
 
 namespace {
 
 const QDateTime kNewBuild(QDate(2026, 4, 2), QTime(8, 30, 15));
+// Builds that answer "--version" as the program does; the old one, started, says so beside itself.
+const QByteArray kNew("#!/bin/sh\n# new build\necho '(quillsite v2.0.0)'\n");
+const QByteArray
+    kOld("#!/bin/sh\n[ \"$1\" = --version ] && echo '(quillsite v1.0.0)' && exit 0\ntouch \"$0.started\"\n");
 constexpr auto kRunnable = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
                            QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
 
@@ -65,10 +70,10 @@ protected:
     void SetUp() override {
         newVersion = dir("share/quillsite");
         program = dir("local/quillsite");
-        writeFile(newVersion, "new build");
+        writeFile(newVersion, kNew);
         setModified(newVersion, kNewBuild);
         QFile::setPermissions(newVersion, QFile::ReadOwner | QFile::WriteOwner); // as a share may give it
-        writeFile(program, "old build");
+        writeFile(program, kOld);
         QFile::setPermissions(program, kRunnable);
     }
     QStringList localFiles() const {
@@ -84,12 +89,14 @@ protected:
 TEST_F(Relaypak, ReplacesTheProgramKeepingItsRunPermission) {
     const auto permissions = QFile::permissions(program);
     EXPECT_EQ(relaypak::replaceProgram(newVersion, program), QString());
-    EXPECT_EQ(readFile(program), QByteArray("new build"));
+    EXPECT_EQ(readFile(program), kNew);
     EXPECT_EQ(QFile::permissions(program), permissions);
     EXPECT_TRUE(QFileInfo(program).isExecutable());
     EXPECT_EQ(QFileInfo(program).lastModified(), kNewBuild); // same date as the published build: up to date
-    EXPECT_EQ(localFiles(), QStringList{QStringLiteral("quillsite")});
-    EXPECT_EQ(readFile(newVersion), QByteArray("new build"));
+    // The old program stays beside until the new one has started.
+    EXPECT_EQ(localFiles(), (QStringList{QStringLiteral("quillsite"), QStringLiteral("quillsite.ancien")}));
+    EXPECT_EQ(readFile(program + QStringLiteral(".ancien")), kOld);
+    EXPECT_EQ(readFile(newVersion), kNew);
 }
 
 TEST_F(Relaypak, ThroughALinkTheLinkedFileIsReplaced) {
@@ -97,7 +104,7 @@ TEST_F(Relaypak, ThroughALinkTheLinkedFileIsReplaced) {
     ASSERT_TRUE(QFile::link(program, link));
     EXPECT_EQ(relaypak::replaceProgram(newVersion, link), QString());
     EXPECT_TRUE(QFileInfo(link).isSymLink());
-    EXPECT_EQ(readFile(program), QByteArray("new build"));
+    EXPECT_EQ(readFile(program), kNew);
 }
 
 TEST_F(Relaypak, AnyFailureLeavesTheOldProgramAndNoTemporaryFile) {
@@ -111,7 +118,17 @@ TEST_F(Relaypak, AnyFailureLeavesTheOldProgramAndNoTemporaryFile) {
     writeFile(dir("share/empty"), "");
     EXPECT_EQ(relaypak::replaceProgram(dir("share/empty"), program),
               QStringLiteral("La nouvelle version \"%1\" est vide.").arg(dir("share/empty")));
-    EXPECT_EQ(readFile(program), QByteArray("old build"));
+    // A build that does not answer with its identification is not put in place.
+    writeFile(dir("share/mute"), "#!/bin/sh\nexit 0\n");
+    EXPECT_EQ(relaypak::replaceProgram(dir("share/mute"), program),
+              QStringLiteral("La nouvelle version \"%1\" ne fonctionne pas ici : elle ne donne pas son "
+                             "identification (code de sortie 0).")
+                  .arg(dir("share/mute")));
+    writeFile(dir("share/stuck"), "#!/bin/sh\nsleep 5\n");
+    EXPECT_TRUE(relaypak::replaceProgram(dir("share/stuck"), program, 300)
+                    .endsWith(u"elle ne répond pas en 0.3 secondes."));
+    EXPECT_EQ(readFile(program), kOld);
+    EXPECT_EQ(localFiles(), QStringList{QStringLiteral("quillsite")});
 
     ReadOnlyFolder readOnly(dir("local"));
     if (!readOnly.active())
@@ -122,7 +139,7 @@ TEST_F(Relaypak, AnyFailureLeavesTheOldProgramAndNoTemporaryFile) {
                                       "répertoire \"%2\" (")
                            .arg(newVersion, dir("local"))))
         << why;
-    EXPECT_EQ(readFile(program), QByteArray("old build"));
+    EXPECT_EQ(readFile(program), kOld);
     EXPECT_EQ(localFiles(), QStringList{QStringLiteral("quillsite")});
 }
 
@@ -160,7 +177,7 @@ TEST_F(Relaypak, CommandLine) {
     r = runRelaypak({QStringLiteral("--vite"), newVersion, program});
     EXPECT_EQ(r.code, 2);
     EXPECT_TRUE(r.error.startsWith(QStringLiteral("Option inconnue : « vite »."))) << r.error;
-    EXPECT_EQ(readFile(program), QByteArray("old build"));
+    EXPECT_EQ(readFile(program), kOld);
 
     // A failure names its cause and keeps the old program.
     r = runRelaypak({QStringLiteral("--sans-relance"), dir("share/missing"), program});
@@ -168,13 +185,32 @@ TEST_F(Relaypak, CommandLine) {
     EXPECT_EQ(r.error, QStringLiteral("La nouvelle version \"%1\" est introuvable.\nMise à jour abandonnée, "
                                       "l'ancienne version est conservée.\n")
                            .arg(dir("share/missing")));
-    EXPECT_EQ(readFile(program), QByteArray("old build"));
+    EXPECT_EQ(readFile(program), kOld);
 
     // Paths still in the double quotes of a Windows command line are accepted.
     r = runRelaypak({QStringLiteral("--sans-relance"), u'"' + newVersion + u'"', u'"' + program + u'"'});
     EXPECT_EQ(r.code, 0) << r.error;
     EXPECT_EQ(r.error, QString());
-    EXPECT_EQ(readFile(program), QByteArray("new build"));
+    EXPECT_EQ(readFile(program), kNew);
+    EXPECT_TRUE(readFile(program + QStringLiteral(".mise-a-jour.txt")).startsWith("ok\nLe programme \""));
+}
+
+TEST_F(Relaypak, ANewVersionThatStopsAtItsStartGivesWayToTheOldOne) {
+    writeFile(newVersion,
+              "#!/bin/sh\n[ \"$1\" = --version ] && echo '(quillsite v2.0.0)' && exit 0\nexit 3\n");
+    const Result r = runRelaypak({newVersion, program});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.error.startsWith(QStringLiteral("La nouvelle version s'est arrêtée dès son démarrage")))
+        << r.error;
+    EXPECT_EQ(readFile(program), kOld);
+    EXPECT_TRUE(
+        readFile(program + QStringLiteral(".mise-a-jour.txt")).startsWith("echec\nLa nouvelle version"));
+    // The old program is started again.
+    QElapsedTimer t;
+    t.start();
+    while (!QFileInfo::exists(program + QStringLiteral(".started")) && t.elapsed() < 10000)
+        QThread::msleep(20);
+    EXPECT_TRUE(QFileInfo::exists(program + QStringLiteral(".started")));
 }
 
 TEST_F(Relaypak, AProgramThatKeepsRunningIsNotReplaced) {
@@ -184,12 +220,19 @@ TEST_F(Relaypak, AProgramThatKeepsRunningIsNotReplaced) {
     RunningCopy copy(dir("local/running"));
     if (!copy.started())
         GTEST_SKIP() << "no program to run here";
-    const Result r =
-        runRelaypak({QStringLiteral("--attente"), QStringLiteral("0.2"), newVersion, dir("local/running")});
+    const Result r = runRelaypak({QStringLiteral("--sans-relance"), QStringLiteral("--attente"),
+                                  QStringLiteral("0.2"), newVersion, dir("local/running")});
     EXPECT_EQ(r.code, 1);
+    const QString text =
+        QStringLiteral("Le programme \"%1\" est toujours en cours d'exécution après 0.2 secondes (une "
+                       "autre de ses fenêtres est sans doute ouverte).")
+            .arg(dir("local/running"));
     EXPECT_EQ(r.error,
-              QStringLiteral("Le programme \"%1\" est toujours en cours d'exécution après 0.2 secondes : "
-                             "mise à jour abandonnée, l'ancienne version est conservée.\n")
-                  .arg(dir("local/running")));
-    EXPECT_NE(readFile(dir("local/running")), QByteArray("new build"));
+              text + QStringLiteral("\nMise à jour abandonnée, l'ancienne version est conservée.\n"));
+    // The program finds why at its next start.
+    EXPECT_EQ(
+        readFile(dir("local/running.mise-a-jour.txt")),
+        "echec\n" +
+            (text + QStringLiteral(" Mise à jour abandonnée, l'ancienne version est conservée.\n")).toUtf8());
+    EXPECT_NE(readFile(dir("local/running")), kNew);
 }

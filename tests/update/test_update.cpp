@@ -12,6 +12,8 @@
 #include <QProcess>
 #include <QSettings>
 
+#include <functional>
+
 using namespace qs;
 using namespace qs::test;
 
@@ -121,6 +123,7 @@ TEST_F(Update, DeclinedOrUnreachableFolderStopsWithoutAWord) {
 
 TEST_F(Update, FirstUseAsksForTheFolderAndCancelAsksAgainNextTime) {
     putUpdater(L);
+    publishBuild("build 1", kBuilt);
     dialogs.answer(QString()); // Cancel
     EXPECT_EQ(run(), UpdateOutcome::Continue);
     ASSERT_EQ(dialogs.calls().size(), 1);
@@ -139,22 +142,92 @@ TEST_F(Update, FirstUseAsksForTheFolderAndCancelAsksAgainNextTime) {
     EXPECT_TRUE(dialogs.unexpected().isEmpty());
 }
 
-TEST_F(Update, ThePromptRepeatsUntilAFolderHoldsTheUpdater) {
+TEST_F(Update, ThePromptRepeatsUntilAFolderHoldsTheProgram) {
+    const QString missing = dir("nowhere/");
     const QString empty = dir("empty/");
     makeDir(empty);
     putUpdater(U);
-    dialogs.answer(empty).answer(U);
+    publishBuild("build 1", kBuilt);
+    dialogs.answer(missing).answer(empty).answer(U);
     EXPECT_EQ(run(), UpdateOutcome::Continue);
 
-    ASSERT_EQ(dialogs.calls().size(), 3);
-    EXPECT_EQ(dialogs.calls()[1].kind, ScriptedDialogs::Kind::Message);
-    EXPECT_EQ(dialogs.calls()[1].text, notFound(empty));
+    ASSERT_EQ(dialogs.calls().size(), 5);
+    EXPECT_EQ(dialogs.calls()[1].text,
+              QStringLiteral("Le répertoire \"%1\" n'existe pas ou n'est pas accessible.").arg(missing));
     EXPECT_EQ(dialogs.calls()[1].icon, Icon::Exclamation);
     EXPECT_EQ(dialogs.calls()[1].title, QStringLiteral("Vendrel - Attention !"));
-    // The second prompt keeps the first text and offers the folder just refused.
-    EXPECT_EQ(dialogs.calls()[2].text, promptText(false));
-    EXPECT_EQ(dialogs.calls()[2].extra, empty);
+    EXPECT_EQ(dialogs.calls()[3].text,
+              QStringLiteral("Le répertoire \"%1\" ne contient pas le programme \"quillsite\".").arg(empty));
+    // Each new prompt keeps the first text and offers the folder just refused, which is never stored.
+    EXPECT_EQ(dialogs.calls()[4].text, promptText(false));
+    EXPECT_EQ(dialogs.calls()[4].extra, empty);
     EXPECT_EQ(storedFolder(), U);
+}
+
+TEST_F(Update, FromTheMenuEveryReasonForNotUpdatingIsTold) {
+    putUpdater(L);
+    env.fromMenu = true;
+    const QString title = QStringLiteral("Vendrel - Mise à jour");
+    const struct {
+        const char* name;
+        QString folder;
+        std::function<void()> setUp;
+        QString message;
+    } cases[] = {
+        {"service declined", QStringLiteral("-"), [] {},
+         QStringLiteral("La mise à jour automatique est désactivée (répertoire de mise à jour « - »).")},
+        {"folder out of reach", dir("unplugged/"), [] {},
+         QStringLiteral(
+             "Le répertoire de mise à jour \"%1\" est inaccessible : la mise à jour n'est pas faite.")
+             .arg(dir("unplugged/"))},
+        {"no program there", U, [] {},
+         QStringLiteral(
+             "Le répertoire de mise à jour \"%1\" ne contient pas le programme \"quillsite\" : la mise "
+             "à jour n'est pas faite.")
+             .arg(U)},
+        {"nothing newer", U, [this] { publishBuild("build 1", kBuilt); },
+         QStringLiteral(
+             "Le programme \"quillsite\" est à jour : le répertoire \"%1\" n'en contient pas de version "
+             "plus récente.")
+             .arg(U)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        dialogs.clear();
+        setFolder(c.folder);
+        c.setUp();
+        EXPECT_EQ(run(), UpdateOutcome::Continue);
+        ASSERT_EQ(dialogs.calls().size(), 1);
+        EXPECT_EQ(dialogs.calls()[0].text, c.message);
+        EXPECT_EQ(dialogs.calls()[0].title, title);
+    }
+    EXPECT_TRUE(launches.isEmpty());
+}
+
+TEST_F(Update, AnotherWindowOfTheProgramHoldsTheUpdateBack) {
+    putUpdater(L);
+    setFolder(U);
+    publishBuild("build 2", kBuilt.addDays(1));
+    env.otherInstances = [](const QString&) { return QList<qint64>{4242, 4343}; };
+    EXPECT_EQ(run(), UpdateOutcome::Continue);
+    EXPECT_TRUE(launches.isEmpty());
+    EXPECT_EQ(
+        dialogs.messages(),
+        QStringList{QStringLiteral("Une nouvelle version du programme \"quillsite\" est disponible, mais une "
+                                   "autre de ses fenêtres est ouverte (processus n° 4242, 4343) : fermez-la, "
+                                   "puis choisissez « Mise à jour » dans le menu Outils.\r\n\r\nLa mise à "
+                                   "jour n'est pas faite pour l'instant.")});
+}
+
+TEST_F(Update, TheUpdaterReportIsShownOnceAndTheBackupGoes) {
+    writeFile(program + QStringLiteral(".ancien"), "build 0");
+    writeFile(program + QStringLiteral(".mise-a-jour.txt"), "echec\nLa nouvelle version s'est arrêtée.\n");
+    const auto report = updateFinished(program);
+    ASSERT_TRUE(report.has_value());
+    EXPECT_FALSE(report->ok);
+    EXPECT_EQ(report->text, QStringLiteral("La nouvelle version s'est arrêtée."));
+    EXPECT_FALSE(updateFinished(program).has_value());
+    EXPECT_EQ(QDir(L).entryList(QDir::Files), QStringList{"quillsite"});
 }
 
 TEST_F(Update, AFolderWithoutTheUpdaterCanBeKeptOrChanged) {
