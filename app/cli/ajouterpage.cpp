@@ -7,10 +7,6 @@
 #include "lib/text1252.h"
 
 #include <QCommandLineParser>
-#include <QFile>
-#include <QStringDecoder>
-
-#include <cstdio>
 
 namespace qs::cli {
 namespace {
@@ -31,7 +27,7 @@ const QString kHelp = QStringLiteral(
     "                   UTF-8 s'il est valide, Windows-1252 sinon ; une fin de ligne finale est ôtée\n"
     "  -h, --aide       affiche cette aide\n\n"
     "Code de sortie : 0 si la page est écrite, 1 en cas d'échec (le message dit pourquoi), 2 si la\n"
-    "commande est mal formée ou si le titre ou le texte est vide.");
+    "commande est mal formée, si le titre ou le texte est vide ou si le titre tient sur plusieurs lignes.");
 
 std::optional<QByteArray> readBody(const QString& file) {
     const bool standardInput = file.isEmpty() || file == u"-";
@@ -83,6 +79,8 @@ int run(const QStringList& arguments) {
     const QStringList args = parser.positionalArguments();
     if (args.size() != 3 || !parser.isSet(title))
         return usageError(QStringLiteral("Donnez le site, le domaine, la catégorie et le titre."), kHelp);
+    if (!titleIsOneLine(parser.value(title)))
+        return kUsage;
     const auto bytes = readBody(parser.value(body));
     if (!bytes)
         return kFailure;

@@ -51,16 +51,9 @@ int run(const QStringList& arguments) {
     MainState& state = session.state;
 
     // The press on the page's row: it is selected and shown, and the drag takes it.
-    int row = -1;
-    for (int r = 0; r < state.tListe.count() && row < 0; ++r)
-        if (state.pageNames.value(state.tListe.number(r)).compare(args[3], Qt::CaseInsensitive) == 0)
-            row = r;
-    if (row < 0) {
-        err(QStringLiteral(
-                "La catégorie « %1 » n'a pas de page « %2 » (une page sans titre n'est pas listée).")
-                .arg(state.cListe.selectedText(), args[3]));
+    const int row = session.pageRow(args[3]);
+    if (row < 0)
         return kFailure;
-    }
     state.tListe.select(row);
     tListe_Click(state);
     const auto page = tListe_MouseDown(state, row);
@@ -96,10 +89,8 @@ int run(const QStringList& arguments) {
         moved = cListe_DragDrop(state, *page, categoryRow);
     } else {
         const QString domain = state.dListe.text(domainRow);
-        QString category;
-        for (const QString& c : domainCategories(withSeparator(state.values.Répertoire + domain)))
-            if (c.compare(targetCategory, Qt::CaseInsensitive) == 0 && category.isEmpty())
-                category = c;
+        const QString category = exactOrCaseless(
+            domainCategories(withSeparator(state.values.Répertoire + domain)), targetCategory);
         if (category.isEmpty()) {
             err(QStringLiteral("Le domaine « %1 » n'a pas de catégorie « %2 ».").arg(domain, targetCategory));
             return kFailure;

@@ -3,6 +3,7 @@
 #include "cli/siteargument.h"
 #include "commands/mainstate.h"
 #include "lib/helpers.h"
+#include "lib/htmltext.h"
 #include "site/listing.h"
 
 #include <QCommandLineParser>
@@ -47,7 +48,7 @@ int run(const QStringList& arguments) {
             for (int i = 0; i < files.size(); ++i) {
                 const QString title = pageTitle(folder + files[i]);
                 if (!title.isEmpty())
-                    pages.add(HTMLDécoder(title), i);
+                    pages.add(decodeHtmlText(title), i);
             }
             for (int row = 0; row < pages.count(); ++row)
                 out(QStringLiteral("    %1 (%2)").arg(pages.text(row), files[pages.number(row)]));

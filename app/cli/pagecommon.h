@@ -8,9 +8,66 @@
 #include "commands/mainstate.h"
 #include "commands/selection.h"
 #include "lib/clock.h"
+#include "lib/text1252.h"
 #include "site/listing.h"
 
+#include <QFile>
+#include <QStringDecoder>
+
+#include <cstdio>
+#include <optional>
+
 namespace qs::cli {
+
+// The name that is exactly `name`, else the first equal to it without regard to case; "" when none. A
+// case-sensitive disk may hold both "abc" and "ABC": the one typed exactly is the one meant.
+inline QString exactOrCaseless(const QStringList& names, const QString& name) {
+    if (names.contains(name))
+        return name;
+    for (const QString& n : names)
+        if (n.compare(name, Qt::CaseInsensitive) == 0)
+            return n;
+    return {};
+}
+
+// The bytes of a page body: the file named, or standard input for "-" or nothing. Nothing after a
+// message naming the file.
+inline std::optional<QByteArray> readBody(const QString& file) {
+    QFile f;
+    const bool standardInput = file.isEmpty() || file == u"-";
+    const bool opened = standardInput ? f.open(stdin, QIODevice::ReadOnly)
+                                      : (f.setFileName(file), f.open(QIODevice::ReadOnly));
+    if (!opened) {
+        err(QStringLiteral("Je ne peux pas lire le fichier « %1 » : %2.")
+                .arg(file, QFile::exists(file) ? QStringLiteral("accès refusé")
+                                               : QStringLiteral("fichier introuvable")));
+        return std::nullopt;
+    }
+    return f.readAll();
+}
+
+// The body as the editor holds it: CR LF line ends, no final line end; UTF-8 when valid, else
+// Windows-1252.
+inline QString bodyText(const QByteArray& bytes) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8(bytes);
+    if (utf8.hasError())
+        text = fromWindows1252(bytes);
+    if (text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1);
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    if (text.endsWith(u'\n'))
+        text.chop(1);
+    return text.replace(u'\n', QStringLiteral("\r\n"));
+}
+
+// A title is one line: one with a line break is refused before anything is written.
+inline bool titleIsOneLine(const QString& title) {
+    if (!title.contains(u'\n') && !title.contains(u'\r'))
+        return true;
+    err(QStringLiteral("Le titre ne doit pas contenir de saut de ligne."));
+    return false;
+}
 
 // A site opened as the window opens it, with the program's colours.
 struct PageSession {
@@ -47,6 +104,19 @@ struct PageSession {
         state.cListe.select(c);
         cListe_Click(state);
         return true;
+    }
+
+    // The row of the selected category's page stored as `file` (exact name first), -1 after a message.
+    int pageRow(const QString& file) const {
+        QStringList files;
+        for (int r = 0; r < state.tListe.count(); ++r)
+            files.append(state.pageNames.value(state.tListe.number(r)));
+        const int row = int(files.indexOf(exactOrCaseless(files, file)));
+        if (row < 0 || file.isEmpty())
+            err(QStringLiteral(
+                    "La catégorie « %1 » n'a pas de page « %2 » (une page sans titre n'est pas listée).")
+                    .arg(state.cListe.selectedText(), file));
+        return file.isEmpty() ? -1 : row;
     }
 };
 

@@ -35,8 +35,8 @@ bool cListe_MouseUp(MainState& state, Qt::MouseButton button, int row);
 CommandOutcome mmod_Click(MainState& state, int index);
 CommandOutcome mod2_Click(MainState& state, int index);
 
-// True when every file that a folder copy takes (files at every depth, folders other than dot-named
-// ones and folder links) is in `copy` with the same size. Rename removes the old folder only then.
+// True when every file that a folder copy takes (files at every depth, hidden ones included, folder links
+// left out) is in `copy` with the same size. Rename removes the old folder only then.
 bool copyIsComplete(const QString& source, const QString& copy);
 
 } // namespace qs

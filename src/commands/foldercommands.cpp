@@ -9,6 +9,7 @@
 #include "site/listing.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 
 namespace qs {
@@ -35,7 +36,7 @@ bool complete(const QString& source, const QString& copy) {
     for (const QFileInfo& e : entries) {
         const QString name = e.fileName();
         if (e.isDir()) {
-            if (e.isSymLink() || name.startsWith(u'.'))
+            if (e.isSymLink())
                 continue;
             if (!complete(withSeparator(source + name), withSeparator(copy + name)))
                 return false;
@@ -59,6 +60,8 @@ bool copyIsComplete(const QString& source, const QString& copy) {
 QString existingEntry(const QString& parentFolder, const QString& name) {
     const QStringList entries =
         QDir(parentFolder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    if (entries.contains(name))
+        return name;
     for (const QString& e : entries)
         if (e.compare(name, Qt::CaseInsensitive) == 0)
             return e;
@@ -78,17 +81,41 @@ QString askFolderName(MainState& state, const QString& prompt, const QString& ti
                 continue;
             }
         }
-        if (isSafeName(name) && creatable(parent, name))
+        if (isValidFolderName(name) && creatable(parent, name))
             return name;
         state.dialogs.message(invalidNameMessage(), Icon::Exclamation, QStringLiteral("Erreur"));
     }
 }
 
+namespace {
+
+// Every file below a folder, hidden ones included, folder links not followed.
+qint64 fileCount(const QString& folder) {
+    qint64 n = 0;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        it.next();
+        ++n;
+    }
+    return n;
+}
+
+} // namespace
+
 RenameResult renameFolder(MainState& state, const QString& folder, const QString& destination) {
     RenameResult result;
+    // Renaming the folder itself takes everything along, hidden files included, and leaves nothing behind.
+    if (!QFileInfo::exists(destination) &&
+        QDir().rename(withoutSeparator(folder), withoutSeparator(destination))) {
+        result.copied = fileCount(destination);
+        result.moved = true;
+        return result;
+    }
     result.copied = DossierCopier(folder, destination, state.dialogs);
     result.moved = copyIsComplete(folder, destination);
-    if (result.moved)
+    // The copy holds everything: the old folder goes to the trash whole, so no hidden file keeps it alive.
+    if (result.moved && !FichierCorbeille(withoutSeparator(folder)))
         DossierSupprimer(folder);
     return result;
 }
@@ -110,6 +137,9 @@ void regenerateCategories(MainState& state, const QStringList& names) {
     cEffacer(state);
     state.pageNames = QStringList{QString()};
     state.currentCategory.clear();
+    // The window shows the controls as last notified: the buttons of the last category visited would
+    // otherwise stay usable with no category selected.
+    state.notify();
 }
 
 } // namespace qs

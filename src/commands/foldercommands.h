@@ -19,15 +19,17 @@ QString askFolderName(MainState& state, const QString& prompt, const QString& ti
                       const QString& parentFolder,
                       const std::function<QString(const QString&)>& refusal = {});
 
-// The entry of `parentFolder` named `name` without regard to case, "" when there is none.
+// The entry of `parentFolder` named exactly `name`, else one named so without regard to case; "" when
+// there is none.
 QString existingEntry(const QString& parentFolder, const QString& name);
 
 struct RenameResult {
     qint64 copied = 0;
     bool moved = false; // the copy is complete and the old folder went to the trash
 };
-// Copies `folder` to `destination` (which does not exist) and sends `folder` to the trash only when
-// every file arrived; otherwise `folder` stays as it was.
+// Renames `folder` to `destination` (which does not exist), which takes everything along. Where the disk
+// refuses, copies it and sends `folder` to the trash only when every file, hidden ones included, arrived;
+// otherwise `folder` stays as it was.
 RenameResult renameFolder(MainState& state, const QString& folder, const QString& destination);
 
 // Rewrites the generated pages of the named categories of the selected domain (all of them when `names`

@@ -106,6 +106,15 @@ void fragmentEditEnd(MainState& state) {
     c.tTexteFootEnabled = true;
     c.tTexteEnabled = true;
     c.catalogueTabEnabled = true;
+    c.currentTab = 0;
+    // Back to browsing with nothing left over: neither the fragment nor the notes stay in the boxes, and
+    // no page is shown, so "Modifier" and "Supprimer" wait until one is shown from disk again.
+    c.tTexteHead.clear();
+    c.tTexteFoot.clear();
+    c.tTexte.clear();
+    c.tTitre.clear();
+    c.tModifierEnabled = false;
+    c.tSupprimerEnabled = false;
     state.fragmentPath.clear();
     state.notify();
 }

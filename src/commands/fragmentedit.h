@@ -24,7 +24,8 @@ bool fragmentEdit(MainState& state, Fragment fragment);
 // leaves the editing state. On failure the message names the file and the editing state stays, so
 // nothing typed is lost. A fragment saved unchanged keeps its lines; an empty box writes an empty file.
 bool HFOK_Click(MainState& state);
-// Leaves the fragment editing state without writing (the "Renoncer" button while a fragment is edited).
+// Leaves the fragment editing state without writing (the "Renoncer" button while a fragment is edited):
+// the boxes are emptied and no page is shown until one is selected or shown again.
 void fragmentEditEnd(MainState& state);
 
 } // namespace qs

@@ -1,5 +1,6 @@
 #include "commands/mainstate.h"
 
+#include "lib/collation.h"
 #include "lib/text1252.h"
 
 #include <algorithm>
@@ -22,7 +23,7 @@ int StructureList::add(const QString& text, int number) {
     int hi = model_.rowCount();
     while (lo < hi) {
         const int mid = (lo + hi) / 2;
-        if (compareUpper1252(text, model_.item(mid)->text()) < 0)
+        if (compareFrench(text, model_.item(mid)->text()) < 0)
             hi = mid;
         else
             lo = mid + 1;
@@ -42,7 +43,7 @@ void StructureList::addAll(const QList<std::pair<QString, int>>& rows) {
     }
     QList<std::pair<QString, int>> sorted = rows;
     std::stable_sort(sorted.begin(), sorted.end(),
-                     [](const auto& a, const auto& b) { return compareUpper1252(a.first, b.first) < 0; });
+                     [](const auto& a, const auto& b) { return compareFrench(a.first, b.first) < 0; });
     QList<QStandardItem*> items;
     items.reserve(sorted.size());
     for (const auto& [text, number] : sorted) {
@@ -64,10 +65,15 @@ void StructureList::clear() {
 }
 
 int StructureList::find(const QString& text) const {
-    for (int i = 0; i < model_.rowCount(); ++i)
-        if (compareUpper1252(model_.item(i)->text(), text) == 0)
+    int caseless = -1;
+    for (int i = 0; i < model_.rowCount(); ++i) {
+        const QString row = model_.item(i)->text();
+        if (row == text)
             return i;
-    return -1;
+        if (caseless < 0 && compareUpper1252(row, text) == 0)
+            caseless = i;
+    }
+    return caseless;
 }
 
 int StructureList::selectedRow() const {

@@ -13,8 +13,9 @@
 
 namespace qs {
 
-// A list of the main window: rows kept in alphabetical order of their text without regard to case,
-// each row may carry a number (Qt::UserRole), one row at most selected.
+// A list of the main window: rows kept in French alphabetical order of their text (compareFrench), rows
+// the collation finds equal in the order they were added; each row may carry a number (Qt::UserRole),
+// one row at most selected.
 class StructureList {
 public:
     StructureList();
@@ -33,7 +34,8 @@ public:
     void addAll(const QList<std::pair<QString, int>>& rows);
     void removeRow(int row);
     void clear();
-    // First row whose text equals `text` without regard to case, -1 when none.
+    // The row whose text is exactly `text`, else the first whose text equals it without regard to case
+    // (a case-sensitive disk may hold both "abc" and "ABC"); -1 when none.
     int find(const QString& text) const;
 
     // The selected row, -1 when none.
@@ -121,6 +123,10 @@ public:
     QString categoryListHeader;
     QString categoryListFooter;
     QString fragmentPath;
+
+    // Files of the site that a generated page replaced although the program had not written them: they
+    // went to the trash, and the regeneration that did it names them once it ends.
+    QStringList trashedPages;
 
     // Tells the window to show the controls again.
     void notify() { Q_EMIT changed(); }

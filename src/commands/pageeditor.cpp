@@ -11,6 +11,8 @@
 #include "lib/helpers.h"
 #include "lib/text1252.h"
 
+#include <QFileInfo>
+
 namespace qs {
 
 namespace {
@@ -57,7 +59,15 @@ void closeEditor(MainState& state) {
     c.tTexteEnabled = true;
     c.tTexteHeadEnabled = true;
     c.tTexteFootEnabled = true;
+    // The boxes' page-editing notes ("Bientôt, on pourra...") mean nothing once the page is closed.
+    c.tTexteHead.clear();
+    c.tTexteFoot.clear();
     state.editTarget.clear();
+}
+
+// A title is one line that is not blank: anything else would write a page that no list shows.
+bool titleWritable(const QString& title) {
+    return !TexteVide(title) && !title.contains(u'\n') && !title.contains(u'\r');
 }
 
 void setNumber(StructureList& list, int row, int number) {
@@ -106,6 +116,9 @@ void tListe_DblClick(MainState& state) {
 }
 
 void tAjouter_Click(MainState& state) {
+    // A new page belongs to the selected category: without one, OK would have nowhere to write it.
+    if (selectedCategoryFolder(state).isEmpty())
+        return;
     state.tListe.select(-1);
     tListe_Click(state);
     state.editTarget.clear();
@@ -117,6 +130,10 @@ void tAjouter_Click(MainState& state) {
 
 void tModifier_Click(MainState& state) {
     if (state.tListe.selectedRow() < 0)
+        return;
+    // The page is edited as it is on disk, whatever the boxes held before (a fragment's text, a note).
+    tListe_Click(state);
+    if (!state.controls.tModifierEnabled)
         return;
     openEditor(state);
     ControlState& c = state.controls;
@@ -137,7 +154,7 @@ void independentFileNew(MainState& state, const QString& target) {
 
 void Contrôle(MainState& state) {
     const ControlState& c = state.controls;
-    const bool enabled = state.importFlag == u"Oui" || (!TexteVide(c.tTexte) && !TexteVide(c.tTitre));
+    const bool enabled = titleWritable(c.tTitre) && (state.importFlag == u"Oui" || !TexteVide(c.tTexte));
     if (enabled != c.tOkEnabled) {
         state.controls.tOkEnabled = enabled;
         state.notify();
@@ -172,9 +189,20 @@ QString tOk_Click(MainState& state) {
             index = int(state.pageNames.size());
         }
     }
-    if (root.isEmpty() || folder.isEmpty()) {
-        state.dialogs.message(QStringLiteral("Choisissez d'abord le domaine et la catégorie de la page."),
+    if (!titleWritable(state.controls.tTitre)) {
+        state.dialogs.message(QStringLiteral("Donnez à la page un titre d'une seule ligne : une page sans "
+                                             "titre n'apparaîtrait dans aucune liste."),
                               Icon::Exclamation, kErreur);
+        return {};
+    }
+    if (root.isEmpty() || folder.isEmpty()) {
+        // The editor stays open with what was typed: the user can copy it before leaving.
+        state.dialogs.message(
+            QStringLiteral("La page ne peut pas être enregistrée : aucune catégorie n'est choisie.") +
+                CrLf(2) +
+                QStringLiteral("Copiez votre texte, cliquez sur « Renoncer », choisissez une catégorie puis "
+                               "« Ajouter » et collez-le."),
+            Icon::Exclamation, kErreur);
         return {};
     }
     if (name.isEmpty())
@@ -221,16 +249,15 @@ QString tOk_Click(MainState& state) {
 }
 
 void tAnnuler_Click(MainState& state) {
+    if (state.controls.HFOKVisible || !state.fragmentPath.isEmpty())
+        fragmentEditEnd(state);
     state.controls.tTitre.clear();
     state.controls.tTexte.clear();
-    const bool fragment = state.controls.HFOKVisible || !state.fragmentPath.isEmpty();
     closeEditor(state);
     const int row = state.tListe.selectedRow();
     state.tListe.select(-1);
     state.tListe.select(row);
     tListe_Click(state);
-    if (fragment)
-        fragmentEditEnd(state);
     state.controls.currentTab = 0;
     state.notify();
 }
@@ -286,9 +313,10 @@ bool tImporter_Click(MainState& state) {
     const ImportedPage imported = importedPage(*lines);
     state.importFlag = QStringLiteral("Oui");
     openEditor(state);
-    state.controls.tTitre = imported.title;
+    // A file without a title would give a page that no list shows: its name is proposed instead.
+    state.controls.tTitre = TexteVide(imported.title) ? QFileInfo(path).completeBaseName() : imported.title;
     state.controls.tTexte = imported.body;
-    state.controls.tOkEnabled = true;
+    Contrôle(state);
     state.notify();
     return true;
 }

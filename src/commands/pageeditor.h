@@ -18,16 +18,19 @@ void tListe_Click(MainState& state);
 // A double click on a page presses "Modifier", when that button can be pressed (not in read-only mode).
 void tListe_DblClick(MainState& state);
 
-// Opens the editor on a new page of the selected category ("Nouveau chapitre", empty body, OK disabled).
+// Opens the editor on a new page of the selected category ("Nouveau chapitre", empty body, OK disabled);
+// does nothing while no category is selected.
 void tAjouter_Click(MainState& state);
-// Opens the editor on the page shown; the header and footer boxes say they cannot be edited yet.
+// Opens the editor on the selected page, read again from disk (never on what the boxes held before); the
+// header and footer boxes say they cannot be edited yet. Nothing opens when the page cannot be read.
 void tModifier_Click(MainState& state);
 // The domain and category menus' "Ajouter un fichier indépendant": opens the editor on a new file that
 // OK writes into the site folder (target "dom") or the selected domain's folder ("cat"). The page list
 // keeps its selection.
 void independentFileNew(MainState& state, const QString& target);
 
-// Enables OK when a file was imported, or when neither the body nor the title is blank.
+// Enables OK when the title is one line that is not blank, and the body is not blank or a file was
+// imported.
 void Contrôle(MainState& state);
 // Any change of the body text (the window also calls it for the title, so that a title made blank
 // disables OK and a changed title alone enables it).

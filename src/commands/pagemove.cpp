@@ -8,6 +8,7 @@
 #include "lib/dialogs.h"
 #include "lib/fileio.h"
 #include "lib/files.h"
+#include "lib/text1252.h"
 #include "site/listing.h"
 
 #include <QDataStream>

@@ -12,6 +12,8 @@
 #include "lib/text1252.h"
 #include "site/listing.h"
 
+#include <utility>
+
 namespace qs {
 
 namespace {
@@ -23,15 +25,36 @@ bool siteIndexed() {
 
 bool write(MainState& state, const QString& path, const QStringList& lines) {
     QString error;
-    if (writePage(path, lines, &error))
+    if (writePage(path, lines, &error, &state.trashedPages))
         return true;
     state.dialogs.message(error, Icon::Exclamation, QStringLiteral("Erreur"));
     return false;
 }
 
+// The regenerations nest (Enregistrer runs dEnregistrer, which runs cEnregistrer): the outermost one
+// tells the user, in one message, which files of theirs went to the trash.
+class TrashReport {
+public:
+    explicit TrashReport(MainState& state) : state_(state) { ++depth_; }
+    ~TrashReport() {
+        if (--depth_ > 0 || state_.trashedPages.isEmpty())
+            return;
+        const QStringList files = std::exchange(state_.trashedPages, {});
+        state_.dialogs.message(trashedPagesMessage(files), Icon::Information,
+                               QStringLiteral("Fichiers mis à la corbeille"));
+    }
+    TrashReport(const TrashReport&) = delete;
+    TrashReport& operator=(const TrashReport&) = delete;
+
+private:
+    MainState& state_;
+    static inline int depth_ = 0;
+};
+
 } // namespace
 
 void cEnregistrer(MainState& state) {
+    TrashReport report(state);
     if (state.currentDomain.isEmpty() || state.currentCategory.isEmpty() || state.values.Répertoire.isEmpty())
         return;
     const QString folder =
@@ -57,13 +80,15 @@ void cEnregistrer(MainState& state) {
             page.right = page.pages.first().file;
     }
 
-    // The second file would fail for the same reason as the first: one message is enough.
-    if (write(state, folder + QStringLiteral("Index.htm"), framesetLines(page)))
-        write(state, folder + QStringLiteral("IndexG.htm"), navigationLines(page));
+    // Each page is written if it can be: the navigation page still serves when the frameset cannot be
+    // replaced.
+    write(state, folder + QStringLiteral("Index.htm"), framesetLines(page));
+    write(state, folder + QStringLiteral("IndexG.htm"), navigationLines(page));
     state.currentCategory.clear();
 }
 
 void dEnregistrer(MainState& state) {
+    TrashReport report(state);
     if (!state.currentCategory.isEmpty())
         cEnregistrer(state);
     if (state.currentDomain.isEmpty() || state.values.Répertoire.isEmpty())
@@ -87,6 +112,7 @@ void dEnregistrer(MainState& state) {
 }
 
 void Enregistrer(MainState& state) {
+    TrashReport report(state);
     if (state.values.Répertoire.isEmpty())
         return;
     dEnregistrer(state);
@@ -106,8 +132,7 @@ void Enregistrer(MainState& state) {
         page.header = state.homeHeader;
         page.footer = state.homeFooter;
         page.date = updateDate(state.clock.now());
-        if (!write(state, state.values.Répertoire + name, homePageLines(page)))
-            return;
+        write(state, state.values.Répertoire + name, homePageLines(page));
     }
 }
 

@@ -6,6 +6,7 @@
 #include "lib/dialogs.h"
 #include "lib/files.h"
 #include "lib/helpers.h"
+#include "lib/htmltext.h"
 #include "site/listing.h"
 
 #include <QDir>
@@ -117,7 +118,7 @@ void cListe_Click(MainState& state) {
         for (int i = 1; i < state.pageNames.size(); ++i) {
             const QString title = pageTitle(folder + state.pageNames[i]);
             if (!title.isEmpty())
-                rows.append({HTMLDécoder(title), i});
+                rows.append({decodeHtmlText(title), i});
             state.dialogs.processEvents();
         }
         state.tListe.addAll(rows);

@@ -1,6 +1,6 @@
 #include "editor/pagefile.h"
 
-#include "lib/helpers.h"
+#include "lib/htmltext.h"
 
 #include <QDir>
 #include <QSet>
@@ -25,27 +25,34 @@ QString trimBlanks(const QString& s) {
 
 // The pieces of text between an opening and a closing tag, line by line: each line inside contributes
 // CR LF and its part inside. Markers are ASCII, so a case-insensitive search finds them in any case.
-QString between(const QStringList& lines, const QString& open, const QString& close) {
+// With `markerLines`, the empty rest of a line that holds a start or an end marker alone is no piece:
+// the editor writes each marker on a line of its own, and the body must come back without a line break
+// added at either end.
+QString between(const QStringList& lines, const QString& open, const QString& close, bool markerLines) {
     QString acc;
     bool inside = false;
     for (const QString& line : lines) {
         QStringView kept = line;
+        bool opened = false;
         if (!inside) {
             const qsizetype p = line.indexOf(open, 0, Qt::CaseInsensitive);
             if (p < 0)
                 continue;
             kept = kept.mid(p + open.size());
-            inside = true;
+            inside = opened = true;
         }
-        const qsizetype q = kept.indexOf(close, 0, Qt::CaseInsensitive);
-        if (q >= 0) {
+        bool closed = false;
+        if (const qsizetype q = kept.indexOf(close, 0, Qt::CaseInsensitive); q >= 0) {
             kept = kept.left(q);
             inside = false;
+            closed = true;
         }
+        if (markerLines && kept.isEmpty() && opened != closed)
+            continue;
         acc += QStringLiteral("\r\n");
         acc += kept;
     }
-    return HTMLDécoder(acc.mid(2));
+    return acc.mid(2);
 }
 
 } // namespace
@@ -55,11 +62,12 @@ QStringList pageFileLines(const PageFile& p) {
         QStringLiteral("<BODY BGCOLOR=\"#") + p.couleurFond + QStringLiteral("\" TOPMARGIN=\"0\">");
     const QString id = QStringLiteral("<FONT SIZE=\"1\">") + p.id + QStringLiteral("</FONT><BR>");
     const QString title = QStringLiteral("<CENTER><FONT SIZE=\"5\" COLOR=\"#") + p.couleurTitre +
-                          QStringLiteral("\">") + p.title + QStringLiteral("</FONT></CENTER>");
+                          QStringLiteral("\">") + escapeHtmlText(p.title) +
+                          QStringLiteral("</FONT></CENTER>");
     QStringList l;
     l.reserve(25);
     l << QStringLiteral("<HTML>") << QStringLiteral("<HEAD>")
-      << QStringLiteral("<TITLE>") + p.title.trimmed() + QStringLiteral("</TITLE>");
+      << QStringLiteral("<TITLE>") + escapeHtmlText(p.title.trimmed()) + QStringLiteral("</TITLE>");
     if (p.independent)
         l << body << id << title << QStringLiteral("</HEAD>") << QStringLiteral("<HR>")
           << QStringLiteral("<FONT COLOR=\"#") + p.couleurTexte + QStringLiteral("\">");
@@ -84,12 +92,13 @@ QStringList pageFileLines(const PageFile& p) {
 }
 
 QString pageBody(const QStringList& lines) {
-    return between(lines, kBegin, kEnd);
+    return decodeCodePageReferences(between(lines, kBegin, kEnd, true));
 }
 
 ImportedPage importedPage(const QStringList& lines) {
     ImportedPage page;
-    page.body = between(lines, QStringLiteral("</HEAD>"), QStringLiteral("</BODY>"));
+    page.body =
+        decodeCodePageReferences(between(lines, QStringLiteral("</HEAD>"), QStringLiteral("</BODY>"), false));
 
     bool collecting = false;
     for (const QString& line : lines) {
@@ -109,6 +118,7 @@ ImportedPage importedPage(const QStringList& lines) {
         if (lt >= 0)
             break;
     }
+    page.title = decodeHtmlText(page.title);
     return page;
 }
 

@@ -12,7 +12,7 @@ struct PageFile {
     // A page of a category links back to the category's frameset; an independent file (site root or
     // domain folder) links to the index of its folder and wraps its body in the text colour.
     bool independent = false;
-    QString title; // as typed; the <TITLE> gets it without blanks at both ends
+    QString title; // as typed, escaped when written; the <TITLE> gets it without blanks at both ends
     QString body;  // written as one piece, its own line breaks kept
     QString couleurFond;
     QString couleurTitre;
@@ -27,15 +27,18 @@ struct PageFile {
 QStringList pageFileLines(const PageFile& page);
 
 // The body of a page file: every piece between a start marker and the next end marker (any case), each
-// piece preceded by CR LF, the first CR LF dropped, "&lt;" and "&gt;" decoded. Text outside the markers
-// is dropped; without a start marker the body is empty, without an end marker it runs to the end.
+// piece preceded by CR LF, the first CR LF dropped. Text outside the markers is dropped; without a start
+// marker the body is empty, without an end marker it runs to the end. A marker alone on its line adds no
+// piece, so a body saved and loaded comes back as it was. Entities stay as written ("&lt;B&gt;" is
+// documentation, not a tag); only the references written for characters outside Windows-1252 become the
+// characters, and a save writes them back the same.
 //   {"x<!-- begin -->a", "b<!-- End -->y"}   -> "a\r\nb"
-//   {"<!-- BEGIN -->", "T", "<!-- END -->"}  -> "\r\nT\r\n"   (what the editor wrote for body T)
+//   {"<!-- BEGIN -->", "T", "<!-- END -->"}  -> "T"   (what the editor wrote for body T)
 QString pageBody(const QStringList& lines);
 
 // What an HTML or text file gives when it is imported as a new page: the text from "</HEAD>" up to
-// "</BODY>" (any case), decoded like a page body, and the text from "<TITLE>" up to the next "<", its
-// pieces trimmed and joined without a separator.
+// "</BODY>" (any case), its entities kept as in a page body, and the text from "<TITLE>" up to the next
+// "<", its pieces trimmed and joined without a separator, then decoded (decodeHtmlText).
 //   {"<HTML><HEAD><TITLE>Notes</TITLE></HEAD>", "<BODY>", "Hello", "</BODY>"}
 //     -> title "Notes", body "\r\n<BODY>\r\nHello\r\n"
 struct ImportedPage {

@@ -2,6 +2,7 @@
 
 #include "generate/pages.h"
 #include "lib/clock.h"
+#include "lib/collation.h"
 #include "lib/dialogs.h"
 #include "lib/files.h"
 #include "lib/text1252.h"
@@ -43,15 +44,7 @@ QStringList imageFiles(const QString& folder) {
     QStringList names =
         QDir(folder).entryList({QStringLiteral("*.jpg"), QStringLiteral("*.gif"), QStringLiteral("*.jpeg")},
                                QDir::Files, QDir::NoSort);
-    // Without regard to case as the code page has it; names that differ only in case keep a fixed order.
-    QList<std::pair<QString, QString>> keyed;
-    keyed.reserve(names.size());
-    for (const QString& n : names)
-        keyed.append({upper1252(n), n});
-    std::sort(keyed.begin(), keyed.end());
-    names.clear();
-    for (const auto& k : keyed)
-        names.append(k.second);
+    sortFrench(names);
     return names;
 }
 

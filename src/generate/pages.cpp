@@ -1,5 +1,7 @@
 #include "generate/pages.h"
 
+#include "lib/htmltext.h"
+
 #include <cmath>
 #include <optional>
 
@@ -156,7 +158,7 @@ QStringList framesetLines(const CategoryPage& p) {
              QStringLiteral(")</FONT></CENTER>")
       << QStringLiteral("<HR><FONT SIZE=\"3\">");
     for (const CategoryPage::Entry& e : p.pages)
-        l << QStringLiteral("<A HREF=\"") + e.file + QStringLiteral("\">- ") + e.title +
+        l << QStringLiteral("<A HREF=\"") + e.file + QStringLiteral("\">- ") + escapeHtmlText(e.title) +
                  QStringLiteral("</A><BR>");
     l << QStringLiteral("</FONT>") << QStringLiteral("<!-- END -->");
     l << sendfootert(p);
@@ -185,7 +187,7 @@ QStringList navigationLines(const CategoryPage& p) {
       << QStringLiteral("<HR><FONT SIZE=\"2\">");
     for (const CategoryPage::Entry& e : p.pages)
         l << QStringLiteral("<A HREF=\"") + e.file + QStringLiteral("\" TARGET=\"Right\">- ") +
-                 e.title.left(24) + QStringLiteral("</A><BR>");
+                 escapeHtmlText(leftCharacters(e.title, 24)) + QStringLiteral("</A><BR>");
     l << QStringLiteral("<!-- END -->") << QStringLiteral("<HR></FONT>")
       << QStringLiteral("<BR><A HREF=\"Javascript:history.go(-1)\">Retour à la page précédente</A>")
       << QStringLiteral("<BR><BR><A HREF=\"../Index.htm\" TARGET=\"_top\">Index ") + p.domain +

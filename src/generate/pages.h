@@ -6,8 +6,9 @@
 #include <QStringList>
 
 // The generated index pages as pure functions: a plain struct of inputs gives the page's lines, each to
-// be written followed by CR LF in Windows-1252. Names, titles and fragments are written as they are, with
-// no escaping. A fragment text is one item: it begins with its own line break (see fragments.h).
+// be written followed by CR LF in Windows-1252. Page titles are the texts the user typed and are escaped
+// (escapeHtmlText); names and fragments are written as they are. A fragment text is one item: it begins
+// with its own line break (see fragments.h).
 namespace qs {
 
 // The maker's address, linked from the home page's program identification.
@@ -45,8 +46,8 @@ QStringList domainPageLines(const DomainPage& page);
 // A category's frameset "Index.htm" and its left navigation page "IndexG.htm".
 struct CategoryPage {
     struct Entry {
-        QString title;
-        QString file; // the page's file name in the category folder
+        QString title; // as typed (decoded); the navigation page shows its first 24 characters
+        QString file;  // the page's file name in the category folder
     };
     QString domain;
     QString category;

@@ -4,9 +4,11 @@
 #include "generate/pages.h"
 #include "generate/pagewriter.h"
 #include "lib/clock.h"
+#include "lib/collation.h"
 #include "lib/dialogs.h"
 #include "lib/files.h"
 #include "lib/helpers.h"
+#include "lib/htmltext.h"
 #include "lib/settings.h"
 #include "lib/text1252.h"
 #include "site/listing.h"
@@ -17,10 +19,10 @@ namespace qs {
 
 namespace {
 
-// The order of the window's lists: upper-case order, equal texts in the order they were added.
+// The order of the window's lists: French order, equal texts in the order they were added.
 void sortAsListed(QStringList& names) {
     std::stable_sort(names.begin(), names.end(),
-                     [](const QString& a, const QString& b) { return compareUpper1252(a, b) < 0; });
+                     [](const QString& a, const QString& b) { return compareFrench(a, b) < 0; });
 }
 
 class SiteWriter {
@@ -29,9 +31,18 @@ public:
         : values_(values), clock_(clock), dialogs_(dialogs), id_(ProgrammeID()),
           indexed_(ParamètreLire(QStringLiteral("Indexer")) == u"Oui") {}
 
+    ~SiteWriter() {
+        // Files of the user's that the pages replaced were put in the trash: they are named once.
+        if (!trashed_.isEmpty())
+            dialogs_.message(trashedPagesMessage(trashed_), Icon::Information,
+                             QStringLiteral("Fichiers mis à la corbeille"));
+    }
+    SiteWriter(const SiteWriter&) = delete;
+    SiteWriter& operator=(const SiteWriter&) = delete;
+
     bool write(const QString& path, const QStringList& lines) {
         QString error;
-        if (writePage(path, lines, &error))
+        if (writePage(path, lines, &error, &trashed_))
             return true;
         dialogs_.message(error, Icon::Exclamation, QStringLiteral("Erreur"));
         return false;
@@ -59,11 +70,11 @@ public:
         for (const QString& file : categoryPages(folder)) {
             const QString title = pageTitle(folder + file);
             if (!title.isEmpty())
-                page.pages.append({HTMLDécoder(title), file});
+                page.pages.append({decodeHtmlText(title), file});
         }
         std::stable_sort(page.pages.begin(), page.pages.end(),
                          [](const CategoryPage::Entry& a, const CategoryPage::Entry& b) {
-                             return compareUpper1252(a.title, b.title) < 0;
+                             return compareFrench(a.title, b.title) < 0;
                          });
         if (page.pages.isEmpty()) {
             page.right = QStringLiteral("IndexG.htm");
@@ -72,9 +83,9 @@ public:
             if (page.right.isEmpty())
                 page.right = page.pages.first().file;
         }
-        // The second file would fail for the same reason as the first: one message is enough.
-        if (write(folder + QStringLiteral("Index.htm"), framesetLines(page)))
-            write(folder + QStringLiteral("IndexG.htm"), navigationLines(page));
+        // Each page is written if it can be: the navigation page still serves without the frameset.
+        write(folder + QStringLiteral("Index.htm"), framesetLines(page));
+        write(folder + QStringLiteral("IndexG.htm"), navigationLines(page));
     }
 
     void domain(const QString& domain, const QStringList& categories) {
@@ -115,8 +126,7 @@ public:
             page.header = *header;
             page.footer = *footer;
             page.date = updateDate(clock_.now());
-            if (!write(values_.Répertoire + name, homePageLines(page)))
-                return;
+            write(values_.Répertoire + name, homePageLines(page));
         }
     }
 
@@ -126,6 +136,7 @@ private:
     Dialogs& dialogs_;
     const QString id_;
     const bool indexed_;
+    QStringList trashed_;
 };
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "lib/files.h"
+#include "lib/text1252.h"
 
 #include "lib/dialogs.h"
 #include "lib/fileio.h"
@@ -206,7 +207,7 @@ qint64 copyTree(const QString& sourceIn, const QString& destinationIn, Dialogs& 
         const QString name = e.fileName();
         if (e.isDir()) {
             // Folder links are never followed, so a link to an ancestor cannot make the copy endless.
-            if (!e.isSymLink() && !name.startsWith(u'.'))
+            if (!e.isSymLink())
                 folders.append(name);
             continue;
         }

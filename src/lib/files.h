@@ -41,7 +41,8 @@ QString FichierExtension(const QString& path);
 // exists). Refuses a destination inside the source. Returns the number of files copied (0 when refused).
 qint64 DossierCopier(const QString& source, const QString& destination, Dialogs& dialogs);
 // Copies a tree, files of each folder before its sub-folders; a file that cannot be copied is reported
-// and skipped. Dot-named folders and folder links are left out. Returns the number of files copied.
+// and skipped. Hidden files and folders (".htaccess", ".svn") are copied too; folder links are left
+// out. Returns the number of files copied.
 qint64 ArborescenceCopier(const QString& source, const QString& destination, Dialogs& dialogs);
 // Moves the files of a tree to the trash and removes the emptied folders. Dot-named entries stay
 // (and so do their parents). True when everything went.

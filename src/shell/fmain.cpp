@@ -369,7 +369,11 @@ void F_Main::buildEditor(QWidget* page) {
     });
     connect(tOk, &QPushButton::clicked, this, [this] { tOk_Click(state_); });
     connect(tAnnuler, &QPushButton::clicked, this, [this] { tAnnuler_Click(state_); });
-    connect(HFOK, &QPushButton::clicked, this, [this] { HFOK_Click(state_); });
+    // Once saved, the selected page is shown again from disk, as after "Renoncer".
+    connect(HFOK, &QPushButton::clicked, this, [this] {
+        if (HFOK_Click(state_))
+            tListe_Click(state_);
+    });
     // The boxes' texts go back into the state as the user types.
     auto forward = [this](QPlainTextEdit* box, QString ControlState::*field, QString* shown) {
         connect(box, &QPlainTextEdit::textChanged, this, [this, box, field, shown] {
@@ -701,6 +705,8 @@ void F_Main::contextMenu(const QString& name, const QStringList& captions, const
     const int index = int(menu.actions().indexOf(chosen));
     if (command(state_, index) == CommandOutcome::EndProgram)
         endProgram();
+    // Whatever the command changed is shown, even where it did not say so.
+    showState();
 }
 
 namespace {

@@ -47,6 +47,26 @@ bool siteFileExists(const QString& folder, const QString& name) {
 
 } // namespace
 
+QString siteAddressProblem(const QString& adresse) {
+    if (adresse.isEmpty())
+        return {};
+    const QString shown = QDir::toNativeSeparators(adresse);
+    if (!QDir::isAbsolutePath(adresse))
+        return QStringLiteral("L'adresse du site « %1 » n'est pas un chemin complet : je ne sais pas où "
+                              "se trouve le site.")
+            .arg(shown);
+    const QString folder = FichierRépertoire(adresse) + sep();
+    if (FichierRépertoire(adresse).isEmpty() || QDir(folder).isRoot())
+        return QStringLiteral("L'adresse du site « %1 » désigne la racine du disque, qui ne peut pas être "
+                              "le dossier d'un site.")
+            .arg(shown);
+    if (!DossierExiste(folder))
+        return QStringLiteral("Le dossier du site « %1 » est introuvable : il a été déplacé ou supprimé, "
+                              "ou le disque qui le porte n'est pas branché.")
+            .arg(QDir::toNativeSeparators(folder));
+    return {};
+}
+
 bool Shell::hasSite() const {
     return !state.values.Adresse.isEmpty() && !state.values.Répertoire.isEmpty();
 }
@@ -68,6 +88,12 @@ void Shell::Form_Load() {
     state.notify();
 
     state.values.Adresse = setting(u"Adresse");
+    if (const QString problem = siteAddressProblem(state.values.Adresse); !problem.isEmpty()) {
+        offerAnotherSite(problem);
+        state.controls.currentTab = 0;
+        state.notify();
+        return;
+    }
     if (state.values.Adresse.isEmpty()) {
         state.dialogs.message(QStringLiteral("Vous devez créer un nouveau site..."));
         mnuFileNew_Click();
@@ -124,6 +150,30 @@ void Shell::init() {
     }
 }
 
+void Shell::offerAnotherSite(const QString& problem) {
+    // Nothing of the stored site is used: its folder is not to be re-created nor written into.
+    state.values.Répertoire.clear();
+    const QString stored = state.values.Adresse;
+    QString why = problem;
+    for (;;) {
+        if (state.dialogs.question(why + CrLf(2) + QStringLiteral("Voulez-vous ouvrir un autre site ?"),
+                                   Icon::Exclamation, QStringLiteral("Site introuvable"))) {
+            mnuFileOpen_Click();
+        } else if (state.dialogs.question(QStringLiteral("Voulez-vous créer un nouveau site ?"),
+                                          Icon::Question, QStringLiteral("Site introuvable"))) {
+            mnuFileNew_Click();
+        } else {
+            state.dialogs.message(QStringLiteral("Aucun site n'est ouvert : Quillsite va se fermer."),
+                                  Icon::Information, QStringLiteral("Site introuvable"));
+            endProgram();
+            return;
+        }
+        if (programEnded || (hasSite() && state.values.Adresse != stored))
+            return;
+        why = QStringLiteral("Aucun site n'est ouvert.");
+    }
+}
+
 bool Shell::Form_Unload(const WindowGeometry* geometry) {
     if (geometry)
         storeGeometry(*geometry);
@@ -140,6 +190,10 @@ bool Shell::Form_Unload(const WindowGeometry* geometry) {
 }
 
 bool Shell::openSiteAt(const QString& adresse) {
+    if (const QString problem = siteAddressProblem(adresse); !problem.isEmpty()) {
+        state.dialogs.message(problem, Icon::Exclamation, QStringLiteral("Erreur"));
+        return false;
+    }
     state.values.Adresse = adresse;
     state.controls.tFichier = adresse;
     takerépertoire(adresse);
@@ -223,9 +277,13 @@ void Shell::mnuFileOpen_Click() {
     const QString chosen = state.dialogs.openFile(QStringLiteral("Ouvrir un site"), folder, htmlFilter());
     if (chosen.isEmpty() || !FichierExiste(chosen))
         return;
+    const QString adresse = QDir::toNativeSeparators(QFileInfo(chosen).absoluteFilePath());
+    if (const QString problem = siteAddressProblem(adresse); !problem.isEmpty()) {
+        state.dialogs.message(problem, Icon::Exclamation, QStringLiteral("Erreur"));
+        return;
+    }
     if (hasSite())
         dEnregistrer(state);
-    const QString adresse = QDir::toNativeSeparators(QFileInfo(chosen).absoluteFilePath());
     ParamètreEcrire(QStringLiteral("Adresse"), adresse);
     if (!openSiteAt(adresse))
         return;
@@ -235,8 +293,13 @@ void Shell::mnuFileOpen_Click() {
 }
 
 void Shell::mnuFileMRU_Click() {
-    ParamètreEcrire(QStringLiteral("LastOpen"), state.values.Adresse);
     const QString previous = mnuFileMRU.tag;
+    // A previous site that cannot be opened stays the previous one: the current site goes on.
+    if (const QString problem = siteAddressProblem(previous); !problem.isEmpty()) {
+        state.dialogs.message(problem, Icon::Exclamation, QStringLiteral("Erreur"));
+        return;
+    }
+    ParamètreEcrire(QStringLiteral("LastOpen"), state.values.Adresse);
     if (!previous.isEmpty()) {
         if (hasSite())
             dEnregistrer(state);

@@ -90,13 +90,21 @@ public:
     bool hasSite() const;
 
 private:
+    // The stored site cannot be opened (`problem` says why): offers to open another site or to create one
+    // until one is open, or ends the program after saying so.
+    void offerAnotherSite(const QString& problem);
     void reloadSettings();
     // Makes `adresse` the current site: address box, site folder, lists, templates. False when the
-    // listing ended the program (the site has no domain and none was given).
+    // listing ended the program (the site has no domain and none was given), or after a message when the
+    // address cannot be a site (siteAddressProblem).
     bool openSiteAt(const QString& adresse);
     void markUnindexedWithout(const QString& fileName);
     void endProgram();
 };
+
+// Why `adresse` cannot be a site's home page, as a French sentence naming it: a relative address, the
+// root folder, a folder that is gone. "" when it can (or when it is empty: no site yet).
+QString siteAddressProblem(const QString& adresse);
 
 // The geometry stored at the last closing, when all four values are there and are numbers.
 std::optional<WindowGeometry> storedGeometry();

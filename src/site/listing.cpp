@@ -1,8 +1,10 @@
 #include "site/listing.h"
 
+#include "lib/collation.h"
 #include "lib/dialogs.h"
 #include "lib/files.h"
 #include "lib/helpers.h"
+#include "lib/htmltext.h"
 #include "lib/pagetitle.h"
 #include "lib/text1252.h"
 
@@ -15,17 +17,6 @@ namespace qs {
 
 namespace {
 
-// A stable order whatever the disk gives: case ignored first, then exact.
-void sortNames(QStringList& names) {
-    QList<std::pair<QString, QString>> keyed;
-    keyed.reserve(names.size());
-    for (const QString& n : names)
-        keyed.append({upper1252(n), n});
-    std::sort(keyed.begin(), keyed.end());
-    for (qsizetype i = 0; i < keyed.size(); ++i)
-        names[i] = keyed[i].second;
-}
-
 // The folders of a folder, less hidden ones and folder links.
 QStringList subFolders(const QString& folder) {
     QStringList names;
@@ -36,7 +27,7 @@ QStringList subFolders(const QString& folder) {
         if (!name.startsWith(u'.'))
             names.append(name);
     }
-    sortNames(names);
+    sortFrench(names);
     return names;
 }
 
@@ -69,7 +60,7 @@ QStringList categoryPages(const QString& categoryFolder) {
             continue;
         names.append(name);
     }
-    sortNames(names);
+    sortFrench(names);
     return names;
 }
 
@@ -91,7 +82,8 @@ QString invalidNameMessage() {
 }
 
 bool isValidFolderName(const QString& name) {
-    return isSafeName(name);
+    // A name beginning with "." would be hidden: the listings leave such folders out.
+    return isSafeName(name) && !name.startsWith(u'.');
 }
 
 QString askNewFolderName(Dialogs& dialogs, NewNameKind kind, const QString& parentFolder,

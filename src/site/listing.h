@@ -21,12 +21,12 @@ class Dialogs;
 // Which reserved names the domain listing leaves out: an opening of the site also hides "Modifier" and
 // "ReadOnly", a domain command lists them.
 enum class DomainListing { Opening, Command };
-// The domains of the site folder, in a stable order (case-insensitive, then exact).
+// The domains of the site folder, in French alphabetical order (sortFrench).
 QStringList siteDomains(const QString& siteFolder, DomainListing listing);
 // The categories of a domain folder.
 QStringList domainCategories(const QString& domainFolder);
 // The page files of a category folder: its ".htm" files (any case) less "Index.htm" and "IndexG.htm"
-// (any case), in a stable order.
+// (any case), in French alphabetical order of their names.
 QStringList categoryPages(const QString& categoryFolder);
 
 // The title of a page file as the list shows it (readTitle with TitleRules::Listing, lib/pagetitle.h):
@@ -38,7 +38,8 @@ QString pageTitleOf(QByteArrayView bytes);
 // Which operation a new name is for: it picks the prompt and the "already exists" message.
 enum class NewNameKind { Site, Domain, Category };
 // The name rule of new sites, domains and categories: the name stays one folder inside its parent (no
-// folder separator of any platform the sites are made for, no control character, not "." or "..").
+// folder separator of any platform the sites are made for, no control character), and it does not begin
+// with "." (such a folder would be hidden from every listing; "." and ".." are refused with it).
 bool isValidFolderName(const QString& name);
 // Asks through `dialogs` for the name of a new site, domain or category until it is valid, and creates
 // its folder in `parentFolder`. A name that is taken (a folder of the program folder for a site; for a

@@ -1,6 +1,7 @@
 // The page editor's life: showing, adding, changing, cancelling, deleting and importing pages, with the
 // page list, the page-name table and the category's navigation kept in step.
 #include "commands/commands.h"
+#include "commands/fragmentedit.h"
 #include "commands/pageeditor.h"
 
 #include "pagesite.h"
@@ -101,6 +102,37 @@ TEST(PageEdit, AddingLocksTheListsUntilOkOrRenoncer) {
     EXPECT_EQ(c.tTexte, "avant");
     EXPECT_EQ(c.tTitre, "Existante");
     EXPECT_TRUE(c.tTexteHeadEnabled && c.tTexteFootEnabled);
+    // The boxes' notes go with the edit.
+    EXPECT_EQ(c.tTexteHead + c.tTexteFoot, "");
+}
+
+TEST(PageEdit, AfterAFragmentEditModifierTakesThePageFromDisk) {
+    PageSite s;
+    s.page("D/C/1.htm", "Page", "texte");
+    s.openCategory("D", "C");
+    const QByteArray before = readFile(s.at("D/C/1.htm"));
+    const ControlState& c = s.state.controls;
+    // The page is shown, then the header of the home page is edited and saved (or abandoned).
+    for (const bool save : {true, false}) {
+        s.state.tListe.select(0);
+        tListe_Click(s.state);
+        ASSERT_TRUE(dListe_MouseUp(s.state, Qt::RightButton, 0));
+        mmod_Click(s.state, 0);
+        EXPECT_EQ(c.tTexte, "C'est en haut qu'il faut écrire!");
+        if (save)
+            ASSERT_TRUE(HFOK_Click(s.state));
+        else
+            tAnnuler_Click(s.state);
+        EXPECT_EQ(c.tTexteHead + c.tTexteFoot, "") << save;
+        EXPECT_NE(c.tTexte, "C'est en haut qu'il faut écrire!");
+        // "Modifier" then OK writes the page as it was read, never the fragment editor's note.
+        tModifier_Click(s.state);
+        EXPECT_EQ(c.tTexte, "texte");
+        tTexte_Change(s.state);
+        ASSERT_EQ(tOk_Click(s.state), s.at("D/C/1.htm"));
+        EXPECT_EQ(s.lines("D/C/1.htm").mid(9, 3), (QStringList{"<!-- BEGIN -->", "texte", "<!-- END -->"}));
+    }
+    EXPECT_NE(readFile(s.at("D/C/1.htm")), before); // rewritten by the editor, body unchanged
 }
 
 TEST(PageEdit, OkIsEnabledByANonBlankTitleAndBodyOrByAnImport) {
@@ -115,13 +147,26 @@ TEST(PageEdit, OkIsEnabledByANonBlankTitleAndBodyOrByAnImport) {
     EXPECT_TRUE(c.tOkEnabled);
     type(s.state, "  ", "x");
     EXPECT_FALSE(c.tOkEnabled);
+    type(s.state, "deux\nlignes", "x");
+    EXPECT_FALSE(c.tOkEnabled);
     tAnnuler_Click(s.state);
 
+    // An import enables OK with a blank body, never with a blank title: a file without one proposes
+    // its name.
     writeFile(s.at("import.txt"), "sans titre\r\n");
     s.dialogs.file(s.at("import.txt"));
     ASSERT_TRUE(tImporter_Click(s.state));
-    type(s.state, "", "");
+    EXPECT_EQ(c.tTitre, "import");
     EXPECT_TRUE(c.tOkEnabled);
+    type(s.state, "import", "");
+    EXPECT_TRUE(c.tOkEnabled);
+    type(s.state, " ", "x");
+    EXPECT_FALSE(c.tOkEnabled);
+    EXPECT_EQ(tOk_Click(s.state), "");
+    EXPECT_EQ(s.dialogs.messages(), QStringList{"Donnez à la page un titre d'une seule ligne : une page sans "
+                                                "titre n'apparaîtrait dans aucune liste."});
+    EXPECT_TRUE(c.tOkVisible);
+    EXPECT_EQ(QDir(s.at("D/C")).entryList({"*.htm"}, QDir::Files), QStringList{});
 }
 
 TEST(PageSave, ChangingATitleKeepsTheFileAndMovesTheEntry) {
@@ -266,7 +311,7 @@ TEST(PageImport, ImportedFileBecomesANewPageOfTheCategory) {
     const ControlState& c = s.state.controls;
     EXPECT_EQ(s.state.importFlag, "Oui");
     EXPECT_EQ(c.tTitre, "Notes");
-    EXPECT_EQ(c.tTexte, "\r\n<BODY>\r\n<i>Hello\r\n");
+    EXPECT_EQ(c.tTexte, "\r\n<BODY>\r\n&lt;i&GT;Hello\r\n");
     EXPECT_TRUE(c.tOkVisible && c.tOkEnabled);
     EXPECT_FALSE(c.catalogueTabEnabled);
     EXPECT_EQ(c.currentTab, 1);

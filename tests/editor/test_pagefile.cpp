@@ -119,35 +119,56 @@ TEST(PageFileFormat, IndependentFilesByteForByteAndWhereTheyGo) {
 }
 
 TEST(PageLoader, TakesWhatLiesBetweenTheMarkersInAnyCase) {
-    EXPECT_EQ(pageBody({"x<!-- begin -->a", "b<!-- End -->y"}), "a\r\nb");
-    EXPECT_EQ(pageBody({"<HTML>", "<P>rien</P>"}), "");
-    EXPECT_EQ(pageBody({"<!-- BEGIN -->debut", "milieu", "fin"}), "debut\r\nmilieu\r\nfin");
-    EXPECT_EQ(pageBody({"<!-- BEGIN -->&LT;B&gt;<!-- END -->"}), "<B>");
-    // Only "&lt;" and "&gt;" are decoded; a later start marker opens a further piece.
-    EXPECT_EQ(pageBody({"<!-- BEGIN -->A &amp; B<!-- END -->", "dehors", "<!-- BEGIN -->C<!-- END -->x"}),
-              "A &amp; B\r\nC");
-    // What the editor writes for a body comes back with a line break on either side.
-    EXPECT_EQ(pageBody({"<P>", "<!-- BEGIN -->", "T", "<!-- END -->", "</P>"}), "\r\nT\r\n");
+    const struct {
+        QStringList lines;
+        QString body;
+    } cases[] = {
+        {{"x<!-- begin -->a", "b<!-- End -->y"}, "a\r\nb"},
+        {{"<HTML>", "<P>rien</P>"}, ""},
+        {{"<!-- BEGIN -->debut", "milieu", "fin"}, "debut\r\nmilieu\r\nfin"},
+        // Entities are the author's: documentation stays documentation. A later marker opens a piece.
+        {{"<!-- BEGIN -->&LT;B&gt; &amp;<!-- END -->", "dehors", "<!-- BEGIN -->C<!-- END -->x"},
+         "&LT;B&gt; &amp;\r\nC"},
+        // A marker alone on its line adds no line break; the body's own empty lines stay.
+        {{"<P>", "<!-- BEGIN -->", "T", "<!-- END -->", "</P>"}, "T"},
+        {{"<!-- BEGIN -->", "", "T", "", "<!-- END -->"}, "\r\nT\r\n"},
+        {{"<!-- BEGIN -->", "<!-- END -->"}, ""},
+        // Only the references written for characters outside the code page become characters.
+        {{"<!-- BEGIN -->x&#8594;y &#128512; &#233; &#08594; &#x2192;<!-- END -->"},
+         "x\u2192y \U0001F600 &#233; &#08594; &#x2192;"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(pageBody(c.lines), c.body) << c.lines.join("|");
 }
 
-TEST(PageLoader, EachSaveAndLoadAddsOneLineBreakPairAroundTheBody) {
+TEST(PageLoader, LoadingThenSavingWritesTheSameBytes) {
     PageSite s;
     s.folder("D/C");
     s.openCategory("D", "C");
+    // What the user types comes back as typed, in the boxes and the list; the file holds entities and
+    // references.
+    const QString title = "A <b> & C \u2192 \U0001F600";
+    const QString body = "\r\n&lt;B&gt; <B>gras</B>\r\nfl\u00e8che \u2192\r\n";
     tAjouter_Click(s.state);
-    type(s.state, "Titre", "&lt;B&gt;");
-    tOk_Click(s.state);
-    // The saved page is reloaded through the list: the entity came back as the character.
-    EXPECT_EQ(s.state.controls.tTexte, "\r\n<B>\r\n");
-    EXPECT_EQ(s.lines("D/C/1.htm").mid(9, 3), (QStringList{"<!-- BEGIN -->", "&lt;B&gt;", "<!-- END -->"}));
+    type(s.state, title, body);
+    ASSERT_EQ(tOk_Click(s.state), s.at("D/C/1.htm"));
+    const QByteArray first = readFile(s.at("D/C/1.htm"));
+    EXPECT_TRUE(first.contains("<TITLE>A &lt;b&gt; &amp; C &#8594; &#128512;</TITLE>"))
+        << first.toStdString();
+    EXPECT_TRUE(first.contains("<!-- BEGIN -->\r\n\r\n&lt;B&gt; <B>gras</B>\r\nfl\xe8"
+                               "che &#8594;\r\n\r\n<!-- END -->"));
+    EXPECT_EQ(s.state.tListe.texts(), QStringList{title});
+    EXPECT_EQ(s.state.controls.tTitre, title);
+    EXPECT_EQ(s.state.controls.tTexte, body);
 
-    // Saved as loaded, the body is written back unchanged, "<B>" included, between its line breaks.
-    tModifier_Click(s.state);
-    tTexte_Change(s.state);
-    tOk_Click(s.state);
-    EXPECT_EQ(s.lines("D/C/1.htm").mid(9, 5), (QStringList{"<!-- BEGIN -->", "", "<B>", "", "<!-- END -->"}));
-    EXPECT_EQ(s.state.controls.tTexte, "\r\n\r\n<B>\r\n\r\n");
-    EXPECT_EQ(s.listing(), QStringList{"Titre=1.htm"});
+    for (int save = 0; save < 2; ++save) {
+        tModifier_Click(s.state);
+        tTexte_Change(s.state);
+        ASSERT_EQ(tOk_Click(s.state), s.at("D/C/1.htm"));
+        EXPECT_EQ(readFile(s.at("D/C/1.htm")), first) << save;
+    }
+    // The navigation shows the title escaped.
+    EXPECT_EQ(s.navigation("D/C/"), QStringList{"1.htm|A &lt;b&gt; &amp; C &#8594; &#128512;"});
 }
 
 TEST(PageImport, TitleAndBodyOfAnHtmlFile) {
@@ -163,8 +184,11 @@ TEST(PageImport, TitleAndBodyOfAnHtmlFile) {
     const ImportedPage text = importedPage({"Bonjour", "", "la suite"});
     EXPECT_EQ(text.title, "");
     EXPECT_EQ(text.body, "");
-    // Entities of the body in any case; what follows "</BODY>" is dropped.
-    EXPECT_EQ(importedPage({"</head>&lt;P&GT;x</body>apres", "encore"}).body, "<P>x");
+    // The body keeps its entities, the title is decoded; what follows "</BODY>" is dropped.
+    const ImportedPage escaped =
+        importedPage({"<title>A &amp; B &#8594;</title></head>&lt;P&GT;x</body>apres", "encore"});
+    EXPECT_EQ(escaped.body, "&lt;P&GT;x");
+    EXPECT_EQ(escaped.title, "A & B \u2192");
 }
 
 TEST(NewPageName, SmallestFreeNumberWhateverTheCase) {

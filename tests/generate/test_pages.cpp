@@ -19,7 +19,11 @@ CategoryPage category() {
     p.couleurTexte = QStringLiteral("000090");
     p.id = QStringLiteral("(quillsite v1.2.3)");
     p.pages = {{QStringLiteral("Un titre de trente caractères!"), QStringLiteral("3.htm")},
-               {QStringLiteral("B & <b>"), QStringLiteral("1.htm")}};
+               {QStringLiteral("B & <b>"), QStringLiteral("1.htm")},
+               // The cut of the navigation counts characters: an emoji is one, and is never split.
+               {QStringLiteral("Vingt-deux caractères \u2192\U0001F600 suite"), QStringLiteral("4.htm")},
+               // Nor is an entity kept as written.
+               {QStringLiteral("Vingt caractères pile &eacute;"), QStringLiteral("5.htm")}};
     return p;
 }
 
@@ -96,7 +100,9 @@ TEST(CategoryPageLines, FramesetEveryLine) {
         "<FONT SIZE=\"5\" COLOR=\"#509000\">(Doc)</FONT></CENTER>",
         "<HR><FONT SIZE=\"3\">",
         "<A HREF=\"3.htm\">- Un titre de trente caractères!</A><BR>",
-        "<A HREF=\"1.htm\">- B & <b></A><BR>",
+        "<A HREF=\"1.htm\">- B &amp; &lt;b&gt;</A><BR>",
+        "<A HREF=\"4.htm\">- Vingt-deux caractères \u2192\U0001F600 suite</A><BR>",
+        "<A HREF=\"5.htm\">- Vingt caractères pile &eacute;</A><BR>",
         "</FONT>",
         "<!-- END -->",
         "<HR><TABLE WIDTH=\"100%\">",
@@ -114,7 +120,7 @@ TEST(CategoryPageLines, FramesetEveryLine) {
     };
     EXPECT_EQ(crlf(framesetLines(p)), crlf(expected));
     EXPECT_EQ(sendheadert(p), expected.mid(0, 4));
-    EXPECT_EQ(sendfootert(p), expected.mid(18));
+    EXPECT_EQ(sendfootert(p), expected.mid(20));
 }
 
 TEST(CategoryPageLines, NavigationEveryLineWithShortTitles) {
@@ -134,7 +140,9 @@ TEST(CategoryPageLines, NavigationEveryLineWithShortTitles) {
         "<FONT SIZE=\"2\" COLOR=\"#FFFFFF\">(Doc)</FONT></CENTER>",
         "<HR><FONT SIZE=\"2\">",
         "<A HREF=\"3.htm\" TARGET=\"Right\">- Un titre de trente carac</A><BR>",
-        "<A HREF=\"1.htm\" TARGET=\"Right\">- B & <b></A><BR>",
+        "<A HREF=\"1.htm\" TARGET=\"Right\">- B &amp; &lt;b&gt;</A><BR>",
+        "<A HREF=\"4.htm\" TARGET=\"Right\">- Vingt-deux caractères \u2192\U0001F600</A><BR>",
+        "<A HREF=\"5.htm\" TARGET=\"Right\">- Vingt caractères pile </A><BR>",
         "<!-- END -->",
         "<HR></FONT>",
         "<BR><A HREF=\"Javascript:history.go(-1)\">Retour à la page précédente</A>",
@@ -148,7 +156,7 @@ TEST(CategoryPageLines, NavigationEveryLineWithShortTitles) {
 
     p.indexed = false;
     QStringList notIndexed = expected;
-    notIndexed.removeAt(16);
+    notIndexed.removeAt(18);
     EXPECT_EQ(navigationLines(p), notIndexed);
 }
 

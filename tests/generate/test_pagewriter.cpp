@@ -37,7 +37,7 @@ TEST(WritePage, AnUnchangedPageIsNotRewritten) {
 
 TEST(WritePage, KeepsThePermissionsAndLeavesNoTemporaryFile) {
     TempDir dir;
-    writeFile(dir("p.htm"), "old");
+    writeFile(dir("p.htm"), "<FONT SIZE=\"1\">(quillsite v0.0.1)</FONT><BR>");
     const auto perms = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
     QFile::setPermissions(dir("p.htm"), perms);
     ASSERT_TRUE(writePage(dir("p.htm"), {"new"}));
@@ -62,7 +62,8 @@ TEST(WritePage, FailuresNameThePageAndKeepThePreviousOne) {
     EXPECT_TRUE(QFileInfo(dir("dossier.htm")).isDir());
 
     makeDir(dir("ro"));
-    writeFile(dir("ro/p.htm"), "ancien");
+    const QByteArray previous = "(quillsite v0.0.1) ancien";
+    writeFile(dir("ro/p.htm"), previous);
     {
         ReadOnlyFolder locked(dir("ro"));
         if (!locked.active())
@@ -70,7 +71,7 @@ TEST(WritePage, FailuresNameThePageAndKeepThePreviousOne) {
         EXPECT_FALSE(writePage(dir("ro/p.htm"), {"nouveau"}, &error));
         EXPECT_EQ(error, "Je ne peux pas écrire le fichier \"" + dir("ro/p.htm") + "\" : accès refusé.");
     }
-    EXPECT_EQ(readFile(dir("ro/p.htm")), QByteArray("ancien"));
+    EXPECT_EQ(readFile(dir("ro/p.htm")), previous);
     EXPECT_EQ(QDir(dir("ro")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
               QStringList{"p.htm"});
 }

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QStandardPaths>
 
 using namespace qs;
 using namespace qs::test;
@@ -150,10 +151,11 @@ TEST(CEnregistrer, TheRightFrameOpensTheIntroductionOrTheFirstPage) {
     EXPECT_EQ(introductionPage(s.at("D/Sans/")), QString());
 }
 
-TEST(CEnregistrer, AFileThatCannotBeWrittenIsReportedOnceAndKeepsThePreviousPage) {
+TEST(CEnregistrer, AFileThatCannotBeWrittenIsReportedAndKeepsThePreviousPage) {
     SiteFixture s;
     s.page("D/C/1.htm", "Un");
-    writeFile(s.at("D/C/Index.htm"), "ancien");
+    const QByteArray previous = "<FONT SIZE=\"1\">(quillsite v0.0.1)</FONT><BR>";
+    writeFile(s.at("D/C/Index.htm"), previous);
     domainesInit(s.state);
     s.clickDomain("D");
     s.clickCategory("C");
@@ -161,12 +163,15 @@ TEST(CEnregistrer, AFileThatCannotBeWrittenIsReportedOnceAndKeepsThePreviousPage
     if (!locked.active())
         GTEST_SKIP() << "no read-only folder here";
     cEnregistrer(s.state);
+    // Each page is tried, and each failure names its file.
     const QStringList messages = s.dialogs.messages();
-    ASSERT_EQ(messages.size(), 1);
+    ASSERT_EQ(messages.size(), 2);
     EXPECT_TRUE(messages[0].startsWith("Je ne peux pas écrire le fichier \"" + s.at("D/C/Index.htm") + "\""))
         << messages[0];
+    EXPECT_TRUE(
+        messages[1].startsWith("Je ne peux pas écrire le fichier \"" + s.at("D/C/IndexG.htm") + "\""));
     EXPECT_EQ(s.dialogs.calls().last().icon, Icon::Exclamation);
-    EXPECT_EQ(readFile(s.at("D/C/Index.htm")), QByteArray("ancien"));
+    EXPECT_EQ(readFile(s.at("D/C/Index.htm")), previous);
     EXPECT_TRUE(s.state.currentCategory.isEmpty());
 }
 
@@ -182,4 +187,30 @@ TEST(DEnregistrer, AnUnreadableFragmentKeepsThePreviousDomainPage) {
     EXPECT_TRUE(s.dialogs.messages()[0].contains(s.at("head_c.txt"))) << s.dialogs.messages()[0];
     EXPECT_EQ(readFile(s.at("D/Index.htm")), QByteArray("ancien"));
     EXPECT_TRUE(s.state.currentDomain.isEmpty());
+}
+
+TEST(Enregistrer, OnlyPagesTheProgramWroteAreReplacedTheOthersGoToTheTrashFirst) {
+    SiteFixture s;
+    s.folder("D/C");
+    writeFile(s.at("Index.html"), "<HTML>la page du propriétaire</HTML>");
+    writeFile(s.at("Index.htm"), "<FONT SIZE=\"1\">(quillsite v0.0.1)</FONT><BR>");
+    writeFile(s.at("D/Index.htm"), "<HTML>perso</HTML>");
+    domainesInit(s.state);
+    s.clickDomain("D");
+    s.clickCategory("C");
+    Enregistrer(s.state);
+    // One message for the whole regeneration, naming every file put in the trash, and those only.
+    EXPECT_EQ(s.dialogs.messages(),
+              QStringList{"Ces fichiers n'avaient pas été écrits par Quillsite : ils ont été mis à la "
+                          "corbeille et remplacés par les pages du site.\r\n\r\n" +
+                          s.at("D/Index.htm") + "\r\n" + s.at("Index.html")});
+    const QString trash =
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Trash/files/";
+    EXPECT_EQ(readFile(trash + "Index.html"), "<HTML>la page du propriétaire</HTML>");
+    EXPECT_EQ(readFile(trash + "Index.htm"), "<HTML>perso</HTML>");
+    EXPECT_EQ(readFile(s.at("Index.html")), readFile(s.at("Index.htm")));
+    s.dialogs.clear();
+    s.clickDomain("D");
+    Enregistrer(s.state);
+    EXPECT_EQ(s.dialogs.messages(), QStringList{});
 }

@@ -70,10 +70,10 @@ TEST(FolderCopy, ToAMissingFolderTheDestinationBecomesTheCopy) {
     writeFile(dir("A/1.htm"), "un");
     writeFile(dir("A/.hidden"), "h");
     writeFile(dir("A/sub/2.htm"), "deux");
-    writeFile(dir("A/.git/x"), "dot folder stays behind");
+    writeFile(dir("A/.svn/x"), "hidden folders go along");
     ScriptedDialogs d;
-    EXPECT_EQ(DossierCopier(dir("A"), dir("B"), d), 3);
-    EXPECT_EQ(treeOf(dir("B")), (QStringList{".hidden", "1.htm", "sub", "sub/2.htm"}));
+    EXPECT_EQ(DossierCopier(dir("A"), dir("B"), d), 4);
+    EXPECT_EQ(treeOf(dir("B")), (QStringList{".hidden", ".svn", ".svn/x", "1.htm", "sub", "sub/2.htm"}));
     EXPECT_EQ(readFile(dir("B/sub/2.htm")), QByteArray("deux"));
     EXPECT_TRUE(d.calls().isEmpty());
     EXPECT_EQ(d.busyDepth(), 0);

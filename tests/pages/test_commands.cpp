@@ -158,46 +158,10 @@ TEST(DomainRename, MovesTheContentAndRefusesNamesThatWouldLoseIt) {
     EXPECT_TRUE(s.exists("images"));
     EXPECT_EQ(s.state.dListe.texts(), (QStringList{"Alpha", "B"}));
     EXPECT_EQ(s.state.dListe.selectedText(), "Alpha");
-    EXPECT_TRUE(QDir(trashFolder()).entryList().contains("notes.txt"));
+    EXPECT_TRUE(QDir(trashFolder()).entryList().isEmpty()); // the folder itself was renamed
     EXPECT_TRUE(s.lines("Alpha/C1/IndexG.htm").contains("<TITLE>Alpha / C1</TITLE>"));
     EXPECT_TRUE(s.lines("Alpha/C2/IndexG.htm").contains("<TITLE>Alpha / C2</TITLE>"));
     EXPECT_EQ(s.state.cListe.selectedRow(), -1);
-}
-
-TEST(DomainRename, AnIncompleteCopyKeepsTheOldDomain) {
-    PageSite s;
-    twoDomains(s);
-    // A link to nowhere cannot be copied: the copy is incomplete.
-    ASSERT_TRUE(QFile::link(s.at("A/C1/absent.htm"), s.at("A/C1/lien.htm")));
-    const QStringList before = tree(s.at("A/"));
-    ASSERT_TRUE(dListe_MouseUp(s.state, Qt::RightButton, 0));
-    s.dialogs.answer("Alpha");
-    mmod_Click(s.state, 7);
-    const QStringList messages = s.dialogs.messages();
-    ASSERT_EQ(messages.size(), 2) << messages.join("\n");
-    EXPECT_TRUE(messages[0].contains(s.at("A/C1/lien.htm"))) << messages[0]; // the copy's own report
-    EXPECT_EQ(
-        messages[1],
-        "Le domaine \"A\" est conservé : sa copie dans \"Alpha\" est incomplète (3 fichier(s) copié(s)).");
-    EXPECT_EQ(tree(s.at("A/")), before);
-    EXPECT_EQ(s.state.dListe.selectedText(), "A");
-}
-
-TEST(DomainRename, AReadOnlyFolderInsideLosesNothing) {
-    PageSite s;
-    twoDomains(s);
-    ASSERT_TRUE(dListe_MouseUp(s.state, Qt::RightButton, 0));
-    ReadOnlyFolder locked(s.at("A/C1"));
-    if (!locked.active())
-        GTEST_SKIP() << "no read-only folder here";
-    s.dialogs.answer("Alpha");
-    mmod_Click(s.state, 7);
-    // The copy is complete, so the old domain goes; what cannot go stays where it was.
-    EXPECT_TRUE(s.exists("Alpha/C1/1.htm"));
-    EXPECT_TRUE(s.exists("Alpha/C1/2.htm"));
-    EXPECT_TRUE(s.exists("Alpha/notes.txt"));
-    EXPECT_TRUE(s.exists("A/C1/1.htm"));
-    EXPECT_FALSE(s.exists("A/notes.txt"));
 }
 
 TEST(DomainDelete, AsksFirstAndAfterTheLastDomainAsksForANewOne) {

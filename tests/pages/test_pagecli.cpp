@@ -42,7 +42,8 @@ TEST(CliAjouterPage, WritesWhatTheEditorWrites) {
     EXPECT_EQ(undated(s.at("Doc/Guide/2.htm")).replaceInStrings("Index Guide", "Index Copie"),
               undated(s.at("Doc/Copie/1.htm")));
     // The category was regenerated with the new page.
-    EXPECT_EQ(s.navigation("Doc/Guide/"), (QStringList{"1.htm|Existante", "2.htm|Été &#8594; hiver"}));
+    // In French order: "Été" before "Existante".
+    EXPECT_EQ(s.navigation("Doc/Guide/"), (QStringList{"2.htm|Été &#8594; hiver", "1.htm|Existante"}));
 
     // A body file that is not UTF-8 is read as Windows-1252.
     writeFile(s.at("corps.txt"), "caf\xE9\r\n");
@@ -68,8 +69,55 @@ TEST(CliAjouterPage, RefusesWhatTheWindowWouldNotDo) {
     EXPECT_EQ(r.code, 2);
     r = runCli({"ajouter-page", s.root(), "Doc", "Guide", "--titre", "T", "--corps", s.at("absent.txt")});
     EXPECT_EQ(r.code, 1);
-    EXPECT_TRUE(r.err.contains(s.at("absent.txt"))) << r.err.toStdString();
+    EXPECT_EQ(r.err,
+              "Je ne peux pas lire le fichier « " + s.at("absent.txt") + " » : fichier introuvable.\n");
+    r = runCli({"ajouter-page", s.root(), "Doc", "Guide", "--titre", "deux\nlignes"}, "texte");
+    EXPECT_EQ(r.code, 2);
+    EXPECT_EQ(r.err, "Le titre ne doit pas contenir de saut de ligne.\n");
     EXPECT_EQ(QDir(s.at("Doc/Guide")).entryList(QDir::Files), QStringList{});
+}
+
+TEST(CliModifierPage, RewritesThePageAsModifierAndOkDo) {
+    PageSite s;
+    s.page("Doc/Guide/1.htm", "Ancien", "&lt;B&gt; reste");
+    s.page("Doc/Guide/1.HTM", "Voisin");
+    const QByteArray neighbour = readFile(s.at("Doc/Guide/1.HTM"));
+    // The exact one of two names differing in case; the body is kept, entities included.
+    CliResult r = runCli({"modifier-page", s.root(), "Doc", "Guide", "1.htm", "--titre", "A & <b>"});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, "1.htm\n");
+    const QStringList once = undated(s.at("Doc/Guide/1.htm"));
+    EXPECT_EQ(once.value(2), "<TITLE>A &amp; &lt;b&gt;</TITLE>");
+    EXPECT_EQ(once.mid(9, 3), (QStringList{"<!-- BEGIN -->", "&lt;B&gt; reste", "<!-- END -->"}));
+    EXPECT_EQ(readFile(s.at("Doc/Guide/1.HTM")), neighbour);
+    EXPECT_TRUE(s.navigation("Doc/Guide/").contains("1.htm|A &amp; &lt;b&gt;"));
+    // With nothing given the page keeps its lines; a new body replaces its own.
+    r = runCli({"modifier-page", s.root(), "Doc", "Guide", "1.htm"});
+    EXPECT_EQ(undated(s.at("Doc/Guide/1.htm")), once);
+    r = runCli({"modifier-page", s.root(), "Doc", "Guide", "1.HTM", "--corps", "-"}, "nouveau\n");
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(s.lines("Doc/Guide/1.HTM").mid(9, 3),
+              (QStringList{"<!-- BEGIN -->", "nouveau", "<!-- END -->"}));
+
+    // Refusals write nothing.
+    const QByteArray before = readFile(s.at("Doc/Guide/1.htm"));
+    const struct {
+        QString argument;
+        QString title;
+        int code;
+        QString error;
+    } refusals[] = {
+        {"1.htm", "deux\r\nlignes", 2, "Le titre ne doit pas contenir de saut de ligne.\n"},
+        {"1.htm", " ", 2, "Le titre et le texte de la page ne doivent pas être vides.\n"},
+        {"9.htm", "T", 1,
+         "La catégorie « Guide » n'a pas de page « 9.htm » (une page sans titre n'est pas listée).\n"},
+    };
+    for (const auto& c : refusals) {
+        r = runCli({"modifier-page", s.root(), "Doc", "Guide", c.argument, "--titre", c.title});
+        EXPECT_EQ(r.code, c.code) << c.title.toStdString();
+        EXPECT_EQ(r.err, c.error);
+    }
+    EXPECT_EQ(readFile(s.at("Doc/Guide/1.htm")), before);
 }
 
 TEST(CliDeplacerPage, MovesAsADropDoes) {

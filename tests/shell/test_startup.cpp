@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 using namespace qs;
 using namespace qs::test;
@@ -355,4 +356,50 @@ TEST_F(Startup, TheUpdateCommandSavesFirstAndMayEndTheProgram) {
     EXPECT_TRUE(savedFirst);
     EXPECT_TRUE(shell->programEnded);
     EXPECT_EQ(endRequests, 1);
+}
+
+TEST_F(Startup, AStoredSiteThatCannotBeOpenedIsSaidSoAndNothingIsRecreated) {
+    const QString gone = temp.path() + QStringLiteral("débranché/");
+    const struct {
+        QString address;
+        QString problem;
+    } cases[] = {
+        {gone + "Index.htm", "Le dossier du site « " + QDir::toNativeSeparators(gone) +
+                                 " » est introuvable : il a été déplacé ou supprimé, ou le disque qui le "
+                                 "porte n'est pas branché."},
+        {"Index.htm", "L'adresse du site « Index.htm » n'est pas un chemin complet : je ne sais pas où se "
+                      "trouve le site."},
+        {"/Index.htm", "L'adresse du site « " + QDir::toNativeSeparators("/Index.htm") +
+                           " » désigne la racine du disque, qui ne peut pas être le dossier d'un site."},
+    };
+    for (const auto& c : cases) {
+        dialogs.clear();
+        endRequests = 0;
+        shell->programEnded = false;
+        storeSite(c.address);
+        dialogs.no().no();
+        shell->Form_Load();
+        EXPECT_EQ(dialogs.texts(), (QStringList{c.problem + "\r\n\r\nVoulez-vous ouvrir un autre site ?",
+                                                "Voulez-vous créer un nouveau site ?",
+                                                "Aucun site n'est ouvert : Quillsite va se fermer."}));
+        EXPECT_EQ(endRequests, 1);
+        EXPECT_FALSE(QFileInfo::exists(gone));
+        EXPECT_EQ(setting("Adresse"), c.address); // kept for when the disk comes back
+    }
+
+    // Opening another site instead: a cancelled chooser asks again, a chosen page opens its site.
+    const QString site = makeSite(QStringLiteral("autre"), {"A"});
+    writeFile(site + "Index.htm", "accueil");
+    dialogs.clear();
+    endRequests = 0;
+    shell->programEnded = false;
+    storeSite(gone + "Index.htm");
+    dialogs.yes().file("").yes().file(site + "Index.htm");
+    shell->Form_Load();
+    EXPECT_EQ(endRequests, 0);
+    EXPECT_EQ(state->values.Répertoire, site);
+    EXPECT_EQ(state->dListe.texts(), QStringList{"A"});
+    EXPECT_EQ(dialogs.texts().value(1), "Aucun site n'est ouvert.\r\n\r\nVoulez-vous ouvrir un autre site ?");
+    EXPECT_EQ(dialogs.pending(), 0);
+    EXPECT_FALSE(QFileInfo::exists(gone));
 }

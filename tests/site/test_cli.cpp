@@ -74,12 +74,15 @@ TEST(CliGenerer, WritesWhatTheWindowWrites) {
         }
     }
     Enregistrer(s.state);
-    ASSERT_TRUE(s.dialogs.messages().isEmpty());
+    // The navigation page found there was not the program's: it went to the trash, both ways.
+    ASSERT_EQ(s.dialogs.messages().size(), 1);
+    EXPECT_TRUE(s.dialogs.messages()[0].endsWith(s.at("fenetre/Été & Cie/<b>/IndexG.htm")));
 
     const CliResult r = runCli({"generer", s.at("cli")});
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_TRUE(r.err.isEmpty()) << r.err;
     EXPECT_TRUE(r.out.contains(QStringLiteral("Sans catégorie"))) << r.out;
+    EXPECT_TRUE(r.out.contains(s.at("cli/Été & Cie/<b>/IndexG.htm"))) << r.out;
 
     const auto window = generated(s.at("fenetre/"));
     const auto headless = generated(s.at("cli/"));
@@ -102,13 +105,16 @@ TEST(CliGenerer, WritesWhatTheWindowWrites) {
 TEST(CliGenerer, ReportsAFileItCannotWrite) {
     SiteFixture s;
     s.page("D/C/1.htm", "x");
+    s.page("E/C/1.htm", "y");
     ReadOnlyFolder locked(s.at("D/C"));
     if (!locked.active())
         GTEST_SKIP() << "no read-only folder here";
     const CliResult r = runCli({"generer", s.root()});
     EXPECT_EQ(r.code, 1);
     EXPECT_TRUE(r.err.contains(s.at("D/C/Index.htm"))) << r.err;
-    EXPECT_TRUE(QFile::exists(s.at("Index.htm"))); // the rest was still written
+    // The rest was still written, but no line says that all was.
+    EXPECT_TRUE(QFile::exists(s.at("Index.htm")) && QFile::exists(s.at("E/C/IndexG.htm")));
+    EXPECT_FALSE(r.out.contains("pages d'index écrites")) << r.out;
 }
 
 TEST(CliLister, ListsTheSiteAsTheWindowDoes) {
@@ -117,20 +123,20 @@ TEST(CliLister, ListsTheSiteAsTheWindowDoes) {
     writeFile(s.at("Index.htm"), "accueil");
     const CliResult r = runCli({"lister", s.root() + "Index.htm"}); // a home page stands for its folder
     EXPECT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(r.out, QStringLiteral("Doc\n"
-                                    "  C\n"
-                                    "    y (1.htm)\n"
-                                    "doc\n"
+    EXPECT_EQ(r.out, QStringLiteral("doc\n"
                                     "  C\n"
                                     "    x (1.htm)\n"
-                                    "Sans catégorie\n"
+                                    "Doc\n"
+                                    "  C\n"
+                                    "    y (1.htm)\n"
                                     "Été & Cie\n"
                                     "  <b>\n"
                                     "    abc (2.htm)\n"
                                     "    Première <page> (1.htm)\n"
                                     "  a  b\n"
                                     "    Un titre de plus de vingt-quatre caractères (7.htm)\n"
-                                    "  vide\n"));
+                                    "  vide\n"
+                                    "Sans catégorie\n"));
 }
 
 TEST(CliCommands, UsageAndMissingSites) {
