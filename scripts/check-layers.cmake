@@ -5,7 +5,7 @@
 # points to the same folder or an earlier one, the folders cannot include each other in a cycle.
 cmake_minimum_required(VERSION 3.25)
 
-set(order lib ui site generate editor commands explorer indexer tools shell)
+set(order lib ui site generate editor commands explorer check indexer tools shell)
 # Headers of QtWidgets (and of the WebEngine widgets), by module or by the usual widget class names.
 set(widget_header "^(Qt(Widgets|WebEngineWidgets)/|Q(Widget|Dialog|MessageBox|InputDialog|FileDialog|MainWindow|Application|Layout|[VH]BoxLayout|GridLayout|FormLayout|PushButton|ToolButton|RadioButton|CheckBox|ComboBox|SpinBox|LineEdit|TextEdit|PlainTextEdit|TextBrowser|Label|Menu|MenuBar|ToolBar|StatusBar|TabWidget|TabBar|Splitter|ScrollArea|GroupBox|Frame|ProgressBar|ListView|ListWidget|TreeView|TreeWidget|TableView|TableWidget|HeaderView|AbstractItemView|Style|WebEngineView)(>|$))")
 set(gui_header "^(QtGui/|Q(Color|Font|FontDatabase|Icon|Image|Pixmap|Painter|Palette|Brush|Pen|StandardItemModel|GuiApplication|DesktopServices|Clipboard|KeySequence|TextDocument|Action|Shortcut)(>|$))")

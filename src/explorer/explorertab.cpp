@@ -27,8 +27,8 @@ bool explorable(const QString& text) {
     if (colon < 0)
         return false;
     const QStringView scheme = QStringView(text).first(colon + 1);
-    return ascii::equalsUpper(scheme, u"HTTP:") || ascii::equalsUpper(scheme, u"SHTTP:") ||
-           ascii::equalsUpper(scheme, u"FTP:");
+    return ascii::equalsUpper(scheme, u"HTTP:") || ascii::equalsUpper(scheme, u"HTTPS:") ||
+           ascii::equalsUpper(scheme, u"SHTTP:") || ascii::equalsUpper(scheme, u"FTP:");
 }
 
 bool defaultLauncher(const QString& program, const QStringList& arguments) {

@@ -110,7 +110,7 @@ QStringList tagsOf(QByteArrayView page) {
     return tags;
 }
 
-QString attributeValue(QByteArrayView rest, QStringView upperName) {
+QString attributeValue(QByteArrayView rest, QStringView upperName, PageEncoding encoding) {
     const qsizetype at = ascii::indexOfUpper(rest, upperName);
     if (at < 0)
         return {};
@@ -123,10 +123,10 @@ QString attributeValue(QByteArrayView rest, QStringView upperName) {
     qsizetype end = find(rest, p, quoted ? '"' : ' ');
     if (end < 0)
         end = rest.size();
-    return fromWindows1252(rest.sliced(p, end - p));
+    return decodePageText(rest.sliced(p, end - p), encoding);
 }
 
-TagAction dispatchTag(QByteArrayView tag, const LinkTypes& types) {
+TagAction dispatchTag(QByteArrayView tag, const LinkTypes& types, PageEncoding encoding) {
     using ascii::endsWithUpper;
     using ascii::equalsUpper;
     const qsizetype blank = find(tag, 0, ' ');
@@ -135,7 +135,7 @@ TagAction dispatchTag(QByteArrayView tag, const LinkTypes& types) {
 
     TagAction action;
     auto link = [&](QStringView attribute, bool explore) {
-        action.value = attributeValue(rest, attribute);
+        action.value = attributeValue(rest, attribute, encoding);
         if (!action.value.isEmpty()) {
             action.kind = TagAction::AddLink;
             action.explore = explore;
@@ -157,10 +157,16 @@ TagAction dispatchTag(QByteArrayView tag, const LinkTypes& types) {
         if (types[LinkTypes::Images])
             link(u"BACKGROUND", false);
     } else if (equalsUpper(name, u"A")) {
-        const QString value = attributeValue(rest, u"HREF");
+        const QString value = attributeValue(rest, u"HREF", encoding);
         if (value.isEmpty() || value == u"Search.htm" || value == u"Recent.htm")
             return action;
-        const QStringView v(value);
+        QStringView v(value);
+        for (qsizetype i = 0; i < v.size(); ++i) {
+            if (v[i] == u'#' || v[i] == u'?') {
+                v.truncate(i);
+                break;
+            }
+        }
         bool add = true;
         bool explore = false;
         if (endsWithUpper(v, u".HTM") || endsWithUpper(v, u"HTML"))
@@ -175,7 +181,7 @@ TagAction dispatchTag(QByteArrayView tag, const LinkTypes& types) {
             action.explore = explore;
         }
     } else if (equalsUpper(name, u"BASE")) {
-        action.value = attributeValue(rest, u"HREF");
+        action.value = attributeValue(rest, u"HREF", encoding);
         if (!action.value.isEmpty())
             action.kind = TagAction::SetBase;
     }

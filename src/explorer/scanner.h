@@ -1,5 +1,7 @@
 #pragma once
 
+#include "explorer/encoding.h"
+
 #include <QByteArrayView>
 #include <QString>
 #include <QStringList>
@@ -51,11 +53,13 @@ QStringList tagsOf(QByteArrayView page);
 // The value of an attribute in the rest of a tag (the tag without its name). The first occurrence of the
 // name counts, in any case, even inside a longer name ("SRC" is found in "LOWSRC"); then blanks, "=" and
 // double quotes are skipped; after a double quote the value runs to the next double quote, otherwise to
-// the next blank. Single quotes are kept, entities are not decoded.
+// the next blank. Single quotes are kept, entities are not decoded. The bytes are read as the page's
+// encoding says.
 //
 //   ("HREF", "href = \"a b.htm\"")  ->  "a b.htm"        ("HREF", "href = a b.htm")  ->  "a"
 //   ("HREF", "href='x.htm'")        ->  "'x.htm'"        ("SRC", "lowsrc=l.gif src=h.gif")  ->  "l.gif"
-QString attributeValue(QByteArrayView rest, QStringView upperName);
+QString attributeValue(QByteArrayView rest, QStringView upperName,
+                       PageEncoding encoding = PageEncoding::Windows1252);
 
 // What one tag asks of the walk.
 struct TagAction {
@@ -68,7 +72,9 @@ struct TagAction {
 // The dispatch table: FRAME/IFRAME SRC (explored), FORM ACTION (switch CGI), IMG SRC (Images or CGI),
 // BGSOUND SRC (Sons), BODY BACKGROUND (Images), A HREF (by the end of the value: pages explored, images
 // with Images, programs with Programmes, anything else; never "Search.htm" nor "Recent.htm"), BASE HREF.
+// The end of an A HREF value is taken before its fragment or query: "p.htm#part" is a page to read.
 // A tag whose value is empty is ignored.
-TagAction dispatchTag(QByteArrayView tag, const LinkTypes& types);
+TagAction dispatchTag(QByteArrayView tag, const LinkTypes& types,
+                      PageEncoding encoding = PageEncoding::Windows1252);
 
 } // namespace qs

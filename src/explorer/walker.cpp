@@ -1,6 +1,7 @@
 #include "explorer/walker.h"
 
 #include "explorer/address.h"
+#include "explorer/encoding.h"
 #include "lib/dialogs.h"
 #include "lib/files.h"
 
@@ -109,12 +110,22 @@ void LinkWalker::AjouterNoeud(Node* target, const QString& path, const QString& 
                 text += u'<' + QString::number(n) + u'>';
             icon = iconKeyFor(path);
         });
-    if (!added)
+    if (!added) {
+        // The page already shows this path: an earlier link that was not to be read (an image, a
+        // link the page repeats) gives way to this one, which is.
+        Node* shown = explore ? tree_.find(path) : nullptr;
+        if (shown && shown->parent == target && !queued_.contains(shown)) {
+            queued_.insert(shown);
+            queue.append(shown);
+        }
         return;
+    }
     ++nodesAdded_;
     tree_.setExpanded(target, true);
-    if (n == 0 && explore)
+    if (n == 0 && explore) {
+        queued_.insert(added);
         queue.append(added);
+    }
     pump();
 }
 
@@ -129,15 +140,23 @@ bool LinkWalker::readPage(Node* node, Node* parent, QList<Node*>& queue) {
     QString base = FichierRépertoire(node->key);
     if (!base.endsWith(u'/') && !base.endsWith(u'\\'))
         base += sep();
+    bool baseMoved = false;
     Node* target = parent ? parent : node;
+    const PageEncoding encoding = pageEncoding(bytes);
 
     int sincePump = 0;
     readTags(bytes, [&](QByteArrayView tag) {
-        const TagAction action = dispatchTag(tag, types);
-        if (action.kind == TagAction::AddLink)
-            AjouterNoeud(target, AdresseComplète(base, action.value), action.value, action.explore, queue);
-        else if (action.kind == TagAction::SetBase)
+        const TagAction action = dispatchTag(tag, types, encoding);
+        if (action.kind == TagAction::AddLink) {
+            // "#part" or "?q" alone names the page itself (unless a BASE tag moved the base elsewhere).
+            const bool samePage =
+                !baseMoved && (action.value.front() == u'#' || action.value.front() == u'?');
+            const QString path = samePage ? node->key : AdresseComplète(base, action.value);
+            AjouterNoeud(target, path, action.value, action.explore, queue);
+        } else if (action.kind == TagAction::SetBase) {
             base = AdresseComplète(base, action.value);
+            baseMoved = true;
+        }
         // A page of many tags and few links still lets the window breathe.
         if (++sincePump == 1024) {
             sincePump = 0;
@@ -155,6 +174,7 @@ void LinkWalker::Explorer(Node* node, Node* parent) {
     const bool outermost = depth_ == 0;
     if (outermost) {
         read_.clear();
+        queued_.clear();
         // Numbers from 1: a path's record starts at 0, "never tested".
         walkNumber_ = (walkNumber_ + 1) & 0x7fffffff;
         if (walkNumber_ == 0)

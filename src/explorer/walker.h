@@ -66,6 +66,7 @@ private:
     // For one walk: files already read (by identity). Whether a path exists is kept beside it in the
     // tree, stamped with the walk's number.
     QSet<QByteArray> read_;
+    QSet<const Node*> queued_;
     quint32 walkNumber_ = 0;
 };
 

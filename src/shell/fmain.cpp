@@ -2,6 +2,7 @@
 #include "commands/fragmentedit.h"
 #include "commands/selection.h"
 
+#include "check/verifierwindow.h"
 #include "commands/commands.h"
 #include "commands/pageeditor.h"
 #include "commands/pagemove.h"
@@ -447,6 +448,14 @@ void F_Main::buildMenus() {
     auto* mnuOptionsImport = add(tools, "mnuOptionsImport", QStringLiteral("&Importer un fichier Word"));
     connect(mnuOptionsRemp, &QAction::triggered, this, [this] { mnuOptionsRemp_Click(this); });
     connect(mnuOptionsImport, &QAction::triggered, this, [this] { mnuOptionsImport_Click(this); });
+    auto* mnuOptionsVerifier = add(tools, "mnuOptionsVerifier", QStringLiteral("&Vérifier le site…"));
+    connect(mnuOptionsVerifier, &QAction::triggered, this, [this] {
+        auto* window = new VerifierWindow(
+            state_.values.Répertoire, state_.dialogs, [this](const QString& page) { WWW(page); }, this);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->show();
+        window->run();
+    });
     tools->addSeparator();
     mnuOptionsMAJ = add(tools, "mnuOptionsMAJ", QStringLiteral("&Mise à jour"));
     connect(mnuViewOptions, &QAction::triggered, this, &F_Main::mnuViewOptions_Click);

@@ -74,6 +74,7 @@ TEST_F(Tab, StartAddressDecidesTheButton) {
         {"HTTP://host/", true, false},
         {"http:x", true, false},
         {"shttp://host", true, false},
+        {"HTTPS://host/", true, false},
         {"ftp://host/file.zip", true, false},
         {"mailto:x@y.fr", false, false},
         {"C:\\site\\file", false, false},

@@ -2,8 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include "explorer/address.h"
+#include "lib/text1252.h"
+
 #include <QFile>
+#include <QFileInfo>
 #include <QThread>
+#include <QUrl>
 
 #include <sys/stat.h>
 
@@ -147,13 +152,13 @@ TEST(Walk, AliasesAndFolderLinksDoNotMakeItEndless) {
     makeDir(dir("sub"));
     ASSERT_TRUE(QFile::link(dir("."), dir("loop")));
     Walk w;
+    // "./a.htm" and "sub/../a.htm" are the root's own address: one node, not read again.
     EXPECT_EQ(w.run(dir("a.htm")), tree(dir, "[htm] ROOT/a.htm\n"
-                                             "  [htm] ./a.htm\n"
+                                             "  [htm] ./a.htm<1>\n"
                                              "  [htm] b.htm\n"
-                                             "    [htm] a.htm<1>\n"
+                                             "    [htm] a.htm<2>\n"
                                              "    [htm] loop/loop/b.htm\n"
-                                             "  [htm] loop/a.htm\n"
-                                             "  [htm] sub/../a.htm\n"));
+                                             "  [htm] loop/a.htm\n"));
     EXPECT_EQ(w.walker.pagesRead(), 2);
     EXPECT_EQ(w.walker.depth(), 0);
 }
@@ -239,4 +244,63 @@ TEST(Walk, LongChainsNeedNoDeepStack) {
     EXPECT_EQ(w.walker.depth(), 0);
     EXPECT_EQ(w.tree.find(native(dir(QStringLiteral("p%1.htm").arg(pages))))->text,
               QStringLiteral("???   p%1.htm").arg(pages));
+}
+
+// A tree written as other tools write documentation: UTF-8 names, pages in UTF-8 (declared or not) and
+// in Windows-1252, and every page linking to every other in each way an address can be written. No
+// node may be marked missing when a resolver of its own (QUrl, as a browser reads links) finds the
+// file, and every page must be read.
+TEST(Walk, RealSitesLinkFormsFindTheirFiles) {
+    TempDir dir;
+    struct Page {
+        QString name;
+        QByteArray head; // declares the encoding, or not
+        bool utf8;
+    };
+    const QList<Page> pages = {
+        {QStringLiteral("index.htm"), "<meta charset=\"utf-8\">", true},
+        {QStringLiteral("sub/page un.htm"), "\xEF\xBB\xBF", true},
+        {QStringLiteral("sub/café.htm"), "", true},
+        {QStringLiteral("sub/deep/ancien.htm"), "<META CONTENT=\"text/html; charset=windows-1252\">", false},
+        {QStringLiteral("autre/été.html"), "", false},
+    };
+    auto relative = [&](const QString& from, const QString& to) {
+        return QDir(QFileInfo(dir(from)).path()).relativeFilePath(dir(to));
+    };
+    auto escaped = [](const QString& path) {
+        return QString::fromLatin1(QUrl::toPercentEncoding(path, "/"));
+    };
+    int missing = 0;
+    for (const Page& from : pages) {
+        QString html;
+        for (const Page& to : pages) {
+            const QString rel = relative(from.name, to.name);
+            const QString folder = rel.contains(u'/') ? rel.section(u'/', 0, -2) + u'/' : QString();
+            for (const QString& link :
+                 {rel, QStringLiteral("./") + rel, escaped(rel), rel + QStringLiteral("#part"),
+                  rel + QStringLiteral("?v=2"), folder + QStringLiteral("x/../") + rel.section(u'/', -1)})
+                html += QStringLiteral("<A HREF=\"%1\">x</A>\r\n").arg(link);
+        }
+        html += QStringLiteral("<A HREF=\"#top\"><A HREF=\"https://example.org/a.htm\">"
+                               "<A HREF=\"absent.htm\"><IMG SRC=\"../nulle part/x.gif\">\r\n");
+        missing += 2;
+        writeFile(dir(from.name), from.head + (from.utf8 ? html.toUtf8() : toWindows1252(html)));
+    }
+
+    Walk w;
+    w.run(dir("index.htm"));
+    EXPECT_EQ(w.walker.pagesRead(), pages.size());
+    int marked = 0;
+    w.tree.forEachNode([&](const LinkTreeModel::Node& node, int depth) {
+        if (depth == 0 || !node.text.startsWith(QStringLiteral("???   ")))
+            return;
+        const QString link = baseKey(node.text.mid(6));
+        const QUrl target = QUrl::fromLocalFile(baseKey(node.parent->key)).resolved(QUrl(link));
+        if (!target.isLocalFile())
+            return;
+        ++marked;
+        EXPECT_FALSE(QFileInfo(target.toLocalFile()).isFile())
+            << link.toStdString() << " in " << node.parent->key.toStdString();
+    });
+    EXPECT_GE(marked, missing); // the missing files are marked, at least once each
 }

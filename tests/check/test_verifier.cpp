@@ -1,0 +1,97 @@
+#include "check/report.h"
+#include "check/verifier.h"
+#include "checksite.h"
+
+#include <gtest/gtest.h>
+
+#include <QFileInfo>
+
+using namespace qs;
+using namespace qs::test;
+
+TEST(Verifier, FindsEachKindInAllThreeFormats) {
+    TempDir dir;
+    writeCheckedSite(dir);
+    const SiteCheck check = verifySite(dir.path());
+    EXPECT_EQ(check.pages, 9);
+    EXPECT_EQ(check.externalLinks, 2);
+    for (const auto& [format, file] :
+         {std::pair{ReportFormat::Text, "report.txt"}, std::pair{ReportFormat::Json, "report.json"},
+          std::pair{ReportFormat::Html, "report.html"}}) {
+        const QByteArray report = reportOf(check, format);
+        EXPECT_EQ(report, expectedReport(QString::fromLatin1(file), dir)) << file;
+    }
+}
+
+TEST(Verifier, StopsWhenAsked) {
+    TempDir dir;
+    writeCheckedSite(dir);
+    int calls = 0;
+    const SiteCheck check = verifySite(dir.path(), [&](int done, int total) {
+        EXPECT_EQ(total, 9);
+        EXPECT_EQ(done, calls);
+        return ++calls < 3;
+    });
+    EXPECT_TRUE(check.stopped);
+    EXPECT_EQ(calls, 3);
+    // Site-wide kinds need every page: none is reported from a part of the site.
+    for (const Problem& p : check.problems)
+        EXPECT_TRUE(p.kind != Problem::OrphanPage && p.kind != Problem::UnusedImage) << p.page;
+}
+
+// Each case mismatch is rewritten in place: only the link's bytes change, in the page's own encoding,
+// and the page keeps its date.
+TEST(Verifier, FixesCaseInPlace) {
+    TempDir dir;
+    struct Page {
+        const char* name;
+        QByteArray before;
+        QByteArray after;
+    } pages[] = {
+        {"a.htm",
+         "<TITLE>\xc9t\xe9</TITLE>\r\n\xe9<IMG SRC=\"IMAGES/Logo.gif#x\">\n<a href='Sub/../B.HTM?q'>\x80\r",
+         "<TITLE>\xc9t\xe9</TITLE>\r\n\xe9<IMG SRC=\"images/logo.gif#x\">\n<a href='Sub/../b.htm?q'>\x80\r"},
+        {"b.htm", "<meta charset=utf-8><title>b</title><A HREF=\"CAF%C3%89.htm\"><A HREF=\"C\xc3\x89.HTM\">",
+         "<meta charset=utf-8><title>b</title><A HREF=\"caf%C3%A9.htm\"><A HREF=\"c\xc3\xa9.htm\">"},
+        {"caf\xc3\xa9.htm", "<title>c</title><A HREF=\"B.htm\"><A HREF=\"x&amp;Y.htm\">",
+         "<title>c</title><A HREF=\"b.htm\"><A HREF=\"x&amp;Y.htm\">"},
+        {"c\xc3\xa9.htm", "<title>d</title>", "<title>d</title>"},
+    };
+    const QDateTime old(QDate(2001, 2, 3), QTime(4, 5, 6));
+    writeFile(dir("images/logo.gif"), "GIF89a");
+    writeFile(dir("sub/x.htm"), "");
+    writeFile(dir("x&y.htm"), "");
+    for (const Page& p : pages) {
+        writeFile(dir(QString::fromUtf8(p.name)), p.before);
+        setModified(dir(QString::fromUtf8(p.name)), old);
+    }
+    const SiteCheck check = verifySite(dir.path());
+    QStringList errors;
+    const QList<CaseFix> fixes = fixCase(dir.path(), check.problems, &errors);
+    EXPECT_TRUE(errors.isEmpty()) << errors.join(u'\n').toStdString();
+    EXPECT_EQ(fixes.size(), 5);
+    for (const Page& p : pages) {
+        const QString path = dir(QString::fromUtf8(p.name));
+        EXPECT_EQ(readFile(path), p.after) << p.name;
+        if (p.before != p.after) {
+            EXPECT_EQ(QFileInfo(path).lastModified(), old) << p.name;
+        }
+    }
+    // What could not be rewritten safely (written with an entity) is still reported.
+    QStringList left;
+    for (const Problem& p : verifySite(dir.path()).problems)
+        if (p.kind == Problem::CaseMismatch)
+            left << p.link;
+    EXPECT_EQ(left, QStringList{QStringLiteral("x&Y.htm")});
+
+    // A page changed since the check is left alone and named.
+    writeFile(dir("a.htm"), "<IMG SRC=\"IMAGES/LOGO.gif\">");
+    const QList<Problem> stale = verifySite(dir.path()).problems;
+    writeFile(dir("a.htm"), "<IMG  SRC=\"IMAGES/LOGO.gif\">");
+    errors.clear();
+    EXPECT_TRUE(fixCase(dir.path(), stale, &errors).isEmpty());
+    EXPECT_EQ(errors,
+              QStringList{QStringLiteral("Le fichier \"%1\" a changé depuis la vérification : il n'est "
+                                         "pas corrigé.")
+                              .arg(dir("a.htm"))});
+}
