@@ -16,6 +16,10 @@ public:
     virtual void message(const QString& text, Icon icon = Icon::None, const QString& title = {}) = 0;
     // A question with Yes and No buttons; true for Yes.
     virtual bool question(const QString& text, Icon icon = Icon::Question, const QString& title = {}) = 0;
+    // The same, Yes being the default, with `details` (a list of files...) shown only on request.
+    virtual bool questionWithDetails(const QString& text, const QString& /*details*/) {
+        return question(text);
+    }
     // A one-line prompt. The answer comes back with blanks removed at both ends; Cancel and an empty
     // answer both come back as the empty text ("no answer").
     virtual QString prompt(const QString& text, const QString& title = {},
