@@ -1,19 +1,24 @@
 # Quillsite: `make run` and `make test` do everything on a fresh Debian 12 machine.
+# The other targets are thin wrappers over the CMake presets (CMakePresets.json), each in its own build-<preset>.
 
 BUILD   ?= build
 PREFIX  ?= $(HOME)/Quillsite
 JOBS    ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build test run install bench fuzz fuzz-run format clean
+.PHONY: all deps deps-clang configure build test run install bench fuzz fuzz-run asan tsan tidy format \
+        format-check clean
 
 all: build
 
 deps:
 	@./scripts/install-deps.sh
 
+deps-clang:
+	@./scripts/install-deps.sh clang
+
 configure: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+	cmake --preset dev -B $(BUILD) $(CMAKE_FLAGS)
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
@@ -30,16 +35,31 @@ run: install
 bench: build
 	cmake --build $(BUILD) --target bench -j $(JOBS)
 
+# Every test with clang, AddressSanitizer and UndefinedBehaviorSanitizer; any report fails the test.
+asan: deps-clang
+	cmake --preset asan
+	cmake --build --preset asan -j $(JOBS)
+	ctest --preset asan -j $(JOBS)
+
+# The threaded string replacement's tests under ThreadSanitizer.
+tsan: deps-clang
+	cmake --preset tsan
+	cmake --build --preset tsan -j $(JOBS)
+	ctest --preset tsan -j $(JOBS)
+
+# clang-tidy (.clang-tidy) over src/ and app/; any finding fails.
+tidy: deps-clang
+	cmake --preset tidy
+	cmake --build --preset tidy -j $(JOBS)
+	run-clang-tidy -p build-tidy -j $(JOBS) -quiet '^$(CURDIR)/(src|app)/'
+
 # The fuzz targets (tests/fuzz) with clang: every library instrumented for libFuzzer, ASan and UBSan.
 # `make fuzz-run` then runs each for FUZZ_TIME seconds with its dictionary.
-FUZZ_FLAGS ?= -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer
 FUZZ_TIME  ?= 60
 
-fuzz: deps
-	cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
-	      -DCMAKE_CXX_FLAGS="$(FUZZ_FLAGS)" -DQUILLSITE_WERROR=OFF -DQUILLSITE_FUZZ=ON \
-	      -DQUILLSITE_TESTS=OFF -DQUILLSITE_BENCH=OFF
-	cmake --build build-fuzz --target fuzz -j $(JOBS)
+fuzz: deps-clang
+	cmake --preset fuzz
+	cmake --build --preset fuzz -j $(JOBS)
 
 fuzz-run: fuzz
 	@for f in build-fuzz/bin/fuzz_*; do \
@@ -51,5 +71,8 @@ fuzz-run: fuzz
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
+format-check: deps-clang
+	git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) build-release build-asan build-tsan build-tidy build-fuzz

@@ -1,15 +1,20 @@
 #!/usr/bin/env bash
 # Installs, with apt-get, the Debian packages that building, testing and running Quillsite need,
 # leaving alone those already present. Uses sudo when not run as root.
+#   install-deps.sh          building, testing and running with GCC
+#   install-deps.sh clang    also clang, its sanitizer and fuzzer runtimes, clang-tidy and clang-format
 set -euo pipefail
 
 packages=(
-    build-essential cmake make pkg-config
+    build-essential cmake make pkg-config git ccache
     qt6-base-dev qt6-base-dev-tools libgl-dev
     qt6-webengine-dev
     libgtest-dev googletest
     xvfb xauth
 )
+if [ "${1:-}" = clang ]; then
+    packages+=(clang libclang-rt-14-dev clang-tidy clang-format)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -90,9 +90,7 @@ void readTags(QByteArrayView page, const std::function<bool(QByteArrayView)>& on
             }
         }
         pos = eol;
-        if (pos < n && page[pos] == '\r')
-            ++pos;
-        else if (pos < n) // '\n'
+        if (pos < n) // past the '\r' or '\n' that ends the line
             ++pos;
         if (pos < n && pos == eol + 1 && page[eol] == '\r' && page[pos] == '\n')
             ++pos;

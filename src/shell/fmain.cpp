@@ -392,7 +392,7 @@ void F_Main::buildExplorer(QWidget* page) {
 }
 
 void F_Main::buildMenus() {
-    auto add = [this](QMenu* menu, const char* name, const QString& caption, const QKeySequence& keys = {}) {
+    auto add = [](QMenu* menu, const char* name, const QString& caption, const QKeySequence& keys = {}) {
         auto* a = menu->addAction(caption);
         a->setObjectName(QLatin1String(name));
         if (!keys.isEmpty())

@@ -23,7 +23,7 @@ std::optional<std::array<int, 3>> parseColour(const QString& text) {
     if (t.size() != 6)
         return std::nullopt;
     std::array<int, 3> rgb{};
-    for (int i = 0; i < 3; ++i) {
+    for (qsizetype i = 0; i < 3; ++i) {
         bool ok = false;
         rgb[size_t(i)] = t.mid(i * 2, 2).toInt(&ok, 16);
         if (!ok)

@@ -9,12 +9,13 @@
 #include <QFileInfo>
 #include <QSet>
 #include <QThread>
-#include <QThreadPool>
 
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <cstring>
+#include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string_view>
@@ -769,13 +770,66 @@ void replaceOneByOne(const QStringList& files, const Replacer& replacer, const R
 // worker threads read and write several files at once. This thread hands them out in list order,
 // calling `progress` before each, and puts each in place in list order: after a failure or a stop,
 // no file after it is ever written.
+// A fixed set of worker threads running queued tasks. Standard threads and locks rather than
+// QThreadPool: ThreadSanitizer sees their synchronisation (not that inside the uninstrumented Qt
+// library), so its runs check the replacement for races.
+class WorkerPool {
+public:
+    explicit WorkerPool(int workers) : workers_(size_t(workers)) {}
+    ~WorkerPool() { waitForDone(); }
+    WorkerPool(const WorkerPool&) = delete;
+    WorkerPool& operator=(const WorkerPool&) = delete;
+
+    void start(std::function<void()> task) {
+        {
+            const std::lock_guard lock(mutex_);
+            queue_.push_back(std::move(task));
+            if (threads_.size() < workers_)
+                threads_.emplace_back([this] { work(); });
+        }
+        changed_.notify_one();
+    }
+    // Runs what is queued to its end, then stops the threads.
+    void waitForDone() {
+        {
+            const std::lock_guard lock(mutex_);
+            closed_ = true;
+        }
+        changed_.notify_all();
+        for (std::thread& t : threads_)
+            t.join();
+        threads_.clear();
+    }
+
+private:
+    void work() {
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            changed_.wait(lock, [this] { return closed_ || !queue_.empty(); });
+            if (queue_.empty())
+                return;
+            std::function<void()> task = std::move(queue_.front());
+            queue_.pop_front();
+            lock.unlock();
+            task();
+            lock.lock();
+        }
+    }
+
+    const size_t workers_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<std::function<void()>> queue_;
+    std::vector<std::thread> threads_;
+    bool closed_ = false;
+};
+
 void replaceTogether(const QStringList& files, const Replacer& replacer, const ReplaceOptions& options,
                      ReplaceOutcome& outcome) {
     const qsizetype total = files.size();
     const int workers = std::clamp(QThread::idealThreadCount() * 2, 2, 8);
     const qsizetype ahead = workers * 4;
-    QThreadPool pool;
-    pool.setMaxThreadCount(workers);
+    WorkerPool pool(workers);
     std::vector<Prepared> results(static_cast<size_t>(total));
     std::vector<char> ready(static_cast<size_t>(total), 0);
     std::mutex mutex;

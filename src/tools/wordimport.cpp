@@ -47,11 +47,9 @@ SplitPath splitPath(const QString& path) {
         const QString folder = nextFolder();
         if (folder.isEmpty() || folder == u".")
             continue;
-        if (folder != u"..")
-            out.folders.append(folder);
-        else if (!out.folders.isEmpty() && out.folders.back() != u"..")
+        if (folder == u".." && !out.folders.isEmpty() && out.folders.back() != u"..")
             out.folders.removeLast();
-        else if (out.root.isEmpty())
+        else if (folder != u".." || out.root.isEmpty())
             out.folders.append(folder); // a relative path may climb; a root has nothing above it
     }
     return out;

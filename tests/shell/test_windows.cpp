@@ -115,7 +115,7 @@ TEST_F(Windows, MenusHaveTheirCaptionsAndShortcuts) {
     EXPECT_EQ(
         actionTexts(window.findChild<QMenu*>(QStringLiteral("mnuOptions"))),
         (QStringList{"&Options...", "-", "&Générer un fichier d'index", "&Remplacer une chaîne de caractère",
-                     "&Importer un fichier Word", "-", "&Mise à jour"}));
+                     "&Importer un fichier Word", "&Vérifier le site…", "-", "&Mise à jour"}));
 
     const std::pair<const char*, QKeySequence> keys[] = {
         {"mnuFileNew", QKeySequence(QStringLiteral("Ctrl+N"))},
