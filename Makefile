@@ -30,6 +30,7 @@ install: build
 	cmake --install $(BUILD) --prefix "$(PREFIX)"
 
 run: install
+	./scripts/register-desktop.sh "$(PREFIX)"
 	"$(PREFIX)/quillsite"
 
 bench: build

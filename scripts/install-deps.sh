@@ -11,6 +11,8 @@ packages=(
     qt6-webengine-dev
     libgtest-dev googletest
     xvfb xauth
+    qt6-translations-l10n
+    desktop-file-utils appstream
 )
 if [ "${1:-}" = clang ]; then
     packages+=(clang libclang-rt-14-dev clang-tidy clang-format)

@@ -3,6 +3,7 @@
 #include "cli/command.h"
 #include "cli/pagecommon.h"
 #include "commands/pageeditor.h"
+#include "lib/fileio.h"
 #include "lib/text1252.h"
 
 #include <QCommandLineParser>
@@ -33,15 +34,27 @@ const QString kHelp = QStringLiteral(
     "commande est mal formée ou si le titre ou le texte est vide.");
 
 std::optional<QByteArray> readBody(const QString& file) {
-    QFile f;
     const bool standardInput = file.isEmpty() || file == u"-";
-    const bool opened = standardInput ? f.open(stdin, QIODevice::ReadOnly)
-                                      : (f.setFileName(file), f.open(QIODevice::ReadOnly));
-    if (!opened) {
-        err(QStringLiteral("Je ne peux pas lire le fichier « %1 » : %2.").arg(file, f.errorString()));
-        return std::nullopt;
+    FileError error;
+    std::optional<QByteArray> bytes;
+    if (standardInput) {
+        QFile in;
+        if (in.open(stdin, QIODevice::ReadOnly)) {
+            bytes = in.read(kMaxWholeFile + 1);
+            if (bytes->size() > kMaxWholeFile) {
+                bytes.reset();
+                error = {FileError::Kind::TooLarge, FileError::Operation::Read, 0, kMaxWholeFile};
+            }
+        } else {
+            error = FileError::system(FileError::Operation::Read, EBADF);
+        }
+    } else {
+        bytes = readWholeFile(file, kMaxWholeFile, &error);
     }
-    return f.readAll();
+    if (!bytes)
+        err(QStringLiteral("Je ne peux pas lire le fichier « %1 » : %2.")
+                .arg(standardInput ? QStringLiteral("-") : file, fileErrorCause(error)));
+    return bytes;
 }
 
 // The body as the editor holds it: CR LF line ends, no final line end.

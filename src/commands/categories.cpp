@@ -75,7 +75,8 @@ void abandon(MainState& state) {
 
 void copyCategory(MainState& state, const QString& domainFolder, const QString& category) {
     const QString name =
-        askFolderName(state, QStringLiteral("Donnez un nouveau nom: "), ProgrammeID(), domainFolder);
+        askFolderName(state, QStringLiteral("Donnez un nouveau nom : "), QStringLiteral("Copier la catégorie"),
+                      domainFolder);
     if (name.isEmpty())
         return abandon(state);
     const QString existing = existingEntry(domainFolder, name);
@@ -90,9 +91,9 @@ void copyCategory(MainState& state, const QString& domainFolder, const QString& 
 
 void renameCategory(MainState& state, const QString& domainFolder, const QString& domain,
                     const QString& category) {
-    const QString prompt = QStringLiteral("Le nom de la catégorie actuelle est: ") + category + CrLf(2) +
-                           QStringLiteral("Nouveau nom:");
-    const QString name = askFolderName(state, prompt, ProgrammeID(), domainFolder, [&](const QString& n) {
+    const QString prompt = QStringLiteral("Le nom de la catégorie actuelle est : ") + category + CrLf(2) +
+                           QStringLiteral("Nouveau nom :");
+    const QString name = askFolderName(state, prompt, QStringLiteral("Renommer la catégorie"), domainFolder, [&](const QString& n) {
         return renameRefusal(domainFolder, domain, category, n);
     });
     if (name.isEmpty())
@@ -115,8 +116,9 @@ void renameCategory(MainState& state, const QString& domainFolder, const QString
 }
 
 void deleteCategory(MainState& state, const QString& domainFolder, const QString& category) {
-    if (!state.dialogs.question(QStringLiteral("Etes-vous sûr de vouloir supprimer cette catégorie?"),
-                                Icon::Question, QStringLiteral("Attention")))
+    if (!state.dialogs.questionNoByDefault(
+            QStringLiteral("Êtes-vous sûr de vouloir supprimer cette catégorie ?"), Icon::Question,
+            QStringLiteral("Attention")))
         return abandon(state);
     {
         BusyPointer busy(state.dialogs);
@@ -129,7 +131,7 @@ void deleteCategory(MainState& state, const QString& domainFolder, const QString
 
 QStringList mod2Captions() {
     QStringList captions = mmodCaptions();
-    captions[3] = QStringLiteral("Ajouter un fichier undépendant");
+    captions[3] = QStringLiteral("Ajouter un fichier indépendant");
     return captions;
 }
 

@@ -38,7 +38,7 @@ void copyDomain(MainState& state, const QString& domain) {
     const QString root = state.values.Répertoire;
     const QString name = askFolderName(
         state, QStringLiteral("Nouveau nom de domaine où copier ") + quoted(domain) + QStringLiteral(" :"),
-        ProgrammeID(), root);
+        QStringLiteral("Copier le domaine"), root);
     if (name.isEmpty())
         return;
     qint64 count = 0;
@@ -58,7 +58,7 @@ void renameDomain(MainState& state, const QString& domain) {
     const QString root = state.values.Répertoire;
     const QString name = askFolderName(
         state, QStringLiteral("Nouveau nom du domaine ") + quoted(domain) + QStringLiteral(" :"),
-        ProgrammeID(), root, [&](const QString& n) { return renameRefusal(root, domain, n); });
+        QStringLiteral("Renommer le domaine"), root, [&](const QString& n) { return renameRefusal(root, domain, n); });
     if (name.isEmpty())
         return;
     RenameResult result;
@@ -86,9 +86,9 @@ void renameDomain(MainState& state, const QString& domain) {
 }
 
 CommandOutcome deleteDomain(MainState& state, const QString& domain) {
-    const QString question = QStringLiteral("Etes-vous sûr de vouloir supprimer le domaine ") +
+    const QString question = QStringLiteral("Êtes-vous sûr de vouloir supprimer le domaine ") +
                              quoted(domain) + QStringLiteral(" ?");
-    if (!state.dialogs.question(question, Icon::Question, QStringLiteral("Attention")))
+    if (!state.dialogs.questionNoByDefault(question, Icon::Question, QStringLiteral("Attention")))
         return CommandOutcome::Done;
     {
         BusyPointer busy(state.dialogs);

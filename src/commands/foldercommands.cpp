@@ -15,17 +15,6 @@ namespace qs {
 
 namespace {
 
-// One folder inside its parent: no separator of any platform the sites are made for, no control
-// character, not a step up or in place.
-bool staysInside(const QString& name) {
-    if (name == u"." || name == u"..")
-        return false;
-    for (const QChar c : name)
-        if (c == u'/' || c == u'\\' || c.category() == QChar::Other_Control)
-            return false;
-    return true;
-}
-
 // Whether the file system accepts a folder of that name, tried for real and undone.
 bool creatable(const QString& parent, const QString& name) {
     const QString path = parent + name;
@@ -89,7 +78,7 @@ QString askFolderName(MainState& state, const QString& prompt, const QString& ti
                 continue;
             }
         }
-        if (staysInside(name) && creatable(parent, name))
+        if (isSafeName(name) && creatable(parent, name))
             return name;
         state.dialogs.message(invalidNameMessage(), Icon::Exclamation, QStringLiteral("Erreur"));
     }

@@ -55,8 +55,8 @@ bool fragmentEdit(MainState& state, Fragment fragment) {
     // thus adds an empty first line, which the pages render the same.
     const QString text = textOf(state, fragment);
     ControlState& c = state.controls;
-    const QString elsewhere = isHeader(fragment) ? QStringLiteral("C'est en haut qu'il faut écrire!")
-                                                 : QStringLiteral("C'est en bas qu'il faut écrire!");
+    const QString elsewhere = isHeader(fragment) ? QStringLiteral("C'est en haut qu'il faut écrire !")
+                                                 : QStringLiteral("C'est en bas qu'il faut écrire !");
     c.tTexteHead = isHeader(fragment) ? text : elsewhere;
     c.tTexteFoot = isHeader(fragment) ? elsewhere : text;
     c.tTexteHeadEnabled = isHeader(fragment);

@@ -15,8 +15,8 @@ bool sendfooterc(MainState& state);
 
 // Enters the fragment editing state (the context menus' "Modifier l'en-tête" / "Modifier le pied de
 // page"): reads the fragment, puts its text into tTexteHead or tTexteFoot without the leading line
-// break, disables the other box and the page text (showing "C'est en haut qu'il faut écrire!" or
-// "C'est en bas qu'il faut écrire!"), shows HFOK and tAnnuler, locks "Catalogue" and shows "Editeur".
+// break, disables the other box and the page text (showing "C'est en haut qu'il faut écrire !" or
+// "C'est en bas qu'il faut écrire !"), shows HFOK and tAnnuler, locks "Catalogue" and shows "Editeur".
 // False, with the state unchanged, when the fragment cannot be read.
 bool fragmentEdit(MainState& state, Fragment fragment);
 // The fragment editor's OK: writes the box's text (controls.tTexteHead or tTexteFoot, which the window

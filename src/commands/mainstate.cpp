@@ -2,6 +2,8 @@
 
 #include "lib/text1252.h"
 
+#include <algorithm>
+
 namespace qs {
 
 StructureList::StructureList() : selection_(&model_) {}
@@ -30,6 +32,26 @@ int StructureList::add(const QString& text, int number) {
     item->setEditable(false);
     model_.insertRow(lo, item);
     return lo;
+}
+
+void StructureList::addAll(const QList<std::pair<QString, int>>& rows) {
+    if (model_.rowCount() > 0) {
+        for (const auto& [text, number] : rows)
+            add(text, number);
+        return;
+    }
+    QList<std::pair<QString, int>> sorted = rows;
+    std::stable_sort(sorted.begin(), sorted.end(),
+                     [](const auto& a, const auto& b) { return compareUpper1252(a.first, b.first) < 0; });
+    QList<QStandardItem*> items;
+    items.reserve(sorted.size());
+    for (const auto& [text, number] : sorted) {
+        auto* item = new QStandardItem(text);
+        item->setData(number, Qt::UserRole);
+        item->setEditable(false);
+        items.append(item);
+    }
+    model_.invisibleRootItem()->appendRows(items);
 }
 
 void StructureList::removeRow(int row) {

@@ -28,6 +28,9 @@ public:
     int number(int row) const;
     // Adds a row where it belongs and returns its position ("the index of the last added row").
     int add(const QString& text, int number = 0);
+    // Adds many rows at once, in the order add() would give them, with one change signal for the lot
+    // (a category of thousands of pages shows at once).
+    void addAll(const QList<std::pair<QString, int>>& rows);
     void removeRow(int row);
     void clear();
     // First row whose text equals `text` without regard to case, -1 when none.
@@ -72,7 +75,7 @@ struct ControlState {
     QString tFichier;
     QString tTexte;
     int currentTab = 0; // SSTab1: 0 "Catalogue", 1 "Editeur", 2 "Explorer"
-    // Link types the link tree shows: "Images", "Fichiers ZIP", "Programmes", "CGI", "Sound".
+    // Link types the link tree shows: "Images", "Fichiers ZIP", "Programmes", "CGI", "Sons".
     std::array<bool, 5> cType{true, true, true, true, true};
 };
 

@@ -6,13 +6,13 @@
 #include "commands/regenerate.h"
 #include "editor/pagefile.h"
 #include "lib/dialogs.h"
+#include "lib/fileio.h"
 #include "lib/files.h"
 #include "site/listing.h"
 
 #include <QDataStream>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace qs {
 
@@ -22,45 +22,18 @@ QString quoted(const QString& s) {
     return u'"' + s + u'"';
 }
 
-// The cause of a failed read or write in French; the system's own text only when nothing better is known.
-QString cause(const QFileDevice& f, bool reading) {
-    const QFileInfo file(f.fileName());
-    const QFileInfo folder(file.absolutePath());
-    QString why;
-    if (f.error() == QFileDevice::ResourceError)
-        why = QStringLiteral("ressources insuffisantes (disque plein ?)");
-    else if (reading && !file.exists())
-        why = QStringLiteral("fichier introuvable");
-    else if (!reading && !folder.isDir())
-        why = QStringLiteral("dossier introuvable");
-    else if (f.error() == QFileDevice::PermissionsError || (reading && !file.isReadable()) ||
-             (!reading && !folder.isWritable()))
-        why = QStringLiteral("accès refusé");
-    else
-        why = f.errorString();
-    return (reading ? QStringLiteral("impossible de lire \"%1\" : %2")
-                    : QStringLiteral("impossible d'écrire \"%1\" : %2"))
-        .arg(f.fileName(), why);
-}
-
-// Copies a page file whole or not at all. `why` gets the cause in French, naming the file.
+// Copies a page file whole or not at all, checked to the last byte and forced to the disk before the
+// source may go. `why` gets the cause in French, naming the file.
 bool copyPage(const QString& from, const QString& to, QString* why) {
-    QFile in(from);
-    if (!in.open(QIODevice::ReadOnly)) {
-        *why = cause(in, true);
-        return false;
-    }
-    const QByteArray bytes = in.readAll();
-    if (in.error() != QFileDevice::NoError) {
-        *why = cause(in, true);
-        return false;
-    }
-    QSaveFile out(to);
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
-        *why = cause(out, false);
-        return false;
-    }
-    return true;
+    FileError error;
+    QString failed;
+    if (copyFileWhole(from, to, {.sync = true, .keepPermissions = true, .skipUnchanged = false}, &error,
+                      &failed))
+        return true;
+    *why = (error.operation == FileError::Operation::Read ? QStringLiteral("impossible de lire \"%1\" : %2")
+                                                          : QStringLiteral("impossible d'écrire \"%1\" : %2"))
+               .arg(failed, fileErrorCause(error));
+    return false;
 }
 
 // The row of the page list that shows `page`, when the lists still show its category.

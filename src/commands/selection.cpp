@@ -8,6 +8,8 @@
 #include "lib/helpers.h"
 #include "site/listing.h"
 
+#include <QDir>
+
 namespace qs {
 
 void tEffacer(MainState& state) {
@@ -105,15 +107,23 @@ void cListe_Click(MainState& state) {
     const QString domain = state.dListe.selectedText();
     if (state.cListe.selectedRow() >= 0 && !domain.isEmpty()) {
         BusyPointer busy(state.dialogs);
-        const QString folder =
-            withSeparator(state.values.Répertoire + domain) + state.cListe.selectedText() + sep();
+        const QString category = state.cListe.selectedText();
+        state.dialogs.status(QStringLiteral("Lecture de la catégorie « %1 »...").arg(category));
+        const QString folder = withSeparator(state.values.Répertoire + domain) + category + sep();
         state.pageNames.append(categoryPages(folder));
+        // The rows go into the list at once: one change for the view, however many pages.
+        QList<std::pair<QString, int>> rows;
+        rows.reserve(state.pageNames.size());
         for (int i = 1; i < state.pageNames.size(); ++i) {
             const QString title = pageTitle(folder + state.pageNames[i]);
             if (!title.isEmpty())
-                state.tListe.add(HTMLDécoder(title), i);
+                rows.append({HTMLDécoder(title), i});
             state.dialogs.processEvents();
         }
+        state.tListe.addAll(rows);
+        state.dialogs.status(
+            rows.size() == 1 ? QStringLiteral("Catégorie « %1 » : 1 page").arg(category)
+                             : QStringLiteral("Catégorie « %1 » : %2 pages").arg(category).arg(rows.size()));
         ControlState& c = state.controls;
         c.tAjouterEnabled = c.tImporterEnabled = c.ImgIndexEnabled = true;
     }
@@ -147,16 +157,25 @@ void ImgIndex_Click(MainState& state) {
     const QString category = state.cListe.selectedText();
     if (domain.isEmpty() || category.isEmpty() || state.values.Répertoire.isEmpty())
         return;
+    QString written;
+    qsizetype images = 0;
     {
         BusyPointer busy(state.dialogs);
         const QString folder = withSeparator(state.values.Répertoire + domain) + category + sep();
         if (!writeImgIndex(folder, category, state.currentCategory, state.clock, state.dialogs))
             return;
+        written = folder + QString::fromUtf16(kImgIndexFile);
+        images = imageFiles(folder).size();
     }
     cListe_Click(state);
     state.currentDomain = state.dListe.selectedText();
     state.currentCategory = state.cListe.selectedText();
     state.notify();
+    state.dialogs.message(QStringLiteral("Index des images de la catégorie « %1 » écrit (%2) :")
+                                  .arg(category, images == 1 ? QStringLiteral("1 image")
+                                                             : QStringLiteral("%1 images").arg(images)) +
+                              CrLf() + QDir::toNativeSeparators(written),
+                          Icon::Information, QStringLiteral("Liste d'images"));
 }
 
 } // namespace qs

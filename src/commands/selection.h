@@ -37,7 +37,7 @@ void tEffacer(MainState& state);
 
 // Asks for the name of a new site, domain or category until it is valid, and creates its folder in
 // `parentFolder`. A name that is taken (a folder of the program folder for a site, a row of dListe or
-// cListe, case ignored) is refused with "... existe déjà!"; a name holding a folder separator ("/" or
+// cListe, case ignored) is refused with "... existe déjà !"; a name holding a folder separator ("/" or
 // "\"), a control character, or made of "." or "..", and a name whose folder cannot be created, with
 // the invalid-name message. Returns the name, or "" when the user gave none (nothing created then).
 QString newFolderName(MainState& state, NewNameKind kind, const QString& parentFolder);

@@ -6,6 +6,7 @@
 #include "lib/files.h"
 #include "lib/settings.h"
 
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 
@@ -39,7 +40,14 @@ bool defaultLauncher(const QString& program, const QStringList& arguments) {
 
 QStringList NoeudsMenu::texts() {
     return {QStringLiteral("Précédent"), QStringLiteral("Origine"),  QStringLiteral("Suivant"),
-            QStringLiteral("-"),         QStringLiteral("Déployer"), QStringLiteral("Editer (notepad)")};
+            QStringLiteral("-"),         QStringLiteral("Déployer"), editCaption()};
+}
+
+QString NoeudsMenu::editCaption() {
+    const QStringList command = textEditorCommand(QString());
+    if (command.isEmpty())
+        return QStringLiteral("Éditer");
+    return QStringLiteral("Éditer avec %1").arg(QFileInfo(command.first()).completeBaseName());
 }
 
 QStringList textEditorCommand(const QString& path) {

@@ -26,14 +26,15 @@ struct ExplorerControls {
 };
 
 // The pop-up menu Noeuds: items mn 0 "Précédent", 1 "Origine", 2 "Suivant", 3 a separator,
-// 4 "Déployer", 5 "Editer (notepad)".
+// 4 "Déployer", 5 "Éditer avec" the text editor's name ("Éditer avec gedit"; "Éditer" when none is found).
 struct NoeudsMenu {
     enum Item { Previous = 0, Origin = 1, Next = 2, Separator = 3, Deploy = 4, Edit = 5 };
     static QStringList texts();
+    static QString editCaption();
     std::array<bool, 6> enabled{};
 };
 
-// How the text editor is found for "Editer (notepad)": the setting "EditeurTexte" (a program, possibly
+// How the text editor is found for "Éditer": the setting "EditeurTexte" (a program, possibly
 // with its own arguments), else Notepad on Windows, else the first common text editor on the PATH, else
 // the desktop's opener. The command is that program, one blank, the path. Empty when nothing is found.
 QStringList textEditorCommand(const QString& path);

@@ -60,7 +60,9 @@ bool writeImgIndex(const QString& categoryFolder, const QString& category, const
     const QString folder = withSeparator(categoryFolder);
     const ImgIndexPage page{category, imageFiles(folder), updateDate(clock.now()), clock.userName(), current};
     QString error;
-    if (writeLines(folder + QString::fromUtf16(kImgIndexFile), imgIndexLines(page), &error))
+    // A generated page: not forced to the disk.
+    if (writeLines(folder + QString::fromUtf16(kImgIndexFile), imgIndexLines(page), &error,
+                   {.sync = false, .keepPermissions = true, .skipUnchanged = false}))
         return true;
     dialogs.message(error, Icon::Exclamation, QStringLiteral("Erreur"));
     return false;

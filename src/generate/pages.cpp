@@ -1,6 +1,54 @@
 #include "generate/pages.h"
 
+#include <cmath>
+#include <optional>
+
 namespace qs {
+
+namespace {
+
+// Relative luminance of "rrggbb" as the contrast ratio defines it.
+std::optional<double> luminance(const QString& colour) {
+    if (colour.size() != 6)
+        return std::nullopt;
+    bool ok = false;
+    const uint rgb = colour.toUInt(&ok, 16);
+    if (!ok)
+        return std::nullopt;
+    auto channel = [](uint value) {
+        const double c = value / 255.0;
+        return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel((rgb >> 16) & 0xFF) + 0.7152 * channel((rgb >> 8) & 0xFF) +
+           0.0722 * channel(rgb & 0xFF);
+}
+
+constexpr double kReadable = 4.5;
+
+} // namespace
+
+double contrastRatio(const QString& a, const QString& b) {
+    const auto la = luminance(a);
+    const auto lb = luminance(b);
+    if (!la || !lb)
+        return 0;
+    return (std::max(*la, *lb) + 0.05) / (std::min(*la, *lb) + 0.05);
+}
+
+ReadableColours readableOn(const QString& background) {
+    const QString bg = luminance(background) ? background : QStringLiteral("FFFFFF");
+    // Black or white always reaches 4.5:1 (at worst about 4.58:1); the link colours are used only when
+    // they reach it too.
+    const bool dark =
+        contrastRatio(QStringLiteral("FFFFFF"), bg) > contrastRatio(QStringLiteral("000000"), bg);
+    ReadableColours c =
+        dark ? ReadableColours{QStringLiteral("FFFFFF"), QStringLiteral("FFFF99"), QStringLiteral("FFCCFF")}
+             : ReadableColours{QStringLiteral("000000"), QStringLiteral("0000CC"), QStringLiteral("660099")};
+    for (QString* link : {&c.link, &c.vlink})
+        if (contrastRatio(*link, bg) < kReadable)
+            *link = c.text;
+    return c;
+}
 
 QString updateDate(const QDateTime& when) {
     const QDate d = when.date();
@@ -116,6 +164,10 @@ QStringList framesetLines(const CategoryPage& p) {
 }
 
 QStringList navigationLines(const CategoryPage& p) {
+    // The frame's background is the user's choice: its text, links and titles stay readable on it.
+    const ReadableColours ink = readableOn(p.couleurTexte);
+    const double titleContrast = contrastRatio(p.couleurTitre, p.couleurTexte);
+    const QString title = titleContrast == 0 || titleContrast >= kReadable ? p.couleurTitre : ink.text;
     QStringList l;
     l.reserve(19 + p.pages.size());
     l << QStringLiteral("<HTML>") << QStringLiteral("<HEAD>")
@@ -123,11 +175,12 @@ QStringList navigationLines(const CategoryPage& p) {
              QStringLiteral("</TITLE>")
       << QStringLiteral("</HEAD>") << QStringLiteral("<!-- BEGIN -->")
       << QStringLiteral("<BODY BACKGROUND=\"../../images/chapitre.gif\" BGCOLOR=\"#") + p.couleurTexte +
-             QStringLiteral("\" TOPMARGIN=\"0\">")
+             QStringLiteral("\" TEXT=\"#") + ink.text + QStringLiteral("\" LINK=\"#") + ink.link +
+             QStringLiteral("\" VLINK=\"#") + ink.vlink + QStringLiteral("\" TOPMARGIN=\"0\">")
       << QStringLiteral("<FONT SIZE=\"1\">") + p.id + QStringLiteral("</FONT><BR>")
-      << QStringLiteral("<CENTER><FONT SIZE=\"3\" COLOR=\"#") + p.couleurTitre + QStringLiteral("\">") +
-             p.category + QStringLiteral("</FONT><BR>")
-      << QStringLiteral("<FONT SIZE=\"2\" COLOR=\"#") + p.couleurTitre + QStringLiteral("\">(") + p.domain +
+      << QStringLiteral("<CENTER><FONT SIZE=\"3\" COLOR=\"#") + title + QStringLiteral("\">") + p.category +
+             QStringLiteral("</FONT><BR>")
+      << QStringLiteral("<FONT SIZE=\"2\" COLOR=\"#") + title + QStringLiteral("\">(") + p.domain +
              QStringLiteral(")</FONT></CENTER>")
       << QStringLiteral("<HR><FONT SIZE=\"2\">");
     for (const CategoryPage::Entry& e : p.pages)

@@ -58,6 +58,20 @@ struct CategoryPage {
     bool indexed = false;
     QList<Entry> pages; // in list order
 };
+// Colours ("rrggbb") for the text, links and visited links of a page on `background`, each with a
+// contrast ratio of at least 4.5:1 against it: dark text and links on a light background, light ones on
+// a dark background. A background that is not six hexadecimal digits counts as white.
+//   readableOn("000090") -> {"FFFFFF", "FFFF99", "FFCCFF"}
+//   readableOn("F0F0FF") -> {"000000", "0000CC", "660099"}
+struct ReadableColours {
+    QString text;
+    QString link;
+    QString vlink;
+};
+ReadableColours readableOn(const QString& background);
+// The contrast ratio of two "rrggbb" colours, 1 to 21; 0 when either is not six hexadecimal digits.
+double contrastRatio(const QString& a, const QString& b);
+
 // The frameset's fixed opening (lines 1 to 4) and closing (lines 18 to 28).
 QStringList sendheadert(const CategoryPage& page);
 QStringList sendfootert(const CategoryPage& page);

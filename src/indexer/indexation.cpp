@@ -68,7 +68,11 @@ void Indexation::requestStop() {
 
 void Indexation::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
-        requestStop();
+        // A run under way stops; an idle window closes.
+        if (running_)
+            requestStop();
+        else
+            close();
         return;
     }
     QWidget::keyPressEvent(event);

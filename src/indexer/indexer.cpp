@@ -2,14 +2,15 @@
 
 #include "lib/clock.h"
 #include "lib/dialogs.h"
+#include "lib/fileio.h"
 #include "lib/files.h"
 #include "lib/helpers.h"
+#include "lib/pagetitle.h"
 #include "lib/text1252.h"
 
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <array>
@@ -53,191 +54,6 @@ bool upperEndsWith(QStringView text, QLatin1StringView word) {
     return text.size() >= word.size() && upperEquals(text.last(word.size()), word);
 }
 
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-QByteArray trimmedBlanks(QByteArrayView text) {
-    qsizetype b = 0;
-    qsizetype e = text.size();
-    while (b < e && isBlank(text[b]))
-        ++b;
-    while (e > b && isBlank(text[e - 1]))
-        --e;
-    return text.sliced(b, e - b).toByteArray();
-}
-
-// First "<TITLE>" in any case: the tag is ASCII, and Windows-1252 upper case never turns another byte
-// into an ASCII letter, so comparing ASCII letters without case finds the same place.
-qsizetype findTitleTag(QByteArrayView line) {
-    static constexpr std::array<char, 7> tag{'<', 'T', 'I', 'T', 'L', 'E', '>'};
-    for (qsizetype i = line.indexOf('<'); i >= 0 && i + 7 <= line.size(); i = line.indexOf('<', i + 1)) {
-        bool match = true;
-        for (qsizetype k = 1; k < 7 && match; ++k) {
-            char c = line[i + k];
-            if (c >= 'a' && c <= 'z')
-                c = char(c - 'a' + 'A');
-            match = c == tag[size_t(k)];
-        }
-        if (match)
-            return i;
-    }
-    return -1;
-}
-
-// An open page file, read in blocks. On Unix the system calls are used directly: the indexer reads tens
-// of thousands of small files, and each call saved counts.
-class PageFile {
-public:
-    explicit PageFile(const QString& path) {
-#ifdef Q_OS_UNIX
-        // O_NONBLOCK: a FIFO or device that slipped in under a page name must not hang the run.
-        fd_ = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-#else
-        file_.setFileName(path);
-        if (!file_.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-            file_.close();
-#endif
-    }
-    ~PageFile() {
-#ifdef Q_OS_UNIX
-        if (fd_ >= 0)
-            ::close(fd_);
-#endif
-    }
-#ifdef Q_OS_UNIX
-    // A file of an open folder: the name is looked up in that folder alone.
-    PageFile(int folder, const char* name) {
-        fd_ = ::openat(folder, name, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    }
-#endif
-    PageFile(const PageFile&) = delete;
-    PageFile& operator=(const PageFile&) = delete;
-
-    bool isOpen() const {
-#ifdef Q_OS_UNIX
-        return fd_ >= 0;
-#else
-        return file_.isOpen();
-#endif
-    }
-
-    // Bytes read, 0 at the end, -1 on error.
-    qint64 read(char* data, qint64 size) {
-#ifdef Q_OS_UNIX
-        for (;;) {
-            const ssize_t n = ::read(fd_, data, size_t(size));
-            if (n >= 0 || errno != EINTR)
-                return n;
-        }
-#else
-        return file_.read(data, size);
-#endif
-    }
-
-private:
-#ifdef Q_OS_UNIX
-    int fd_ = -1;
-#else
-    QFile file_;
-#endif
-};
-
-// Reads a file line by line through a small buffer, so that a title near the top costs one read
-// however long the page. CR LF, LF and CR all end a line; a last line may have no end.
-class LineReader {
-public:
-    // `buffer` is scratch space that a caller reading many files keeps, so that its memory is reused.
-    LineReader(PageFile& file, QByteArray& buffer) : file_(file), buffer_(buffer) { buffer_.resize(0); }
-
-    bool next(QByteArrayView& line) {
-        for (;;) {
-            const qsizetype end = findEnd();
-            if (end >= 0) {
-                // A CR as the last byte read may be the first half of CR LF: look further first.
-                if (buffer_[end] == '\r' && end + 1 == buffer_.size() && fill())
-                    continue;
-                line = QByteArrayView(buffer_).sliced(pos_, end - pos_);
-                pos_ = end + 1;
-                if (buffer_[end] == '\r' && pos_ < buffer_.size() && buffer_[pos_] == '\n')
-                    ++pos_;
-                return true;
-            }
-            if (!fill()) {
-                if (pos_ >= buffer_.size())
-                    return false;
-                line = QByteArrayView(buffer_).sliced(pos_);
-                pos_ = buffer_.size();
-                return true;
-            }
-        }
-    }
-
-    bool failed() const { return failed_; }
-
-private:
-    // Resumes where the last search stopped: a long line read block by block is scanned once.
-    qsizetype findEnd() {
-        for (qsizetype i = std::max(pos_, scanned_); i < buffer_.size(); ++i)
-            if (buffer_[i] == '\n' || buffer_[i] == '\r')
-                return i;
-        scanned_ = buffer_.size();
-        return -1;
-    }
-
-    // Appends the next block of the file, dropping what has been read; false at the end or on error.
-    bool fill() {
-        if (atEnd_)
-            return false;
-        buffer_.remove(0, pos_);
-        scanned_ = std::max<qsizetype>(0, scanned_ - pos_);
-        pos_ = 0;
-        const qsizetype old = buffer_.size();
-        buffer_.resize(old + kBlock);
-        const qint64 n = file_.read(buffer_.data() + old, kBlock);
-        buffer_.resize(old + std::max<qint64>(n, 0));
-        if (n < 0)
-            failed_ = true;
-        if (n <= 0)
-            atEnd_ = true;
-        return n > 0;
-    }
-
-    static constexpr qsizetype kBlock = 4096;
-    PageFile& file_;
-    QByteArray& buffer_;
-    qsizetype pos_ = 0;
-    qsizetype scanned_ = 0; // no line end before this place
-    bool atEnd_ = false;
-    bool failed_ = false;
-};
-
-// The title of an open page, as indexTitle() describes it.
-QString readTitle(PageFile& file, QByteArray& buffer, bool* readable) {
-    if (!file.isOpen()) {
-        *readable = false;
-        return {};
-    }
-    LineReader reader(file, buffer);
-    QByteArray title;
-    bool inside = false;
-    QByteArrayView line;
-    while (reader.next(line)) {
-        if (const qsizetype p = findTitleTag(line); p >= 0) {
-            line = line.sliced(p + 7);
-            inside = true;
-        }
-        if (!inside)
-            continue;
-        const qsizetype lt = line.indexOf('<');
-        title.append(' ').append(trimmedBlanks(lt >= 0 ? line.first(lt) : line));
-        if (lt >= 0)
-            break;
-    }
-    *readable = !reader.failed();
-    return fromWindows1252(trimmedBlanks(title));
-}
-
 // What the walk does with the pages it finds.
 struct PageSink {
     QDateTime titlesAfter; // UTC; invalid: no title is read
@@ -246,7 +62,6 @@ struct PageSink {
     QList<IndexedPage> pages; // of the folder being listed
     qsizetype folders = 0;    // walked so far
     qsizetype found = 0;      // pages found so far
-    QByteArray buffer;
 
     // After each page: now and then, shows progress, lets events run and asks whether to go on, so
     // that a folder of many pages can be stopped too.
@@ -309,8 +124,8 @@ Listing listFolder(const QString& path, QStringList& subfolders, PageSink& sink)
         IndexedPage page{path + name, QDateTime::fromMSecsSinceEpoch(ms, Qt::UTC), {}, false, true};
         if (sink.wantsTitle(name, page.modified)) {
             // Read now, while the folder is open: the name is looked up in it alone.
-            PageFile opened(fd, raw);
-            page.title = readTitle(opened, sink.buffer, &page.readable);
+            RegularFile opened(fd, raw);
+            page.title = readTitle(opened, TitleRules::Index, &page.readable);
             page.titleRead = true;
         }
         sink.pages.append(std::move(page));
@@ -337,8 +152,7 @@ Listing listFolder(const QString& path, QStringList& subfolders, PageSink& sink)
         } else if (entry.isFile() && isIndexedFile(name)) {
             IndexedPage page{path + name, entry.lastModified().toUTC(), {}, false, true};
             if (sink.wantsTitle(name, page.modified)) {
-                PageFile file(page.path);
-                page.title = readTitle(file, sink.buffer, &page.readable);
+                page.title = readTitle(page.path, TitleRules::Index, &page.readable);
                 page.titleRead = true;
             }
             sink.pages.append(std::move(page));
@@ -366,53 +180,26 @@ QString updatedOn(const QDateTime& when) {
     return when.toString(QStringLiteral("d.M.yy 'à' H:mm"));
 }
 
-QString describe(const QFileDevice& f) {
-    switch (f.error()) {
-    case QFileDevice::PermissionsError:
-        return QStringLiteral("accès refusé");
-    case QFileDevice::ResourceError:
-        return QStringLiteral("ressources insuffisantes (disque plein ?)");
-    case QFileDevice::OpenError:
-        return QStringLiteral("ouverture impossible");
-    default:
-        return f.errorString();
-    }
-}
-
-// toWindows1252() appended in place: runs of ASCII, most of a page list, are copied without a
-// conversion of their own.
-void append1252(QByteArray& out, QStringView text) {
-    const qsizetype n = text.size();
-    qsizetype i = 0;
-    while (i < n) {
-        qsizetype j = i;
-        while (j < n && text[j].unicode() < 0x80)
-            ++j;
-        if (j > i) {
-            const qsizetype old = out.size();
-            out.resize(old + (j - i));
-            char* d = out.data() + old;
-            for (qsizetype k = i; k < j; ++k)
-                *d++ = char(text[k].unicode());
-        }
-        i = j;
-        while (j < n && text[j].unicode() >= 0x80)
-            ++j;
-        if (j > i)
-            out.append(toWindows1252(text.sliced(i, j - i)));
-        i = j;
-    }
-}
-
-QByteArray toBytes(const QStringList& lines) {
-    QByteArray bytes;
-    qsizetype size = 0;
-    for (const QString& l : lines)
-        size += l.size() + 2;
-    bytes.reserve(size);
-    for (const QString& l : lines)
-        bytes.append(toWindows1252(l)).append("\r\n");
-    return bytes;
+// Puts a copy of the file, when there is one, into the trash under its own name; the file stays.
+bool trashCopy(const QString& path, FileError* error) {
+    if (!QFileInfo(path).isFile())
+        return true;
+    const QString copy = workFilePath(FichierRépertoire(path), ".old");
+#ifdef Q_OS_UNIX
+    // A second name for the same bytes costs nothing; a copy only where links are not supported.
+    const bool linked = ::link(QFile::encodeName(path).constData(), QFile::encodeName(copy).constData()) == 0;
+#else
+    const bool linked = false;
+#endif
+    QString failedPath;
+    if (!linked &&
+        !copyFileWhole(path, copy, {.sync = false, .keepPermissions = true, .skipUnchanged = false}, error,
+                       &failedPath))
+        return false;
+    if (moveToTrash(copy, path, error))
+        return true;
+    QFile::remove(copy);
+    return false;
 }
 
 // The site root as the paths of the walk begin: separators at its end replaced by exactly one "/".
@@ -464,13 +251,7 @@ bool isListedPage(const QString& fileName) {
 }
 
 QString indexTitle(const QString& path, bool* readable) {
-    PageFile file(path);
-    QByteArray buffer;
-    bool ok = true;
-    QString title = readTitle(file, buffer, &ok);
-    if (readable)
-        *readable = ok;
-    return title;
+    return readTitle(path, TitleRules::Index, readable);
 }
 
 QStringList indexListHeader(const IndexListInput& in) {
@@ -493,11 +274,11 @@ QStringList indexListHeader(const IndexListInput& in) {
 
 void appendIndexRow(QByteArray& out, QStringView link, QStringView name, QStringView title, QDate modified) {
     out.append("<TR>\r\n<TD><A HREF=\"");
-    append1252(out, link);
+    appendWindows1252(out, link);
     out.append("\">");
-    append1252(out, name);
+    appendWindows1252(out, name);
     out.append("</A></TD>\r\n<TD>");
-    append1252(out, title);
+    appendWindows1252(out, title);
     out.append("</TD>\r\n<TD>");
     // "dd.mm.yy"
     const int parts[3] = {modified.day(), modified.month(), modified.year() % 100};
@@ -642,8 +423,8 @@ IndexResult IndexerSite(const QString& root, const Clock& clock, Dialogs& dialog
 #endif
     const IndexListInput recent{QString::fromUtf8(kRecentTitle), ProgrammeID(), now, days.reference, {}};
     const IndexListInput search{QString::fromUtf8(kSearchTitle), ProgrammeID(), now, days.reference, {}};
-    QByteArray recentBytes = toBytes(indexListHeader(recent));
-    QByteArray searchBytes = toBytes(indexListHeader(search));
+    QByteArray recentBytes = encodeLines(indexListHeader(recent));
+    QByteArray searchBytes = encodeLines(indexListHeader(search));
     searchBytes.reserve(searchBytes.size() + 128 * pages.size());
     QByteArray row;
     for (const IndexedPage& page : pages) {
@@ -663,39 +444,44 @@ IndexResult IndexerSite(const QString& root, const Clock& clock, Dialogs& dialog
             ++result.recent;
         }
     }
-    const QByteArray footer = toBytes(indexListFooter());
+    const QByteArray footer = encodeLines(indexListFooter());
     recentBytes.append(footer);
     searchBytes.append(footer);
 
-    // Both lists are written aside and put in place together, so a failure leaves the previous two.
-    struct Output {
-        QString path;
-        QByteArray bytes;
-        std::unique_ptr<QSaveFile> file;
-    };
-    std::array<Output, 2> outputs{Output{base + kRecentFile, std::move(recentBytes), nullptr},
-                                  Output{base + kSearchFile, std::move(searchBytes), nullptr}};
-    auto fail = [&](const Output& o) {
-        dialogs.message(
-            QStringLiteral("Je ne peux pas écrire le fichier \"%1\" : %2.").arg(o.path, describe(*o.file)),
-            Icon::Exclamation, QStringLiteral("Erreur"));
-        for (Output& each : outputs)
-            if (each.file)
-                each.file->cancelWriting();
+    // Both lists are written aside and put in place together: a failure at any step leaves the previous
+    // two. The previous ones go to the trash only once both new ones are in place.
+    const WriteOptions options{.sync = true, .keepPermissions = true, .skipUnchanged = false};
+    PendingWrite recentFile(base + kRecentFile, options);
+    PendingWrite searchFile(base + kSearchFile, options);
+    const QList<PendingWrite*> writes{&recentFile, &searchFile};
+    auto fail = [&](const PendingWrite& w) {
+        dialogs.message(fileErrorMessage(w.path(), w.error()), Icon::Exclamation, QStringLiteral("Erreur"));
         return result;
     };
-    for (Output& o : outputs) {
-        o.file = std::make_unique<QSaveFile>(o.path);
-        if (!o.file->open(QIODevice::WriteOnly) || o.file->write(o.bytes) != o.bytes.size())
-            return fail(o);
+    if (!recentFile.write(recentBytes) || !recentFile.finish())
+        return fail(recentFile);
+    if (!searchFile.write(searchBytes) || !searchFile.finish())
+        return fail(searchFile);
+    // The previous lists go to the trash first, as copies, so that a trash that cannot take them stops
+    // the run with nothing changed, and a failed commit below still finds them in place.
+    if (trashPrevious) {
+        for (const PendingWrite* w : writes) {
+            FileError why;
+            if (!trashCopy(w->path(), &why)) {
+                dialogs.message(trashFailureMessage(w->path(), why) + CrLf(2) +
+                                    QStringLiteral("L'index n'a pas été créé."),
+                                Icon::Exclamation, QStringLiteral("Erreur"));
+                return result;
+            }
+        }
     }
-    if (trashPrevious)
-        for (const Output& o : outputs)
-            if (FichierExiste(o.path))
-                FichierCorbeille(o.path);
-    for (Output& o : outputs)
-        if (!o.file->commit())
-            return fail(o);
+    QStringList previous;
+    int failed = 0;
+    if (!commitAll(writes, &previous, &failed))
+        return fail(*writes[failed]);
+    for (const QString& kept : previous)
+        if (!kept.isEmpty())
+            QFile::remove(kept);
     result.outcome = IndexResult::Outcome::Written;
     return result;
 }

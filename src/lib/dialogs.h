@@ -20,6 +20,12 @@ public:
     virtual bool questionWithDetails(const QString& text, const QString& /*details*/) {
         return question(text);
     }
+    // A question whose Yes destroys or loses something: "Non" is the default button, so that Enter
+    // pressed in haste keeps the user's work. Otherwise as question().
+    virtual bool questionNoByDefault(const QString& text, Icon icon = Icon::Question,
+                                     const QString& title = {}) {
+        return question(text, icon, title);
+    }
     // A one-line prompt. The answer comes back with blanks removed at both ends; Cancel and an empty
     // answer both come back as the empty text ("no answer").
     virtual QString prompt(const QString& text, const QString& title = {},

@@ -1,11 +1,21 @@
 #include "lib/files.h"
 
 #include "lib/dialogs.h"
+#include "lib/fileio.h"
+
+#include <QDateTime>
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace qs {
 
@@ -202,13 +212,15 @@ qint64 copyTree(const QString& sourceIn, const QString& destinationIn, Dialogs& 
         }
         const QString from = source + name;
         const QString to = destination + name;
-        QFile::remove(to);
-        QFile in(from);
-        if (in.copy(to)) {
+        FileError error;
+        QString failed;
+        // Whole or not at all, every byte checked; a link in the copy's place is replaced, not followed.
+        if (copyFileWhole(from, to, {.sync = false, .keepPermissions = true, .skipUnchanged = false}, &error,
+                          &failed)) {
             ++count;
         } else {
             dialogs.message(QStringLiteral("Copie de") + CrLf() + from + CrLf() + QStringLiteral("vers") +
-                                CrLf() + to + CrLf(2) + QStringLiteral("=> ") + in.errorString(),
+                                CrLf() + to + CrLf(2) + QStringLiteral("=> ") + fileErrorCause(error),
                             Icon::Exclamation, QStringLiteral("Erreur de copie"));
         }
         dialogs.status(QStringLiteral("Copie en cours : %1 fichiers copiés...").arg(doneBefore + count));
@@ -257,14 +269,143 @@ bool DossierSupprimer(const QString& folderIn) {
 }
 
 bool FichierCorbeille(const QString& path) {
+    return moveToTrash(path);
+}
+
+namespace {
+
 #if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
-    // Without the user's data folder (a new account), Qt makes its trash folders in the current folder:
-    // the file would leave the site for wherever the program was started.
+QByteArray native(const QString& path) {
+    return QFile::encodeName(path);
+}
+
+// A folder of the trash: made when missing (private to the user), refused when it is anything else.
+bool trashFolder(const QString& path, int* code) {
+    if (::mkdir(native(path).constData(), 0700) == 0)
+        return true;
+    struct stat st;
+    if (errno == EEXIST && ::lstat(native(path).constData(), &st) == 0 && S_ISDIR(st.st_mode))
+        return true;
+    *code = errno == EEXIST ? ENOTDIR : errno;
+    return false;
+}
+
+// The trash for a file of this device: the user's own when it lies on the same device, otherwise the
+// device's ".Trash-<uid>" at the top of its mount (a rename cannot cross devices).
+QString trashFor(const QString& absolute, dev_t device, int* code) {
     const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    // Without the user's data folder (a new account) it is made, never replaced by the current folder.
     if (!data.isEmpty())
         QDir().mkpath(data);
+    struct stat st;
+    if (!data.isEmpty() && ::stat(native(data).constData(), &st) == 0 && st.st_dev == device)
+        return data + QStringLiteral("/Trash");
+    QString top = QFileInfo(absolute).absolutePath();
+    for (;;) {
+        const QString up = QFileInfo(top).absolutePath();
+        if (up == top || ::stat(native(up).constData(), &st) != 0 || st.st_dev != device)
+            break;
+        top = up;
+    }
+    if (top.endsWith(u'/'))
+        top.chop(1);
+    const QString trash = top + QStringLiteral("/.Trash-") + QString::number(::getuid());
+    if (::stat(native(top).constData(), &st) != 0) {
+        *code = errno;
+        return {};
+    }
+    return trash;
+}
+
+QString percentEncoded(const QString& path) {
+    return QString::fromLatin1(native(path).toPercentEncoding("/"));
+}
 #endif
-    return QFile::moveToTrash(path);
+
+} // namespace
+
+bool moveToTrash(const QString& path, const QString& shownAsIn, FileError* error) {
+    const QString shownAs = QFileInfo(shownAsIn.isEmpty() ? path : shownAsIn).absoluteFilePath();
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+    // Done here rather than by QFile::moveToTrash, which retries names without end when the trash
+    // cannot be written.
+    auto failed = [error](int code) {
+        if (error)
+            *error = FileError::system(FileError::Operation::Write, code);
+        return false;
+    };
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    struct stat st;
+    if (::lstat(native(absolute).constData(), &st) != 0)
+        return failed(errno);
+    int code = 0;
+    const QString trash = trashFor(absolute, st.st_dev, &code);
+    if (trash.isEmpty())
+        return failed(code);
+    const QString files = trash + QStringLiteral("/files");
+    const QString info = trash + QStringLiteral("/info");
+    if (!trashFolder(trash, &code) || !trashFolder(files, &code) || !trashFolder(info, &code))
+        return failed(code);
+
+    const QString name = QFileInfo(shownAs).fileName();
+    const qsizetype dot = name.lastIndexOf(u'.');
+    const QString stem = dot > 0 ? name.left(dot) : name;
+    const QString extension = dot > 0 ? name.mid(dot) : QString();
+    const QByteArray record = "[Trash Info]\nPath=" + percentEncoded(shownAs).toUtf8() + "\nDeletionDate=" +
+                              QDateTime::currentDateTime().toString(Qt::ISODate).toUtf8() + "\n";
+    // The info file, made exclusively, reserves the name; a bounded number of names is tried.
+    constexpr int kNames = 1000;
+    for (int n = 1; n <= kNames; ++n) {
+        const QString trashed = n == 1 ? name : QStringLiteral("%1.%2%3").arg(stem).arg(n).arg(extension);
+        const QString infoPath = info + u'/' + trashed + QStringLiteral(".trashinfo");
+        const int fd =
+            ::open(native(infoPath).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+        if (fd < 0) {
+            if (errno == EEXIST)
+                continue;
+            return failed(errno);
+        }
+        const bool written = ::write(fd, record.constData(), size_t(record.size())) == record.size();
+        const int writeCode = errno;
+        if (::close(fd) != 0 || !written) {
+            ::unlink(native(infoPath).constData());
+            return failed(written ? EIO : writeCode);
+        }
+        const QString target = files + u'/' + trashed;
+        if (::lstat(native(target).constData(), &st) == 0) {
+            ::unlink(native(infoPath).constData());
+            continue;
+        }
+        if (::rename(native(absolute).constData(), native(target).constData()) != 0) {
+            const int renameCode = errno;
+            ::unlink(native(infoPath).constData());
+            return failed(renameCode);
+        }
+        return true;
+    }
+    return failed(EEXIST);
+#else
+    Q_UNUSED(shownAs);
+    if (QFile::moveToTrash(path))
+        return true;
+    if (error)
+        *error = FileError::system(FileError::Operation::Write, EACCES);
+    return false;
+#endif
+}
+
+QString trashFailureMessage(const QString& path, const FileError& error) {
+    return QStringLiteral("Je ne peux pas mettre le fichier \"%1\" à la corbeille (%2) : il est conservé.")
+        .arg(path, fileErrorCause(error));
+}
+
+bool isSafeName(QStringView name) {
+    if (name == u"." || name == u"..")
+        return false;
+    for (const QChar c : name)
+        if (c == u'/' || c == u'\\' || c.category() == QChar::Other_Control)
+            return false;
+    return true;
 }
 
 } // namespace qs

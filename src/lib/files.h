@@ -6,6 +6,7 @@
 namespace qs {
 
 class Dialogs;
+struct FileError;
 
 // Paths are in the platform's form. Folder values carry a trailing separator; these procedures accept
 // them with or without one and say what they return.
@@ -47,5 +48,15 @@ qint64 ArborescenceCopier(const QString& source, const QString& destination, Dia
 bool DossierSupprimer(const QString& folder);
 // Moves one file or folder to the desktop trash. True when it went (callers may ignore it).
 bool FichierCorbeille(const QString& path);
+// The same, filed in the trash under the name and place of `shownAs` (a file kept aside under a work
+// name goes to the trash as the file it was). Never waits or loops on a trash that cannot be written:
+// false, with the cause in *error, and the file stays where it was.
+bool moveToTrash(const QString& path, const QString& shownAs = {}, FileError* error = nullptr);
+// The message for a file that could not go to the trash: it names the file and says it was kept.
+QString trashFailureMessage(const QString& path, const FileError& error);
+
+// A name that stays one entry inside its parent folder: no folder separator of any platform the sites
+// are made for, no control character, neither "." nor "..".
+bool isSafeName(QStringView name);
 
 } // namespace qs

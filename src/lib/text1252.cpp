@@ -1,9 +1,5 @@
 #include "lib/text1252.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
-
 #include <array>
 
 namespace qs {
@@ -23,20 +19,6 @@ int byteFor(char32_t c) {
         if (kHigh[i] == c)
             return 0x80 + i;
     return -1;
-}
-
-QString describe(const QFileDevice& f) {
-    switch (f.error()) {
-    case QFileDevice::PermissionsError:
-        return QStringLiteral("accès refusé");
-    case QFileDevice::ResourceError:
-        return QStringLiteral("ressources insuffisantes (disque plein ?)");
-    case QFileDevice::OpenError:
-        return QFileInfo::exists(f.fileName()) ? QStringLiteral("ouverture impossible")
-                                               : QStringLiteral("fichier ou dossier introuvable");
-    default:
-        return f.errorString();
-    }
 }
 
 } // namespace
@@ -125,20 +107,65 @@ QStringList splitLines(QStringView text) {
     return lines;
 }
 
+qsizetype indexOfAsciiNoCase(QByteArrayView text, QByteArrayView upperWord, qsizetype from) {
+    const qsizetype w = upperWord.size();
+    if (w == 0)
+        return from <= text.size() ? from : -1;
+    for (qsizetype i = std::max<qsizetype>(from, 0); i + w <= text.size(); ++i) {
+        qsizetype k = 0;
+        while (k < w && asciiUpper(text[i + k]) == upperWord[k])
+            ++k;
+        if (k == w)
+            return i;
+    }
+    return -1;
+}
+
+void appendWindows1252(QByteArray& out, QStringView text) {
+    const qsizetype n = text.size();
+    qsizetype i = 0;
+    while (i < n) {
+        qsizetype j = i;
+        while (j < n && text[j].unicode() < 0x80)
+            ++j;
+        if (j > i) {
+            const qsizetype old = out.size();
+            out.resize(old + (j - i));
+            char* d = out.data() + old;
+            for (qsizetype k = i; k < j; ++k)
+                *d++ = char(text[k].unicode());
+        }
+        i = j;
+        while (j < n && text[j].unicode() >= 0x80)
+            ++j;
+        if (j > i)
+            out.append(toWindows1252(text.sliced(i, j - i)));
+        i = j;
+    }
+}
+
+QByteArray encodeLines(const QStringList& lines) {
+    QByteArray bytes;
+    qsizetype size = 0;
+    for (const QString& l : lines)
+        size += l.size() + 2;
+    bytes.reserve(size);
+    for (const QString& l : lines) {
+        appendWindows1252(bytes, l);
+        bytes.append("\r\n");
+    }
+    return bytes;
+}
+
 std::optional<QString> readText(const QString& path, QString* error) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
+    FileError why;
+    const auto bytes = readWholeFile(path, kMaxWholeFile, &why);
+    if (!bytes) {
         if (error)
-            *error = QStringLiteral("Je ne peux pas lire le fichier \"%1\" : %2.").arg(path, describe(f));
+            *error = fileErrorMessage(path, why);
         return std::nullopt;
     }
-    const QByteArray bytes = f.readAll();
-    if (f.error() != QFileDevice::NoError) {
-        if (error)
-            *error = QStringLiteral("Je ne peux pas lire le fichier \"%1\" : %2.").arg(path, describe(f));
-        return std::nullopt;
-    }
-    return fromWindows1252(bytes);
+    return fromWindows1252(*bytes);
 }
 
 std::optional<QStringList> readLines(const QString& path, QString* error) {
@@ -148,13 +175,12 @@ std::optional<QStringList> readLines(const QString& path, QString* error) {
     return splitLines(*text);
 }
 
-bool writeBytes(const QString& path, const QByteArray& bytes, QString* error) {
-    QSaveFile f(path);
-    if (f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.commit())
+bool writeBytes(const QString& path, const QByteArray& bytes, QString* error, const WriteOptions& options) {
+    FileError why;
+    if (writeFileWhole(path, bytes, options, &why))
         return true;
     if (error)
-        *error = QStringLiteral("Je ne peux pas écrire le fichier \"%1\" : %2.").arg(path, describe(f));
-    f.cancelWriting();
+        *error = fileErrorMessage(path, why);
     return false;
 }
 
@@ -162,15 +188,8 @@ bool writeText(const QString& path, QStringView text, QString* error) {
     return writeBytes(path, toWindows1252(text), error);
 }
 
-bool writeLines(const QString& path, const QStringList& lines, QString* error) {
-    QByteArray bytes;
-    qsizetype size = 0;
-    for (const QString& l : lines)
-        size += l.size() + 2;
-    bytes.reserve(size);
-    for (const QString& l : lines)
-        bytes.append(toWindows1252(l)).append("\r\n");
-    return writeBytes(path, bytes, error);
+bool writeLines(const QString& path, const QStringList& lines, QString* error, const WriteOptions& options) {
+    return writeBytes(path, encodeLines(lines), error, options);
 }
 
 int compareUpper1252(QStringView a, QStringView b) {

@@ -14,8 +14,10 @@
 #include "generate/imgindex.h"
 #include "indexer/indexation.h"
 #include "lib/files.h"
+#include "lib/settings.h"
 #include "shell/frmoptions.h"
 #include "shell/frmsplash.h"
+#include "shell/place.h"
 #include "site/listing.h"
 #include "tools/toolwindows.h"
 #include "ui/qtdialogs.h"
@@ -26,7 +28,11 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QDir>
 #include <QFontDatabase>
+#include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -85,7 +91,7 @@ QString menuText(const QString& caption) {
     return caption;
 }
 
-const char* const kTypeCaptions[] = {"Images", "Fichiers ZIP", "Programmes", "CGI", "Sound"};
+const char* const kTypeCaptions[] = {"Images", "Fichiers ZIP", "Programmes", "CGI", "Sons"};
 
 } // namespace
 
@@ -188,20 +194,35 @@ void F_Main::buildCatalogue(QWidget* page) {
     pageButtons->addWidget(tSupprimer, 1, 0);
     pageButtons->addWidget(tImporter, 1, 1);
 
-    auto* grid = new QGridLayout(page);
-    grid->addWidget(heading(QStringLiteral("&Domaines"), dListe, page), 0, 0);
-    grid->addWidget(heading(QStringLiteral("&Catégories"), cListe, page), 0, 1);
-    grid->addWidget(heading(QStringLiteral("&Pages"), tListe, page), 0, 2);
-    grid->addWidget(dListe, 1, 0);
-    grid->addWidget(cListe, 1, 1);
-    grid->addWidget(tListe, 1, 2);
-    grid->addWidget(dAjouter, 2, 0, Qt::AlignTop);
-    grid->addWidget(cAjouter, 2, 1, Qt::AlignTop);
-    grid->addLayout(pageButtons, 2, 2);
-    grid->addWidget(ImgIndex, 3, 0, 1, 3);
-    grid->setRowStretch(1, 1);
-    for (int c = 0; c < 3; ++c)
-        grid->setColumnStretch(c, 1);
+    // The three lists side by side, their widths set by the user (and remembered).
+    listsSplitter_ = new QSplitter(Qt::Horizontal, page);
+    listsSplitter_->setObjectName(QStringLiteral("listsSplitter"));
+    listsSplitter_->setChildrenCollapsible(false);
+    auto column = [this](const QString& caption, StructureView* list, QLayout* below) {
+        auto* w = new QWidget(listsSplitter_);
+        auto* v = new QVBoxLayout(w);
+        v->setContentsMargins(0, 0, 0, 0);
+        v->addWidget(heading(caption, list, w));
+        v->addWidget(list, 1);
+        v->addLayout(below);
+        listsSplitter_->addWidget(w);
+    };
+    auto single = [](QWidget* b) {
+        auto* l = new QVBoxLayout;
+        l->addWidget(b);
+        l->addStretch(1);
+        return l;
+    };
+    column(QStringLiteral("&Domaines"), dListe, single(dAjouter));
+    column(QStringLiteral("&Catégories"), cListe, single(cAjouter));
+    column(QStringLiteral("&Pages"), tListe, pageButtons);
+    listsSplitter_->setSizes({1, 1, 1});
+    for (int i = 0; i < 3; ++i)
+        listsSplitter_->setStretchFactor(i, 1);
+
+    auto* grid = new QVBoxLayout(page);
+    grid->addWidget(listsSplitter_, 1);
+    grid->addWidget(ImgIndex);
 
     // A user's selection runs the selection handling; the logic's own select() calls do it themselves.
     connect(dListe, &StructureView::userSelected, this, [this] { dListe_Click(state_); });
@@ -224,6 +245,22 @@ void F_Main::buildCatalogue(QWidget* page) {
                 ChangeJournal journal(ChangeJournal::defaultFolder(QStringLiteral("remplacement")));
                 updateLinks(state_.dialogs, state_.values.Répertoire, {{from, to, folder}}, true, &journal);
             });
+    // Enter opens the selected page, as a double click does.
+    connect(tListe, &StructureView::enterPressed, this, [this, titleFirst] {
+        tListe_DblClick(state_);
+        titleFirst();
+    });
+    connect(tListe, &StructureView::mouseUp, this,
+            [this, titleFirst](Qt::MouseButton b, int row, const QPoint& at) {
+                if (b != Qt::RightButton || row < 0)
+                    return;
+                if (state_.tListe.selectedRow() != row) {
+                    state_.tListe.select(row);
+                    tListe_Click(state_);
+                }
+                pageMenu(at, titleFirst);
+            });
+    tListe->setContextMenuPolicy(Qt::NoContextMenu);
     connect(dAjouter, &QPushButton::clicked, this, [this] { dAjouter_Click(state_); });
     connect(cAjouter, &QPushButton::clicked, this, [this] { cAjouter_Click(state_); });
     connect(tAjouter, &QPushButton::clicked, this, [this, titleFirst] {
@@ -288,7 +325,10 @@ void F_Main::buildEditor(QWidget* page) {
     for (QPlainTextEdit* box : {tTexteHead, tTexteFoot}) {
         box->setMinimumHeight(lines * 2 + 12);
         box->setMaximumHeight(lines * 5 + 12);
+        // They give up their room first: the page's text is what is being written.
+        box->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Maximum);
     }
+    tTexte->setMinimumHeight(lines * 6 + 12);
     QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     for (QPlainTextEdit* box : {tTexteHead, tTexte, tTexteFoot})
         box->setFont(mono);
@@ -452,7 +492,8 @@ void F_Main::buildMenus() {
     mnuOptionsIndex->setStatusTip(
         QStringLiteral("Écrire la liste des pages récentes et l'index de recherche du site"));
     connect(mnuOptionsIndex, &QAction::triggered, this, [this] { mnuOptionsIndex_Click(state_, this); });
-    auto* mnuOptionsRemp = add(tools, "mnuOptionsRemp", QStringLiteral("&Remplacer une chaîne de caractère"));
+    auto* mnuOptionsRemp =
+        add(tools, "mnuOptionsRemp", QStringLiteral("&Remplacer une chaîne de caractères"));
     auto* mnuOptionsImport = add(tools, "mnuOptionsImport", QStringLiteral("&Importer un fichier Word"));
     connect(mnuOptionsRemp, &QAction::triggered, this, [this] { mnuOptionsRemp_Click(this); });
     connect(mnuOptionsImport, &QAction::triggered, this, [this] { mnuOptionsImport_Click(this); });
@@ -490,6 +531,19 @@ void F_Main::buildMenus() {
 
 void F_Main::connectState() {
     connect(&state_, &MainState::changed, this, &F_Main::showState);
+    // The preview follows the lists' selection once a change has settled (a rebuilt list changes its
+    // selection many times on the way).
+    previewTimer_.setSingleShot(true);
+    previewTimer_.setInterval(0);
+    connect(&previewTimer_, &QTimer::timeout, this, [this] {
+        const QString address = previewAddress(state_);
+        if (!address.isEmpty() && QDir::toNativeSeparators(address) !=
+                                      QDir::toNativeSeparators(browser_->addressBox()->currentText()))
+            WWW(address);
+    });
+    for (StructureList* list : {&state_.dListe, &state_.cListe, &state_.tListe})
+        connect(&list->selection(), &QItemSelectionModel::selectionChanged, this,
+                [this] { previewTimer_.start(); });
     connect(&state_, &MainState::browse, this, &F_Main::WWW);
     connect(SSTab1, &QTabWidget::currentChanged, this, [this](int index) {
         if (!showing_)
@@ -566,6 +620,7 @@ void F_Main::Form_Load() {
         resize(rect->size());
         move(rect->topLeft());
     }
+    restoreSplitters();
     shell_.Form_Load();
 }
 
@@ -579,10 +634,9 @@ void F_Main::WWW(const QString& address) {
 }
 
 void F_Main::timTimer_Timer() {
-    if (browser_->isBusy()) {
-        setWindowTitle(QStringLiteral("Working..."));
+    // While the page loads the title stays as it was; the pane's buttons show the load.
+    if (browser_->isBusy())
         return;
-    }
     timTimer.stop();
     const QString title = browser_->documentTitle();
     setWindowTitle(title.isEmpty() ? QStringLiteral("Quillsite") : title);
@@ -624,6 +678,8 @@ void F_Main::editCommand(int command) {
 
 void F_Main::mnuViewOptions_Click() {
     frmOptions dialog(state_.values, this);
+    // The read-only mode, set or undone, shows at once.
+    connect(&dialog, &frmOptions::applied, this, [this] { shell_.applyReadOnly(); });
     dialog.exec();
 }
 
@@ -655,6 +711,92 @@ void F_Main::contextMenu(const QString& name, const QStringList& captions, const
         endProgram();
 }
 
+namespace {
+const char* const kSplitterKeys[] = {"MainSplitter", "ListSplitter"};
+} // namespace
+
+void F_Main::storeSplitters() {
+    const QSplitter* splitters[] = {splitter_, listsSplitter_};
+    for (int i = 0; i < 2; ++i)
+        ParamètreEcrire(QLatin1String(kSplitterKeys[i]),
+                        QString::fromLatin1(splitters[i]->saveState().toBase64()));
+}
+
+void F_Main::restoreSplitters() {
+    QSplitter* splitters[] = {splitter_, listsSplitter_};
+    for (int i = 0; i < 2; ++i) {
+        const QString stored = ParamètreLire(QLatin1String(kSplitterKeys[i]));
+        if (!stored.isEmpty())
+            splitters[i]->restoreState(QByteArray::fromBase64(stored.toLatin1()));
+    }
+}
+
+void F_Main::pageMenu(const QPoint& at, const std::function<void()>& titleFirst) {
+    const ControlState& c = state_.controls;
+    const bool free = c.catalogueTabEnabled && !c.tAnnulerVisible;
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("PageMenu"));
+    QAction* modify = menu.addAction(QStringLiteral("Modifier"));
+    modify->setVisible(c.tModifierVisible);
+    modify->setEnabled(free && c.tModifierEnabled);
+    QAction* remove = menu.addAction(QStringLiteral("Supprimer"));
+    remove->setVisible(c.tSupprimerVisible);
+    remove->setEnabled(free && c.tSupprimerEnabled);
+    menu.addSeparator();
+    QAction* move = menu.addAction(QStringLiteral("Déplacer vers..."));
+    move->setEnabled(free && c.tSupprimerVisible && state_.tListe.selectedRow() >= 0);
+    QAction* chosen = menu.exec(at);
+    if (chosen == modify) {
+        tModifier_Click(state_);
+        titleFirst();
+    } else if (chosen == remove) {
+        tSupprimer_Click(state_);
+    } else if (chosen == move) {
+        movePageTo();
+    }
+}
+
+void F_Main::movePageTo() {
+    const auto page = tListe_MouseDown(state_, state_.tListe.selectedRow());
+    if (!page)
+        return;
+    QDialog dialog(this);
+    dialog.setObjectName(QStringLiteral("DeplacerVers"));
+    dialog.setWindowTitle(QStringLiteral("Déplacer la page"));
+    auto* domains = new QComboBox(&dialog);
+    domains->setObjectName(QStringLiteral("dCible"));
+    auto* categories = new QComboBox(&dialog);
+    categories->setObjectName(QStringLiteral("cCible"));
+    auto* buttons = new QDialogButtonBox(&dialog);
+    QPushButton* ok = buttons->addButton(QStringLiteral("Déplacer"), QDialogButtonBox::AcceptRole);
+    buttons->addButton(QStringLiteral("Annuler"), QDialogButtonBox::RejectRole);
+    connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    // Every category of the chosen domain, less the one the page is in.
+    auto fill = [this, &page, domains, categories, ok] {
+        categories->clear();
+        const QString domain = domains->currentText();
+        for (const QString& category : domainCategories(withSeparator(state_.values.Répertoire + domain)))
+            if (domain != page->domain || category != page->category)
+                categories->addItem(category);
+        ok->setEnabled(categories->count() > 0);
+    };
+    domains->addItems(state_.dListe.texts());
+    domains->setCurrentText(page->domain);
+    fill();
+    connect(domains, &QComboBox::currentTextChanged, &dialog, fill);
+
+    auto* form = new QFormLayout(&dialog);
+    form->addRow(
+        new QLabel(QStringLiteral("Déplacer « %1 » vers :").arg(state_.tListe.selectedText()), &dialog));
+    form->addRow(QStringLiteral("&Domaine :"), domains);
+    form->addRow(QStringLiteral("&Catégorie :"), categories);
+    form->addRow(buttons);
+    if (dialog.exec() != QDialog::Accepted || categories->currentText().isEmpty())
+        return;
+    movePage(state_, *page, domains->currentText(), categories->currentText());
+}
+
 void F_Main::endProgram() {
     ending_ = true;
     QMetaObject::invokeMethod(
@@ -673,6 +815,7 @@ void F_Main::closeEvent(QCloseEvent* event) {
         if (w != this && w->isVisible() && !w->inherits("QMenu"))
             w->close();
     }
+    storeSplitters();
     const WindowGeometry geometry{x(), y(), width(), height()};
     if (!shell_.Form_Unload(isMinimized() ? nullptr : &geometry)) {
         event->ignore();

@@ -6,6 +6,8 @@
 #include <QMainWindow>
 #include <QTimer>
 
+#include <functional>
+
 class QAction;
 class QCheckBox;
 class QLineEdit;
@@ -61,6 +63,13 @@ private:
     void contextMenu(const QString& name, const QStringList& captions, const QPoint& at,
                      CommandOutcome (*command)(MainState&, int));
     void endProgram();
+    // The splitters' positions, kept from one session to the next.
+    void storeSplitters();
+    void restoreSplitters();
+    // The page list's context menu: "Modifier", "Supprimer", "Déplacer vers...".
+    void pageMenu(const QPoint& at, const std::function<void()>& titleFirst);
+    // Moves the selected page to a domain and category the user chooses.
+    void movePageTo();
 
     MainState& state_;
     Shell& shell_;
@@ -72,6 +81,8 @@ private:
     QString shownFoot_;
 
     QSplitter* splitter_ = nullptr;
+    QSplitter* listsSplitter_ = nullptr;
+    QTimer previewTimer_;
     QTabWidget* SSTab1 = nullptr;
     BrowserPane* browser_ = nullptr;
     QTimer timTimer;

@@ -2,9 +2,11 @@
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
@@ -55,10 +57,34 @@ frmOptions::frmOptions(ProgramValues& values, QWidget* parent) : QDialog(parent)
     auto* depthRow = new QHBoxLayout;
     depthRow->addWidget(slider, 1);
     depthRow->addWidget(eNiv_);
+    // The program that opens a page of the link tree.
+    auto* editorLabel = new QLabel(QStringLiteral("Éditeur de texte des pages :"), tree);
+    editor_ = new QLineEdit(tree);
+    editor_->setObjectName(QStringLiteral("EditeurTexte"));
+    editor_->setPlaceholderText(QStringLiteral("Celui du système"));
+    editor_->setToolTip(QStringLiteral("Programme qui ouvre une page de l'arborescence (« Éditer »)"));
+    editorLabel->setBuddy(editor_);
+    auto* browse = new QPushButton(QStringLiteral("Parcourir..."), tree);
+    browse->setObjectName(QStringLiteral("cmdEditeur"));
+    connect(editor_, &QLineEdit::textEdited, this,
+            [this](const QString& text) { options_.form.editor = text; });
+    connect(browse, &QPushButton::clicked, this, [this] {
+        const QString chosen = QFileDialog::getOpenFileName(
+            this, QStringLiteral("Choisir l'éditeur de texte"), QStringLiteral("/usr/bin"));
+        if (chosen.isEmpty())
+            return;
+        options_.form.editor = chosen;
+        editor_->setText(chosen);
+    });
+    auto* editorRow = new QHBoxLayout;
+    editorRow->addWidget(editor_, 1);
+    editorRow->addWidget(browse);
     auto* treeLayout = new QVBoxLayout(tree);
     treeLayout->addWidget(depthLabel);
     treeLayout->addLayout(depthRow);
     treeLayout->addWidget(types);
+    treeLayout->addWidget(editorLabel);
+    treeLayout->addLayout(editorRow);
     treeLayout->addStretch(1);
     tabs->addTab(tree, QStringLiteral("Arborescence"));
     connect(slider, &QSlider::valueChanged, this, [this](int value) {
@@ -70,7 +96,7 @@ frmOptions::frmOptions(ProgramValues& values, QWidget* parent) : QDialog(parent)
     auto* settings = new QWidget;
     auto* colours = new QGroupBox(QStringLiteral("Couleurs"), settings);
     auto* grid = new QGridLayout(colours);
-    const char* const headings[] = {"Cyan", "Magenta", "Jaune"};
+    const char* const headings[] = {"Rouge", "Vert", "Bleu"};
     for (int c = 0; c < 3; ++c) {
         auto* h = new QLabel(QString::fromUtf8(headings[c]), colours);
         h->setAlignment(Qt::AlignCenter);
@@ -101,6 +127,23 @@ frmOptions::frmOptions(ProgramValues& values, QWidget* parent) : QDialog(parent)
                 showRowColour(row);
             });
         }
+        auto* hex = new QLineEdit(colours);
+        hex->setObjectName(QStringLiteral("%1Hexa").arg(QLatin1String(kRowNames[r])));
+        hex->setInputMask(QStringLiteral("\\#HHHHHH"));
+        hex->setFixedWidth(hex->fontMetrics().horizontalAdvance(QStringLiteral("#DDDDDD")) + 16);
+        hex->setToolTip(QStringLiteral("Couleur en hexadécimal : rouge, vert, bleu"));
+        hex->setAccessibleName(QString::fromUtf8(kRowCaptions[r]) + QStringLiteral(" hexadécimal"));
+        hexes_[size_t(r)] = hex;
+        grid->addWidget(hex, r + 1, 4);
+        connect(hex, &QLineEdit::textEdited, this, [this, row](const QString& text) {
+            if (!options_.hexEdited(row, text))
+                return;
+            for (int c = 0; c < 3; ++c) {
+                const QSignalBlocker block(bars_[size_t(row)][size_t(c)]);
+                bars_[size_t(row)][size_t(c)]->setValue(options_.form.bars[size_t(row)][size_t(c)]);
+            }
+            showRowColour(row);
+        });
     }
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(2, 1);
@@ -116,9 +159,16 @@ frmOptions::frmOptions(ProgramValues& values, QWidget* parent) : QDialog(parent)
     check1_ = new QCheckBox(QStringLiteral("Enlever les droits d'accès"), mode);
     check1_->setObjectName(QStringLiteral("Check1"));
     check1_->setToolTip(QStringLiteral("Les pages ne pourront plus être modifiées ni supprimées."));
-    connect(check1_, &QCheckBox::toggled, this, [this](bool on) { options_.form.Check1 = on; });
+    modeText_ = new QLabel(mode);
+    modeText_->setObjectName(QStringLiteral("lMode"));
+    modeText_->setWordWrap(true);
+    connect(check1_, &QCheckBox::toggled, this, [this](bool on) {
+        options_.form.Check1 = on;
+        modeText_->setText(options_.modeExplanation());
+    });
     auto* modeLayout = new QVBoxLayout(mode);
     modeLayout->addWidget(check1_);
+    modeLayout->addWidget(modeText_);
     auto* specialLayout = new QVBoxLayout(special);
     specialLayout->addWidget(mode);
     specialLayout->addStretch(1);
@@ -159,7 +209,8 @@ void frmOptions::showForm() {
         const QSignalBlocker block(check1_);
         check1_->setChecked(f.Check1);
     }
-    check1_->setEnabled(f.Check1Enabled);
+    modeText_->setText(options_.modeExplanation());
+    editor_->setText(f.editor);
     for (int r = 0; r < 3; ++r) {
         for (int c = 0; c < 3; ++c) {
             const QSignalBlocker block(bars_[size_t(r)][size_t(c)]);
@@ -177,14 +228,18 @@ void frmOptions::showRowColour(Options::Row row) {
     // The caption stays readable whatever the colour behind it.
     p.setColor(QPalette::WindowText, colour.lightness() < 128 ? Qt::white : Qt::black);
     label->setPalette(p);
+    QLineEdit* hex = hexes_[size_t(row)];
+    if (!hex->hasFocus())
+        hex->setText(options_.hexText(row));
 }
 
 void frmOptions::cmdApply_Click() {
     options_.cmdApply_Click();
+    Q_EMIT applied();
 }
 
 void frmOptions::cmdOK_Click() {
-    options_.cmdApply_Click();
+    cmdApply_Click();
     accept();
 }
 

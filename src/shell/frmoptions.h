@@ -9,6 +9,7 @@
 class QAbstractSlider;
 class QCheckBox;
 class QLabel;
+class QLineEdit;
 
 namespace qs {
 
@@ -26,6 +27,10 @@ public:
     void cmdOK_Click();
     void cmdCancel_Click();
 
+Q_SIGNALS:
+    // OK or "Appliquer" stored the options.
+    void applied();
+
 private:
     void showForm();
     void showRowColour(Options::Row row);
@@ -37,6 +42,9 @@ private:
     QCheckBox* check1_ = nullptr;
     std::array<std::array<QAbstractSlider*, 3>, 3> bars_{};
     std::array<QLabel*, 3> rowLabels_{};
+    std::array<QLineEdit*, 3> hexes_{};
+    QLabel* modeText_ = nullptr;
+    QLineEdit* editor_ = nullptr;
 };
 
 } // namespace qs

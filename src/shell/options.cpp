@@ -60,11 +60,9 @@ void Options::Form_Load() {
         form.cType[i] = levels[i]->trimmed().toInt() == 1;
 
     // A mode never stored is the default "Oui": ticking the box from a missing value would make OK
-    // remove the access rights, for good.
+    // switch to read-only mode. The box stays usable: unticking it gives editing back.
     const QString mode = ParamètreLire(QStringLiteral("Modification"));
-    const bool editable = mode.isEmpty() || mode == QStringLiteral("Oui");
-    form.Check1 = !editable;
-    form.Check1Enabled = editable;
+    form.Check1 = !(mode.isEmpty() || mode == QStringLiteral("Oui"));
 
     if (ParamètreLire(QStringLiteral("NiveauRep")).isEmpty())
         ParamètreEcrire(QStringLiteral("NiveauRep"), 3);
@@ -85,6 +83,8 @@ void Options::Form_Load() {
         if (const auto rgb = parseColour(colourOf(row)))
             form.bars[size_t(row)] = *rgb;
     }
+    loadedEditor_ = ParamètreLire(QStringLiteral("EditeurTexte"));
+    form.editor = loadedEditor_;
 }
 
 void Options::sNiv_Change(int value) {
@@ -100,14 +100,40 @@ void Options::barChanged(Row row, int index, int value) {
     colourOf(row) = OctetHexa(bars[0]) + OctetHexa(bars[1]) + OctetHexa(bars[2]);
 }
 
+bool Options::hexEdited(Row row, const QString& text) {
+    QString t = text.trimmed();
+    if (t.startsWith(u'#'))
+        t.remove(0, 1);
+    const auto rgb = parseColour(t);
+    if (!rgb)
+        return false;
+    form.bars[size_t(row)] = *rgb;
+    colourOf(row) = t.toUpper();
+    return true;
+}
+
+QString Options::hexText(Row row) const {
+    const auto& bars = form.bars[size_t(row)];
+    return u'#' + OctetHexa(bars[0]) + OctetHexa(bars[1]) + OctetHexa(bars[2]);
+}
+
+QString Options::modeExplanation() const {
+    if (!form.Check1)
+        return {};
+    return QStringLiteral(
+        "Les pages ne peuvent plus être modifiées ni supprimées : les boutons "
+        "«\u00A0Modifier\u00A0» et «\u00A0Supprimer\u00A0» sont masqués. Décochez la case pour "
+        "rétablir la modification.");
+}
+
 QColor Options::rowColour(Row row) const {
     const auto& bars = form.bars[size_t(row)];
     return QColor(bars[0], bars[1], bars[2]);
 }
 
 void Options::cmdApply_Click() {
-    ParamètreEcrire(QStringLiteral("Modification"),
-                    form.Check1 ? QStringLiteral("Non") : QStringLiteral("Oui"));
+    values_.Modification = form.Check1 ? QStringLiteral("Non") : QStringLiteral("Oui");
+    ParamètreEcrire(QStringLiteral("Modification"), values_.Modification);
     ParamètreEcrire(QStringLiteral("NiveauRep"), form.eNiv);
     values_.NiveauRep = form.eNiv;
     // The link types reach the main window at its next reload of the settings, not now.
@@ -116,6 +142,11 @@ void Options::cmdApply_Click() {
     const QString colours[] = {values_.CouleurFond, values_.CouleurTitre, values_.CouleurTexte};
     for (int i = 0; i < 3; ++i)
         ParamètreEcrire(QString::fromUtf16(kColourKeys[i]), colours[i]);
+    // Only a change is stored: an editor never chosen keeps following the system's choice.
+    if (form.editor.trimmed() != loadedEditor_.trimmed()) {
+        loadedEditor_ = form.editor.trimmed();
+        ParamètreEcrire(QStringLiteral("EditeurTexte"), loadedEditor_);
+    }
 }
 
 } // namespace qs

@@ -22,11 +22,12 @@ public:
     struct Form {
         std::array<bool, 5> cType{true, true, true, true, true}; // "Images" ... "Sons"
         bool Check1 = false;                                     // "Enlever les droits d'accès"
-        bool Check1Enabled = true; // once removed, the rights cannot be given back here
         int sNiv = 4;
         QString eNiv;
         // Bars 0, 1, 2 of each row: red, green and blue, 0 to 255.
         std::array<std::array<int, 3>, 3> bars{};
+        // The program that opens a page of the link tree ("EditeurTexte"); empty: the system's choice.
+        QString editor;
     };
 
     // `values` are the program-wide values: moving a colour bar changes them at once.
@@ -41,8 +42,16 @@ public:
     void sNiv_Change(int value);
     // A colour bar moved (on every change, dragging included).
     void barChanged(Row row, int index, int value);
-    // Stores the mode, depth, link types and colours.
+    // A colour typed as six hexadecimal digits ("#" allowed before them): sets the row's bars and colour.
+    // False, changing nothing, when the text is not such a colour.
+    bool hexEdited(Row row, const QString& text);
+    // Stores the mode, depth, link types, colours and text editor. The mode takes effect at once.
     void cmdApply_Click();
+
+    // The row's colour as the box beside its bars shows it: "#RRGGBB".
+    QString hexText(Row row) const;
+    // What the read-only mode does, shown while its box is ticked; "" otherwise.
+    QString modeExplanation() const;
 
     // The colour a row shows.
     QColor rowColour(Row row) const;
@@ -52,6 +61,7 @@ public:
 private:
     QString& colourOf(Row row);
     ProgramValues& values_;
+    QString loadedEditor_;
 };
 
 } // namespace qs

@@ -5,6 +5,7 @@
 #include "commands/regenerate.h"
 #include "lib/files.h"
 #include "lib/settings.h"
+#include "shell/place.h"
 #include "site/listing.h"
 
 #include <QDir>
@@ -130,7 +131,7 @@ bool Shell::Form_Unload(const WindowGeometry* geometry) {
         const QString text =
             QStringLiteral("Vous n'avez pas validé les modifications apportées à ce document !") + CrLf(2) +
             QStringLiteral("Voulez-vous tout de même quitter ?");
-        if (!state.dialogs.question(text, Icon::Question, QStringLiteral("Attention")))
+        if (!state.dialogs.questionNoByDefault(text, Icon::Question, QStringLiteral("Attention")))
             return false;
     }
     if (hasSite())
@@ -196,6 +197,8 @@ void Shell::mnuFileNew_Click() {
     if (hooks.dAjouter)
         hooks.dAjouter();
     state.currentDomain = state.dListe.selectedText();
+    // The new site's first domain and category are where the user goes on working.
+    const SitePlace made = currentPlace(state);
 
     state.values.CouleurFond = settingOrDefault(u"CouleurFond(rrggbb)", u"F0F0FF");
     state.values.CouleurTitre = settingOrDefault(u"CouleurTitre(rrggbb)", u"509000");
@@ -210,6 +213,7 @@ void Shell::mnuFileNew_Click() {
     init();
     if (programEnded)
         return;
+    restorePlace(state, made);
     markUnindexedWithout(QStringLiteral("Search.htm"));
 }
 
@@ -264,8 +268,12 @@ void Shell::mnuViewRefresh_Click() {
     reloadSettings();
     if (!hasSite())
         return;
+    // The lists are read again from the disk; the user stays where they were when it still exists.
+    const SitePlace place = currentPlace(state);
     Enregistrer(state);
     init();
+    if (!programEnded)
+        restorePlace(state, place);
 }
 
 void Shell::mnuOptionsMAJ_Click() {

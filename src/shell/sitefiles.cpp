@@ -2,6 +2,7 @@
 // the stored window geometry and the start-up update check.
 #include "shell/shell.h"
 
+#include "lib/fileio.h"
 #include "lib/files.h"
 #include "lib/settings.h"
 
@@ -26,9 +27,10 @@ bool sameFolder(const QString& a, const QString& b) {
 // Copies one template unless the site already has a file of that name: a folder opened as a site may
 // hold files of its own under these names (a logo, an index.txt), and they must not be replaced.
 bool copyTemplate(const QString& from, const QString& to) {
-    if (QFileInfo::exists(to))
+    if (QFileInfo::exists(to) || QFileInfo(to).isSymLink())
         return true;
-    return QFile::copy(from, to);
+    return copyFileWhole(from, to, {.sync = true, .keepPermissions = false, .skipUnchanged = false}, nullptr,
+                         nullptr);
 }
 
 } // namespace

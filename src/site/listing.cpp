@@ -3,18 +3,13 @@
 #include "lib/dialogs.h"
 #include "lib/files.h"
 #include "lib/helpers.h"
+#include "lib/pagetitle.h"
 #include "lib/text1252.h"
 
 #include <QDirIterator>
 #include <QFile>
 
 #include <algorithm>
-
-#ifdef Q_OS_UNIX
-#include <cerrno>
-#include <fcntl.h>
-#include <unistd.h>
-#endif
 
 namespace qs {
 
@@ -43,107 +38,6 @@ QStringList subFolders(const QString& folder) {
     }
     sortNames(names);
     return names;
-}
-
-bool isBlank(char c) {
-    return c == ' ';
-}
-
-QByteArrayView trimmedBlanks(QByteArrayView v) {
-    qsizetype b = 0;
-    qsizetype e = v.size();
-    while (b < e && isBlank(v[b]))
-        ++b;
-    while (e > b && isBlank(v[e - 1]))
-        --e;
-    return v.sliced(b, e - b);
-}
-
-// Position of "<TITLE>" in any case, -1 when absent. Only ASCII letters can upper-case to the tag's.
-qsizetype findTitleTag(QByteArrayView line) {
-    static constexpr char tag[] = "<TITLE>";
-    const qsizetype n = line.size();
-    for (qsizetype i = 0; i + 7 <= n; ++i) {
-        if (line[i] != '<')
-            continue;
-        qsizetype k = 1;
-        while (k < 7) {
-            char c = line[i + k];
-            if (c >= 'a' && c <= 'z')
-                c = char(c - 32);
-            if (c != tag[k])
-                break;
-            ++k;
-        }
-        if (k == 7)
-            return i;
-    }
-    return -1;
-}
-
-// Follows the title through the lines of a page. Fed line by line; done() once the title is closed.
-class TitleReader {
-public:
-    // Returns false once the title is complete.
-    bool line(QByteArrayView l) {
-        if (trimmedBlanks(l).isEmpty())
-            return true;
-        const qsizetype p = findTitleTag(l);
-        if (p >= 0) {
-            l = trimmedBlanks(l.sliced(p + 7));
-            inside_ = true;
-        }
-        if (!inside_)
-            return true;
-        bool finished = false;
-        if (const qsizetype lt = l.indexOf('<'); lt >= 0) {
-            l = l.first(lt);
-            inside_ = false;
-            finished = true;
-        }
-        title_.append(' ').append(trimmedBlanks(l));
-        return !finished;
-    }
-    QString title() const { return fromWindows1252(trimmedBlanks(title_)); }
-
-private:
-    QByteArray title_;
-    bool inside_ = false;
-};
-
-// Feeds the lines of `data` (CR LF, LF or CR ends) to the reader. `carry` holds an unfinished last line
-// between chunks; `crEnded` says the previous chunk ended with a CR whose LF may open this one.
-bool feed(TitleReader& reader, QByteArrayView data, QByteArray& carry, bool& crEnded) {
-    const qsizetype n = data.size();
-    qsizetype start = 0;
-    if (crEnded && n > 0 && data[0] == '\n')
-        start = 1;
-    crEnded = false;
-    for (qsizetype i = start; i < n; ++i) {
-        const char c = data[i];
-        if (c != '\r' && c != '\n')
-            continue;
-        bool more;
-        if (carry.isEmpty()) {
-            more = reader.line(data.sliced(start, i - start));
-        } else {
-            carry.append(data.sliced(start, i - start));
-            more = reader.line(carry);
-            carry.clear();
-        }
-        if (!more)
-            return false;
-        if (c == '\r') {
-            if (i + 1 < n && data[i + 1] == '\n')
-                ++i;
-            else if (i + 1 == n)
-                crEnded = true;
-        }
-        start = i + 1;
-    }
-    if (start < n)
-        carry.append(data.sliced(start));
-    return true;
 }
 
 } // namespace
@@ -180,98 +74,51 @@ QStringList categoryPages(const QString& categoryFolder) {
 }
 
 QString pageTitle(QIODevice& device) {
-    TitleReader reader;
-    QByteArray carry;
-    bool crEnded = false;
-    char buffer[4096];
-    for (;;) {
-        const qint64 got = device.read(buffer, sizeof buffer);
-        if (got <= 0)
-            break;
-        if (!feed(reader, QByteArrayView(buffer, got), carry, crEnded))
-            return reader.title();
-    }
-    if (!carry.isEmpty())
-        reader.line(carry);
-    return reader.title();
+    return readTitle(device, TitleRules::Listing);
 }
 
 QString pageTitle(const QString& path) {
-#ifdef Q_OS_UNIX
-    // Every page of a category is read for its title: plain system calls, without QFile's extra status
-    // call and buffers. Non-blocking, so that a pipe named like a page cannot hang the listing.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0)
-        return {};
-    TitleReader reader;
-    QByteArray carry;
-    bool crEnded = false;
-    char buffer[4096];
-    bool more = true;
-    while (more) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
-            break;
-        more = feed(reader, QByteArrayView(buffer, got), carry, crEnded);
-    }
-    ::close(fd);
-    if (more && !carry.isEmpty())
-        reader.line(carry);
-    return reader.title();
-#else
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return {};
-    return pageTitle(f);
-#endif
+    return readTitle(path, TitleRules::Listing);
 }
 
 QString pageTitleOf(QByteArrayView bytes) {
-    TitleReader reader;
-    QByteArray carry;
-    bool crEnded = false;
-    if (feed(reader, bytes, carry, crEnded) && !carry.isEmpty())
-        reader.line(carry);
-    return reader.title();
+    return titleOf(bytes, TitleRules::Listing);
 }
 
 QString invalidNameMessage() {
     return QStringLiteral("Ce nom est incorrect (ou contient des caractères incorrects)") + CrLf(2) +
-           QStringLiteral("Donnez un nom qui puisse être utilisé comme nom de dossier sour Windows.");
+           QStringLiteral("Donnez un nom qui puisse être utilisé comme nom de dossier sur ce système.");
 }
 
 bool isValidFolderName(const QString& name) {
-    if (name == u"." || name == u"..")
-        return false;
-    for (const QChar c : name)
-        if (c == u'/' || c == u'\\' || c.category() == QChar::Other_Control)
-            return false;
-    return true;
+    return isSafeName(name);
 }
 
 QString askNewFolderName(Dialogs& dialogs, NewNameKind kind, const QString& parentFolder,
                          const std::function<bool(const QString&)>& listed) {
     QString prompt;
+    QString title;
     QString taken;
     switch (kind) {
     case NewNameKind::Site:
         prompt = QStringLiteral("Nom du nouveau site :");
-        taken = QStringLiteral("Ce domaine existe déjà! Saisissez un autre nom.");
+        title = QStringLiteral("Nouveau site");
+        taken = QStringLiteral("Ce domaine existe déjà ! Saisissez un autre nom.");
         break;
     case NewNameKind::Domain:
         prompt = QStringLiteral("Nom du nouveau domaine :");
-        taken = QStringLiteral("Ce domaine existe déjà! Saisissez un autre nom.");
+        title = QStringLiteral("Nouveau domaine");
+        taken = QStringLiteral("Ce domaine existe déjà ! Saisissez un autre nom.");
         break;
     case NewNameKind::Category:
         prompt = QStringLiteral("Nom de la nouvelle catégorie :");
-        taken = QStringLiteral("Cette catégorie existe déjà! Saisissez un autre nom.");
+        title = QStringLiteral("Nouvelle catégorie");
+        taken = QStringLiteral("Cette catégorie existe déjà ! Saisissez un autre nom.");
         break;
     }
     const QString parent = withSeparator(parentFolder);
     for (;;) {
-        const QString name = dialogs.prompt(prompt).trimmed();
+        const QString name = dialogs.prompt(prompt, title).trimmed();
         if (name.isEmpty())
             return {};
         if (!isValidFolderName(name)) {

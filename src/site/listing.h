@@ -29,12 +29,8 @@ QStringList domainCategories(const QString& domainFolder);
 // (any case), in a stable order.
 QStringList categoryPages(const QString& categoryFolder);
 
-// The title of a page file: the text after <TITLE> (any case) up to the next "<", over several lines if
-// need be, joined with single blanks. Only as much of the file as the title needs is read. "" when the
-// file has none or cannot be read. The text is not decoded ("&lt;" stays).
-//   "<title>Mode d'emploi</title>"          -> "Mode d'emploi"
-//   "<TITLE>  Deux\r\n   lignes </TITLE>"   -> "Deux lignes"
-//   "<TITLE>A &amp; B<BR>suite</TITLE>"     -> "A &amp; B"
+// The title of a page file as the list shows it (readTitle with TitleRules::Listing, lib/pagetitle.h):
+// only the first 64 KiB of an ordinary file are looked at; "" when it has none or cannot be read.
 QString pageTitle(const QString& path);
 QString pageTitle(QIODevice& device);
 QString pageTitleOf(QByteArrayView bytes);
@@ -46,7 +42,7 @@ enum class NewNameKind { Site, Domain, Category };
 bool isValidFolderName(const QString& name);
 // Asks through `dialogs` for the name of a new site, domain or category until it is valid, and creates
 // its folder in `parentFolder`. A name that is taken (a folder of the program folder for a site; for a
-// domain or category, one for which `listed` is true) is refused with "... existe déjà!"; a name that
+// domain or category, one for which `listed` is true) is refused with "... existe déjà !"; a name that
 // breaks the name rule, or whose folder cannot be created, with the invalid-name message. Returns the
 // name, or "" when the user gave none (nothing created then).
 QString askNewFolderName(Dialogs& dialogs, NewNameKind kind, const QString& parentFolder,

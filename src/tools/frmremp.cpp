@@ -125,9 +125,12 @@ frmRemp::frmRemp(std::unique_ptr<Dialogs> own, Dialogs* dialogs, QWidget* parent
     connect(bFin, &QPushButton::clicked, this, &frmRemp::bFin_Click);
     connect(bArrêter, &QPushButton::clicked, this, [this] { stopRequested_ = true; });
     auto* stop = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    // Escape stops a replacement under way, and otherwise closes the window.
     connect(stop, &QShortcut::activated, this, [this] {
         if (running_)
             stopRequested_ = true;
+        else
+            close();
     });
     auto* refresh = new QShortcut(QKeySequence::Refresh, this);
     connect(refresh, &QShortcut::activated, this, &frmRemp::lF_Refresh);
@@ -338,8 +341,14 @@ void frmRemp::run(const QStringList& names, const ReplaceRequest& request) {
     options.progress = onFile;
     options.journal = &journal_;
     RemplacementExécuter(lR->folder(), names, request, dialogs_, options);
+    const bool completed = !stopRequested_;
     conf_.reset();
     setRunning(false);
+    // A run that went through every file leaves its bar full, so that the end is seen.
+    if (completed && progress->maximum() > 0) {
+        progress->setValue(progress->maximum());
+        progress->show();
+    }
     lF_Refresh();
 }
 

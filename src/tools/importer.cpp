@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStandardPaths>
 #include <QVBoxLayout>
 
@@ -32,7 +33,13 @@ Importer::Importer(std::unique_ptr<Dialogs> own, Dialogs* dialogs, QWidget* pare
     : QWidget(parent, Qt::Window), ownDialogs_(std::move(own)),
       dialogs_(dialogs ? *dialogs : *ownDialogs_, [this](const QString& text) { lEtat->setText(text); }) {
     setObjectName(QStringLiteral("Importer"));
-    setWindowTitle(ProgrammeID());
+    setWindowTitle(QStringLiteral("Importer des fichiers Word"));
+    // Escape closes the window, as "Quitter" does, unless an import is under way.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, [this] {
+        if (!running_)
+            bFin_Click();
+    });
 
     lR0 = new FolderField(dialogs_, QStringLiteral("Fichiers doc à indexer"), this);
     lR0->setObjectName(QStringLiteral("lR0"));

@@ -1,11 +1,13 @@
 #include "ui/browserpane.h"
 
+#include "lib/fileio.h"
 #include "lib/text1252.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QRegularExpression>
@@ -15,6 +17,7 @@
 #include <QVBoxLayout>
 
 #ifdef QUILLSITE_WEBENGINE
+#include <QWebEngineLoadingInfo>
 #include <QWebEnginePage>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
@@ -45,6 +48,25 @@ QString escaped(const QString& text) {
 QString messagePage(const QString& title, const QString& text) {
     return QStringLiteral("<html><head><title>%1</title></head><body><h3>%1</h3><p>%2</p></body></html>")
         .arg(escaped(title), text);
+}
+
+// Our own page for an address that cannot be shown, in place of the engine's English one.
+QString errorPage(const QUrl& url, const QString& reason) {
+    const QString where = url.isLocalFile() ? QDir::toNativeSeparators(url.toLocalFile()) : url.toString();
+    const QString name = url.isLocalFile() ? QFileInfo(url.toLocalFile()).fileName() : where;
+    return messagePage(
+        QStringLiteral("Page introuvable : %1").arg(name),
+        QStringLiteral("Impossible d'afficher <b>%1</b> : %2").arg(escaped(where), escaped(reason)));
+}
+
+// Why a local file cannot be shown, in the user's words.
+QString localFailure(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.exists())
+        return QStringLiteral("ce fichier n'existe pas.");
+    if (info.isDir())
+        return QStringLiteral("c'est un dossier, pas une page.");
+    return QStringLiteral("ce fichier ne peut pas être lu.");
 }
 
 // Pages of a site are Windows-1252 unless they say otherwise.
@@ -79,13 +101,15 @@ public:
         const QString path = url.toLocalFile();
         if (type != QTextDocument::HtmlResource && !(type == QTextDocument::UnknownResource && isPage(path)))
             return QTextBrowser::loadResource(type, url);
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
-            return messagePage(
-                QStringLiteral("Page introuvable"),
-                QStringLiteral("Impossible d'ouvrir le fichier <b>%1</b> : %2")
-                    .arg(escaped(QDir::toNativeSeparators(path)), escaped(file.errorString())));
-        const QString text = decodePage(file.readAll());
+        // Bounded, and only an ordinary file: a page linked to a device or a FIFO must not hang the window.
+        FileError error;
+        const auto bytes = readWholeFile(path, kMaxWholeFile, &error);
+        if (!bytes) {
+            const QFileInfo info(path);
+            return errorPage(url, info.exists() && !info.isDir() ? fileErrorCause(error) + u'.'
+                                                                 : localFailure(path));
+        }
+        const QString text = decodePage(*bytes);
         if (QFileInfo(path).suffix().compare(u"txt", Qt::CaseInsensitive) == 0)
             return QStringLiteral("<pre>%1</pre>").arg(escaped(text));
         return text;
@@ -102,6 +126,7 @@ public:
         QObject::connect(browser_, &QTextBrowser::sourceChanged, pane, [this](const QUrl& url) {
             pane_->addressBox()->setEditText(url.isLocalFile() ? QDir::toNativeSeparators(url.toLocalFile())
                                                                : url.toString());
+            pane_->watch(url);
             Q_EMIT pane_->titleChanged(title());
         });
     }
@@ -109,7 +134,11 @@ public:
     void load(const QUrl& url) override {
         busy_ = true;
         Q_EMIT pane_->loadStarted();
-        browser_->setSource(url);
+        // The same address again is read again: the file may have changed.
+        if (browser_->source() == url)
+            browser_->reload();
+        else
+            browser_->setSource(url);
         busy_ = false;
         Q_EMIT pane_->titleChanged(title());
         Q_EMIT pane_->loadFinished();
@@ -147,10 +176,30 @@ public:
                 return;
             pane->addressBox()->setEditText(url.isLocalFile() ? QDir::toNativeSeparators(url.toLocalFile())
                                                               : url.toString());
+            pane->watch(url);
         });
+        // The engine's own error pages are in English: ours replace them.
+        view_->settings()->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
+        QObject::connect(
+            view_->page(), &QWebEnginePage::loadingChanged, pane, [this](const QWebEngineLoadingInfo& info) {
+                // A load given up for a newer one (net::ERR_ABORTED) is no failure to show.
+                constexpr int kAborted = -3;
+                if (info.status() != QWebEngineLoadingInfo::LoadFailedStatus || info.isErrorPage() ||
+                    info.errorCode() == kAborted || info.url() != requested_)
+                    return;
+                const QUrl url = info.url();
+                const QString reason =
+                    url.isLocalFile()
+                        ? localFailure(url.toLocalFile())
+                        : QStringLiteral("la page n'a pas pu être chargée (%1).").arg(info.errorString());
+                view_->setHtml(errorPage(url, reason), url);
+            });
     }
     QWidget* widget() override { return view_; }
-    void load(const QUrl& url) override { view_->load(url); }
+    void load(const QUrl& url) override {
+        requested_ = url;
+        view_->load(url);
+    }
     void back() override { view_->back(); }
     void forward() override { view_->forward(); }
     void stop() override { view_->stop(); }
@@ -164,6 +213,7 @@ public:
 
 private:
     QWebEngineView* view_;
+    QUrl requested_;
     bool busy_ = false;
 };
 #endif
@@ -226,6 +276,41 @@ BrowserPane::BrowserPane(QWidget* parent, Engine engine) : QWidget(parent) {
     layout->setSpacing(2);
     layout->addLayout(bar);
     layout->addWidget(view_->widget(), 1);
+
+    // A shown page that the program (or anyone) rewrites is shown again. Its folder is watched too:
+    // files are replaced whole, and a frameset's frames lie beside it.
+    watcher_ = new QFileSystemWatcher(this);
+    reloadTimer_.setSingleShot(true);
+    reloadTimer_.setInterval(250);
+    connect(&reloadTimer_, &QTimer::timeout, this, [this] {
+        if (watched_.isEmpty())
+            return;
+        const QUrl shown = watched_;
+        view_->load(shown);
+        // A file replaced whole is a new file to follow.
+        watched_.clear();
+        watch(shown);
+    });
+    auto changed = [this] { reloadTimer_.start(); };
+    connect(watcher_, &QFileSystemWatcher::fileChanged, this, changed);
+    connect(watcher_, &QFileSystemWatcher::directoryChanged, this, changed);
+}
+
+void BrowserPane::watch(const QUrl& url) {
+    if (url == watched_ && !watcher_->files().isEmpty())
+        return;
+    reloadTimer_.stop();
+    if (!watcher_->files().isEmpty())
+        watcher_->removePaths(watcher_->files());
+    if (!watcher_->directories().isEmpty())
+        watcher_->removePaths(watcher_->directories());
+    watched_ = url.isLocalFile() ? url : QUrl();
+    if (watched_.isEmpty())
+        return;
+    const QString path = url.toLocalFile();
+    watcher_->addPath(QFileInfo(path).absolutePath());
+    if (QFileInfo::exists(path))
+        watcher_->addPath(path);
 }
 
 BrowserPane::~BrowserPane() {

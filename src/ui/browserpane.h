@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QTimer>
 #include <QUrl>
 #include <QWidget>
 
 class QComboBox;
+class QFileSystemWatcher;
 class QToolButton;
 
 namespace qs {
@@ -44,6 +46,8 @@ Q_SIGNALS:
     void titleChanged(const QString& title);
 
 private:
+    // Follows the local file shown (and its folder) so that a rewrite shows again.
+    void watch(const QUrl& url);
     void go(const QString& address);
     void back();
     void forward();
@@ -59,6 +63,9 @@ private:
     QToolButton* forward_ = nullptr;
     QToolButton* stop_ = nullptr;
     QToolButton* refresh_ = nullptr;
+    QFileSystemWatcher* watcher_ = nullptr;
+    QTimer reloadTimer_;
+    QUrl watched_;
 };
 
 } // namespace qs

@@ -57,11 +57,21 @@ void QtDialogs::message(const QString& text, Icon icon, const QString& title) {
 }
 
 bool QtDialogs::question(const QString& text, Icon icon, const QString& title) {
+    return ask(text, icon, title, true);
+}
+
+bool QtDialogs::questionNoByDefault(const QString& text, Icon icon, const QString& title) {
+    return ask(text, icon, title, false);
+}
+
+bool QtDialogs::ask(const QString& text, Icon icon, const QString& title, bool yesByDefault) {
     aboutToShow();
     NormalPointer normal;
     QMessageBox box(boxIcon(icon), titleOr(title), text, QMessageBox::Yes | QMessageBox::No, parent_);
     box.button(QMessageBox::Yes)->setText(QStringLiteral("&Oui"));
     box.button(QMessageBox::No)->setText(QStringLiteral("&Non"));
+    box.setDefaultButton(yesByDefault ? QMessageBox::Yes : QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }
 

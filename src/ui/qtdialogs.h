@@ -26,6 +26,8 @@ public:
     void message(const QString& text, Icon icon = Icon::None, const QString& title = {}) override;
     bool question(const QString& text, Icon icon = Icon::Question, const QString& title = {}) override;
     bool questionWithDetails(const QString& text, const QString& details) override;
+    bool questionNoByDefault(const QString& text, Icon icon = Icon::Question,
+                             const QString& title = {}) override;
     QString prompt(const QString& text, const QString& title = {},
                    const QString& defaultAnswer = {}) override;
     QString openFile(const QString& title, const QString& folder, const QString& filter) override;
@@ -39,6 +41,7 @@ protected:
 
 private:
     QString titleOr(const QString& title) const;
+    bool ask(const QString& text, Icon icon, const QString& title, bool yesByDefault);
     void aboutToShow();
 
     QPointer<QWidget> parent_;

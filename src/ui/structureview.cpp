@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QToolTip>
 
 namespace qs {
 
@@ -68,10 +69,31 @@ void StructureView::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void StructureView::keyPressEvent(QKeyEvent* event) {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        event->modifiers() == Qt::NoModifier && selectedRow() >= 0) {
+        event->accept();
+        Q_EMIT enterPressed();
+        return;
+    }
     const int before = selectedRow();
     QListView::keyPressEvent(event);
     if (selectedRow() != before && selectedRow() >= 0)
         Q_EMIT userSelected();
+}
+
+bool StructureView::viewportEvent(QEvent* event) {
+    if (event->type() != QEvent::ToolTip)
+        return QListView::viewportEvent(event);
+    // A text the column cuts shows in full under the pointer; a whole one needs no tip.
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const QModelIndex index = indexAt(help->pos());
+    const QString text = index.data(Qt::DisplayRole).toString();
+    const QRect rect = visualRect(index);
+    if (index.isValid() && fontMetrics().horizontalAdvance(text) + 2 * spacing() + 8 > rect.width())
+        QToolTip::showText(help->globalPos(), text, viewport(), rect);
+    else
+        QToolTip::hideText();
+    return true;
 }
 
 void StructureView::dragEnterEvent(QDragEnterEvent* event) {

@@ -30,6 +30,8 @@ public:
 
 Q_SIGNALS:
     void userSelected();
+    // Enter or Return with a row selected.
+    void enterPressed();
     // A button released over the list: the row under the pointer (-1 when none) and where, globally.
     void mouseUp(Qt::MouseButton button, int row, const QPoint& globalPosition);
 
@@ -38,6 +40,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;

@@ -184,7 +184,7 @@ TEST_F(Tab, PopUpMenuEnabling) {
     state.values.NiveauRep = QStringLiteral("1"); // leaf.htm shows but is not read
     start(dir("i.htm"));
     EXPECT_EQ(NoeudsMenu::texts(),
-              (QStringList{"Précédent", "Origine", "Suivant", "-", "Déployer", "Editer (notepad)"}));
+              (QStringList{"Précédent", "Origine", "Suivant", "-", "Déployer", NoeudsMenu::editCaption()}));
 
     auto menuAt = [&](const QString& relativeKey) {
         const auto menu = tab.N_MouseUp(tab.N().indexOf(node(relativeKey)));
@@ -328,6 +328,7 @@ TEST_F(Tab, EditOpensTheFirstNodesFile) {
         return succeed;
     });
     ParamètreEcrire(QStringLiteral("EditeurTexte"), QStringLiteral("mon-editeur --nouvelle-fenetre"));
+    EXPECT_EQ(NoeudsMenu::texts().last(), QStringLiteral("Éditer avec mon-editeur"));
     select("shared.htm<2>");
     tab.mN_Click(NoeudsMenu::Edit);
     EXPECT_EQ(launched, (QStringList{"mon-editeur", "--nouvelle-fenetre", native(dir("shared.htm"))}));

@@ -153,7 +153,7 @@ TEST_F(View, PopUpMenuRunsTheChosenItem) {
     const QModelIndex a = indexOf("a.htm");
     Q_EMIT N->customContextMenuRequested(N->visualRect(a).center());
     EXPECT_EQ(offered, (QStringList{"Précédent (grisé)", "Origine", "Suivant", "Déployer (grisé)",
-                                    "Editer (notepad)"}));
+                                    NoeudsMenu::editCaption()}));
     EXPECT_EQ(N->currentIndex(), indexOf("a.htm<1>"));
 
     // Over no node: no menu.

@@ -46,8 +46,8 @@ TEST(FragmentEditing, TheHeaderBoxTakesTheTextAndTheRestIsLocked) {
     ASSERT_TRUE(fragmentEdit(s.state, Fragment::HeadD));
     const ControlState& c = s.state.controls;
     EXPECT_EQ(c.tTexteHead, QStringLiteral("\r\nA\r\nB"));
-    EXPECT_EQ(c.tTexteFoot, QStringLiteral("C'est en haut qu'il faut écrire!"));
-    EXPECT_EQ(c.tTexte, QStringLiteral("C'est en haut qu'il faut écrire!"));
+    EXPECT_EQ(c.tTexteFoot, QStringLiteral("C'est en haut qu'il faut écrire !"));
+    EXPECT_EQ(c.tTexte, QStringLiteral("C'est en haut qu'il faut écrire !"));
     EXPECT_TRUE(c.tTexteHeadEnabled);
     EXPECT_FALSE(c.tTexteFootEnabled || c.tTexteEnabled || c.catalogueTabEnabled);
     EXPECT_TRUE(c.HFOKVisible && c.tAnnulerVisible);
@@ -67,7 +67,7 @@ TEST(FragmentEditing, SavingTheCategoryListFooterWritesOnlyThatFile) {
     writeFile(s.at("head_c.txt"), "t\xEAte\r\n");
     writeFile(s.at("foot_c.txt"), "ancien\r\n");
     ASSERT_TRUE(fragmentEdit(s.state, Fragment::FootC));
-    EXPECT_EQ(s.state.controls.tTexteHead, QStringLiteral("C'est en bas qu'il faut écrire!"));
+    EXPECT_EQ(s.state.controls.tTexteHead, QStringLiteral("C'est en bas qu'il faut écrire !"));
     EXPECT_FALSE(s.state.controls.tTexteHeadEnabled);
     EXPECT_EQ(s.state.controls.tTexteFoot, QStringLiteral("\r\nancien"));
 

@@ -126,10 +126,12 @@ TEST(CategoryPageLines, NavigationEveryLineWithShortTitles) {
         "<TITLE>Doc / Outils</TITLE>",
         "</HEAD>",
         "<!-- BEGIN -->",
-        "<BODY BACKGROUND=\"../../images/chapitre.gif\" BGCOLOR=\"#000090\" TOPMARGIN=\"0\">",
+        "<BODY BACKGROUND=\"../../images/chapitre.gif\" BGCOLOR=\"#000090\" TEXT=\"#FFFFFF\" "
+        "LINK=\"#FFFF99\" VLINK=\"#FFCCFF\" TOPMARGIN=\"0\">",
         "<FONT SIZE=\"1\">(quillsite v1.2.3)</FONT><BR>",
-        "<CENTER><FONT SIZE=\"3\" COLOR=\"#509000\">Outils</FONT><BR>",
-        "<FONT SIZE=\"2\" COLOR=\"#509000\">(Doc)</FONT></CENTER>",
+        // The title colour (3.8:1 on this background) gives way to the text colour.
+        "<CENTER><FONT SIZE=\"3\" COLOR=\"#FFFFFF\">Outils</FONT><BR>",
+        "<FONT SIZE=\"2\" COLOR=\"#FFFFFF\">(Doc)</FONT></CENTER>",
         "<HR><FONT SIZE=\"2\">",
         "<A HREF=\"3.htm\" TARGET=\"Right\">- Un titre de trente carac</A><BR>",
         "<A HREF=\"1.htm\" TARGET=\"Right\">- B & <b></A><BR>",
@@ -148,6 +150,32 @@ TEST(CategoryPageLines, NavigationEveryLineWithShortTitles) {
     QStringList notIndexed = expected;
     notIndexed.removeAt(16);
     EXPECT_EQ(navigationLines(p), notIndexed);
+}
+
+// Whatever background the user picks for the navigation frame, its text, links and titles stay readable.
+TEST(CategoryPageLines, NavigationInkContrastsWithAnyBackground) {
+    const struct {
+        const char* background;
+        const char* title; // as written for the user's title colour 509000
+    } rows[] = {{"000090", "FFFFFF"}, {"F0F0FF", "000000"}, {"FFFFFF", "000000"}, {"000000", "509000"},
+                {"767676", "000000"}, {"777777", "000000"}, {"808080", "000000"}, {"FF0000", "000000"},
+                {"00FF00", "000000"}, {"0000FF", "FFFFFF"}, {"FFFF00", "000000"}, {"595959", "FFFFFF"},
+                {"bleu", "509000"}};
+    for (const auto& row : rows) {
+        const QString bg = QString::fromUtf8(row.background);
+        const ReadableColours ink = readableOn(bg);
+        const QString measured = contrastRatio(bg, bg) == 0 ? QStringLiteral("FFFFFF") : bg;
+        for (const QString& c : {ink.text, ink.link, ink.vlink})
+            EXPECT_GE(contrastRatio(c, measured), 4.5) << row.background << " " << c;
+        CategoryPage p = category();
+        p.couleurTexte = bg;
+        const QStringList nav = navigationLines(p);
+        EXPECT_EQ(nav[5], QStringLiteral("<BODY BACKGROUND=\"../../images/chapitre.gif\" BGCOLOR=\"#%1\" "
+                                         "TEXT=\"#%2\" LINK=\"#%3\" VLINK=\"#%4\" TOPMARGIN=\"0\">")
+                              .arg(bg, ink.text, ink.link, ink.vlink));
+        EXPECT_TRUE(nav[7].contains(QStringLiteral("COLOR=\"#%1\"").arg(QString::fromUtf8(row.title))))
+            << row.background << " " << nav[7];
+    }
 }
 
 TEST(CategoryPageLines, EmptyCategoryHasEmptyLists) {

@@ -142,7 +142,8 @@ TEST(CEnregistrer, TheRightFrameOpensTheIntroductionOrTheFirstPage) {
         QStringLiteral("<frame NAME=\"Right\" src=\"IndexG.htm\" marginheight = \"0\" marginwidth = \"0\">"));
     EXPECT_EQ(
         s.lines("D/Sans/IndexG.htm").mid(5, 1),
-        QStringList{"<BODY BACKGROUND=\"../../images/chapitre.gif\" BGCOLOR=\"#0000FF\" TOPMARGIN=\"0\">"});
+        QStringList{"<BODY BACKGROUND=\"../../images/chapitre.gif\" BGCOLOR=\"#0000FF\" TEXT=\"#FFFFFF\" "
+                    "LINK=\"#FFFF99\" VLINK=\"#FFCCFF\" TOPMARGIN=\"0\">"});
     EXPECT_EQ(s.lines("D/Sans/IndexG.htm").mid(10, 2),
               (QStringList{"<A HREF=\"2.htm\" TARGET=\"Right\">- abeille</A><BR>",
                            "<A HREF=\"1.htm\" TARGET=\"Right\">- Zoo</A><BR>"}));

@@ -118,3 +118,24 @@ TEST_F(IndexCommand, AMissingSiteFolderIsReported) {
     EXPECT_EQ(runIndexing(state, none).outcome, IndexResult::Outcome::Failed);
     EXPECT_EQ(dialogs.messages(), QStringList{"Aucun site n'est ouvert : l'index n'a pas été créé."});
 }
+
+TEST_F(IndexCommand, ATrashThatCannotTakeThePreviousListsStopsWithNothingChanged) {
+    ParamètreEcrire("Indexer", "Oui");
+    writeFile(site("Recent.htm"), "ancienne");
+    writeFile(site("Search.htm"), "ancien");
+    makeDir(trashFolder() + "/files");
+    makeDir(trashFolder() + "/info");
+    ReadOnlyFolder locked(trashFolder() + "/info");
+    if (!locked.active())
+        GTEST_SKIP() << "no read-only folder here";
+    IndexProgress none;
+    EXPECT_EQ(runIndexing(state, none).outcome, IndexResult::Outcome::Failed);
+    EXPECT_EQ(
+        dialogs.messages(),
+        QStringList{"Je ne peux pas mettre le fichier \"" + site("Recent.htm") +
+                    "\" à la corbeille (accès refusé) : il est conservé.\r\n\r\nL'index n'a pas été créé."});
+    EXPECT_EQ(readFile(site("Recent.htm")), QByteArray("ancienne"));
+    EXPECT_EQ(readFile(site("Search.htm")), QByteArray("ancien"));
+    EXPECT_EQ(QDir(site.path()).entryList(QDir::Files | QDir::Hidden),
+              (QStringList{"Recent.htm", "Search.htm"}));
+}

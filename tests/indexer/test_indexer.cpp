@@ -1,5 +1,6 @@
 #include "indexer/indexer.h"
 #include "lib/clock.h"
+#include "lib/fileio.h"
 #include "lib/files.h"
 #include "lib/helpers.h"
 #include "scripteddialogs.h"
@@ -170,6 +171,7 @@ TEST(IndexTitle, ReadsOverLinesAndInAnyCase) {
         {"<TITLE>Quillsite  \xAEVendrel - Aide</TITLE>", "Quillsite  ®Vendrel - Aide"},
         {"<TITLE>\xC9t\xE9 \x80 &amp; <", "Été € &amp;"},
         {"<TITLE\r\n>Coupé</TITLE>", ""},
+        {"<HTML>\r\n<TITLE>Ouvert\r", "Ouvert"}, // unclosed, a CR as the very last byte
     };
     int i = 0;
     for (const auto& c : cases) {
@@ -198,8 +200,8 @@ TEST(IndexTitle, LineEndsSplitAcrossReadBlocks) {
     writeFile(dir("b.htm"), late);
     EXPECT_EQ(indexTitle(dir("b.htm")), QStringLiteral("Loin"));
 
-    // One line of many blocks, the title at its end.
-    writeFile(dir("c.htm"), QByteArray(100000, 'y') + "<TITLE>Au bout</TITLE>");
+    // One line of many blocks, the title at its end (within the first 64 KiB, where titles are looked for).
+    writeFile(dir("c.htm"), QByteArray(60000, 'y') + "<TITLE>Au bout</TITLE>");
     EXPECT_EQ(indexTitle(dir("c.htm")), QStringLiteral("Au bout"));
 
     bool readable = true;
@@ -396,20 +398,28 @@ TEST_F(IndexRun, CancelledRunLeavesThePreviousListsByteIdentical) {
     EXPECT_EQ(QDir(site.path()).entryList(QDir::Files), (QStringList{"Recent.htm", "Search.htm"}));
 }
 
-TEST_F(IndexRun, ListsThatCannotBeWrittenLeaveThePreviousOnes) {
+TEST_F(IndexRun, AFailureAtAnyStepLeavesBothPreviousLists) {
     page(site, "D/C/1.htm", titled("Un"), kMonday.addDays(-1));
-    writeFile(site("Recent.htm"), "ancienne");
-    writeFile(site("Search.htm"), "ancien");
-    ReadOnlyFolder lock(withoutSeparator(site.path()));
-    if (!lock.active())
-        GTEST_SKIP() << "cannot make a folder read-only here";
-    const IndexResult result = run(kMonday, nullptr, true);
-    EXPECT_EQ(result.outcome, IndexResult::Outcome::Failed);
-    ASSERT_EQ(dialogs.messages().size(), 1);
-    EXPECT_TRUE(dialogs.messages().front().startsWith("Je ne peux pas écrire le fichier \"" +
-                                                      site("Recent.htm") + "\" : "))
-        << dialogs.messages().front();
-    EXPECT_EQ(readFile(site("Recent.htm")), QByteArray("ancienne"));
-    EXPECT_EQ(readFile(site("Search.htm")), QByteArray("ancien"));
-    EXPECT_TRUE(trashFiles().isEmpty());
+    using S = WriteFault::Step;
+    const WriteFault faults[] = {{1, S::Create, 0, ENOSPC},
+                                 {1, S::Write, 100, ENOSPC},
+                                 {2, S::Write, 3, ENOSPC},
+                                 {2, S::Finish, 0, ENOSPC},
+                                 {2, S::Commit, 0, ENOSPC}};
+    for (const WriteFault& fault : faults) {
+        writeFile(site("Recent.htm"), "ancienne");
+        writeFile(site("Search.htm"), "ancien");
+        dialogs.clear();
+        setWriteFault(fault);
+        const IndexResult result = run(kMonday, nullptr, false);
+        setWriteFault(std::nullopt);
+        EXPECT_EQ(result.outcome, IndexResult::Outcome::Failed);
+        const QString failed = site(fault.file == 1 ? "Recent.htm" : "Search.htm");
+        EXPECT_EQ(dialogs.messages(),
+                  QStringList{"Je ne peux pas écrire le fichier \"" + failed + "\" : disque plein."});
+        EXPECT_EQ(readFile(site("Recent.htm")), QByteArray("ancienne")) << int(fault.step);
+        EXPECT_EQ(readFile(site("Search.htm")), QByteArray("ancien")) << int(fault.step);
+        EXPECT_EQ(QDir(site.path()).entryList(QDir::Files | QDir::Hidden),
+                  (QStringList{"Recent.htm", "Search.htm"}));
+    }
 }

@@ -1,10 +1,13 @@
 #include "lib/helpers.h"
+#include "lib/translations.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
 #include "version.h"
 
 #include <gtest/gtest.h>
 
+#include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QStandardItemModel>
 #include <QStringListModel>
 
@@ -133,4 +136,13 @@ TEST(TextHelpers, DecodeReplaceAndPositions) {
 TEST(TextHelpers, ProgramIdentificationAndUser) {
     EXPECT_EQ(ProgrammeID(), QStringLiteral("(quillsite v") + QStringLiteral(QUILLSITE_VERSION) + u')');
     EXPECT_FALSE(UtilisateurNom().isEmpty());
+}
+
+// Qt's own texts (choosers, standard buttons, command-line errors) come in French.
+TEST(Translations, QtsOwnTextsAreFrench) {
+    ASSERT_TRUE(qs::installFrenchTranslations(*QCoreApplication::instance()));
+    QCommandLineParser parser;
+    EXPECT_FALSE(parser.parse({QStringLiteral("quillsite"), QStringLiteral("--inconnue")}));
+    EXPECT_EQ(parser.errorText(), QStringLiteral("Option inconnue \"inconnue\"."));
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Look in:"), QStringLiteral("Voir dans :"));
 }

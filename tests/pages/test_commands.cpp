@@ -42,7 +42,7 @@ void twoDomains(PageSite& s) {
 
 const QString kInvalid =
     QStringLiteral("Ce nom est incorrect (ou contient des caractères incorrects)\r\n\r\n"
-                   "Donnez un nom qui puisse être utilisé comme nom de dossier sour Windows.");
+                   "Donnez un nom qui puisse être utilisé comme nom de dossier sur ce système.");
 
 } // namespace
 
@@ -69,7 +69,7 @@ TEST(ContextMenu, RightClickSelectsTheRowOrBeepsBelowTheLast) {
     EXPECT_EQ(s.dialogs.calls().back().kind, ScriptedDialogs::Kind::Beep);
 
     EXPECT_EQ(mmodCaptions()[3], "Ajouter un fichier indépendant");
-    EXPECT_EQ(mod2Captions()[3], "Ajouter un fichier undépendant");
+    EXPECT_EQ(mod2Captions()[3], "Ajouter un fichier indépendant");
 }
 
 TEST(ContextMenu, WithoutAListTheDomainMenuWarnsAndTheCategoryMenuEnds) {
@@ -91,7 +91,7 @@ TEST(DomainAdd, RefusesATakenNameWhateverItsCaseAndSelectsTheNewDomain) {
     s.dialogs.answer("a").answer("  Nouveau  ").answer("Première");
     dAjouter_Click(s.state);
     EXPECT_EQ(s.dialogs.texts(),
-              (QStringList{"Nom du nouveau domaine :", "Ce domaine existe déjà! Saisissez un autre nom.",
+              (QStringList{"Nom du nouveau domaine :", "Ce domaine existe déjà ! Saisissez un autre nom.",
                            "Nom du nouveau domaine :", "Nom de la nouvelle catégorie :"}));
     EXPECT_EQ(s.state.dListe.texts(), (QStringList{"A", "B", "Nouveau"}));
     EXPECT_EQ(s.state.dListe.selectedText(), "Nouveau");
@@ -112,7 +112,7 @@ TEST(DomainCopy, NewNameCopiesTheContentAnExistingOneReceivesASubFolder) {
     mmod_Click(s.state, 6);
     const QList<ScriptedDialogs::Call>& calls = s.dialogs.calls();
     EXPECT_EQ(calls[0].text, "Nouveau nom de domaine où copier \"A\" :");
-    EXPECT_EQ(calls[0].title, ProgrammeID());
+    EXPECT_EQ(calls[0].title, "Copier le domaine");
     EXPECT_EQ(s.dialogs.messages(), (QStringList{kInvalid, "3 fichier(s) copié(s)"}));
     EXPECT_FALSE(QFileInfo::exists(s.at("../ailleurs")));
     EXPECT_EQ(tree(s.at("Copie/")), tree(s.at("A/")));
@@ -207,7 +207,7 @@ TEST(DomainDelete, AsksFirstAndAfterTheLastDomainAsksForANewOne) {
     s.dialogs.no();
     EXPECT_EQ(mmod_Click(s.state, 8), CommandOutcome::Done);
     const ScriptedDialogs::Call& question = s.dialogs.calls().back();
-    EXPECT_EQ(question.text, "Etes-vous sûr de vouloir supprimer le domaine \"B\" ?");
+    EXPECT_EQ(question.text, "Êtes-vous sûr de vouloir supprimer le domaine \"B\" ?");
     EXPECT_EQ(question.icon, Icon::Question);
     EXPECT_EQ(question.title, "Attention");
     EXPECT_TRUE(s.exists("B/X"));
@@ -239,7 +239,7 @@ TEST(FragmentMenu, HeaderAndFooterEntriesOpenTheirFragment) {
     const ControlState& c = s.state.controls;
     EXPECT_EQ(s.state.fragmentPath, s.at("head_d.txt"));
     EXPECT_EQ(c.tTexteHead, "\r\n<P>haut</P>");
-    EXPECT_EQ(c.tTexteFoot, "C'est en haut qu'il faut écrire!");
+    EXPECT_EQ(c.tTexteFoot, "C'est en haut qu'il faut écrire !");
     EXPECT_FALSE(c.catalogueTabEnabled);
     EXPECT_TRUE(c.HFOKVisible && c.tAnnulerVisible);
 
@@ -267,7 +267,7 @@ TEST(CategoryCopy, CopiesWithinTheDomainAndLeavesNothingSelected) {
     ASSERT_EQ(s.state.tListe.count(), 2);
     s.dialogs.answer("Copie");
     mod2_Click(s.state, 6);
-    EXPECT_EQ(s.dialogs.calls()[0].text, "Donnez un nouveau nom: ");
+    EXPECT_EQ(s.dialogs.calls()[0].text, "Donnez un nouveau nom : ");
     EXPECT_TRUE(s.exists("A/Copie/1.htm") && s.exists("A/Copie/2.htm"));
     EXPECT_EQ(s.state.cListe.texts(), (QStringList{"C1", "C2", "Copie"}));
     EXPECT_EQ(s.state.cListe.selectedRow(), -1);
@@ -291,7 +291,7 @@ TEST(CategoryRename, ShowsTheNameRefusesItsOwnAndKeepsTheContent) {
     ASSERT_TRUE(cListe_MouseUp(s.state, Qt::RightButton, 0));
     s.dialogs.answer("C1").answer("c2").answer("");
     mod2_Click(s.state, 7);
-    EXPECT_EQ(s.dialogs.calls()[0].text, "Le nom de la catégorie actuelle est: C1\r\n\r\nNouveau nom:");
+    EXPECT_EQ(s.dialogs.calls()[0].text, "Le nom de la catégorie actuelle est : C1\r\n\r\nNouveau nom :");
     EXPECT_EQ(
         s.dialogs.messages(),
         (QStringList{"La catégorie s'appelle déjà \"C1\".\r\n\r\nDonnez un autre nom.",
@@ -322,7 +322,7 @@ TEST(CategoryDelete, TheLastCategoryAsksForANewOneOrLeavesNoDomainSelected) {
     ASSERT_TRUE(cListe_MouseUp(s.state, Qt::RightButton, 0));
     s.dialogs.no();
     mod2_Click(s.state, 8);
-    EXPECT_EQ(s.dialogs.calls().back().text, "Etes-vous sûr de vouloir supprimer cette catégorie?");
+    EXPECT_EQ(s.dialogs.calls().back().text, "Êtes-vous sûr de vouloir supprimer cette catégorie ?");
     EXPECT_TRUE(s.exists("B/X"));
 
     s.dialogs.yes().answer("Y");

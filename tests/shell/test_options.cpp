@@ -31,7 +31,7 @@ TEST_F(OptionsTest, LoadingShowsTheStoredOptionsAndStoresTheMissingOnes) {
     o.Form_Load();
     EXPECT_EQ(o.form.cType, (std::array<bool, 5>{true, false, true, true, false}));
     EXPECT_FALSE(o.form.Check1);
-    EXPECT_TRUE(o.form.Check1Enabled);
+    EXPECT_EQ(o.modeExplanation(), QString());
     // An empty depth becomes "3" here (start-up uses "4").
     EXPECT_EQ(get("NiveauRep"), QStringLiteral("3"));
     EXPECT_EQ(o.form.sNiv, 3);
@@ -71,14 +71,22 @@ TEST_F(OptionsTest, AStoredDepthTheSliderCannotShowIsReplaced) {
     }
 }
 
-TEST_F(OptionsTest, RemovedAccessRightsCannotBeGivenBack) {
+TEST_F(OptionsTest, ReadOnlyModeIsExplainedAndCanBeUndone) {
     set("Modification", QStringLiteral("Non"));
     Options o(values);
     o.Form_Load();
     EXPECT_TRUE(o.form.Check1);
-    EXPECT_FALSE(o.form.Check1Enabled);
+    EXPECT_EQ(
+        o.modeExplanation(),
+        QStringLiteral(
+            "Les pages ne peuvent plus être modifiées ni supprimées : les boutons «\u00A0Modifier\u00A0» "
+            "et «\u00A0Supprimer\u00A0» sont masqués. Décochez la case pour rétablir la modification."));
     o.cmdApply_Click();
     EXPECT_EQ(get("Modification"), QStringLiteral("Non"));
+    o.form.Check1 = false;
+    o.cmdApply_Click();
+    EXPECT_EQ(get("Modification"), QStringLiteral("Oui"));
+    EXPECT_EQ(values.Modification, QStringLiteral("Oui")); // in use at once, not at the next reload
 }
 
 TEST_F(OptionsTest, ANeverStoredModeIsTheDefault) {
@@ -86,7 +94,6 @@ TEST_F(OptionsTest, ANeverStoredModeIsTheDefault) {
     Options o(values);
     o.Form_Load();
     EXPECT_FALSE(o.form.Check1);
-    EXPECT_TRUE(o.form.Check1Enabled);
     o.cmdApply_Click();
     EXPECT_EQ(get("Modification"), QStringLiteral("Oui"));
     o.form.Check1 = true;
@@ -112,6 +119,32 @@ TEST_F(OptionsTest, ABarChangesItsColourAtOnceAndApplyStoresIt) {
     EXPECT_EQ(get("CouleurFond(rrggbb)"), QStringLiteral("FF0000"));
     EXPECT_EQ(get("CouleurTitre(rrggbb)"), QStringLiteral("50FF00"));
     EXPECT_EQ(get("CouleurTexte(rrggbb)"), QStringLiteral("00000A"));
+}
+
+TEST_F(OptionsTest, ATypedHexColourMovesTheBars) {
+    Options o(values);
+    o.Form_Load();
+    EXPECT_EQ(o.hexText(Options::CF), QStringLiteral("#F0F0FF"));
+    const std::pair<const char*, const char*> typed[] = {
+        {"#a0b1c2", "A0B1C2"}, {" 102030 ", "102030"}, {"12345", "102030"}, {"#GG0000", "102030"}};
+    for (const auto& [text, stored] : typed) {
+        o.hexEdited(Options::CL, QString::fromUtf8(text));
+        EXPECT_EQ(values.CouleurTitre, QString::fromUtf8(stored)) << text;
+        EXPECT_EQ(o.hexText(Options::CL), u'#' + QString::fromUtf8(stored)) << text;
+    }
+    EXPECT_EQ(o.form.bars[Options::CL], (std::array<int, 3>{0x10, 0x20, 0x30}));
+}
+
+TEST_F(OptionsTest, TheTextEditorIsStoredOnlyWhenChosen) {
+    Options o(values);
+    o.Form_Load();
+    o.cmdApply_Click();
+    EXPECT_FALSE(QSettings(QStringLiteral("Vendrel"), QStringLiteral("quillsite")).contains("EditeurTexte"));
+    o.form.editor = QStringLiteral("/usr/bin/mousepad");
+    o.cmdApply_Click();
+    Options again(values);
+    again.Form_Load();
+    EXPECT_EQ(again.form.editor, QStringLiteral("/usr/bin/mousepad"));
 }
 
 TEST_F(OptionsTest, ColoursThatAreNotSixDigitsLeaveTheBarsAlone) {

@@ -98,7 +98,7 @@ TEST_F(Startup, ASiteNameInUseIsAskedAgain) {
     shell->mnuFileNew_Click();
     expectNoDialogs();
     ASSERT_EQ(dialogs.messages(),
-              QStringList{QStringLiteral("Ce domaine existe déjà! Saisissez un autre nom.")});
+              QStringList{QStringLiteral("Ce domaine existe déjà ! Saisissez un autre nom.")});
     EXPECT_EQ(dialogs.calls()[1].title, QStringLiteral("Erreur"));
     EXPECT_EQ(dialogs.calls()[1].icon, Icon::Exclamation);
     EXPECT_EQ(setting("Adresse"), program + QStringLiteral("Doc 2/Index.htm"));

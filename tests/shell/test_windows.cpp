@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -26,6 +27,7 @@
 #include <QSlider>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 #include <QTreeView>
 
 using namespace qs;
@@ -88,7 +90,7 @@ TEST_F(Windows, TheMainWindowHasEveryNamedControl) {
     for (const char* name : {"tTexte", "tTexteHead", "tTexteFoot"})
         EXPECT_NE(child<QPlainTextEdit>(name), nullptr) << name;
     EXPECT_NE(child<QTreeView>("N"), nullptr);
-    const char* const types[] = {"Images", "Fichiers ZIP", "Programmes", "CGI", "Sound"};
+    const char* const types[] = {"Images", "Fichiers ZIP", "Programmes", "CGI", "Sons"};
     for (int i = 0; i < 5; ++i) {
         auto* box = window.findChild<QCheckBox*>(QStringLiteral("cType%1").arg(i));
         ASSERT_NE(box, nullptr) << i;
@@ -114,7 +116,7 @@ TEST_F(Windows, MenusHaveTheirCaptionsAndShortcuts) {
               (QStringList{"&Actualiser", "Afficher &l'arborescence"}));
     EXPECT_EQ(
         actionTexts(window.findChild<QMenu*>(QStringLiteral("mnuOptions"))),
-        (QStringList{"&Options...", "-", "&Générer un fichier d'index", "&Remplacer une chaîne de caractère",
+        (QStringList{"&Options...", "-", "&Générer un fichier d'index", "&Remplacer une chaîne de caractères",
                      "&Importer un fichier Word", "&Vérifier le site…", "-", "&Mise à jour"}));
 
     const std::pair<const char*, QKeySequence> keys[] = {
@@ -219,10 +221,19 @@ TEST_F(Windows, TheBrowserPaneShowsAddressesAndTheirTitle) {
     EXPECT_TRUE(
         QTest::qWaitFor([&] { return window.windowTitle() == QStringLiteral("Santé publique"); }, 2000))
         << window.windowTitle().toStdString();
+    // The page shown is shown again once rewritten; a missing one is said so, in French.
+    writeFile(page, "<HTML><HEAD><TITLE>Nouveau titre</TITLE></HEAD></HTML>\r\n");
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return window.windowTitle() == QStringLiteral("Nouveau titre"); }, 5000))
+        << window.windowTitle().toStdString();
+    WWW(*state, temp(QStringLiteral("vue/absent.htm")));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return window.windowTitle() == QStringLiteral("Page introuvable : absent.htm"); }, 2000))
+        << window.windowTitle().toStdString();
     WWW(*state, page);
-    EXPECT_EQ(address->count(), 1); // the list holds each address once
+    EXPECT_EQ(address->count(), 2); // the list holds each address once
     WWW(*state, QString());
-    EXPECT_EQ(address->count(), 1);
+    EXPECT_EQ(address->count(), 2);
     EXPECT_EQ(BrowserPane::urlFor(QStringLiteral("http://exemple.org/a.htm")).scheme(),
               QStringLiteral("http"));
     EXPECT_EQ(BrowserPane::urlFor(page).toLocalFile(), page);
@@ -293,17 +304,29 @@ TEST_F(Windows, TheOptionsDialogStoresOnOkAndNothingOnCancel) {
     store("Modification", QStringLiteral("Non"));
     frmOptions dialog(state->values);
     EXPECT_EQ(state->values.CouleurFond, QStringLiteral("000000")); // opening reloads the options
+    // Read-only mode is explained while ticked, and unticking it gives editing back.
     auto* check = dialog.findChild<QCheckBox*>(QStringLiteral("Check1"));
+    auto* explanation = dialog.findChild<QLabel*>(QStringLiteral("lMode"));
     EXPECT_TRUE(check->isChecked());
-    EXPECT_FALSE(check->isEnabled());
+    EXPECT_TRUE(check->isEnabled());
+    EXPECT_TRUE(explanation->text().startsWith(QStringLiteral("Les pages ne peuvent plus être modifiées")));
+    check->click();
+    EXPECT_EQ(explanation->text(), QString());
+    // The colour rows show their value in hexadecimal, and a value typed there moves the bars.
+    auto* hex = dialog.findChild<QLineEdit*>(QStringLiteral("CFHexa"));
+    EXPECT_EQ(hex->text(), QStringLiteral("#000000"));
+    hex->setFocus();
+    hex->selectAll();
+    QTest::keyClicks(hex, QStringLiteral("a0b1c2"));
+    EXPECT_EQ(dialog.findChild<QScrollBar*>(QStringLiteral("CF1"))->value(), 0xB1);
     dialog.findChild<QSlider*>(QStringLiteral("sNiv"))->setValue(6);
     dialog.findChild<QCheckBox*>(QStringLiteral("cType0"))->setChecked(false);
     dialog.findChild<QAbstractButton*>(QStringLiteral("cmdOK"))->click();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(setting("NiveauRep"), QStringLiteral("6"));
     EXPECT_EQ(setting("NivImg"), QStringLiteral("0"));
-    EXPECT_EQ(setting("Modification"), QStringLiteral("Non"));
-    EXPECT_EQ(setting("CouleurFond(rrggbb)"), QStringLiteral("000000"));
+    EXPECT_EQ(setting("Modification"), QStringLiteral("Oui"));
+    EXPECT_EQ(setting("CouleurFond(rrggbb)"), QStringLiteral("A0B1C2"));
 }
 
 namespace {
@@ -358,6 +381,12 @@ TEST_F(Windows, ThePageButtonsDriveTheEditor) {
     EXPECT_FALSE(child<QWidget>("tOk")->isVisible());
     EXPECT_FALSE(
         fileLines(state->values.Répertoire + QStringLiteral("D/C/1.htm")).join(u' ').contains(u"suite"));
+    // Enter on the selected page opens it, as "Modifier" does.
+    auto* pages = child<QListView>("tListe");
+    pages->setFocus();
+    QTest::keyClick(pages, Qt::Key_Return);
+    EXPECT_EQ(tabs->currentIndex(), 1);
+    EXPECT_TRUE(child<QWidget>("tOk")->isVisible());
     EXPECT_TRUE(dialogs.unexpected().isEmpty());
 }
 
@@ -385,6 +414,32 @@ TEST_F(Windows, APageDroppedOnAnotherCategoryMovesThere) {
     EXPECT_FALSE(QFile::exists(site + QStringLiteral("D/C/1.htm")));
     ASSERT_EQ(dialogs.messages().size(), 1);
     EXPECT_TRUE(dialogs.messages()[0].startsWith(QStringLiteral("\"Ma page\" a été déplacé")));
+
+    // Without a mouse drag: "Déplacer vers..." in the page's menu, then the domain and category.
+    clickRow(categories, other);
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+            for (QAction* a : menu->actions())
+                if (a->text() == QStringLiteral("Déplacer vers...")) {
+                    EXPECT_TRUE(a->isEnabled());
+                    menu->setActiveAction(a);
+                }
+            QTest::keyClick(menu, Qt::Key_Return);
+        } else if (QWidget* dialog = QApplication::activeModalWidget();
+                   dialog && dialog->objectName() == QStringLiteral("DeplacerVers")) {
+            auto* target = dialog->findChild<QComboBox*>(QStringLiteral("cCible"));
+            EXPECT_EQ(target->count(), 1); // the page's own category is not offered
+            target->setCurrentText(QStringLiteral("C"));
+            static_cast<QDialog*>(dialog)->accept();
+        }
+    });
+    answer.start(50);
+    const QRect row = pages->visualRect(pages->model()->index(0, 0));
+    QTest::mouseClick(pages->viewport(), Qt::RightButton, {}, row.center());
+    answer.stop();
+    EXPECT_TRUE(QFile::exists(site + QStringLiteral("D/C/1.htm")));
+    EXPECT_FALSE(QFile::exists(site + QStringLiteral("D/C2/1.htm")));
 }
 
 TEST_F(Windows, NewDomainAsksForItsName) {

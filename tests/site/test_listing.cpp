@@ -114,7 +114,7 @@ TEST(PageTitle, MissingOrUnreadableFileHasNone) {
 namespace {
 const QString kInvalid = QStringLiteral("Ce nom est incorrect (ou contient des caractères "
                                         "incorrects)\r\n\r\nDonnez un nom qui puisse être utilisé "
-                                        "comme nom de dossier sour Windows.");
+                                        "comme nom de dossier sur ce système.");
 } // namespace
 
 TEST(NewFolderName, TakenNamesAreRefusedWhateverTheirCase) {
@@ -130,11 +130,11 @@ TEST(NewFolderName, TakenNamesAreRefusedWhateverTheirCase) {
     const auto& calls = s.dialogs.calls();
     ASSERT_EQ(calls.size(), 6);
     EXPECT_EQ(calls[0].text, QStringLiteral("Nom du nouveau domaine :"));
-    EXPECT_EQ(calls[1].text, QStringLiteral("Ce domaine existe déjà! Saisissez un autre nom."));
+    EXPECT_EQ(calls[1].text, QStringLiteral("Ce domaine existe déjà ! Saisissez un autre nom."));
     EXPECT_EQ(calls[1].icon, Icon::Exclamation);
     EXPECT_EQ(calls[1].title, QStringLiteral("Erreur"));
     EXPECT_EQ(calls[3].text, QStringLiteral("Nom de la nouvelle catégorie :"));
-    EXPECT_EQ(calls[4].text, QStringLiteral("Cette catégorie existe déjà! Saisissez un autre nom."));
+    EXPECT_EQ(calls[4].text, QStringLiteral("Cette catégorie existe déjà ! Saisissez un autre nom."));
     EXPECT_EQ(calls[5].kind, ScriptedDialogs::Kind::Prompt);
     EXPECT_TRUE(s.dialogs.unexpected().isEmpty());
 }
@@ -145,7 +145,7 @@ TEST(NewFolderName, ASiteNameIsTakenWhenItsFolderExists) {
     s.dialogs.answer("Existant").answer("Neuf");
     EXPECT_EQ(newFolderName(s.state, NewNameKind::Site, s.root()), QStringLiteral("Neuf"));
     EXPECT_EQ(s.dialogs.texts(),
-              (QStringList{"Nom du nouveau site :", "Ce domaine existe déjà! Saisissez un autre nom.",
+              (QStringList{"Nom du nouveau site :", "Ce domaine existe déjà ! Saisissez un autre nom.",
                            "Nom du nouveau site :"}));
 }
 

@@ -136,7 +136,7 @@ TEST(Selection, AddingACategoryTakesItsSortedPlaceAndBecomesCurrent) {
     s.clickCategory("Pratique");
     s.dialogs.answer("pratique").answer("Montage");
     cAjouter_Click(s.state);
-    EXPECT_EQ(s.dialogs.messages(), QStringList{"Cette catégorie existe déjà! Saisissez un autre nom."});
+    EXPECT_EQ(s.dialogs.messages(), QStringList{"Cette catégorie existe déjà ! Saisissez un autre nom."});
     EXPECT_EQ(s.state.cListe.texts(), (QStringList{"Montage", "Outils", "Pratique"}));
     EXPECT_EQ(s.state.cListe.selectedText(), QStringLiteral("Montage"));
     EXPECT_EQ(s.state.currentCategory, QStringLiteral("Montage"));

@@ -1,0 +1,82 @@
+#include "shell/place.h"
+
+#include "commands/mainstate.h"
+#include "commands/pageeditor.h"
+#include "commands/selection.h"
+#include "lib/files.h"
+#include "site/listing.h"
+
+#include <QDir>
+
+namespace qs {
+
+namespace {
+
+QString domainFolder(const MainState& state) {
+    const QString domain = state.dListe.selectedText();
+    return domain.isEmpty() ? QString() : withSeparator(state.values.Répertoire + domain);
+}
+
+QString categoryFolder(const MainState& state) {
+    const QString domain = domainFolder(state);
+    const QString category = state.cListe.selectedText();
+    return domain.isEmpty() || category.isEmpty() ? QString() : withSeparator(domain + category);
+}
+
+QString selectedPageFile(const MainState& state) {
+    const int row = state.tListe.selectedRow();
+    const int index = row < 0 ? -1 : state.tListe.number(row);
+    return index >= 1 && index < state.pageNames.size() ? state.pageNames[index] : QString();
+}
+
+// The folder's "Index.htm" whatever its case, or "" when there is none.
+QString indexPage(const QString& folder) {
+    if (folder.isEmpty())
+        return {};
+    const QStringList found = QDir(folder).entryList({QStringLiteral("Index.htm")}, QDir::Files);
+    return found.isEmpty() ? QString() : folder + found.first();
+}
+
+} // namespace
+
+SitePlace currentPlace(const MainState& state) {
+    return {state.dListe.selectedText(), state.cListe.selectedText(), selectedPageFile(state)};
+}
+
+void restorePlace(MainState& state, const SitePlace& place) {
+    const int d = place.domain.isEmpty() ? -1 : state.dListe.find(place.domain);
+    if (d < 0 || domainCategories(withSeparator(state.values.Répertoire + state.dListe.text(d))).isEmpty())
+        return;
+    state.dListe.select(d);
+    dListe_Click(state);
+    const int c = place.category.isEmpty() ? -1 : state.cListe.find(place.category);
+    if (c < 0)
+        return;
+    state.cListe.select(c);
+    cListe_Click(state);
+    if (place.pageFile.isEmpty())
+        return;
+    for (int row = 0; row < state.tListe.count(); ++row) {
+        const int index = state.tListe.number(row);
+        if (index >= 1 && index < state.pageNames.size() &&
+            state.pageNames[index].compare(place.pageFile, Qt::CaseInsensitive) == 0) {
+            state.tListe.select(row);
+            tListe_Click(state);
+            return;
+        }
+    }
+}
+
+QString previewAddress(const MainState& state) {
+    if (const QString page = selectedPageFile(state); !page.isEmpty()) {
+        const QString path = categoryFolder(state) + page;
+        if (FichierExiste(path))
+            return path;
+    }
+    for (const QString& candidate : {indexPage(categoryFolder(state)), indexPage(domainFolder(state))})
+        if (!candidate.isEmpty())
+            return candidate;
+    return state.values.Adresse;
+}
+
+} // namespace qs

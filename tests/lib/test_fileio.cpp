@@ -1,0 +1,133 @@
+// Whole-file writes (whole or nothing, links replaced, failures named), bounded reads of any file, the
+// title reader, and a trash that cannot be written.
+#include "lib/fileio.h"
+#include "lib/files.h"
+#include "lib/pagetitle.h"
+#include "lib/text1252.h"
+
+#include "testutil.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace qs;
+using namespace qs::test;
+
+namespace {
+
+QStringList entries(const QString& folder) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+}
+
+struct FaultGuard {
+    explicit FaultGuard(const WriteFault& f) { setWriteFault(f); }
+    ~FaultGuard() { setWriteFault(std::nullopt); }
+};
+
+} // namespace
+
+TEST(WriteFileWhole, AnyFailedStepKeepsThePreviousFileAndSaysWhy) {
+    using S = WriteFault::Step;
+    const struct {
+        WriteFault fault;
+        const char* cause;
+    } cases[] = {
+        {{1, S::Create, 0, ENOSPC}, "disque plein"}, {{1, S::Write, 0, ENOSPC}, "disque plein"},
+        {{1, S::Write, 5, EIO}, "erreur du disque"}, {{1, S::Finish, 0, EDQUOT}, "disque plein"},
+        {{1, S::Commit, 0, EACCES}, "accès refusé"}, {{1, S::Write, 0, 4242}, "erreur système n° 4242"},
+    };
+    for (const auto& c : cases) {
+        TempDir dir;
+        writeFile(dir("p.htm"), "ancien\r\n");
+        QString error;
+        {
+            FaultGuard fault(c.fault);
+            EXPECT_FALSE(writeLines(dir("p.htm"), {"nouveau contenu"}, &error));
+        }
+        EXPECT_EQ(error, QStringLiteral("Je ne peux pas écrire le fichier \"%1\" : %2.")
+                             .arg(dir("p.htm"), QString::fromUtf8(c.cause)));
+        EXPECT_EQ(readFile(dir("p.htm")), "ancien\r\n") << int(c.fault.step);
+        EXPECT_EQ(entries(dir.path()), QStringList{"p.htm"}) << int(c.fault.step);
+    }
+}
+
+TEST(WriteFileWhole, ALinkInThePlaceOfTheFileIsReplacedAndItsTargetNeverWritten) {
+    for (const bool skipUnchanged : {false, true}) {
+        TempDir dir;
+        writeFile(dir("dehors/cible.htm"), "a\r\n");
+        makeDir(dir("site"));
+        ASSERT_TRUE(QFile::link(dir("dehors/cible.htm"), dir("site/Index.htm")));
+        // Same bytes as the target: an unchanged-file check must not leave the link in place either.
+        ASSERT_TRUE(writeLines(dir("site/Index.htm"), {"a"}, nullptr,
+                               {.sync = false, .keepPermissions = true, .skipUnchanged = skipUnchanged}));
+        EXPECT_FALSE(QFileInfo(dir("site/Index.htm")).isSymLink());
+        EXPECT_EQ(readFile(dir("site/Index.htm")), "a\r\n");
+        EXPECT_EQ(entries(dir("site")), QStringList{"Index.htm"});
+        EXPECT_EQ(readFile(dir("dehors/cible.htm")), "a\r\n");
+        EXPECT_EQ(entries(dir("dehors")), QStringList{"cible.htm"});
+    }
+}
+
+// Devices, FIFOs, huge sparse files: refused or read only as far as needed, never waited on.
+TEST(BoundedRead, SpecialAndHugeFilesCostNoMoreThanAPage) {
+    TempDir dir;
+    ASSERT_TRUE(QFile::link("/dev/zero", dir("zero.htm")));
+    ASSERT_TRUE(QFile::link("/dev/urandom", dir("hasard.htm")));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir("tube.txt")).constData(), 0600), 0);
+    writeFile(dir("enorme.htm"), "<HTML>\r\n");
+    ASSERT_TRUE(QFile::resize(dir("enorme.htm"), qint64(2) << 30)); // sparse: no disk used
+    writeFile(dir("gros.txt"), QByteArray(kMaxWholeFile + 1, 'x'));
+    makeDir(dir("dossier.htm"));
+
+    const struct {
+        const char* name;
+        const char* cause;
+    } cases[] = {
+        {"zero.htm", "ce n'est pas un fichier ordinaire"},
+        {"hasard.htm", "ce n'est pas un fichier ordinaire"},
+        {"tube.txt", "ce n'est pas un fichier ordinaire"},
+        {"enorme.htm", "fichier trop gros (plus de 16 Mo)"},
+        {"gros.txt", "fichier trop gros (plus de 16 Mo)"},
+        {"dossier.htm", "un dossier porte ce nom"},
+        {"absent.htm", "fichier ou dossier introuvable"},
+    };
+    for (const auto& c : cases) {
+        const QString path = dir(c.name);
+        QString error;
+        EXPECT_FALSE(readText(path, &error)) << c.name;
+        EXPECT_EQ(error, QStringLiteral("Je ne peux pas lire le fichier \"%1\" : %2.")
+                             .arg(path, QString::fromUtf8(c.cause)));
+        for (const TitleRules rules : {TitleRules::Listing, TitleRules::Index})
+            EXPECT_EQ(readTitle(path, rules), QString()) << c.name;
+    }
+    // A title beyond the first 64 KiB is not looked for; one within them is found.
+    writeFile(dir("loin.htm"), QByteArray(kTitlePrefix, ' ') + "<TITLE>Trop loin</TITLE>");
+    writeFile(dir("pres.htm"), QByteArray(kTitlePrefix - 20, ' ') + "<TITLE>Juste</TITLE>");
+    EXPECT_EQ(readTitle(dir("loin.htm"), TitleRules::Listing), QString());
+    EXPECT_EQ(readTitle(dir("pres.htm"), TitleRules::Index), QStringLiteral("Juste"));
+}
+
+// Qt's own trash retries names without end when its info folder cannot be written.
+TEST(Trash, AnUnwritableTrashKeepsTheFileAndSaysSo) {
+    TempDir dir;
+    writeFile(dir("1.htm"), "page");
+    const QString trash = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Trash";
+    makeDir(trash + "/files");
+    makeDir(trash + "/info");
+    ReadOnlyFolder locked(trash + "/info");
+    if (!locked.active())
+        GTEST_SKIP() << "no read-only folder here";
+    FileError error;
+    EXPECT_FALSE(moveToTrash(dir("1.htm"), {}, &error));
+    EXPECT_FALSE(FichierCorbeille(dir("1.htm")));
+    EXPECT_EQ(readFile(dir("1.htm")), "page");
+    EXPECT_EQ(trashFailureMessage(dir("1.htm"), error),
+              "Je ne peux pas mettre le fichier \"" + dir("1.htm") +
+                  "\" à la corbeille (accès refusé) : il est conservé.");
+}
