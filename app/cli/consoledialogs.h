@@ -1,5 +1,7 @@
 #pragma once
 
+#include <utility>
+
 #include "cli/command.h"
 #include "lib/dialogs.h"
 
@@ -23,7 +25,11 @@ public:
         }
     }
     bool question(const QString&, Icon = Icon::Question, const QString& = {}) override { return answerYes_; }
-    QString prompt(const QString&, const QString& = {}, const QString& = {}) override { return {}; }
+    QString prompt(const QString&, const QString& = {}, const QString& = {}) override {
+        return std::exchange(promptAnswer_, QString());
+    }
+    // The answer to the next prompt only (a name given on the command line).
+    void answerNextPrompt(const QString& answer) { promptAnswer_ = answer; }
     QString openFile(const QString&, const QString&, const QString&) override { return {}; }
     QString chooseFolder(const QString&, const QString&) override { return {}; }
     void beep() override {}
@@ -37,6 +43,7 @@ protected:
     void setBusy(bool) override {}
 
 private:
+    QString promptAnswer_;
     bool answerYes_;
     int failures_ = 0;
 };

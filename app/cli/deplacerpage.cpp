@@ -1,6 +1,7 @@
 // quillsite-cli deplacer-page SITE DOMAINE CATEGORIE FICHIER --vers DOMAINE[/CATEGORIE]: a page moved as
 // a drop on a category or on a domain of the window moves it.
 #include "cli/command.h"
+#include "cli/linksoption.h"
 #include "cli/pagecommon.h"
 #include "commands/pageeditor.h"
 #include "commands/pagemove.h"
@@ -10,30 +11,35 @@
 namespace qs::cli {
 namespace {
 
-const QString kHelp = QStringLiteral(
-    "Usage : quillsite-cli deplacer-page [--aide] SITE DOMAINE CATEGORIE FICHIER --vers "
-    "DOMAINE[/CATEGORIE]\n\n"
-    "Déplace une page comme un glisser-déposer de la fenêtre : elle est copiée dans la catégorie de\n"
-    "destination sous le plus petit numéro libre, envoyée à la corbeille dans sa catégorie, et les pages\n"
-    "d'index des deux catégories sont réécrites. Sans catégorie de destination, la page va dans la\n"
-    "catégorie du domaine dont le nom vient en premier, comme quand on la dépose sur un domaine. Le nom\n"
-    "du fichier dans la catégorie de destination est affiché.\n\n"
-    "Arguments :\n"
-    "  SITE        le dossier du site, ou sa page d'accueil\n"
-    "  DOMAINE     le domaine de la page\n"
-    "  CATEGORIE   la catégorie de la page\n"
-    "  FICHIER     le nom du fichier de la page dans sa catégorie (par exemple 3.htm)\n\n"
-    "Options :\n"
-    "  --vers DOMAINE[/CATEGORIE]  la destination\n"
-    "  -h, --aide                  affiche cette aide\n\n"
-    "Code de sortie : 0 si la page est déplacée, 1 en cas d'échec (le message dit pourquoi), 2 si la\n"
-    "commande est mal formée.");
+const QString kHelp =
+    QStringLiteral(
+        "Usage : quillsite-cli deplacer-page [--aide] SITE DOMAINE CATEGORIE FICHIER --vers "
+        "DOMAINE[/CATEGORIE] [--liens]\n\n"
+        "Déplace une page comme un glisser-déposer de la fenêtre : elle est copiée dans la catégorie de\n"
+        "destination sous le plus petit numéro libre, envoyée à la corbeille dans sa catégorie, et les "
+        "pages\n"
+        "d'index des deux catégories sont réécrites. Sans catégorie de destination, la page va dans la\n"
+        "catégorie du domaine dont le nom vient en premier, comme quand on la dépose sur un domaine. Le nom\n"
+        "du fichier dans la catégorie de destination est affiché.\n\n"
+        "Arguments :\n"
+        "  SITE        le dossier du site, ou sa page d'accueil\n"
+        "  DOMAINE     le domaine de la page\n"
+        "  CATEGORIE   la catégorie de la page\n"
+        "  FICHIER     le nom du fichier de la page dans sa catégorie (par exemple 3.htm)\n\n"
+        "Options :\n"
+        "  --vers DOMAINE[/CATEGORIE]  la destination\n") +
+    QString::fromUtf16(kLinksHelp) +
+    QStringLiteral(
+        "  -h, --aide                  affiche cette aide\n\n"
+        "Code de sortie : 0 si la page est déplacée, 1 en cas d'échec (le message dit pourquoi), 2 si la\n"
+        "commande est mal formée.");
 
 int run(const QStringList& arguments) {
     QCommandLineParser parser;
     const QCommandLineOption to(QStringLiteral("vers"), QStringLiteral("Destination."),
                                 QStringLiteral("DOMAINE[/CATEGORIE]"));
-    parser.addOptions({to});
+    const QCommandLineOption links = linksOption();
+    parser.addOptions({to, links});
     if (const auto stop = parseCommandLine(parser, arguments, kHelp))
         return *stop;
     const QStringList args = parser.positionalArguments();
@@ -49,6 +55,7 @@ int run(const QStringList& arguments) {
     if (!session.open(args[0]) || !session.select(args[1], args[2]))
         return kFailure;
     MainState& state = session.state;
+    LinkFollower follower(state);
 
     // The press on the page's row: it is selected and shown, and the drag takes it.
     const int row = session.pageRow(args[3]);
@@ -100,6 +107,8 @@ int run(const QStringList& arguments) {
     if (moved.isEmpty())
         return kFailure;
     out(FichierNom(moved));
+    if (parser.isSet(links) && !follower.follow())
+        return kFailure;
     return session.dialogs.failures() > 0 ? kFailure : kOk;
 }
 

@@ -110,6 +110,8 @@ void renameCategory(MainState& state, const QString& domainFolder, const QString
                 .arg(result.copied),
             Icon::Exclamation, QStringLiteral("Erreur"));
     rebuild(state, false, result.moved ? name : QString());
+    if (result.moved)
+        Q_EMIT state.relocated(domainFolder + category, domainFolder + name, true);
 }
 
 void deleteCategory(MainState& state, const QString& domainFolder, const QString& category) {

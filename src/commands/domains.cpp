@@ -75,9 +75,10 @@ void renameDomain(MainState& state, const QString& domain) {
         if (result.moved)
             regenerateCategories(state);
     }
-    if (result.moved)
+    if (result.moved) {
         state.dialogs.message(QString::number(result.copied) + QStringLiteral(" fichier(s) déplacé(s)"));
-    else
+        Q_EMIT state.relocated(root + domain, root + name, true);
+    } else
         state.dialogs.message(QStringLiteral("Le domaine %1 est conservé : sa copie dans %2 est incomplète "
                                              "(%3 fichier(s) copié(s)).")
                                   .arg(quoted(domain), quoted(name))

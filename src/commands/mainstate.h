@@ -135,6 +135,9 @@ Q_SIGNALS:
     void changed();
     // Asks the browser pane to show an address (see WWW).
     void browse(const QString& address);
+    // A page or a domain or category folder has moved (absolute paths, no trailing separator): the
+    // links of the site may follow it.
+    void relocated(const QString& from, const QString& to, bool folder);
 };
 
 // Shows an address in the browser pane: it goes into the address box and its list, and the pane

@@ -149,6 +149,7 @@ QString movePage(MainState& state, const DraggedPage& page, const QString& domai
     if (otherDomain)
         text += QStringLiteral(" du domaine ") + quoted(domain);
     state.dialogs.message(text + u'.', Icon::Information, QStringLiteral("Ok"));
+    Q_EMIT state.relocated(sourceFolder + page.file, moved, false);
     return moved;
 }
 

@@ -1,6 +1,9 @@
 #include "shell/fmain.h"
+
 #include "commands/fragmentedit.h"
 #include "commands/selection.h"
+#include "explorer/linkupdate.h"
+#include "lib/changejournal.h"
 
 #include "check/verifierwindow.h"
 #include "commands/commands.h"
@@ -237,6 +240,11 @@ void F_Main::buildCatalogue(QWidget* page) {
         tListe_DblClick(state_);
         titleFirst();
     });
+    connect(&state_, &MainState::relocated, this,
+            [this](const QString& from, const QString& to, bool folder) {
+                ChangeJournal journal(ChangeJournal::defaultFolder(QStringLiteral("remplacement")));
+                updateLinks(state_.dialogs, state_.values.Répertoire, {{from, to, folder}}, true, &journal);
+            });
     // Enter opens the selected page, as a double click does.
     connect(tListe, &StructureView::enterPressed, this, [this, titleFirst] {
         tListe_DblClick(state_);

@@ -75,6 +75,17 @@ bool QtDialogs::ask(const QString& text, Icon icon, const QString& title, bool y
     return box.exec() == QMessageBox::Yes;
 }
 
+bool QtDialogs::questionWithDetails(const QString& text, const QString& details) {
+    aboutToShow();
+    NormalPointer normal;
+    QMessageBox box(QMessageBox::Question, titleOr({}), text, QMessageBox::Yes | QMessageBox::No, parent_);
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("&Oui"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("&Non"));
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setDetailedText(details);
+    return box.exec() == QMessageBox::Yes;
+}
+
 QString QtDialogs::prompt(const QString& text, const QString& title, const QString& defaultAnswer) {
     aboutToShow();
     NormalPointer normal;
