@@ -1,5 +1,7 @@
 #include "lib/text1252.h"
 
+#include <QFileInfo>
+
 #include <array>
 
 namespace qs {
