@@ -23,9 +23,17 @@ bool isGeneratedPage(const QString& path) {
 }
 
 bool writePage(const QString& path, const QStringList& lines, QString* error, QStringList* trashed) {
+    const QByteArray bytes = encodeLines(lines);
+    const QFileInfo info(path);
+    // An unchanged page is left alone, whoever wrote it: its date stays, and the site's publishing tools
+    // see no change.
+    if (info.isFile() && !info.isSymLink() && info.size() == bytes.size()) {
+        if (const auto old = readWholeFile(path, bytes.size()); old && *old == bytes)
+            return true;
+    }
     // A file of the page's name that another program wrote is the user's: it goes to the trash first.
     // A link in the page's place is left to the writer, which replaces the link itself.
-    if (const QFileInfo info(path); info.isFile() && !info.isSymLink() && !isGeneratedPage(path)) {
+    if (info.isFile() && !info.isSymLink() && !isGeneratedPage(path)) {
         if (!FichierCorbeille(path)) {
             if (error)
                 *error = QStringLiteral("Je ne remplace pas le fichier \"%1\" : il n'a pas été écrit par "
@@ -37,11 +45,9 @@ bool writePage(const QString& path, const QStringList& lines, QString* error, QS
             trashed->append(path);
     }
     // Not synced: generated pages are rewritten from the lists at every selection, and a sync per file
-    // made regenerating a whole site some forty times slower. An unchanged page is left alone: its date
-    // stays, and the site's publishing tools see no change.
+    // made regenerating a whole site some forty times slower.
     FileError why;
-    if (writeFileWhole(path, encodeLines(lines),
-                       {.sync = false, .keepPermissions = true, .skipUnchanged = true}, &why))
+    if (writeFileWhole(path, bytes, {.sync = false, .keepPermissions = true, .skipUnchanged = true}, &why))
         return true;
     if (error)
         *error = fileErrorMessage(path, why);

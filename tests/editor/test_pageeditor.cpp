@@ -118,7 +118,7 @@ TEST(PageEdit, AfterAFragmentEditModifierTakesThePageFromDisk) {
         tListe_Click(s.state);
         ASSERT_TRUE(dListe_MouseUp(s.state, Qt::RightButton, 0));
         mmod_Click(s.state, 0);
-        EXPECT_EQ(c.tTexte, "C'est en haut qu'il faut écrire!");
+        EXPECT_EQ(c.tTexte, "C'est en haut qu'il faut écrire !");
         if (save)
             ASSERT_TRUE(HFOK_Click(s.state));
         else

@@ -75,7 +75,10 @@ TEST(ImagesCommand, WritesTheCategorysImageIndexAndItsNavigation) {
         writeFile(site(QString("Dom/Cat/") + name), "x");
     const CliResult r = runCli({"images", "--maintenant", "2026-12-05 09:07", site.path(), "Dom", "Cat"});
     ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(r.out, site("Dom/Cat/ImgIndex.htm") + " : 2 image(s)\n");
+    // The window's closing message, then the command's own summary line.
+    EXPECT_EQ(r.out, "Index des images de la catégorie « Cat » écrit (2 images) :\n" +
+                         site("Dom/Cat/ImgIndex.htm") + "\n" + site("Dom/Cat/ImgIndex.htm") +
+                         " : 2 image(s)\n");
     const QStringList lines = fileLines(site("Dom/Cat/ImgIndex.htm"));
     ASSERT_EQ(lines.size(), 28);
     EXPECT_EQ(lines[9], "<TD>a.jpeg</TD>");

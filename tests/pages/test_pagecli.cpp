@@ -69,8 +69,8 @@ TEST(CliAjouterPage, RefusesWhatTheWindowWouldNotDo) {
     EXPECT_EQ(r.code, 2);
     r = runCli({"ajouter-page", s.root(), "Doc", "Guide", "--titre", "T", "--corps", s.at("absent.txt")});
     EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.err,
-              "Je ne peux pas lire le fichier « " + s.at("absent.txt") + " » : fichier introuvable.\n");
+    EXPECT_EQ(r.err, "Je ne peux pas lire le fichier « " + s.at("absent.txt") +
+                         " » : fichier ou dossier introuvable.\n");
     r = runCli({"ajouter-page", s.root(), "Doc", "Guide", "--titre", "deux\nlignes"}, "texte");
     EXPECT_EQ(r.code, 2);
     EXPECT_EQ(r.err, "Le titre ne doit pas contenir de saut de ligne.\n");

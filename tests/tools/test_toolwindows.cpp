@@ -184,7 +184,7 @@ TEST(ImportWindow, ListsDocumentsAndWritesTheirPages) {
     ParamètreEcrire(QStringLiteral("ImporterDestination"), dir("Web"));
     ScriptedDialogs d;
     Importer w(d);
-    EXPECT_EQ(w.windowTitle(), ProgrammeID());
+    EXPECT_EQ(w.windowTitle(), "Importer des fichiers Word");
     EXPECT_TRUE(w.lAide->text().startsWith(QStringLiteral(
         "Ce module va importer des fichiers Word dans un mode visionneur. Il ne va en aucun cas "
         "convertir les fichiers Word au format HTML. Ce qui implique que vous possédiez un "
