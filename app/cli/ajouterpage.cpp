@@ -3,7 +3,6 @@
 #include "cli/command.h"
 #include "cli/pagecommon.h"
 #include "commands/pageeditor.h"
-#include "lib/fileio.h"
 #include "lib/text1252.h"
 
 #include <QCommandLineParser>
@@ -28,44 +27,6 @@ const QString kHelp = QStringLiteral(
     "  -h, --aide       affiche cette aide\n\n"
     "Code de sortie : 0 si la page est écrite, 1 en cas d'échec (le message dit pourquoi), 2 si la\n"
     "commande est mal formée, si le titre ou le texte est vide ou si le titre tient sur plusieurs lignes.");
-
-std::optional<QByteArray> readBody(const QString& file) {
-    const bool standardInput = file.isEmpty() || file == u"-";
-    FileError error;
-    std::optional<QByteArray> bytes;
-    if (standardInput) {
-        QFile in;
-        if (in.open(stdin, QIODevice::ReadOnly)) {
-            bytes = in.read(kMaxWholeFile + 1);
-            if (bytes->size() > kMaxWholeFile) {
-                bytes.reset();
-                error = {FileError::Kind::TooLarge, FileError::Operation::Read, 0, kMaxWholeFile};
-            }
-        } else {
-            error = FileError::system(FileError::Operation::Read, EBADF);
-        }
-    } else {
-        bytes = readWholeFile(file, kMaxWholeFile, &error);
-    }
-    if (!bytes)
-        err(QStringLiteral("Je ne peux pas lire le fichier « %1 » : %2.")
-                .arg(standardInput ? QStringLiteral("-") : file, fileErrorCause(error)));
-    return bytes;
-}
-
-// The body as the editor holds it: CR LF line ends, no final line end.
-QString bodyText(const QByteArray& bytes) {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8(bytes);
-    if (utf8.hasError())
-        text = fromWindows1252(bytes);
-    if (text.startsWith(QChar(0xFEFF)))
-        text.remove(0, 1);
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
-    if (text.endsWith(u'\n'))
-        text.chop(1);
-    return text.replace(u'\n', QStringLiteral("\r\n"));
-}
 
 int run(const QStringList& arguments) {
     QCommandLineParser parser;

@@ -8,12 +8,14 @@
 #include "commands/mainstate.h"
 #include "commands/selection.h"
 #include "lib/clock.h"
+#include "lib/fileio.h"
 #include "lib/text1252.h"
 #include "site/listing.h"
 
 #include <QFile>
 #include <QStringDecoder>
 
+#include <cerrno>
 #include <cstdio>
 #include <optional>
 
@@ -30,20 +32,30 @@ inline QString exactOrCaseless(const QStringList& names, const QString& name) {
     return {};
 }
 
-// The bytes of a page body: the file named, or standard input for "-" or nothing. Nothing after a
-// message naming the file.
+// The bytes of a page body: the file named (an ordinary file), or standard input for "-" or nothing; at
+// most 16 MiB either way. Nothing after a message naming the file and the cause.
 inline std::optional<QByteArray> readBody(const QString& file) {
-    QFile f;
     const bool standardInput = file.isEmpty() || file == u"-";
-    const bool opened = standardInput ? f.open(stdin, QIODevice::ReadOnly)
-                                      : (f.setFileName(file), f.open(QIODevice::ReadOnly));
-    if (!opened) {
-        err(QStringLiteral("Je ne peux pas lire le fichier « %1 » : %2.")
-                .arg(file, QFile::exists(file) ? QStringLiteral("accès refusé")
-                                               : QStringLiteral("fichier introuvable")));
-        return std::nullopt;
+    FileError error;
+    std::optional<QByteArray> bytes;
+    if (standardInput) {
+        QFile in;
+        if (in.open(stdin, QIODevice::ReadOnly)) {
+            bytes = in.read(kMaxWholeFile + 1);
+            if (bytes->size() > kMaxWholeFile) {
+                bytes.reset();
+                error = {FileError::Kind::TooLarge, FileError::Operation::Read, 0, kMaxWholeFile};
+            }
+        } else {
+            error = FileError::system(FileError::Operation::Read, EBADF);
+        }
+    } else {
+        bytes = readWholeFile(file, kMaxWholeFile, &error);
     }
-    return f.readAll();
+    if (!bytes)
+        err(QStringLiteral("Je ne peux pas lire le fichier « %1 » : %2.")
+                .arg(standardInput ? QStringLiteral("-") : file, fileErrorCause(error)));
+    return bytes;
 }
 
 // The body as the editor holds it: CR LF line ends, no final line end; UTF-8 when valid, else
