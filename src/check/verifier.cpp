@@ -3,6 +3,7 @@
 #include "explorer/address.h"
 #include "explorer/ascii.h"
 #include "explorer/encoding.h"
+#include "explorer/walker.h"
 #include "lib/files.h"
 #include "lib/text1252.h"
 
@@ -263,38 +264,7 @@ PageScan scanPage(QByteArrayView b) {
 }
 
 bool readWhole(const QString& path, QByteArray& bytes) {
-#ifdef Q_OS_UNIX
-    // One open, one fstat and the reads: this runs once per page of the site.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
-        return false;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return false;
-    }
-    bytes.resize(qsizetype(st.st_size) + 1);
-    qsizetype got = 0;
-    for (;;) {
-        if (got == bytes.size())
-            bytes.resize(bytes.size() * 2 + 4096);
-        const ssize_t r = ::read(fd, bytes.data() + got, size_t(bytes.size() - got));
-        if (r < 0 && errno == EINTR)
-            continue;
-        if (r <= 0) {
-            ::close(fd);
-            bytes.truncate(got);
-            return r == 0;
-        }
-        got += r;
-    }
-#else
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return false;
-    bytes = f.readAll();
-    return f.error() == QFileDevice::NoError;
-#endif
+    return readOrdinaryFile(path, bytes);
 }
 
 // Every entry under `root` (hidden ones left out, folder links listed but not entered), relative with

@@ -26,11 +26,14 @@ bool isFilePath(const QString& path) {
     return QDir::isAbsolutePath(path) && !path.contains(QChar(0));
 }
 
-// Reads a regular file whole. `id` identifies the file itself, whatever path leads to it. Devices,
-// pipes and folders are refused without waiting on them.
+// Reads a regular file whole; `id` identifies the file itself, whatever path leads to it.
 bool readFile(const QString& path, QByteArray& bytes, QByteArray& id) {
-    if (!isFilePath(path))
-        return false;
+    return isFilePath(path) && readOrdinaryFile(path, bytes, &id);
+}
+
+} // namespace
+
+bool readOrdinaryFile(const QString& path, QByteArray& bytes, QByteArray* id) {
 #ifdef Q_OS_UNIX
     const QByteArray native = QFile::encodeName(path);
     const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
@@ -41,7 +44,8 @@ bool readFile(const QString& path, QByteArray& bytes, QByteArray& id) {
         ::close(fd);
         return false;
     }
-    id = QByteArray::number(quint64(st.st_dev)) + ':' + QByteArray::number(quint64(st.st_ino));
+    if (id)
+        *id = QByteArray::number(quint64(st.st_dev)) + ':' + QByteArray::number(quint64(st.st_ino));
     bytes.resize(qsizetype(st.st_size) + 1);
     qsizetype got = 0;
     for (;;) {
@@ -65,12 +69,11 @@ bool readFile(const QString& path, QByteArray& bytes, QByteArray& id) {
     if (!f.open(QIODevice::ReadOnly))
         return false;
     bytes = f.readAll();
-    id = info.canonicalFilePath().toUtf8();
+    if (id)
+        *id = info.canonicalFilePath().toUtf8();
     return f.error() == QFileDevice::NoError;
 #endif
 }
-
-} // namespace
 
 LinkWalker::LinkWalker(LinkTreeModel& tree, Dialogs& dialogs) : tree_(tree), dialogs_(dialogs) {}
 

@@ -13,6 +13,11 @@ namespace qs {
 
 class Dialogs;
 
+// Reads an ordinary file whole, in one open, one fstat and the reads; devices, pipes and folders are
+// refused without waiting on them. `id`, when given, identifies the file itself (device and inode),
+// whatever path leads to it.
+bool readOrdinaryFile(const QString& path, QByteArray& bytes, QByteArray* id = nullptr);
+
 // The link walk: reads a page, adds a node for every link it finds (AjouterNoeud), then reads the pages
 // found, depth first by page but each page's links all added before any of them is read. The stop mark
 // is the tree's tag, seen by every loop; pending window events run while the walk goes on, throttled.
