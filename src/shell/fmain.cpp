@@ -136,6 +136,7 @@ F_Main::F_Main(MainState& state, Shell& shell, BrowserPane::Engine engine, QWidg
         timTimer_Timer();
     });
     connect(browser_, &BrowserPane::loadFinished, this, &F_Main::timTimer_Timer);
+    connect(browser_, &BrowserPane::titleChanged, this, &F_Main::timTimer_Timer);
 
     shell_.hooks.dAjouter = [this] { dAjouter_Click(state_); };
     shell_.hooks.showWindow = [this] { show(); };
@@ -540,10 +541,14 @@ void F_Main::connectState() {
     previewTimer_.setSingleShot(true);
     previewTimer_.setInterval(0);
     connect(&previewTimer_, &QTimer::timeout, this, [this] {
-        const QString address = previewAddress(state_);
-        if (!address.isEmpty() && QDir::toNativeSeparators(address) !=
-                                      QDir::toNativeSeparators(browser_->addressBox()->currentText()))
-            WWW(address);
+        const Preview preview = previewTarget(state_);
+        if (preview.address.isEmpty() || QDir::toNativeSeparators(preview.address) ==
+                                             QDir::toNativeSeparators(browser_->addressBox()->currentText()))
+            return;
+        if (preview.missing.isEmpty())
+            WWW(preview.address);
+        else
+            browser_->showMissing(preview.address, preview.missing);
     });
     for (StructureList* list : {&state_.dListe, &state_.cListe, &state_.tListe})
         connect(&list->selection(), &QItemSelectionModel::selectionChanged, this,

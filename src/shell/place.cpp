@@ -67,16 +67,26 @@ void restorePlace(MainState& state, const SitePlace& place) {
     }
 }
 
-QString previewAddress(const MainState& state) {
+Preview previewTarget(const MainState& state) {
     if (const QString page = selectedPageFile(state); !page.isEmpty()) {
         const QString path = categoryFolder(state) + page;
         if (FichierExiste(path))
-            return path;
+            return {path, {}};
     }
-    for (const QString& candidate : {indexPage(categoryFolder(state)), indexPage(domainFolder(state))})
-        if (!candidate.isEmpty())
-            return candidate;
-    return state.values.Adresse;
+    const QString category = categoryFolder(state);
+    const QString domain = domainFolder(state);
+    const QString folder = !category.isEmpty() ? category : domain;
+    if (folder.isEmpty())
+        return {state.values.Adresse, {}};
+    if (const QString index = indexPage(folder); !index.isEmpty())
+        return {index, {}};
+    const QString what = !category.isEmpty()
+                             ? QStringLiteral("de la catégorie « %1 »").arg(state.cListe.selectedText())
+                             : QStringLiteral("du domaine « %1 »").arg(state.dListe.selectedText());
+    return {folder + QStringLiteral("Index.htm"),
+            QStringLiteral("La page d'index %1 n'a pas encore été générée : Fichier → Enregistrer "
+                           "(Ctrl+S) la génère.")
+                .arg(what)};
 }
 
 } // namespace qs

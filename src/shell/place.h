@@ -20,8 +20,13 @@ SitePlace currentPlace(const MainState& state);
 void restorePlace(MainState& state, const SitePlace& place);
 
 // What the browser pane shows for the lists' selection: the selected page, else the selected category's
-// frameset, else the selected domain's index page, else the site's home page. A generated page not yet
-// written gives way to the level above.
-QString previewAddress(const MainState& state);
+// frameset, else the selected domain's index page, else the site's home page. A selected page whose file
+// is gone gives way to its category. An index that has not been generated yet is not replaced by another
+// level's page (which would pass for the selection's): `missing` then says so in French.
+struct Preview {
+    QString address;
+    QString missing; // empty when `address` can be shown
+};
+Preview previewTarget(const MainState& state);
 
 } // namespace qs

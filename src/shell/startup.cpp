@@ -37,6 +37,9 @@ int Main(const StartupOptions& options) {
     QCoreApplication::processEvents();
     QElapsedTimer shown;
     shown.start();
+    // The splash's second starts the browser engine, so that the window does not wait for it.
+    if (options.browser == BrowserPane::Engine::Default)
+        BrowserPane::prepareEngine();
     if (shown.elapsed() < options.splashMilliseconds) {
         QEventLoop wait;
         QTimer::singleShot(int(options.splashMilliseconds - shown.elapsed()), &wait, &QEventLoop::quit);

@@ -5,6 +5,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
@@ -19,6 +20,7 @@
 #ifdef QUILLSITE_WEBENGINE
 #include <QWebEngineLoadingInfo>
 #include <QWebEnginePage>
+#include <QWebEngineProfile>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 #endif
@@ -37,6 +39,8 @@ public:
     virtual void reload() = 0;
     virtual bool busy() const = 0;
     virtual QString title() const = 0;
+    // Our own page, shown as if it were at `base`.
+    virtual void showHtml(const QString& html, const QUrl& base) = 0;
 };
 
 namespace {
@@ -57,6 +61,13 @@ QString errorPage(const QUrl& url, const QString& reason) {
     return messagePage(
         QStringLiteral("Page introuvable : %1").arg(name),
         QStringLiteral("Impossible d'afficher <b>%1</b> : %2").arg(escaped(where), escaped(reason)));
+}
+
+// Our own page for a generated page that is not there yet.
+QString missingPage(const QUrl& url, const QString& text) {
+    return messagePage(QStringLiteral("Page pas encore générée"),
+                       escaped(text) + QStringLiteral("<br><br><small>%1</small>")
+                                           .arg(escaped(QDir::toNativeSeparators(url.toLocalFile()))));
 }
 
 // Why a local file cannot be shown, in the user's words.
@@ -149,6 +160,12 @@ public:
     void reload() override { browser_->reload(); }
     bool busy() const override { return busy_; }
     QString title() const override { return browser_->documentTitle().trimmed(); }
+    void showHtml(const QString& html, const QUrl& base) override {
+        browser_->setHtml(html);
+        pane_->addressBox()->setEditText(QDir::toNativeSeparators(base.toLocalFile()));
+        pane_->watch(base);
+        Q_EMIT pane_->titleChanged(title());
+    }
 
 private:
     BrowserPane* pane_;
@@ -200,6 +217,10 @@ public:
         requested_ = url;
         view_->load(url);
     }
+    void showHtml(const QString& html, const QUrl& base) override {
+        requested_.clear();
+        view_->setHtml(html, base);
+    }
     void back() override { view_->back(); }
     void forward() override { view_->forward(); }
     void stop() override { view_->stop(); }
@@ -221,12 +242,19 @@ private:
 BrowserPane::BrowserPane(QWidget* parent, Engine engine) : QWidget(parent) {
     setObjectName(QStringLiteral("BrowserPane"));
 #ifdef QUILLSITE_WEBENGINE
-    if (engine == Engine::Default)
-        view_ = new WebView(this);
+    if (engine == Engine::Default) {
+        // Blank as an empty page is, so that the engine's view takes its place without a flash.
+        standIn_ = new QWidget(this);
+        standIn_->setObjectName(QStringLiteral("brwAttente"));
+        standIn_->setBackgroundRole(QPalette::Base);
+        standIn_->setAutoFillBackground(true);
+        standIn_->installEventFilter(this);
+    }
 #endif
-    if (!view_)
+    if (!standIn_) {
         view_ = new TextView(this);
-    view_->widget()->setObjectName(QStringLiteral("brwWebBrowser"));
+        view_->widget()->setObjectName(QStringLiteral("brwWebBrowser"));
+    }
 
     auto makeButton = [this](const char* name, QStyle::StandardPixmap icon, const QString& tip) {
         auto* b = new QToolButton(this);
@@ -275,7 +303,7 @@ BrowserPane::BrowserPane(QWidget* parent, Engine engine) : QWidget(parent) {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
     layout->addLayout(bar);
-    layout->addWidget(view_->widget(), 1);
+    layout->addWidget(standIn_ ? standIn_ : view_->widget(), 1);
 
     // A shown page that the program (or anyone) rewrites is shown again. Its folder is watched too:
     // files are replaced whole, and a frameset's frames lie beside it.
@@ -286,7 +314,11 @@ BrowserPane::BrowserPane(QWidget* parent, Engine engine) : QWidget(parent) {
         if (watched_.isEmpty())
             return;
         const QUrl shown = watched_;
-        view_->load(shown);
+        // A page awaited is shown once written, and only then.
+        if (shown == missing_ && !QFileInfo::exists(shown.toLocalFile()))
+            return;
+        missing_.clear();
+        display(shown);
         // A file replaced whole is a new file to follow.
         watched_.clear();
         watch(shown);
@@ -311,6 +343,65 @@ void BrowserPane::watch(const QUrl& url) {
     watcher_->addPath(QFileInfo(path).absolutePath());
     if (QFileInfo::exists(path))
         watcher_->addPath(path);
+}
+
+bool BrowserPane::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == standIn_ && event->type() == QEvent::Paint) {
+        standIn_->removeEventFilter(this);
+        // Once this paint is on the screen, not before: the window shows first.
+        QTimer::singleShot(0, this, &BrowserPane::startEngine);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void BrowserPane::startEngine() {
+#ifdef QUILLSITE_WEBENGINE
+    if (view_ || !standIn_)
+        return;
+    view_ = new WebView(this);
+    view_->widget()->setObjectName(QStringLiteral("brwWebBrowser"));
+    layout()->replaceWidget(standIn_, view_->widget());
+    standIn_->deleteLater();
+    standIn_ = nullptr;
+    if (!pendingHtml_.isEmpty())
+        view_->showHtml(pendingHtml_, pending_);
+    else if (!pending_.isEmpty())
+        view_->load(pending_);
+    pending_.clear();
+    pendingHtml_.clear();
+    Q_EMIT engineStarted();
+#endif
+}
+
+void BrowserPane::prepareEngine() {
+#ifdef QUILLSITE_WEBENGINE
+    // The default profile starts the engine's context, the costly part of a first view.
+    QWebEngineProfile::defaultProfile();
+#endif
+}
+
+void BrowserPane::display(const QUrl& url) {
+    if (view_) {
+        view_->load(url);
+        return;
+    }
+    pending_ = url;
+    pendingHtml_.clear();
+    Q_EMIT loadStarted();
+}
+
+void BrowserPane::showMissing(const QString& address, const QString& text) {
+    const QUrl url = urlFor(address);
+    missing_ = url;
+    const QString html = missingPage(url, text);
+    if (view_) {
+        view_->showHtml(html, url);
+        return;
+    }
+    pending_ = url;
+    pendingHtml_ = html;
+    address_->setEditText(QDir::toNativeSeparators(url.toLocalFile()));
+    watch(url);
 }
 
 BrowserPane::~BrowserPane() {
@@ -338,36 +429,42 @@ void BrowserPane::navigate(const QString& address) {
 }
 
 void BrowserPane::go(const QString& address) {
-    view_->load(urlFor(address));
+    missing_.clear();
+    display(urlFor(address));
 }
 
 void BrowserPane::back() {
-    view_->back();
+    if (view_)
+        view_->back();
 }
 
 void BrowserPane::forward() {
-    view_->forward();
+    if (view_)
+        view_->forward();
 }
 
 void BrowserPane::stop() {
-    view_->stop();
+    if (view_)
+        view_->stop();
 }
 
 void BrowserPane::reload() {
-    view_->reload();
+    if (view_)
+        view_->reload();
 }
 
 bool BrowserPane::isBusy() const {
-    return view_->busy();
+    // A page waiting for the engine is still to load.
+    return view_ ? view_->busy() : !pending_.isEmpty() && pendingHtml_.isEmpty();
 }
 
 QString BrowserPane::documentTitle() const {
-    return view_->title();
+    return view_ ? view_->title() : QString();
 }
 
 bool BrowserPane::usesWebEngine() const {
 #ifdef QUILLSITE_WEBENGINE
-    return dynamic_cast<WebView*>(view_) != nullptr;
+    return standIn_ != nullptr || dynamic_cast<WebView*>(view_) != nullptr;
 #else
     return false;
 #endif

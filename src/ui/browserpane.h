@@ -31,8 +31,18 @@ public:
     bool isBusy() const;
     // Title of the document shown ("" when it has none).
     QString documentTitle() const;
-    // True when the view is Qt WebEngine.
+    // Shows our own page in place of `address`, a page that has not been written yet, saying `text`;
+    // the address is followed, so that the page shows as soon as it is written.
+    void showMissing(const QString& address, const QString& text);
+    // True when the view is Qt WebEngine (or will be, once the window has been painted).
     bool usesWebEngine() const;
+    // True once the view exists. Qt WebEngine's is made after the pane's first paint: starting the
+    // engine takes a few hundred milliseconds that the window's first appearance does not wait for.
+    // Addresses given meanwhile are shown once it is there.
+    bool engineReady() const { return view_ != nullptr; }
+    // Starts the browser engine ahead of the first view (while the splash shows): the view is then
+    // made without the engine's start-up. Does nothing without Qt WebEngine.
+    static void prepareEngine();
 
     QComboBox* addressBox() const { return address_; }
 
@@ -44,8 +54,15 @@ Q_SIGNALS:
     void loadStarted();
     void loadFinished();
     void titleChanged(const QString& title);
+    void engineStarted();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void startEngine();
+    // Loads into the view, or keeps it for the view to come.
+    void display(const QUrl& url);
     // Follows the local file shown (and its folder) so that a rewrite shows again.
     void watch(const QUrl& url);
     void go(const QString& address);
@@ -58,6 +75,10 @@ private:
     class TextView;
     class WebView;
     View* view_ = nullptr;
+    QWidget* standIn_ = nullptr; // fills the view's place until the engine has started
+    QUrl pending_;               // what the view is to show once made
+    QString pendingHtml_;
+    QUrl missing_; // the page not yet written that the view stands in for
     QComboBox* address_ = nullptr;
     QToolButton* back_ = nullptr;
     QToolButton* forward_ = nullptr;

@@ -86,18 +86,30 @@ TEST_F(Place, FirstStartEndsOnTheNewDomain) {
     EXPECT_EQ(fresh.state->cListe.count(), 1);
 }
 
-// The preview follows the deepest selected level whose page exists.
+// The preview follows the deepest selected level; an index not yet generated is said so, not replaced.
 TEST_F(Place, PreviewShowsTheSelection) {
-    EXPECT_EQ(previewAddress(*state), site + QStringLiteral("Index.htm"));
+    auto preview = [this] {
+        const Preview p = previewTarget(*state);
+        return p.address.mid(site.size()) +
+               (p.missing.isEmpty() ? QString() : QStringLiteral(" | ") + p.missing);
+    };
+    const QString home = state->values.Adresse.mid(site.size());
+    EXPECT_EQ(preview(), home);
     select(QStringLiteral("Alpha"), QStringLiteral("C"), QStringLiteral("Premier"));
-    EXPECT_EQ(previewAddress(*state), site + QStringLiteral("Alpha/C/1.htm"));
+    EXPECT_EQ(preview(), QStringLiteral("Alpha/C/1.htm"));
     writeFile(site + QStringLiteral("Alpha/C/Index.htm"), "cadres");
     writeFile(site + QStringLiteral("Alpha/Index.htm"), "domaine");
-    // A page, then a frameset, that is not there any more gives way to the level above.
+    // A page that is not there any more gives way to its category.
     QFile::remove(site + QStringLiteral("Alpha/C/1.htm"));
-    EXPECT_EQ(previewAddress(*state), site + QStringLiteral("Alpha/C/Index.htm"));
+    EXPECT_EQ(preview(), QStringLiteral("Alpha/C/Index.htm"));
     QFile::remove(site + QStringLiteral("Alpha/C/Index.htm"));
-    EXPECT_EQ(previewAddress(*state), site + QStringLiteral("Alpha/Index.htm"));
+    EXPECT_EQ(preview(),
+              QStringLiteral("Alpha/C/Index.htm | La page d'index de la catégorie « C » n'a pas encore "
+                             "été générée : Fichier → Enregistrer (Ctrl+S) la génère."));
+    state->cListe.select(-1);
+    EXPECT_EQ(preview(), QStringLiteral("Alpha/Index.htm"));
     QFile::remove(site + QStringLiteral("Alpha/Index.htm"));
-    EXPECT_EQ(previewAddress(*state), site + QStringLiteral("Index.htm"));
+    EXPECT_EQ(preview(),
+              QStringLiteral("Alpha/Index.htm | La page d'index du domaine « Alpha » n'a pas encore "
+                             "été générée : Fichier → Enregistrer (Ctrl+S) la génère."));
 }
