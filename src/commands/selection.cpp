@@ -130,7 +130,7 @@ void cListe_Click(MainState& state) {
     }
     state.currentCategory = state.cListe.selectedText();
     state.controls.ImgIndexCaption =
-        QStringLiteral("Créer un index des images du répertoire :") + state.currentCategory;
+        QStringLiteral("Créer un index des images du répertoire : ") + state.currentCategory;
     state.notify();
 }
 

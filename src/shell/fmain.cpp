@@ -2,8 +2,6 @@
 
 #include "commands/fragmentedit.h"
 #include "commands/selection.h"
-#include "explorer/linkupdate.h"
-#include "lib/changejournal.h"
 
 #include "check/verifierwindow.h"
 #include "commands/commands.h"
@@ -18,12 +16,14 @@
 #include "shell/frmoptions.h"
 #include "shell/frmsplash.h"
 #include "shell/place.h"
+#include "shell/relocation.h"
 #include "site/listing.h"
 #include "tools/toolwindows.h"
 #include "ui/qtdialogs.h"
 #include "ui/structureview.h"
 
 #include <QAction>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -53,6 +53,7 @@
 #include <QToolBar>
 #include <QTreeView>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace qs {
 
@@ -92,6 +93,25 @@ QString menuText(const QString& caption) {
 }
 
 const char* const kTypeCaptions[] = {"Images", "Fichiers ZIP", "Programmes", "CGI", "Sons"};
+
+// Runs `resized` whenever the watched widget changes size.
+class ResizeWatcher final : public QObject {
+public:
+    ResizeWatcher(QWidget* watched, std::function<void()> resized)
+        : QObject(watched), resized_(std::move(resized)) {
+        watched->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Resize)
+            resized_();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> resized_;
+};
 
 } // namespace
 
@@ -241,11 +261,7 @@ void F_Main::buildCatalogue(QWidget* page) {
         tListe_DblClick(state_);
         titleFirst();
     });
-    connect(&state_, &MainState::relocated, this,
-            [this](const QString& from, const QString& to, bool folder) {
-                ChangeJournal journal(ChangeJournal::defaultFolder(QStringLiteral("remplacement")));
-                updateLinks(state_.dialogs, state_.values.Répertoire, {{from, to, folder}}, true, &journal);
-            });
+    followRelocations(state_);
     // Enter opens the selected page, as a double click does.
     connect(tListe, &StructureView::enterPressed, this, [this, titleFirst] {
         tListe_DblClick(state_);
@@ -326,10 +342,16 @@ void F_Main::buildEditor(QWidget* page) {
     for (QPlainTextEdit* box : {tTexteHead, tTexteFoot}) {
         box->setMinimumHeight(lines * 2 + 12);
         box->setMaximumHeight(lines * 5 + 12);
-        // They give up their room first: the page's text is what is being written.
         box->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Maximum);
     }
-    tTexte->setMinimumHeight(lines * 6 + 12);
+    tTexte->setMinimumHeight(lines * 4 + 12);
+    // They give up their room first: the page's text is what is being written. An eighth of the tab's
+    // height each, between two and five lines.
+    new ResizeWatcher(page, [this, page, lines] {
+        const int height = std::clamp(page->height() / 8, lines * 2 + 12, lines * 5 + 12);
+        for (QPlainTextEdit* box : {tTexteHead, tTexteFoot})
+            box->setMaximumHeight(height);
+    });
     QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     for (QPlainTextEdit* box : {tTexteHead, tTexte, tTexteFoot})
         box->setFont(mono);

@@ -125,12 +125,13 @@ frmRemp::frmRemp(std::unique_ptr<Dialogs> own, Dialogs* dialogs, QWidget* parent
     connect(bFin, &QPushButton::clicked, this, &frmRemp::bFin_Click);
     connect(bArrêter, &QPushButton::clicked, this, [this] { stopRequested_ = true; });
     auto* stop = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    // Escape stops a replacement under way, and otherwise closes the window.
+    // Escape stops a replacement under way, and otherwise leaves as "Quitter" does: back to the main
+    // window (a plain close() would leave it hidden, and the program would end with its last window).
     connect(stop, &QShortcut::activated, this, [this] {
         if (running_)
             stopRequested_ = true;
         else
-            close();
+            bFin_Click();
     });
     auto* refresh = new QShortcut(QKeySequence::Refresh, this);
     connect(refresh, &QShortcut::activated, this, &frmRemp::lF_Refresh);

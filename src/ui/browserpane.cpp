@@ -381,6 +381,9 @@ void BrowserPane::prepareEngine() {
 }
 
 void BrowserPane::display(const QUrl& url) {
+    // Followed from now on, not once the view says it is there: a change to the page shown before
+    // must not bring it back over this one.
+    watch(url);
     if (view_) {
         view_->load(url);
         return;
@@ -394,14 +397,14 @@ void BrowserPane::showMissing(const QString& address, const QString& text) {
     const QUrl url = urlFor(address);
     missing_ = url;
     const QString html = missingPage(url, text);
+    address_->setEditText(QDir::toNativeSeparators(url.toLocalFile()));
+    watch(url);
     if (view_) {
         view_->showHtml(html, url);
         return;
     }
     pending_ = url;
     pendingHtml_ = html;
-    address_->setEditText(QDir::toNativeSeparators(url.toLocalFile()));
-    watch(url);
 }
 
 BrowserPane::~BrowserPane() {

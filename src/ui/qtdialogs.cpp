@@ -9,6 +9,8 @@
 #include <QScreen>
 #include <QWidget>
 
+#include <algorithm>
+
 namespace qs {
 
 QtDialogs::QtDialogs(QWidget* parent) : parent_(parent) {}
@@ -82,6 +84,7 @@ bool QtDialogs::questionWithDetails(const QString& text, const QString& details)
     box.button(QMessageBox::Yes)->setText(QStringLiteral("&Oui"));
     box.button(QMessageBox::No)->setText(QStringLiteral("&Non"));
     box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::No);
     box.setDetailedText(details);
     return box.exec() == QMessageBox::Yes;
 }
@@ -95,6 +98,8 @@ QString QtDialogs::prompt(const QString& text, const QString& title, const QStri
     dlg.setTextValue(defaultAnswer);
     dlg.setOkButtonText(QStringLiteral("OK"));
     dlg.setCancelButtonText(QStringLiteral("Annuler"));
+    // Wide enough for its title, which says what is asked.
+    dlg.setMinimumWidth(std::max(340, dlg.fontMetrics().horizontalAdvance(dlg.windowTitle()) + 160));
     if (dlg.exec() != QDialog::Accepted)
         return {};
     return dlg.textValue().trimmed();

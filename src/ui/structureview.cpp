@@ -8,14 +8,35 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QStyledItemDelegate>
 #include <QToolTip>
 
 namespace qs {
+
+namespace {
+
+// Rows claim no width of their own: each is as wide as the list, so a long title ends with "…" there
+// instead of widening the list under a horizontal scroll bar.
+class ListWideDelegate final : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        size.setWidth(1);
+        return size;
+    }
+};
+
+} // namespace
 
 StructureView::StructureView(QWidget* parent) : QListView(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setUniformItemSizes(true);
+    setItemDelegate(new ListWideDelegate(this));
+    setTextElideMode(Qt::ElideRight);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setResizeMode(QListView::Adjust);
     setAcceptDrops(true);
     setDropIndicatorShown(false);
 }
@@ -69,6 +90,19 @@ void StructureView::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void StructureView::keyPressEvent(QKeyEvent* event) {
+    // The menu key (or Shift+F10) stands for a right click on the selected row, so that its menu
+    // ("Déplacer vers...", "Renommer"...) can be reached without a mouse.
+    const bool menuKey = event->key() == Qt::Key_Menu ||
+                         (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier);
+    if (menuKey) {
+        event->accept();
+        const int row = selectedRow();
+        if (row < 0)
+            return;
+        const QRect rect = visualRect(model()->index(row, 0));
+        Q_EMIT mouseUp(Qt::RightButton, row, viewport()->mapToGlobal(rect.center()));
+        return;
+    }
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
         event->modifiers() == Qt::NoModifier && selectedRow() >= 0) {
         event->accept();

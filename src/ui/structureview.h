@@ -33,6 +33,7 @@ Q_SIGNALS:
     // Enter or Return with a row selected.
     void enterPressed();
     // A button released over the list: the row under the pointer (-1 when none) and where, globally.
+    // The menu key gives a right button on the selected row.
     void mouseUp(Qt::MouseButton button, int row, const QPoint& globalPosition);
 
 protected:

@@ -124,7 +124,7 @@ TEST_F(ImgIndexButton, WritesTheIndexListsItAndKeepsTheCategoryCurrent) {
     EXPECT_EQ(state.tListe.texts(), (QStringList{"Index des images", "Une page"}));
     EXPECT_EQ(state.currentDomain, "Dom");
     EXPECT_EQ(state.currentCategory, "Cat");
-    EXPECT_EQ(state.controls.ImgIndexCaption, "Créer un index des images du répertoire :Cat");
+    EXPECT_EQ(state.controls.ImgIndexCaption, "Créer un index des images du répertoire : Cat");
 
     // A second run overwrites the page, which the list shows once.
     writeFile(site("Dom/Cat/autre.GIF"), "x");

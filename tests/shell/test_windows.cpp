@@ -155,7 +155,7 @@ TEST_F(Windows, TheWindowShowsTheStateAndForwardsEdits) {
     state->controls.cAjouterEnabled = true;
     state->controls.cType = {true, false, true, false, true};
     state->controls.tTexte = QStringLiteral("ligne 1\r\nligne 2");
-    state->controls.ImgIndexCaption = QStringLiteral("Créer un index des images du répertoire :Photos");
+    state->controls.ImgIndexCaption = QStringLiteral("Créer un index des images du répertoire : Photos");
     state->controls.tAnnulerVisible = true;
     state->controls.currentTab = 1;
     state->notify();

@@ -54,7 +54,7 @@ TEST(Selection, ACategoryListsItsTitledPagesByTitle) {
     const ControlState& c = s.state.controls;
     EXPECT_TRUE(c.tAjouterEnabled && c.tImporterEnabled && c.ImgIndexEnabled);
     EXPECT_FALSE(c.tModifierEnabled || c.tSupprimerEnabled);
-    EXPECT_EQ(c.ImgIndexCaption, QStringLiteral("Créer un index des images du répertoire :Outils"));
+    EXPECT_EQ(c.ImgIndexCaption, QStringLiteral("Créer un index des images du répertoire : Outils"));
     EXPECT_TRUE(s.dialogs.calls().isEmpty());
 }
 

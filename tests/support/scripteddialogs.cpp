@@ -19,6 +19,11 @@ bool ScriptedDialogs::question(const QString& text, Icon icon, const QString& ti
     return take(Kind::Question, text).toBool();
 }
 
+bool ScriptedDialogs::questionWithDetails(const QString& text, const QString& details) {
+    calls_.append({Kind::Question, text, Icon::Question, {}, details});
+    return take(Kind::Question, text).toBool();
+}
+
 QString ScriptedDialogs::prompt(const QString& text, const QString& title, const QString& defaultAnswer) {
     calls_.append({Kind::Prompt, text, Icon::None, title, defaultAnswer});
     return take(Kind::Prompt, text).toString().trimmed();

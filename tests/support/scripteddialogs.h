@@ -20,7 +20,7 @@ public:
         QString text;
         Icon icon = Icon::None;
         QString title;
-        QString extra; // the prompt's default answer, the chooser's folder and filter
+        QString extra; // the prompt's default answer, the chooser's folder and filter, a question's details
     };
 
     // Queues the answer to the next question / prompt / chooser.
@@ -32,6 +32,8 @@ public:
 
     void message(const QString& text, Icon icon = Icon::None, const QString& title = {}) override;
     bool question(const QString& text, Icon icon = Icon::Question, const QString& title = {}) override;
+    // Recorded as a question, its details in `extra`.
+    bool questionWithDetails(const QString& text, const QString& details) override;
     QString prompt(const QString& text, const QString& title = {},
                    const QString& defaultAnswer = {}) override;
     QString openFile(const QString& title, const QString& folder, const QString& filter) override;

@@ -17,6 +17,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -119,6 +120,13 @@ TEST(ReplaceWindow, QuitterHidesTheWindowAndAnnouncesIt) {
     w.bFin->click();
     EXPECT_FALSE(w.isVisible());
     EXPECT_EQ(finished.count(), 1);
+    // Escape leaves the same way: the main window must come back.
+    w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    QTest::keyClick(&w, Qt::Key_Escape);
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_EQ(finished.count(), 2);
 }
 
 TEST(ConfirmWindow, ShowsTheLineWithTheOccurrenceSelected) {
