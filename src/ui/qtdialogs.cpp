@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -98,8 +99,13 @@ QString QtDialogs::prompt(const QString& text, const QString& title, const QStri
     dlg.setTextValue(defaultAnswer);
     dlg.setOkButtonText(QStringLiteral("OK"));
     dlg.setCancelButtonText(QStringLiteral("Annuler"));
-    // Wide enough for its title, which says what is asked.
-    dlg.setMinimumWidth(std::max(340, dlg.fontMetrics().horizontalAdvance(dlg.windowTitle()) + 160));
+    // Wide enough for its title, which says what is asked (the window manager adds the program's name
+    // and its buttons): the dialog's own layout takes its width from the text box.
+    if (auto* edit = dlg.findChild<QLineEdit*>()) {
+        const QString shown =
+            dlg.windowTitle() + QStringLiteral(" — ") + QGuiApplication::applicationDisplayName();
+        edit->setMinimumWidth(std::max(280, dlg.fontMetrics().horizontalAdvance(shown) + 100));
+    }
     if (dlg.exec() != QDialog::Accepted)
         return {};
     return dlg.textValue().trimmed();
