@@ -48,26 +48,34 @@ cpu_mark() {
                               printf "%.0f", (u[1] * 60 + u[2] + s[1] * 60 + s[2]) * 1e9 }' "$data/.times")"
 }
 
-# Runs the functions `reference` and `candidate` back to back, `runs` times. Each run's figures go to
-# the file $race, one line a run: reference and candidate wall times, then their processor times (ns).
-# The best wall time of each side is also left in best_reference and best_candidate.
+# Runs the functions named as arguments one after the other, `runs` times. Each run is one line of the
+# file $race: the wall time of each function, then the processor time of each (ns).
 race="${TMPDIR:-/tmp}/quillsite-bench-race.$$"
-trap 'rm -f "$race"' EXIT
-bench_race() {
+trap 'rm -f "$race" "$race.2"' EXIT
+bench_steps() {
     : >"$race"
     i=0
     while [ $i -lt "$runs" ]; do
-        cpu_mark c0
-        t0=$(now)
-        reference >/dev/null
-        t1=$(now)
-        cpu_mark c1
-        candidate >/dev/null
-        t2=$(now)
-        cpu_mark c2
-        echo "$((t1 - t0)) $((t2 - t1)) $((c1 - c0)) $((c2 - c1))" >>"$race"
+        walls=""
+        cpus=""
+        for step in "$@"; do
+            cpu_mark c0
+            t0=$(now)
+            "$step" >/dev/null
+            t1=$(now)
+            cpu_mark c1
+            walls="$walls $((t1 - t0))"
+            cpus="$cpus $((c1 - c0))"
+        done
+        echo "$walls$cpus" >>"$race"
         i=$((i + 1))
     done
+}
+
+# The functions `reference` and `candidate` back to back, `runs` times; the best wall time of each side
+# is also left in best_reference and best_candidate.
+bench_race() {
+    bench_steps reference candidate
     best_reference=$(race_stats '$1' | cut -d' ' -f1)
     best_candidate=$(race_stats '$2' | cut -d' ' -f1)
 }
@@ -79,9 +87,10 @@ race_stats() {
         awk '{ v[NR] = $1 } END { printf "%s %s\n", v[1], NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
 }
 
-# One line of figures: the candidate's and the reference's wall times, their ratio (min / median of the
-# per-run ratios) against a target, and the same ratio in processor time, which the load of a shared
-# machine disturbs less. Usage: race_report LABEL REFERENCE_LABEL TARGET [FILE]
+# Two lines of figures from a file of lines "reference candidate reference-cpu candidate-cpu" ($race by
+# default): the candidate's and the reference's wall times, their ratio (min / median of the per-run
+# ratios) against a target, and the same ratio in processor time, which the load of a shared machine
+# disturbs less. Usage: race_report LABEL REFERENCE_LABEL TARGET [FILE]
 race_report() {
     set -- "$1" "$2" "$3" "${4:-$race}"
     printf '%s\n' "$(race_stats '$2' "$4") $(race_stats '$1' "$4") $(race_stats '$2 / $1' "$4") $(race_stats '$4 / $3' "$4")" |
@@ -117,4 +126,12 @@ bench_linkchecker() {
     t0=$(now)
     linkchecker "$@" --no-status --no-warnings -o none "$address" >/dev/null 2>&1 || true
     checker=$(($(now) - t0))
+}
+
+# How many times faster than LinkChecker the candidate's best run was. Usage: linkchecker_report WHAT TARGET
+linkchecker_report() {
+    awk -v c="$checker" -v w="$best_candidate" -v what="$1" -v t="$2" 'BEGIN {
+        if (c > 0)
+            printf "LinkChecker : %.1f s ; %s %.0f fois plus rapide (objectif : %s au moins)\n", c / 1e9, what, c / w, t
+    }'
 }

@@ -21,7 +21,4 @@ bench_linkchecker "file://$home"
 pages=$(find "$site" -name '*.htm*' | wc -l)
 echo "explorer, parcours illimité depuis la page d'accueil : $summary"
 race_report "parcours" "lecture des $pages fichiers de pages (cat)" 3
-awk -v c="$checker" -v w="$best_candidate" 'BEGIN {
-    if (c > 0)
-        printf "LinkChecker : %.1f s ; le parcours est %.0f fois plus rapide (objectif : 20 au moins)\n", c / 1e9, c / w
-}'
+linkchecker_report "le parcours est" 20

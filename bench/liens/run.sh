@@ -21,37 +21,21 @@ move() {
 rename() {
     "$cli" renommer "$site" Domaine050 Categorie10 --nom Categorie10b --liens
     "$cli" renommer "$site" Domaine050 Categorie10b --nom Categorie10 --liens >/dev/null
+    rm -rf "$XDG_DATA_HOME/Trash"
 }
 
 # Warm the cache; the first move also writes the two categories' index pages.
 read_pages
 moved=$(move)
 renamed=$(rename)
-: >"$race"
-i=0
-while [ $i -lt "$runs" ]; do
-    cpu_mark c0
-    t0=$(now)
-    read_pages
-    t1=$(now)
-    cpu_mark c1
-    move >/dev/null
-    t2=$(now)
-    cpu_mark c2
-    rename >/dev/null
-    t3=$(now)
-    cpu_mark c3
-    rm -rf "$XDG_DATA_HOME/Trash"
-    echo "$((t1 - t0)) $(((t2 - t1) / 2)) $((c1 - c0)) $(((c2 - c1) / 2)) $(((t3 - t2) / 2)) $(((c3 - c2) / 2))" >>"$race"
-    i=$((i + 1))
-done
+bench_steps read_pages move rename
 
 echo "liens, 50 000 pages : déplacement d'une page ($moved) ; renommage d'une catégorie de 25 pages ($renamed)"
-race_report "déplacement d'une page, liens suivis" "lecture des pages (cat)" 2
-awk '{ print $1, $5, $3, $6 }' "$race" >"$race.renommage"
-race_report "renommage d'une catégorie, liens suivis" "lecture des pages (cat)" 2 "$race.renommage"
-rm -f "$race.renommage"
-printf '%s\n' "$(race_stats '$5 / $2') $(race_stats '$6 / $4')" | awk '{
+awk '{ print $1, $2 / 2, $4, $5 / 2 }' "$race" >"$race.2"
+race_report "déplacement d'une page, liens suivis" "lecture des pages (cat)" 2 "$race.2"
+awk '{ print $1, $3 / 2, $4, $6 / 2 }' "$race" >"$race.2"
+race_report "renommage d'une catégorie, liens suivis" "lecture des pages (cat)" 2 "$race.2"
+printf '%s\n' "$(race_stats '$3 / $2') $(race_stats '$6 / $5')" | awk '{
     printf "  renommage / déplacement : %.2f (médiane %.2f) ; en temps processeur %.2f (médiane %.2f) ; objectif : une passe, environ 1\n",
         $1, $2, $3, $4
 }'

@@ -4,6 +4,7 @@
 #include "webpage.h"
 
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QGuiApplication>
 
 #include <cstdio>
@@ -23,9 +24,10 @@ int main(int argc, char** argv) {
     }
     QWebEnginePage page;
     // The index file itself is loaded after the page.
-    if (!web::load(page, QUrl::fromLocalFile(args[1] + QStringLiteral("/Recherche.htm")), 60000) ||
+    const QString file = QFileInfo(args[1] + QStringLiteral("/Recherche.htm")).absoluteFilePath();
+    if (!web::load(page, QUrl::fromLocalFile(file), 60000) ||
         !web::waitUntil([&] { return web::searchTurn(page) >= 0; }, 60000)) {
-        std::fprintf(stderr, "Recherche.htm ne se charge pas.\n");
+        std::fprintf(stderr, "%s ne se charge pas.\n", qPrintable(file));
         return 1;
     }
     // Milliseconds seen from outside the page.

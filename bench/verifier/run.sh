@@ -19,7 +19,4 @@ bench_linkchecker "file://$site/Index.htm" --no-robots
 pages=$(find "$site" -name '*.htm*' | wc -l)
 echo "verifier : $summary"
 race_report "verifier" "lecture des $pages fichiers de pages (cat)" 2
-awk -v c="$checker" -v w="$best_candidate" 'BEGIN {
-    if (c > 0)
-        printf "LinkChecker : %.1f s ; verifier est %.0f fois plus rapide (objectif : 100 au moins)\n", c / 1e9, c / w
-}'
+linkchecker_report "verifier est" 100
