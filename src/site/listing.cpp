@@ -95,6 +95,9 @@ CategoryFiles categoryFiles(const QString& categoryFolder) {
             take(QFile::decodeName(raw), isFile, exists);
         }
         ::closedir(dir);
+    } else {
+        // A folder that can be entered but not listed may still hold a known name.
+        exactFound = FichierExiste(withSeparator(categoryFolder) + exact);
     }
 #else
     QDirIterator it(categoryFolder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
