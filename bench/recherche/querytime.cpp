@@ -37,15 +37,20 @@ int main(int argc, char** argv) {
         web::askInAddress(page, query, 60000);
         return double(timer.nsecsElapsed()) / 1e6;
     };
+    // The data files a query loads: each is a script element of its own.
+    const QString loads = QStringLiteral("document.scripts.length");
     for (const QString& query : args.mid(2)) {
+        const int before = web::evaluate(page, loads).toInt();
         const double first = ask(query);
+        const int files = web::evaluate(page, loads).toInt() - before;
         const double inPage = web::evaluate(page, QStringLiteral("QS_recherche.duree")).toDouble();
         const QString state =
             web::evaluate(page, QStringLiteral("document.getElementById('etat').textContent")).toString();
         ask(QStringLiteral("zzzz"));
         const double again = ask(query);
-        std::printf("requête « %s » : %.1f ms (dans la page %.1f ms), de nouveau %.1f ms ; %s\n",
-                    qPrintable(query), first, inPage, again, qPrintable(state));
+        std::printf(
+            "requête « %s » : %.1f ms (dans la page %.1f ms, %d fichiers chargés), de nouveau %.1f ms ; %s\n",
+            qPrintable(query), first, inPage, files, again, qPrintable(state));
     }
     return 0;
 }

@@ -46,7 +46,7 @@ while [ $i -lt "$runs" ]; do
     i=$((i + 1))
 done
 # "requête « q » : X ms (dans la page Y ms), de nouveau Z ms ; ..."
-sed -n 's/^.* : \([0-9.]*\) ms (dans la page [0-9.]* ms), de nouveau \([0-9.]*\) ms.*$/\1 \2/p' "$queries" >"$race"
+sed -n 's/^.* : \([0-9.]*\) ms (dans la page [^)]*), de nouveau \([0-9.]*\) ms.*$/\1 \2/p' "$queries" >"$race"
 printf '%s\n' "$(race_stats '$1') $(sort -g -k1,1 "$race" | tail -1 | cut -d' ' -f1) $(race_stats '$2') $(sort -g -k2,2 "$race" | tail -1 | cut -d' ' -f2)" |
     awk -v n="$(wc -l <"$race")" '{
         printf "  requêtes (%d) : première %.1f ms (médiane %.1f, pire %.1f) ; de nouveau %.1f ms (médiane %.1f, pire %.1f) ; objectif : moins de 100 ms\n",
