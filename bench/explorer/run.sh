@@ -1,62 +1,24 @@
 #!/bin/sh
 # The link walk of `quillsite-cli explorer` with no depth limit and every link type, from the home page
 # of a synthetic site of 10,000 pages (10 domains x 20 categories x 50 pages, with its generated index
-# pages), warm cache, in one run against:
-#   (a) reading every page file of the site once: `cat` of all of them (best of the same number of runs);
-#   (b) LinkChecker (Debian package linkchecker) on the same site through a file:// address, with its
-#       default of not checking external links (no network), one run; installed here when missing.
+# pages), warm cache, in one run against reading every page file of the site once (`cat` of all of them,
+# back to back with each walk) and against LinkChecker on the same site (one run).
 # Usage: run.sh MAKESITE CLI DATA_FOLDER
-set -eu
-makesite=$1
-cli=$2
-data=$3
+. "$(dirname "$0")/../common.sh"
 site="$data/explorer-10x20x50"
 runs=5
 
-. "$(dirname "$0")/../common.sh"
-
 bench_settings explorer
-if [ ! -f "$site.fait" ]; then
-    bench_site "$site" 10 20 50
-    # The index pages tie the site together: the walk from the home page reaches every page.
-    "$cli" generer "$site" >/dev/null || { rm -f "$site.fait"; exit 1; }
-fi
+bench_linked_site "$site" 10 20 50
 home="$site/Index.htm"
 
-if ! command -v linkchecker >/dev/null 2>&1; then
-    echo "LinkChecker absent : installation du paquet linkchecker..."
-    sudo=""
-    [ "$(id -u)" -eq 0 ] || sudo="sudo"
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq linkchecker >/dev/null 2>&1 ||
-        echo "Installation impossible : pas de comparaison avec LinkChecker."
-fi
+reference() { read_pages; }
+candidate() { "$cli" explorer --profondeur illimite --types images,zip,programmes,cgi,sons --resume "$home"; }
 
-read_all() { find "$site" -name '*.htm*' -print0 | xargs -0 cat >/dev/null; }
-walk() { "$cli" explorer --profondeur illimite --types images,zip,programmes,cgi,sons --resume "$home"; }
-
-# Warm the cache.
-read_all
-summary=$(walk)
-
-reference() { read_all; }
-candidate() { walk; }
-bench_race
-
-checker=0
-if command -v linkchecker >/dev/null 2>&1; then
-    echo "LinkChecker sur le même site (quelques minutes)..."
-    t0=$(now)
-    linkchecker --no-status --no-warnings -o none "file://$home" >/dev/null 2>&1 || true
-    t1=$(now)
-    checker=$((t1 - t0))
-fi
+bench_warm_race
+bench_linkchecker "file://$home"
 
 pages=$(find "$site" -name '*.htm*' | wc -l)
 echo "explorer, parcours illimité depuis la page d'accueil : $summary"
-awk -v r="$best_reference" -v w="$best_candidate" -v c="$checker" -v p="$pages" 'BEGIN {
-    printf "parcours : %.3f s ; lecture des %d fichiers de pages (cat) : %.3f s ; rapport %.2f (objectif : 3 au plus)\n",
-        w / 1e9, p, r / 1e9, w / r
-    if (c > 0)
-        printf "LinkChecker : %.1f s ; le parcours est %.0f fois plus rapide (objectif : 20 au moins)\n",
-            c / 1e9, c / w
-}'
+race_report "parcours" "lecture des $pages fichiers de pages (cat)" 3
+linkchecker_report "le parcours est" 20

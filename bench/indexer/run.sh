@@ -4,14 +4,9 @@
 # years, so the index holds about 40 % of the pages), and a copy whose every page is a day old (every
 # title is read, every page is in both lists: the most work a run can have).
 # Usage: run.sh MAKESITE CLI DATA_FOLDER
-set -eu
-makesite=$1
-cli=$2
-data=$3
+. "$(dirname "$0")/../common.sh"
 runs=5
 moment="2026-01-01 12:00"
-
-. "$(dirname "$0")/../common.sh"
 
 bench_settings indexer
 rm -rf "$XDG_DATA_HOME/Trash"
@@ -29,16 +24,10 @@ candidate() { "$cli" indexer --maintenant "$moment" --sans-texte "$site"; }
 
 measure() {
     site=$1
-    label=$2
-    # Warm the cache, and index once so that both timings see the same files.
-    reference >/dev/null
-    counts=$(candidate | tr '\n' ' ')
-    bench_race
+    # Index once first so that every timed run sees the same files.
+    bench_warm_race
     rm -rf "$XDG_DATA_HOME/Trash"
-    awk -v r="$best_reference" -v x="$best_candidate" -v l="$label" -v c="$counts" 'BEGIN {
-        printf "indexer, 50 000 pages, %s (%s) : %.3f s ; lecture de 2 Kio par page : %.3f s ; rapport %.2f (objectif : 1,5 au plus)\n",
-            l, c, x / 1e9, r / 1e9, x / r
-    }'
+    race_report "indexer, 50 000 pages, $2 ($(echo "$summary" | tr '\n' ' '))" "lecture de 2 Kio par page" 1,5
 }
 
 make_site "$data/indexer-100x20x25" spread

@@ -1,51 +1,18 @@
 // Times queries in a site's Recherche.htm, opened from the disk in Qt WebEngine (offscreen): for each
 // query, the time from the address change to the results shown, first (data files to load) and again.
 // Usage: quillsite-querytime SITE QUERY...
-#include <QDeadlineTimer>
+#include "webpage.h"
+
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QGuiApplication>
-#include <QUrl>
-#include <QWebEnginePage>
 
 #include <cstdio>
-#include <unistd.h>
 
-namespace {
-
-QVariant evaluate(QWebEnginePage& page, const QString& script) {
-    QVariant result;
-    bool done = false;
-    page.runJavaScript(script, [&](const QVariant& v) {
-        result = v;
-        done = true;
-    });
-    for (QDeadlineTimer limit(60000); !done && !limit.hasExpired();)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
-    return result;
-}
-
-int turn(QWebEnginePage& page) {
-    return evaluate(page, QStringLiteral("window.QS_recherche ? QS_recherche.tour : -1")).toInt();
-}
-
-// Sets the query and waits for its answer; milliseconds seen from outside the page.
-double ask(QWebEnginePage& page, const QString& query) {
-    const int before = turn(page);
-    QElapsedTimer timer;
-    timer.start();
-    evaluate(
-        page,
-        QStringLiteral("location.hash = '#q=%1'").arg(QString::fromLatin1(QUrl::toPercentEncoding(query))));
-    for (QDeadlineTimer limit(60000); turn(page) <= before && !limit.hasExpired();)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
-    return double(timer.nsecsElapsed()) / 1e6;
-}
-
-} // namespace
+using namespace qs;
 
 int main(int argc, char** argv) {
-    if (::geteuid() == 0)
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    web::allowRunningAsRoot();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
@@ -56,25 +23,34 @@ int main(int argc, char** argv) {
         return 2;
     }
     QWebEnginePage page;
-    bool loaded = false;
-    QObject::connect(&page, &QWebEnginePage::loadFinished, [&](bool ok) { loaded = ok; });
-    page.load(QUrl::fromLocalFile(args[1] + QStringLiteral("/Recherche.htm")));
-    for (QDeadlineTimer limit(60000); !loaded && !limit.hasExpired();)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     // The index file itself is loaded after the page.
-    for (QDeadlineTimer limit(60000);
-         !evaluate(page, QStringLiteral("!!document.getElementById('etat')")).toBool() &&
-         !limit.hasExpired();)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    const QString file = QFileInfo(args[1] + QStringLiteral("/Recherche.htm")).absoluteFilePath();
+    if (!web::load(page, QUrl::fromLocalFile(file), 60000) ||
+        !web::waitUntil([&] { return web::searchTurn(page) >= 0; }, 60000)) {
+        std::fprintf(stderr, "%s ne se charge pas.\n", qPrintable(file));
+        return 1;
+    }
+    // Milliseconds seen from outside the page.
+    const auto ask = [&](const QString& query) {
+        QElapsedTimer timer;
+        timer.start();
+        web::askInAddress(page, query, 60000);
+        return double(timer.nsecsElapsed()) / 1e6;
+    };
+    // The data files a query loads: each is a script element of its own.
+    const QString loads = QStringLiteral("document.scripts.length");
     for (const QString& query : args.mid(2)) {
-        const double first = ask(page, query);
-        const double inPage = evaluate(page, QStringLiteral("QS_recherche.duree")).toDouble();
+        const int before = web::evaluate(page, loads).toInt();
+        const double first = ask(query);
+        const int files = web::evaluate(page, loads).toInt() - before;
+        const double inPage = web::evaluate(page, QStringLiteral("QS_recherche.duree")).toDouble();
         const QString state =
-            evaluate(page, QStringLiteral("document.getElementById('etat').textContent")).toString();
-        ask(page, QStringLiteral("zzzz"));
-        const double again = ask(page, query);
-        std::printf("requête « %s » : %.1f ms (dans la page %.1f ms), de nouveau %.1f ms ; %s\n",
-                    qPrintable(query), first, inPage, again, qPrintable(state));
+            web::evaluate(page, QStringLiteral("document.getElementById('etat').textContent")).toString();
+        ask(QStringLiteral("zzzz"));
+        const double again = ask(query);
+        std::printf(
+            "requête « %s » : %.1f ms (dans la page %.1f ms, %d fichiers chargés), de nouveau %.1f ms ; %s\n",
+            qPrintable(query), first, inPage, files, again, qPrintable(state));
     }
     return 0;
 }

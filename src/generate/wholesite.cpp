@@ -67,10 +67,11 @@ public:
         page.couleurTexte = values_.CouleurTexte;
         page.id = id_;
         page.indexed = indexed_;
-        for (const QString& file : categoryPages(folder)) {
-            const QString title = pageTitle(folder + file);
-            if (!title.isEmpty())
-                page.pages.append({decodeHtmlText(title), file});
+        const CategoryFiles files = categoryFiles(folder);
+        const QStringList titles = pageTitles(folder, files.pages);
+        for (qsizetype i = 0; i < files.pages.size(); ++i) {
+            if (!titles[i].isEmpty())
+                page.pages.append({decodeHtmlText(titles[i]), files.pages[i]});
         }
         std::stable_sort(page.pages.begin(), page.pages.end(),
                          [](const CategoryPage::Entry& a, const CategoryPage::Entry& b) {
@@ -79,7 +80,7 @@ public:
         if (page.pages.isEmpty()) {
             page.right = QStringLiteral("IndexG.htm");
         } else {
-            page.right = introductionPage(folder);
+            page.right = files.introduction;
             if (page.right.isEmpty())
                 page.right = page.pages.first().file;
         }

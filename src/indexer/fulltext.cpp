@@ -458,8 +458,11 @@ struct FullTextIndex::Data {
         using is_transparent = void;
         size_t operator()(std::u16string_view v) const { return std::hash<std::u16string_view>{}(v); }
     };
-    std::unordered_map<std::u16string, std::vector<std::pair<quint32, quint32>>, ViewHash, std::equal_to<>>
-        postings;
+    struct Postings {
+        std::vector<std::pair<quint32, quint32>> pages;
+        quint32 slot = 0; // while a page is added: where its count for the term is
+    };
+    std::unordered_map<std::u16string, Postings, ViewHash, std::equal_to<>> postings;
 };
 
 FullTextIndex::FullTextIndex() : d_(std::make_unique<Data>()) {}
@@ -486,43 +489,38 @@ void FullTextIndex::addPage(const QString& link, const QString& category, const 
     d_->pages.append({link, page.title.isEmpty() ? fileNameTitle(link) : page.title, excerpt, cat});
 
     // A term's score: how often it occurs in the text, a bonus when it occurs early, more when it is in
-    // the title; the page's script ranks by these.
+    // the title; the page's script ranks by these. Each word goes straight to its term's postings, whose
+    // last entry is this page's once the term was met: one hash look-up a word, no sort.
     struct Count {
+        Data::Postings* term;
         quint32 body = 0;
         bool title = false;
         bool early = false;
     };
-    // The page's words sorted, so that equal ones are counted as a run: no hash per page.
-    struct Word {
-        std::u16string_view text; // compared inline, unlike QStringView
-        quint32 position;         // 0 for the title
-    };
-    const QString title = foldFrench(page.title);
-    const QString text = foldFrench(page.text);
-    std::vector<Word> words;
-    const auto view = [](QStringView t) {
-        return std::u16string_view(reinterpret_cast<const char16_t*>(t.utf16()), size_t(t.size()));
-    };
-    forEachTerm(title, [&](QStringView t) { words.push_back({view(t), 0}); });
-    quint32 position = 0;
-    forEachTerm(text, [&](QStringView t) { words.push_back({view(t), ++position}); });
-    std::sort(words.begin(), words.end(), [](const Word& a, const Word& b) { return a.text < b.text; });
-    for (size_t i = 0; i < words.size();) {
-        size_t j = i;
-        Count c;
-        for (; j < words.size() && words[j].text == words[i].text; ++j) {
-            if (words[j].position == 0)
-                c.title = true;
-            else if (++c.body, words[j].position <= 30)
-                c.early = true;
-        }
-        const quint32 score = std::min<quint32>(c.body, 20) + (c.early ? 2 : 0) + (c.title ? 40 : 0);
-        const std::u16string_view key = words[i].text;
+    std::vector<Count> counts;
+    const auto count = [&](QStringView t, quint32 position) {
+        const std::u16string_view key(reinterpret_cast<const char16_t*>(t.utf16()), size_t(t.size()));
         auto it = d_->postings.find(key);
         if (it == d_->postings.end())
-            it = d_->postings.emplace(std::u16string(key), std::vector<std::pair<quint32, quint32>>()).first;
-        it->second.emplace_back(id, std::max<quint32>(score, 1));
-        i = j;
+            it = d_->postings.emplace(std::u16string(key), Data::Postings()).first;
+        Data::Postings& term = it->second;
+        if (term.pages.empty() || term.pages.back().first != id) {
+            term.slot = quint32(counts.size());
+            term.pages.emplace_back(id, 0);
+            counts.push_back({&term});
+        }
+        Count& c = counts[term.slot];
+        if (position == 0)
+            c.title = true;
+        else if (++c.body, position <= 30)
+            c.early = true;
+    };
+    forEachTerm(foldFrench(page.title), [&](QStringView t) { count(t, 0); });
+    quint32 position = 0;
+    forEachTerm(foldFrench(page.text), [&](QStringView t) { count(t, ++position); });
+    for (const Count& c : counts) {
+        const quint32 score = std::min<quint32>(c.body, 20) + (c.early ? 2 : 0) + (c.title ? 40 : 0);
+        c.term->pages.back().second = std::max<quint32>(score, 1);
     }
 }
 
@@ -564,7 +562,7 @@ QMap<QString, QByteArray> FullTextIndex::files() const {
         for (const auto& [page, score] :
              d_->postings
                  .find(std::u16string_view(reinterpret_cast<const char16_t*>(t.utf16()), size_t(t.size())))
-                 ->second) {
+                 ->second.pages) {
             if (!firstPosting)
                 e.append(',');
             appendBase36(e, page - previous);

@@ -2,6 +2,7 @@
 
 #include "lib/collation.h"
 #include "lib/dialogs.h"
+#include "lib/fileio.h"
 #include "lib/files.h"
 #include "lib/helpers.h"
 #include "lib/htmltext.h"
@@ -10,8 +11,16 @@
 
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
+
+#ifdef Q_OS_UNIX
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace qs {
 
@@ -47,21 +56,86 @@ QStringList domainCategories(const QString& domainFolder) {
     return subFolders(domainFolder);
 }
 
-QStringList categoryPages(const QString& categoryFolder) {
-    QStringList names;
-    QDirIterator it(categoryFolder, QDir::Files | QDir::NoDotAndDotDot);
-    while (it.hasNext()) {
-        it.next();
-        const QString name = it.fileName();
+CategoryFiles categoryFiles(const QString& categoryFolder) {
+    CategoryFiles files;
+    const QString exact = QStringLiteral("Index.html");
+    QString caseless; // the first "index.html" of another case, in listing order
+    bool exactFound = false;
+    // `isFile`: an ordinary file, through a link; `exists`: anything but a folder, through a link.
+    const auto take = [&](const QString& name, bool isFile, bool exists) {
+        if (name == exact) {
+            exactFound = exists;
+            return;
+        }
+        if (!isFile)
+            return;
+        if (caseless.isEmpty() && name.compare(exact, Qt::CaseInsensitive) == 0)
+            caseless = name;
         if (name.startsWith(u'.') || !name.endsWith(QStringLiteral(".htm"), Qt::CaseInsensitive))
-            continue;
+            return;
         if (name.compare(QStringLiteral("Index.htm"), Qt::CaseInsensitive) == 0 ||
             name.compare(QStringLiteral("IndexG.htm"), Qt::CaseInsensitive) == 0)
-            continue;
-        names.append(name);
+            return;
+        files.pages.append(name);
+    };
+#ifdef Q_OS_UNIX
+    // One pass over the folder's entries; only links and entries of unknown type cost a stat.
+    if (DIR* dir = ::opendir(QFile::encodeName(categoryFolder).constData())) {
+        while (const dirent* entry = ::readdir(dir)) {
+            const char* raw = entry->d_name;
+            if (raw[0] == '.' && (raw[1] == 0 || (raw[1] == '.' && raw[2] == 0)))
+                continue;
+            bool isFile = entry->d_type == DT_REG;
+            bool exists = entry->d_type != DT_DIR;
+            if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+                struct stat st {};
+                exists = ::fstatat(::dirfd(dir), raw, &st, 0) == 0 && !S_ISDIR(st.st_mode);
+                isFile = exists && S_ISREG(st.st_mode);
+            }
+            take(QFile::decodeName(raw), isFile, exists);
+        }
+        ::closedir(dir);
+    } else {
+        // A folder that can be entered but not listed may still hold a known name.
+        exactFound = FichierExiste(withSeparator(categoryFolder) + exact);
     }
-    sortFrench(names);
-    return names;
+#else
+    QDirIterator it(categoryFolder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    while (it.hasNext()) {
+        it.next();
+        const QFileInfo info = it.fileInfo();
+        take(it.fileName(), info.isFile(), info.exists() && !info.isDir());
+    }
+#endif
+    sortFrench(files.pages);
+    files.introduction = exactFound ? exact : caseless;
+    return files;
+}
+
+QStringList categoryPages(const QString& categoryFolder) {
+    return categoryFiles(categoryFolder).pages;
+}
+
+QStringList pageTitles(const QString& categoryFolder, const QStringList& names) {
+    QStringList titles;
+    titles.reserve(names.size());
+#ifdef Q_OS_UNIX
+    // Looked up in the open folder: the path is walked once, not once a page.
+    const int folder =
+        ::open(QFile::encodeName(categoryFolder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0) {
+        for (const QString& name : names) {
+            RegularFile file(folder, QFile::encodeName(name).constData());
+            titles.append(readTitle(file, TitleRules::Listing));
+        }
+        ::close(folder);
+        return titles;
+    }
+#endif
+    const QString prefix = withSeparator(categoryFolder);
+    for (const QString& name : names)
+        titles.append(pageTitle(prefix + name));
+    return titles;
 }
 
 QString pageTitle(QIODevice& device) {
@@ -139,17 +213,7 @@ QString askNewFolderName(Dialogs& dialogs, NewNameKind kind, const QString& pare
 }
 
 QString introductionPage(const QString& categoryFolder) {
-    const QString exact = QStringLiteral("Index.html");
-    if (FichierExiste(categoryFolder + exact))
-        return exact;
-    // A case-sensitive disk may hold it as "index.html" or "INDEX.HTML".
-    QDirIterator it(categoryFolder, QDir::Files | QDir::Hidden);
-    while (it.hasNext()) {
-        it.next();
-        if (it.fileName().compare(exact, Qt::CaseInsensitive) == 0)
-            return it.fileName();
-    }
-    return {};
+    return categoryFiles(categoryFolder).introduction;
 }
 
 } // namespace qs

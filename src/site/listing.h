@@ -28,12 +28,20 @@ QStringList domainCategories(const QString& domainFolder);
 // The page files of a category folder: its ".htm" files (any case) less "Index.htm" and "IndexG.htm"
 // (any case), in French alphabetical order of their names.
 QStringList categoryPages(const QString& categoryFolder);
+// The page files and the introduction page (see introductionPage) of a category folder, read in one pass.
+struct CategoryFiles {
+    QStringList pages;
+    QString introduction;
+};
+CategoryFiles categoryFiles(const QString& categoryFolder);
 
 // The title of a page file as the list shows it (readTitle with TitleRules::Listing, lib/pagetitle.h):
 // only the first 64 KiB of an ordinary file are looked at; "" when it has none or cannot be read.
 QString pageTitle(const QString& path);
 QString pageTitle(QIODevice& device);
 QString pageTitleOf(QByteArrayView bytes);
+// pageTitle of each of the files `names` of a folder, in the same order.
+QStringList pageTitles(const QString& categoryFolder, const QStringList& names);
 
 // Which operation a new name is for: it picks the prompt and the "already exists" message.
 enum class NewNameKind { Site, Domain, Category };

@@ -1,49 +1,23 @@
 // Recherche.htm as a reader opens it: from the disk (file://), in Qt WebEngine, the query in the address.
 #include "fulltextsite.h"
 
+#include "webpage.h"
+
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QUrl>
-#include <QWebEnginePage>
-
-#include <unistd.h>
 
 using namespace qs;
 using namespace qs::test;
+using web::evaluate;
 
 namespace {
-
-// WebEngine's sandbox cannot start as root (containers, CI); it must be off before the first page.
-const bool kSandboxOff = [] {
-    if (::geteuid() == 0)
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    return true;
-}();
-
-QVariant evaluate(QWebEnginePage& page, const QString& script) {
-    QVariant result;
-    bool done = false;
-    page.runJavaScript(script, [&](const QVariant& v) {
-        result = v;
-        done = true;
-    });
-    for (QDeadlineTimer limit(20000); !done && !limit.hasExpired();)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return result;
-}
 
 // Waits until the page has answered a query after `previous` answers, and returns its answer: the
 // state line, then one "title | category | highlighted words" per result.
 QStringList answer(QWebEnginePage& page, int previous) {
-    for (QDeadlineTimer limit(20000); !limit.hasExpired();) {
-        if (evaluate(page, QStringLiteral("window.QS_recherche ? QS_recherche.tour : -1")).toInt() > previous)
-            break;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
+    web::waitUntil([&] { return web::searchTurn(page) > previous; });
     const QString json =
         evaluate(page, QStringLiteral(R"(JSON.stringify([document.getElementById('etat').textContent]
         .concat([...document.querySelectorAll('#resultats li')].map(li =>
@@ -63,14 +37,12 @@ TEST(SearchPage, AnswersQueriesFromTheAddressAndTheBox) {
     ScriptedDialogs dialogs;
     ASSERT_EQ(indexWithFullText(site, dialogs).outcome, IndexResult::Outcome::Written);
 
+    web::allowRunningAsRoot();
     QWebEnginePage page;
-    bool loaded = false;
-    QObject::connect(&page, &QWebEnginePage::loadFinished, [&](bool ok) { loaded = ok; });
     QUrl url = QUrl::fromLocalFile(site("Recherche.htm"));
     url.setFragment(QStringLiteral("q=MODELE"));
-    page.load(url);
+    ASSERT_TRUE(web::load(page, url));
     QStringList got = answer(page, 0);
-    ASSERT_TRUE(loaded);
     // The title holding the word comes first; "modèles" matches as a longer word.
     EXPECT_EQ(got, (QStringList{
                        "2 pages trouvées.",
@@ -98,17 +70,12 @@ TEST(SearchPage, AnswersQueriesFromTheAddressAndTheBox) {
         {"copie", {"Aucune page ne contient tous ces mots."}},
         {"e", {"Tapez au moins deux lettres d'un mot."}},
     };
-    int turn = evaluate(page, QStringLiteral("QS_recherche.tour")).toInt();
     for (const auto& r : rows) {
-        const QString query = QString::fromUtf8(r.query);
-        evaluate(page,
-                 QStringLiteral("location.hash = '#q=' + encodeURIComponent(%1)")
-                     .arg(QString::fromUtf8(QJsonDocument(QJsonArray{query}).toJson(QJsonDocument::Compact))
-                              .mid(1)
-                              .chopped(1)));
+        const int turn = web::searchTurn(page);
+        web::askInAddress(page, QString::fromUtf8(r.query));
         EXPECT_EQ(answer(page, turn), r.expected) << r.query;
-        turn = evaluate(page, QStringLiteral("QS_recherche.tour")).toInt();
     }
+    const int turn = web::searchTurn(page);
     evaluate(page, QStringLiteral("var q = document.getElementById('q'); q.value = 'fables'; "
                                   "q.dispatchEvent(new Event('input'));"));
     EXPECT_EQ(answer(page, turn),
