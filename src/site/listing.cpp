@@ -13,6 +13,12 @@
 
 #include <algorithm>
 
+#ifdef Q_OS_UNIX
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#endif
+
 namespace qs {
 
 namespace {
@@ -49,10 +55,17 @@ QStringList domainCategories(const QString& domainFolder) {
 
 QStringList categoryPages(const QString& categoryFolder) {
     QStringList names;
+    QString site; // found when a link needs it: the category's domain's parent
     QDirIterator it(categoryFolder, QDir::Files | QDir::NoDotAndDotDot);
     while (it.hasNext()) {
         it.next();
         const QString name = it.fileName();
+        if (it.fileInfo().isSymLink()) {
+            if (site.isEmpty())
+                site = QDir::cleanPath(withSeparator(categoryFolder) + QStringLiteral("../.."));
+            if (linksOutside(it.filePath(), site))
+                continue;
+        }
         if (name.startsWith(u'.') || !name.endsWith(QStringLiteral(".htm"), Qt::CaseInsensitive))
             continue;
         if (name.compare(QStringLiteral("Index.htm"), Qt::CaseInsensitive) == 0 ||
@@ -136,6 +149,54 @@ QString askNewFolderName(Dialogs& dialogs, NewNameKind kind, const QString& pare
             return name;
         dialogs.message(invalidNameMessage(), Icon::Exclamation, QStringLiteral("Erreur"));
     }
+}
+
+namespace {
+
+// Names of the folders of `folder` that are not valid UTF-8, read as Windows-1252.
+QStringList undecodableIn(const QString& folder) {
+    QStringList names;
+#ifdef Q_OS_UNIX
+    DIR* dir = ::opendir(QFile::encodeName(folder).constData());
+    if (!dir)
+        return names;
+    while (const dirent* entry = ::readdir(dir)) {
+        const QByteArray raw(entry->d_name);
+        if (raw.startsWith('.') || QByteArrayView(raw).isValidUtf8())
+            continue;
+        struct stat st;
+        if (::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode))
+            names.append(fromWindows1252(raw));
+    }
+    ::closedir(dir);
+#else
+    Q_UNUSED(folder);
+#endif
+    return names;
+}
+
+} // namespace
+
+QStringList undecodableFolders(const QString& siteFolder) {
+    const QString root = withSeparator(siteFolder);
+    QStringList found = undecodableIn(root);
+    for (const QString& domain : siteDomains(root, DomainListing::Command))
+        for (const QString& name : undecodableIn(root + domain))
+            found.append(domain + u'/' + name);
+    sortFrench(found);
+    return found;
+}
+
+void reportUndecodableFolders(const QString& siteFolder, Dialogs& dialogs) {
+    const QStringList found = undecodableFolders(siteFolder);
+    if (found.isEmpty())
+        return;
+    dialogs.message(
+        QStringLiteral("Ces dossiers du site sont laissés de côté : leur nom n'est pas écrit en UTF-8, "
+                       "le programme ne peut pas les ouvrir.") +
+            CrLf(2) + found.join(CrLf()) + CrLf(2) +
+            QStringLiteral("Renommez-les pour qu'ils fassent partie du site."),
+        Icon::Exclamation, QStringLiteral("Dossiers ignorés"));
 }
 
 QString introductionPage(const QString& categoryFolder) {
