@@ -498,8 +498,18 @@ bool PendingWrite::commit() {
 #ifdef Q_OS_UNIX
     if (options_.exclusive) {
         // A second name that cannot replace anything: another program's new file wins, ours goes.
-        if (::link(native(temporary_).constData(), native(path_).constData()) != 0)
-            return fail(FileError::system(FileError::Operation::Write, errno));
+        if (::link(native(temporary_).constData(), native(path_).constData()) != 0) {
+            const int code = errno;
+            struct stat st;
+            // A disk without hard links (FAT): a look then a rename, the site's lock keeping others out.
+            const bool noLinks = code == EPERM || code == EOPNOTSUPP || code == EMLINK || code == ENOSYS;
+            if (!noLinks)
+                return fail(FileError::system(FileError::Operation::Write, code));
+            if (::lstat(native(path_).constData(), &st) == 0 || errno != ENOENT)
+                return fail(FileError::system(FileError::Operation::Write, EEXIST));
+            if (::rename(native(temporary_).constData(), native(path_).constData()) != 0)
+                return fail(FileError::system(FileError::Operation::Write, errno));
+        }
         ::unlink(native(temporary_).constData());
         temporary_.clear();
         if (options_.sync)
