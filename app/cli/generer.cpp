@@ -6,6 +6,7 @@
 #include "generate/wholesite.h"
 #include "lib/clock.h"
 #include "lib/settings.h"
+#include "site/listing.h"
 
 #include <QCommandLineParser>
 
@@ -37,6 +38,13 @@ int run(const QStringList& arguments) {
 
     SystemClock clock;
     ConsoleSite site(clock, root);
+    if (!site.locked())
+        return kFailure;
+    {
+        // A warning: the pages of the other folders are still written.
+        ConsoleDialogs warnings;
+        reportUndecodableFolders(root, warnings);
+    }
     const WholeSiteReport report = regenerateWholeSite(site.state.values, clock, site.dialogs);
     for (const QString& s : report.passedOver)
         out(QStringLiteral("Domaine sans catégorie, passé : %1").arg(s));

@@ -58,6 +58,8 @@ int run(const QStringList& arguments) {
 
     const SiteIndexFlag flag(root);
     ConsoleSite site(*clock, root);
+    if (!site.locked())
+        return kFailure;
     MainState& state = site.state;
     domainesInit(state);
 

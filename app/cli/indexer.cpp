@@ -52,6 +52,8 @@ int run(const QStringList& arguments) {
         return kFailure;
 
     ConsoleSite site(*clock, root);
+    if (!site.locked())
+        return kFailure;
     domainesInit(site.state);
 
     IndexProgress quiet;

@@ -1,5 +1,6 @@
 // quillsite-cli lister SITE: the site's structure as the window lists it.
 #include "cli/command.h"
+#include "cli/consoledialogs.h"
 #include "cli/siteargument.h"
 #include "commands/mainstate.h"
 #include "lib/helpers.h"
@@ -30,6 +31,10 @@ int run(const QStringList& arguments) {
     const QString root = siteFolderArgument(parser.positionalArguments().first());
     if (root.isEmpty())
         return kFailure;
+
+    // Left out of every list: said on standard error, the listing goes on.
+    ConsoleDialogs dialogs;
+    reportUndecodableFolders(root, dialogs);
 
     // The window's own lists, for their order.
     StructureList domains;

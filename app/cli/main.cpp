@@ -1,5 +1,6 @@
 #include "cli/command.h"
 
+#include "lib/fileio.h"
 #include "lib/helpers.h"
 #include "version.h"
 
@@ -65,6 +66,10 @@ int main(int argc, char** argv) {
     QCoreApplication::setOrganizationName(QStringLiteral("Vendrel"));
     QCoreApplication::setApplicationName(QString::fromUtf16(qs::kProgramName));
     QCoreApplication::setApplicationVersion(QStringLiteral(QUILLSITE_VERSION));
+
+    // Test hook: the process ends just before its n-th file step, as a kill at that moment would.
+    if (const int n = qEnvironmentVariableIntValue("QUILLSITE_STOP_BEFORE_STEP"); n > 0)
+        qs::setStopBeforeFileStep(n);
 
     const QStringList args = QCoreApplication::arguments();
     if (args.size() < 2) {

@@ -9,6 +9,7 @@
 #include "commands/selection.h"
 #include "lib/clock.h"
 #include "lib/fileio.h"
+#include "lib/sitelock.h"
 #include "lib/text1252.h"
 #include "site/listing.h"
 
@@ -86,12 +87,18 @@ struct PageSession {
     ConsoleDialogs dialogs;
     SystemClock clock;
     MainState state{dialogs, clock, programFolder()};
+    std::optional<SiteLock> lock; // held from open() on
 
     // False after a message when the argument names no folder (a file stands for its folder).
     bool open(const QString& siteArgument) {
         const QString root = siteFolderArgument(siteArgument);
         if (root.isEmpty())
             return false;
+        lock.emplace(root);
+        if (!lock->held()) {
+            err(lock->failure());
+            return false;
+        }
         openSiteFolder(state, root);
         state.controls.tFichier = state.values.Adresse;
         domainesInit(state);

@@ -11,6 +11,7 @@
 #include "lib/dialogs.h"
 #include "lib/files.h"
 #include "lib/helpers.h"
+#include "lib/sitelock.h"
 #include "site/listing.h"
 
 namespace qs {
@@ -151,6 +152,9 @@ bool cListe_MouseUp(MainState& state, Qt::MouseButton button, int row) {
 }
 
 CommandOutcome mod2_Click(MainState& state, int index) {
+    const SiteLock lock(state.values.Répertoire);
+    if (lockRefused(lock, state.dialogs))
+        return CommandOutcome::Done;
     if (!state.ListeCourante) {
         state.dialogs.message(QStringLiteral("Erreur : ListeCourante pas définie !"), Icon::Exclamation);
         return CommandOutcome::EndProgram;

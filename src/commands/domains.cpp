@@ -11,6 +11,7 @@
 #include "lib/files.h"
 #include "lib/helpers.h"
 #include "lib/settings.h"
+#include "lib/sitelock.h"
 #include "site/listing.h"
 
 namespace qs {
@@ -121,6 +122,9 @@ void dAjouter_Click(MainState& state) {
     const QString root = state.values.Répertoire;
     if (root.isEmpty())
         return;
+    const SiteLock lock(root);
+    if (lockRefused(lock, state.dialogs))
+        return;
     dEnregistrer(state);
     if (state.controls.tFichier.isEmpty()) {
         ParamètreEcrire(QStringLiteral("Répertoire"), root);
@@ -156,6 +160,9 @@ bool dListe_MouseUp(MainState& state, Qt::MouseButton button, int row) {
 }
 
 CommandOutcome mmod_Click(MainState& state, int index) {
+    const SiteLock lock(state.values.Répertoire);
+    if (lockRefused(lock, state.dialogs))
+        return CommandOutcome::Done;
     if (!state.ListeCourante) {
         state.dialogs.message(
             QStringLiteral("Erreur de programmation : \"ListeCourante\" n'est pas définie !"),

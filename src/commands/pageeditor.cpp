@@ -9,6 +9,7 @@
 #include "lib/dialogs.h"
 #include "lib/files.h"
 #include "lib/helpers.h"
+#include "lib/sitelock.h"
 #include "lib/text1252.h"
 
 #include <QFileInfo>
@@ -167,6 +168,9 @@ void tTexte_Change(MainState& state) {
 
 QString tOk_Click(MainState& state) {
     const QString root = state.values.Répertoire;
+    const SiteLock lock(root);
+    if (lockRefused(lock, state.dialogs))
+        return {};
     const bool independent = state.editTarget == u"dom" || state.editTarget == u"cat";
     QString folder;
     QString name;
@@ -205,8 +209,7 @@ QString tOk_Click(MainState& state) {
             Icon::Exclamation, kErreur);
         return {};
     }
-    if (name.isEmpty())
-        name = freePageName(folder);
+    const bool newPage = name.isEmpty();
     if (!independent)
         keepCategoryCurrent(state);
 
@@ -222,12 +225,27 @@ QString tOk_Click(MainState& state) {
     page.date = updateDate(state.clock.now());
     page.user = state.clock.userName();
     page.category = state.currentCategory;
-    const QString path = folder + name;
     QString error;
-    if (!writeLines(path, pageFileLines(page), &error)) {
+    if (newPage) {
+        // Created exclusively: a page another program adds meanwhile keeps its number.
+        const QByteArray bytes = encodeLines(pageFileLines(page));
+        FileError why;
+        name = createNumberedPage(
+            folder, {},
+            [&](const QString& p, const WriteOptions& o, FileError* e) {
+                return writeFileWhole(p, bytes, o, e);
+            },
+            &why);
+        if (name.isEmpty()) {
+            state.dialogs.message(fileErrorMessage(folder + freePageName(folder), why), Icon::Exclamation,
+                                  kErreur);
+            return {};
+        }
+    } else if (!writeLines(folder + name, pageFileLines(page), &error)) {
         state.dialogs.message(error, Icon::Exclamation, kErreur);
         return {};
     }
+    const QString path = folder + name;
 
     int added = -1;
     if (!independent) {
@@ -265,6 +283,9 @@ void tAnnuler_Click(MainState& state) {
 bool tSupprimer_Click(MainState& state) {
     const int row = state.tListe.selectedRow();
     if (row < 0)
+        return false;
+    const SiteLock lock(state.values.Répertoire);
+    if (lockRefused(lock, state.dialogs))
         return false;
     const int k = state.tListe.number(row);
     const QString path = pagePath(state, row);

@@ -8,6 +8,7 @@
 #include "lib/dialogs.h"
 #include "lib/fileio.h"
 #include "lib/files.h"
+#include "lib/sitelock.h"
 #include "lib/text1252.h"
 #include "site/listing.h"
 
@@ -23,18 +24,29 @@ QString quoted(const QString& s) {
     return u'"' + s + u'"';
 }
 
-// Copies a page file whole or not at all, checked to the last byte and forced to the disk before the
-// source may go. `why` gets the cause in French, naming the file.
-bool copyPage(const QString& from, const QString& to, QString* why) {
+// Copies a page file whole or not at all into `folder` under its smallest free number (created
+// exclusively), checked to the last byte and forced to the disk before the source may go; a journal
+// written first lets the next run take the copy back if this one is stopped before the source goes.
+// Returns the copy's path; `why` gets the cause in French, naming the file.
+QString copyPage(const QString& root, const QString& from, const QString& folder, QString* why,
+                 std::optional<MoveJournal>& journal) {
     FileError error;
     QString failed;
-    if (copyFileWhole(from, to, {.sync = true, .keepPermissions = true, .skipUnchanged = false}, &error,
-                      &failed))
-        return true;
+    const QString name = createNumberedPage(
+        folder, {.sync = true, .keepPermissions = true, .skipUnchanged = false},
+        [&](const QString& to, const WriteOptions& options, FileError* e) {
+            journal.reset();
+            journal.emplace(root, from, to);
+            return copyFileWhole(from, to, options, e, &failed);
+        },
+        &error);
+    if (!name.isEmpty())
+        return folder + name;
+    journal.reset();
     *why = (error.operation == FileError::Operation::Read ? QStringLiteral("impossible de lire \"%1\" : %2")
                                                           : QStringLiteral("impossible d'écrire \"%1\" : %2"))
                .arg(failed, fileErrorCause(error));
-    return false;
+    return {};
 }
 
 // The row of the page list that shows `page`, when the lists still show its category.
@@ -117,12 +129,16 @@ QString movePage(MainState& state, const DraggedPage& page, const QString& domai
     if (!DossierExiste(targetFolder))
         return {};
 
+    const SiteLock lock(root);
+    if (lockRefused(lock, state.dialogs))
+        return {};
     QString moved;
     {
         BusyPointer busy(state.dialogs);
-        moved = targetFolder + freePageName(targetFolder);
         QString why;
-        if (!copyPage(sourceFolder + page.file, moved, &why)) {
+        std::optional<MoveJournal> journal;
+        moved = copyPage(root, sourceFolder + page.file, targetFolder, &why, journal);
+        if (moved.isEmpty()) {
             state.dialogs.message(QStringLiteral("Je ne peux pas déplacer ce fichier (") + why + u')',
                                   Icon::Exclamation, QStringLiteral("Erreur"));
             return {};
@@ -133,6 +149,7 @@ QString movePage(MainState& state, const DraggedPage& page, const QString& domai
             QFile::remove(moved);
             return {};
         }
+        journal.reset();
         state.dialogs.processEvents();
 
         if (otherDomain)

@@ -135,4 +135,24 @@ QString freePageName(const QString& folder) {
     }
 }
 
+QString createNumberedPage(const QString& folder, const WriteOptions& options,
+                           const std::function<bool(const QString&, const WriteOptions&, FileError*)>& write,
+                           FileError* error) {
+    WriteOptions exclusive = options;
+    exclusive.exclusive = true;
+    FileError why;
+    // Each clash means another program made a page in between: bounded all the same.
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        const QString name = freePageName(folder);
+        why = {};
+        if (write(folder + name, exclusive, &why))
+            return name;
+        if (why.kind != FileError::Kind::System || why.code != EEXIST)
+            break;
+    }
+    if (error)
+        *error = why;
+    return {};
+}
+
 } // namespace qs

@@ -1,5 +1,9 @@
 #pragma once
 
+#include "lib/fileio.h"
+
+#include <functional>
+
 #include <QString>
 #include <QStringList>
 
@@ -50,5 +54,13 @@ ImportedPage importedPage(const QStringList& lines);
 // The name of a new page in `folder`: "N.htm" for the smallest N from 1 for which no entry of that name
 // exists, case ignored (a case-sensitive disk must not end up with both "2.htm" and "2.HTM").
 QString freePageName(const QString& folder);
+
+// Makes a new page file in `folder` (with its trailing separator) under freePageName's number, created
+// exclusively: when another program takes that number meanwhile, the next free one is taken, and its
+// file is never replaced. `write` writes the file at the path with the options given. Returns the name,
+// "" on failure with the cause in *error.
+QString createNumberedPage(const QString& folder, const WriteOptions& options,
+                           const std::function<bool(const QString&, const WriteOptions&, FileError*)>& write,
+                           FileError* error);
 
 } // namespace qs

@@ -8,6 +8,7 @@
 #include "lib/changejournal.h"
 #include "lib/dialogs.h"
 #include "lib/files.h"
+#include "lib/sitelock.h"
 #include "lib/text1252.h"
 #include "site/listing.h"
 
@@ -280,12 +281,12 @@ QStringList linkedPages(const QString& site) {
                                        QStringLiteral("Recent.htm"), QStringLiteral("Search.htm")};
     for (const QString& name :
          rootDir.entryList({QStringLiteral("*.htm"), QStringLiteral("*.html")}, QDir::Files, QDir::Name)) {
-        if (!generated.contains(name, Qt::CaseInsensitive))
+        if (!generated.contains(name, Qt::CaseInsensitive) && !linksOutside(root + name, root))
             pages.append(root + name);
     }
     for (const Fragment f : {Fragment::HeadD, Fragment::FootD, Fragment::HeadC, Fragment::FootC}) {
         const QString path = root + fragmentFileName(f);
-        if (QFileInfo::exists(path))
+        if (QFileInfo::exists(path) && !linksOutside(path, root))
             pages.append(path);
     }
     for (const QString& domain : siteDomains(root, DomainListing::Opening)) {
@@ -297,7 +298,7 @@ QStringList linkedPages(const QString& site) {
                     pages.append(folder + name);
             }
             const QString intro = introductionPage(folder);
-            if (!intro.isEmpty())
+            if (!intro.isEmpty() && !linksOutside(folder + intro, root))
                 pages.append(folder + intro);
         }
     }
@@ -372,6 +373,13 @@ QString linkUpdateQuestion(const LinkPlan& plan) {
 
 LinkUpdateOutcome updateLinks(Dialogs& dialogs, const QString& site, const QList<Relocation>& moves, bool ask,
                               ChangeJournal* journal) {
+    // Found and rewritten under one lock: no page may move or change between the two.
+    const SiteLock lock(site);
+    if (lockRefused(lock, dialogs)) {
+        LinkUpdateOutcome refused;
+        refused.errors.append(lock.failure());
+        return refused;
+    }
     LinkPlan plan;
     {
         BusyPointer busy(dialogs);

@@ -10,6 +10,7 @@
 #include "lib/helpers.h"
 #include "lib/htmltext.h"
 #include "lib/settings.h"
+#include "lib/sitelock.h"
 #include "lib/text1252.h"
 #include "site/listing.h"
 
@@ -145,6 +146,9 @@ private:
 WholeSiteReport regenerateWholeSite(const ProgramValues& values, const Clock& clock, Dialogs& dialogs) {
     WholeSiteReport report;
     if (values.Répertoire.isEmpty())
+        return report;
+    const SiteLock lock(values.Répertoire);
+    if (lockRefused(lock, dialogs))
         return report;
     SiteWriter writer(values, clock, dialogs);
     BusyPointer busy(dialogs);

@@ -8,6 +8,7 @@
 #include "lib/files.h"
 #include "lib/helpers.h"
 #include "lib/pagetitle.h"
+#include "lib/sitelock.h"
 #include "lib/text1252.h"
 
 #include <QDirIterator>
@@ -59,6 +60,7 @@ bool upperEndsWith(QStringView text, QLatin1StringView word) {
 
 // What the walk does with the pages it finds.
 struct PageSink {
+    QString root;
     QDateTime titlesAfter; // UTC; invalid: no title is read
     Dialogs& dialogs;
     IndexProgress& progress;
@@ -106,7 +108,8 @@ Listing listFolder(const QString& path, QStringList& subfolders, PageSink& sink)
             if (S_ISLNK(st.st_mode)) {
                 // Folder links are not followed (a link back up the tree would never end); a link
                 // to a page is a page. A broken link is nothing.
-                if (::fstatat(fd, raw, &st, 0) != 0 || !S_ISREG(st.st_mode))
+                if (::fstatat(fd, raw, &st, 0) != 0 || !S_ISREG(st.st_mode) ||
+                    linksOutside(path + name, sink.root))
                     continue;
             }
             folder = S_ISDIR(st.st_mode);
@@ -152,7 +155,7 @@ Listing listFolder(const QString& path, QStringList& subfolders, PageSink& sink)
         if (entry.isDir()) {
             if (!entry.isSymLink() && !entry.isJunction() && isWalkedFolder(name))
                 subfolders.append(path + name + QLatin1Char('/'));
-        } else if (entry.isFile() && isIndexedFile(name)) {
+        } else if (entry.isFile() && isIndexedFile(name) && !linksOutside(entry.filePath(), sink.root)) {
             IndexedPage page{path + name, entry.lastModified().toUTC(), {}, false, true};
             if (sink.wantsTitle(name, page.modified)) {
                 page.title = readTitle(page.path, TitleRules::Index, &page.readable);
@@ -340,7 +343,7 @@ QList<IndexedPage> Explore(const QString& root, const QDateTime& titlesAfter, Di
         IndexedPage page;
     };
     QList<IndexedPage> pages;
-    PageSink sink{titlesAfter.toUTC(), dialogs, progress};
+    PageSink sink{root, titlesAfter.toUTC(), dialogs, progress};
     std::vector<Pending> stack;
     stack.push_back({rootText(root), {}});
     bool stop = false;
@@ -409,6 +412,10 @@ IndexResult IndexerSite(const QString& root, const Clock& clock, Dialogs& dialog
             Icon::Exclamation, QStringLiteral("Erreur"));
         return result;
     }
+
+    const SiteLock lock(root);
+    if (lockRefused(lock, dialogs))
+        return result;
 
     // The clock is read once, before the walk, so that the walk knows which titles it must read.
     const QDateTime now = clock.now();

@@ -1,14 +1,21 @@
 #include "lib/fileio.h"
 
+#include "lib/files.h"
+
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
 
 #include <algorithm>
+#include <atomic>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 
 #ifdef Q_OS_UNIX
+#include <csignal>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -48,12 +55,23 @@ QString folderOf(const QString& path) {
     return cut == 0 ? path.left(1) : path.left(cut);
 }
 
+qint64 processId() {
+#ifdef Q_OS_UNIX
+    return qint64(::getpid());
+#else
+    return QCoreApplication::applicationPid();
+#endif
+}
+
 // A hidden name no one can guess, so that no link can be planted at it beforehand.
 QString workName(const QString& folder, const char* suffix) {
     const quint64 r = QRandomGenerator::system()->generate64();
-    return folder + QStringLiteral("/.qs-") + QString::number(r, 16).rightJustified(16, u'0') +
-           QLatin1StringView(suffix);
+    return folder + QStringLiteral("/.qs-") + QString::number(processId()) + u'-' +
+           QString::number(r, 16).rightJustified(16, u'0') + QLatin1StringView(suffix);
 }
+
+std::atomic<int> stopBefore{0};
+std::atomic<int> stepsDone{0};
 
 #ifdef Q_OS_UNIX
 QByteArray native(const QString& path) {
@@ -313,6 +331,17 @@ void setWriteFault(const std::optional<WriteFault>& fault) {
     writesSinceFault = 0;
 }
 
+void setStopBeforeFileStep(int n) {
+    stopBefore = n;
+    stepsDone = 0;
+}
+
+void fileStep() {
+    const int n = stopBefore.load();
+    if (n > 0 && ++stepsDone == n)
+        std::_Exit(86);
+}
+
 QString workFilePath(const QString& folder, const char* suffix) {
     QString f = folder;
     while (f.size() > 1 && (f.endsWith(u'/') || f.endsWith(u'\\')))
@@ -465,7 +494,28 @@ bool PendingWrite::commit() {
         return false;
     if (const auto fault = faultFor(step_, WriteFault::Step::Commit))
         return fail(FileError::system(FileError::Operation::Write, fault->code));
+    fileStep();
 #ifdef Q_OS_UNIX
+    if (options_.exclusive) {
+        // A second name that cannot replace anything: another program's new file wins, ours goes.
+        if (::link(native(temporary_).constData(), native(path_).constData()) != 0) {
+            const int code = errno;
+            struct stat st;
+            // A disk without hard links (FAT): a look then a rename, the site's lock keeping others out.
+            const bool noLinks = code == EPERM || code == EOPNOTSUPP || code == EMLINK || code == ENOSYS;
+            if (!noLinks)
+                return fail(FileError::system(FileError::Operation::Write, code));
+            if (::lstat(native(path_).constData(), &st) == 0 || errno != ENOENT)
+                return fail(FileError::system(FileError::Operation::Write, EEXIST));
+            if (::rename(native(temporary_).constData(), native(path_).constData()) != 0)
+                return fail(FileError::system(FileError::Operation::Write, errno));
+        }
+        ::unlink(native(temporary_).constData());
+        temporary_.clear();
+        if (options_.sync)
+            syncFolder(folderOf(path_));
+        return true;
+    }
     // rename() replaces a link itself, never its target.
     if (::rename(native(temporary_).constData(), native(path_).constData()) != 0)
         return fail(FileError::system(FileError::Operation::Write, errno));
@@ -473,12 +523,52 @@ bool PendingWrite::commit() {
     if (options_.sync)
         syncFolder(folderOf(path_));
 #else
-    QFile::remove(path_);
+    if (options_.exclusive && QFileInfo::exists(path_))
+        return fail(FileError::system(FileError::Operation::Write, EEXIST));
+    if (!options_.exclusive)
+        QFile::remove(path_);
     if (!QFile::rename(temporary_, path_))
         return fail(FileError::system(FileError::Operation::Write, EACCES));
     temporary_.clear();
 #endif
     return true;
+}
+
+int clearStaleWorkFiles(const QString& folder) {
+    int cleared = 0;
+    QString f = folder;
+    while (f.size() > 1 && (f.endsWith(u'/') || f.endsWith(u'\\')))
+        f.chop(1);
+    const QStringList names =
+        QDir(f).entryList({QStringLiteral(".qs-*")}, QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : names) {
+        // ".qs-<pid>-<16 hex><suffix>"
+        const qsizetype dash = name.indexOf(u'-', 4);
+        bool ok = false;
+        const qint64 pid = dash > 4 ? QStringView(name).sliced(4, dash - 4).toLongLong(&ok) : 0;
+        const QStringView rest = dash > 4 ? QStringView(name).sliced(dash + 1) : QStringView();
+        const bool old = rest.endsWith(u".old");
+        if (!ok || pid <= 0 || rest.size() != 16 + 4 || (!old && !rest.endsWith(u".tmp")))
+            continue;
+#ifdef Q_OS_UNIX
+        if (pid == processId() || ::kill(pid_t(pid), 0) == 0 || errno != ESRCH)
+            continue;
+        const QString path = f + u'/' + name;
+        struct stat st;
+        if (::lstat(native(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+            continue;
+        // A kept-aside copy whose file was replaced meanwhile holds the only copy of the old bytes.
+        if (old && st.st_nlink == 1) {
+            moveToTrash(path);
+        } else {
+            ::unlink(native(path).constData());
+        }
+        ++cleared;
+#else
+        Q_UNUSED(old);
+#endif
+    }
+    return cleared;
 }
 
 bool writeFileWhole(const QString& path, QByteArrayView bytes, const WriteOptions& options,

@@ -100,6 +100,9 @@ struct WriteOptions {
     bool keepPermissions = true;
     // A file whose bytes would not change is left alone (its date stays).
     bool skipUnchanged = false;
+    // The file must be new: when another is already there (made meanwhile by another program), the
+    // write fails with EEXIST and that file is left alone.
+    bool exclusive = false;
 };
 
 // A file written aside and put in place by commit(). Dropped uncommitted, its temporary file goes.
@@ -152,8 +155,21 @@ bool copyFileWhole(const QString& from, const QString& to, const WriteOptions& o
 // On failure *failed is the index of the write that failed.
 bool commitAll(const QList<PendingWrite*>& writes, QStringList* previous, int* failed);
 
-// A new work-file path in the folder: hidden and unpredictable, ".qs-<16 hex digits><suffix>".
+// A new work-file path in the folder: hidden and unpredictable, ".qs-<pid>-<16 hex digits><suffix>".
+// The process number lets a later run tell the work files of a run that was stopped from those of a
+// run still going on.
 QString workFilePath(const QString& folder, const char* suffix);
+// Removes from the folder (not below it) the work files (".tmp", ".old", see workFilePath) of processes
+// that have ended. A kept-aside ".old" that is the only name of its bytes goes to the trash instead.
+// Returns how many were cleared.
+int clearStaleWorkFiles(const QString& folder);
+
+// Test seam for interruptions: the process ends (_exit) just before its n-th file operation that
+// changes a name on the disk (a rename that puts a written file in place, a move to the trash), as a
+// kill at that moment would leave it. 0 switches it off.
+void setStopBeforeFileStep(int n);
+// Counts one such operation (ending the process when it is the one asked for).
+void fileStep();
 
 // Test seam: makes whole-file writes fail as a full disk or a broken device would.
 struct WriteFault {

@@ -325,7 +325,21 @@ QString percentEncoded(const QString& path) {
 
 } // namespace
 
+bool linksOutside(const QString& path, const QString& root) {
+    const QFileInfo link(path);
+    if (!link.isSymLink())
+        return false;
+    const QString target = link.canonicalFilePath();
+    QString inside = QFileInfo(root).canonicalFilePath();
+    if (target.isEmpty() || inside.isEmpty())
+        return true;
+    if (!inside.endsWith(u'/'))
+        inside += u'/';
+    return !target.startsWith(inside);
+}
+
 bool moveToTrash(const QString& path, const QString& shownAsIn, FileError* error) {
+    fileStep();
     const QString shownAs = QFileInfo(shownAsIn.isEmpty() ? path : shownAsIn).absoluteFilePath();
 #if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
     // Done here rather than by QFile::moveToTrash, which retries names without end when the trash

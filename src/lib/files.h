@@ -56,6 +56,11 @@ bool moveToTrash(const QString& path, const QString& shownAs = {}, FileError* er
 // The message for a file that could not go to the trash: it names the file and says it was kept.
 QString trashFailureMessage(const QString& path, const FileError& error);
 
+// Whether the entry is a link that leads out of the `root` folder (or nowhere). Such a file is not one of
+// the site's pages: no listing, walk or site-wide run reads or writes it. A link to another file of the
+// site is an ordinary page. `root` is canonical or not, with or without its trailing separator.
+bool linksOutside(const QString& path, const QString& root);
+
 // A name that stays one entry inside its parent folder: no folder separator of any platform the sites
 // are made for, no control character, neither "." nor "..".
 bool isSafeName(QStringView name);

@@ -136,6 +136,7 @@ void Shell::init() {
     WWW(state, state.controls.tFichier);
 
     domainesInit(state);
+    reportUndecodableFolders(state.values.Répertoire, state.dialogs);
     // Nothing is selected any more: the buttons that act on a selection go with it.
     dEffacer(state);
     state.controls.ImgIndexCaption.clear();

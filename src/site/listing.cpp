@@ -61,8 +61,10 @@ CategoryFiles categoryFiles(const QString& categoryFolder) {
     const QString exact = QStringLiteral("Index.html");
     QString caseless; // the first "index.html" of another case, in listing order
     bool exactFound = false;
-    // `isFile`: an ordinary file, through a link; `exists`: anything but a folder, through a link.
-    const auto take = [&](const QString& name, bool isFile, bool exists) {
+    QString site; // found when a link needs it: the category's domain's parent
+    // `isFile`: an ordinary file, through a link; `exists`: anything but a folder, through a link;
+    // `mayLink`: the entry may be a link, whose target must stay inside the site to be a page.
+    const auto take = [&](const QString& name, bool isFile, bool exists, bool mayLink) {
         if (name == exact) {
             exactFound = exists;
             return;
@@ -76,6 +78,12 @@ CategoryFiles categoryFiles(const QString& categoryFolder) {
         if (name.compare(QStringLiteral("Index.htm"), Qt::CaseInsensitive) == 0 ||
             name.compare(QStringLiteral("IndexG.htm"), Qt::CaseInsensitive) == 0)
             return;
+        if (mayLink) {
+            if (site.isEmpty())
+                site = QDir::cleanPath(withSeparator(categoryFolder) + QStringLiteral("../.."));
+            if (linksOutside(withSeparator(categoryFolder) + name, site))
+                return;
+        }
         files.pages.append(name);
     };
 #ifdef Q_OS_UNIX
@@ -92,7 +100,8 @@ CategoryFiles categoryFiles(const QString& categoryFolder) {
                 exists = ::fstatat(::dirfd(dir), raw, &st, 0) == 0 && !S_ISDIR(st.st_mode);
                 isFile = exists && S_ISREG(st.st_mode);
             }
-            take(QFile::decodeName(raw), isFile, exists);
+            take(QFile::decodeName(raw), isFile, exists,
+                 entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN);
         }
         ::closedir(dir);
     } else {
@@ -104,7 +113,7 @@ CategoryFiles categoryFiles(const QString& categoryFolder) {
     while (it.hasNext()) {
         it.next();
         const QFileInfo info = it.fileInfo();
-        take(it.fileName(), info.isFile(), info.exists() && !info.isDir());
+        take(it.fileName(), info.isFile(), info.exists() && !info.isDir(), info.isSymLink());
     }
 #endif
     sortFrench(files.pages);
@@ -210,6 +219,54 @@ QString askNewFolderName(Dialogs& dialogs, NewNameKind kind, const QString& pare
             return name;
         dialogs.message(invalidNameMessage(), Icon::Exclamation, QStringLiteral("Erreur"));
     }
+}
+
+namespace {
+
+// Names of the folders of `folder` that are not valid UTF-8, read as Windows-1252.
+QStringList undecodableIn(const QString& folder) {
+    QStringList names;
+#ifdef Q_OS_UNIX
+    DIR* dir = ::opendir(QFile::encodeName(folder).constData());
+    if (!dir)
+        return names;
+    while (const dirent* entry = ::readdir(dir)) {
+        const QByteArray raw(entry->d_name);
+        if (raw.startsWith('.') || QByteArrayView(raw).isValidUtf8())
+            continue;
+        struct stat st;
+        if (::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode))
+            names.append(fromWindows1252(raw));
+    }
+    ::closedir(dir);
+#else
+    Q_UNUSED(folder);
+#endif
+    return names;
+}
+
+} // namespace
+
+QStringList undecodableFolders(const QString& siteFolder) {
+    const QString root = withSeparator(siteFolder);
+    QStringList found = undecodableIn(root);
+    for (const QString& domain : siteDomains(root, DomainListing::Command))
+        for (const QString& name : undecodableIn(root + domain))
+            found.append(domain + u'/' + name);
+    sortFrench(found);
+    return found;
+}
+
+void reportUndecodableFolders(const QString& siteFolder, Dialogs& dialogs) {
+    const QStringList found = undecodableFolders(siteFolder);
+    if (found.isEmpty())
+        return;
+    dialogs.message(
+        QStringLiteral("Ces dossiers du site sont laissés de côté : leur nom n'est pas écrit en UTF-8, "
+                       "le programme ne peut pas les ouvrir.") +
+            CrLf(2) + found.join(CrLf()) + CrLf(2) +
+            QStringLiteral("Renommez-les pour qu'ils fassent partie du site."),
+        Icon::Exclamation, QStringLiteral("Dossiers ignorés"));
 }
 
 QString introductionPage(const QString& categoryFolder) {

@@ -26,7 +26,8 @@ QStringList siteDomains(const QString& siteFolder, DomainListing listing);
 // The categories of a domain folder.
 QStringList domainCategories(const QString& domainFolder);
 // The page files of a category folder: its ".htm" files (any case) less "Index.htm" and "IndexG.htm"
-// (any case), in French alphabetical order of their names.
+// (any case), in French alphabetical order of their names. A link to a file outside the site (the
+// category's grandparent folder) is not a page (linksOutside).
 QStringList categoryPages(const QString& categoryFolder);
 // The page files and the introduction page (see introductionPage) of a category folder, read in one pass.
 struct CategoryFiles {
@@ -58,6 +59,13 @@ QString askNewFolderName(Dialogs& dialogs, NewNameKind kind, const QString& pare
                          const std::function<bool(const QString&)>& listed);
 // The invalid-name message.
 QString invalidNameMessage();
+
+// The domain and category folders of the site whose names are not valid UTF-8: the program cannot name
+// them, so no listing holds them. Each comes as its path from the site folder, the name read as
+// Windows-1252 (what such names most often are). Empty when there is none.
+QStringList undecodableFolders(const QString& siteFolder);
+// Says, when there are any, which folders are left out and why (one warning for them all).
+void reportUndecodableFolders(const QString& siteFolder, Dialogs& dialogs);
 
 // The name, as it exists in the category folder, of its introduction page "Index.html" (found whatever
 // its case); "" when there is none.

@@ -362,6 +362,8 @@ QStringList FichiersLister(const QString& folder, const QStringList& patterns) {
         dir.setNameFilters(patterns);
     dir.setSorting(QDir::Unsorted);
     QStringList names = dir.entryList();
+    // A link to a file outside the folder is not one of its files: a run must not reach through it.
+    names.removeIf([&](const QString& n) { return linksOutside(dir.filePath(n), folder); });
     std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
         const int c = a.compare(b, Qt::CaseInsensitive);
         return c != 0 ? c < 0 : a < b;
