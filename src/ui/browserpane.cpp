@@ -365,12 +365,4 @@ QString BrowserPane::documentTitle() const {
     return view_->title();
 }
 
-bool BrowserPane::usesWebEngine() const {
-#ifdef QUILLSITE_WEBENGINE
-    return dynamic_cast<WebView*>(view_) != nullptr;
-#else
-    return false;
-#endif
-}
-
 } // namespace qs

@@ -31,8 +31,6 @@ public:
     bool isBusy() const;
     // Title of the document shown ("" when it has none).
     QString documentTitle() const;
-    // True when the view is Qt WebEngine.
-    bool usesWebEngine() const;
 
     QComboBox* addressBox() const { return address_; }
 
