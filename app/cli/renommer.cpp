@@ -55,7 +55,7 @@ int run(const QStringList& arguments) {
         if (!dListe_MouseUp(state, Qt::RightButton, domainRow))
             return kFailure;
         session.dialogs.answerNextPrompt(newName);
-        mmod_Click(state, 7);
+        mmod_Click(state, FolderCommand::Rename);
     } else {
         if (!session.select(args[1], args[2]))
             return kFailure;
@@ -63,7 +63,7 @@ int run(const QStringList& arguments) {
         if (!cListe_MouseUp(state, Qt::RightButton, row))
             return kFailure;
         session.dialogs.answerNextPrompt(newName);
-        mod2_Click(state, 7);
+        mod2_Click(state, FolderCommand::Rename);
     }
     if (!follower.moved())
         return kFailure;

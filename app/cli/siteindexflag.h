@@ -20,9 +20,7 @@ public:
             return;
         saved_ = true;
         previous_ = ParamètreLire(key());
-        ParamètreEcrire(key(), FichierExiste(siteFolder + QStringLiteral("Search.htm"))
-                                   ? QStringLiteral("Oui")
-                                   : QStringLiteral("Non"));
+        setSiteIndexed(FichierExiste(siteFolder + QStringLiteral("Search.htm")));
     }
     ~SiteIndexFlag() {
         if (saved_)

@@ -3,6 +3,7 @@
 #include "check/report.h"
 #include "cli/command.h"
 #include "cli/siteargument.h"
+#include "lib/fileio.h"
 
 #include <QCommandLineParser>
 #include <QFile>
@@ -81,7 +82,7 @@ int run(const QStringList& arguments) {
         QSaveFile file(parser.value(output));
         if (!file.open(QIODevice::WriteOnly) || file.write(report) != report.size() || !file.commit()) {
             err(QStringLiteral("Je ne peux pas écrire le rapport « %1 » : %2.")
-                    .arg(parser.value(output), file.errorString()));
+                    .arg(parser.value(output), fileErrorCause(file, FileError::Operation::Write)));
             return kFailure;
         }
     } else {

@@ -1,5 +1,6 @@
 #include "sitemaker.h"
 
+#include "lib/fileio.h"
 #include "lib/text1252.h"
 
 #include <QDir>
@@ -48,8 +49,7 @@ bool writeFile(const QString& path, const QByteArray& bytes, SiteStats& stats, Q
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size()) {
         if (error)
-            *error =
-                QStringLiteral("Je ne peux pas écrire le fichier \"%1\" : %2.").arg(path, f.errorString());
+            *error = fileErrorMessage(path, fileErrorOf(f, FileError::Operation::Write));
         return false;
     }
     stats.bytes += bytes.size();

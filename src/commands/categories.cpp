@@ -129,12 +129,6 @@ void deleteCategory(MainState& state, const QString& domainFolder, const QString
 
 } // namespace
 
-QStringList mod2Captions() {
-    QStringList captions = mmodCaptions();
-    captions[3] = QStringLiteral("Ajouter un fichier indépendant");
-    return captions;
-}
-
 bool cListe_MouseUp(MainState& state, Qt::MouseButton button, int row) {
     if (button != Qt::RightButton)
         return false;
@@ -151,7 +145,7 @@ bool cListe_MouseUp(MainState& state, Qt::MouseButton button, int row) {
     return true;
 }
 
-CommandOutcome mod2_Click(MainState& state, int index) {
+CommandOutcome mod2_Click(MainState& state, FolderCommand command) {
     const SiteLock lock(state.values.Répertoire);
     if (lockRefused(lock, state.dialogs))
         return CommandOutcome::Done;
@@ -164,30 +158,28 @@ CommandOutcome mod2_Click(MainState& state, int index) {
     if (category.isEmpty() || domain.isEmpty() || state.values.Répertoire.isEmpty())
         return CommandOutcome::Done;
     const QString domainFolder = withSeparator(state.values.Répertoire + domain);
-    switch (index) {
-    case 0:
+    switch (command) {
+    case FolderCommand::EditHeader:
         fragmentEdit(state, Fragment::HeadC);
         break;
-    case 1:
+    case FolderCommand::EditFooter:
         fragmentEdit(state, Fragment::FootC);
         break;
-    case 3:
-        independentFileNew(state, QStringLiteral("cat"));
+    case FolderCommand::NewIndependentFile:
+        independentFileNew(state, EditTarget::DomainFolder);
         break;
-    case 4:
+    case FolderCommand::ImportIndependentFile:
         if (tImporter_Click(state))
-            state.editTarget = QStringLiteral("cat");
+            state.editTarget = EditTarget::DomainFolder;
         break;
-    case 6:
+    case FolderCommand::Copy:
         copyCategory(state, domainFolder, category);
         break;
-    case 7:
+    case FolderCommand::Rename:
         renameCategory(state, domainFolder, domain, category);
         break;
-    case 8:
+    case FolderCommand::Delete:
         deleteCategory(state, domainFolder, category);
-        break;
-    default:
         break;
     }
     return CommandOutcome::Done;

@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <QtCore/qnamespace.h>
 
+#include <optional>
+
 namespace qs {
 
 class Dialogs;
@@ -16,9 +18,23 @@ class MainState;
 // What the caller must do once a command has run.
 enum class CommandOutcome { Done, EndProgram };
 
-// The captions of the two context menus, index by index ("-" for a separator).
-QStringList mmodCaptions();
-QStringList mod2Captions();
+// The commands of the two context menus, on the selected domain or category.
+enum class FolderCommand {
+    EditHeader,
+    EditFooter,
+    NewIndependentFile,
+    ImportIndependentFile,
+    Copy,
+    Rename,
+    Delete,
+};
+// One entry of those menus: a command with its caption, or a separator (no command).
+struct FolderMenuEntry {
+    QString caption;
+    std::optional<FolderCommand> command;
+};
+// Both menus, in order.
+QList<FolderMenuEntry> folderMenu();
 
 // "Nouveau Domaine": writes the current domain's index, asks for the name, creates the folder, adds and
 // selects the domain (which asks for its first category).
@@ -30,10 +46,9 @@ void dAjouter_Click(MainState& state);
 bool dListe_MouseUp(MainState& state, Qt::MouseButton button, int row);
 bool cListe_MouseUp(MainState& state, Qt::MouseButton button, int row);
 
-// The context menus' commands, by index: 0 header, 1 footer, 3 new independent file, 4 import one,
-// 6 copy, 7 rename, 8 delete.
-CommandOutcome mmod_Click(MainState& state, int index);
-CommandOutcome mod2_Click(MainState& state, int index);
+// The context menus' commands, on the domain and on the category list.
+CommandOutcome mmod_Click(MainState& state, FolderCommand command);
+CommandOutcome mod2_Click(MainState& state, FolderCommand command);
 
 // True when every file that a folder copy takes (files at every depth, hidden ones included, folder links
 // left out) is in `copy` with the same size. Rename removes the old folder only then.

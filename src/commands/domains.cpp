@@ -106,16 +106,16 @@ CommandOutcome deleteDomain(MainState& state, const QString& domain) {
 
 } // namespace
 
-QStringList mmodCaptions() {
-    return {QStringLiteral("Modifier l'en-tête"),
-            QStringLiteral("Modifier le pied de page"),
-            QStringLiteral("-"),
-            QStringLiteral("Ajouter un fichier indépendant"),
-            QStringLiteral("Importer un fichier indépendant"),
-            QStringLiteral("-"),
-            QStringLiteral("Copier"),
-            QStringLiteral("Renommer"),
-            QStringLiteral("Supprimer")};
+QList<FolderMenuEntry> folderMenu() {
+    return {{QStringLiteral("Modifier l'en-tête"), FolderCommand::EditHeader},
+            {QStringLiteral("Modifier le pied de page"), FolderCommand::EditFooter},
+            {{}, std::nullopt},
+            {QStringLiteral("Ajouter un fichier indépendant"), FolderCommand::NewIndependentFile},
+            {QStringLiteral("Importer un fichier indépendant"), FolderCommand::ImportIndependentFile},
+            {{}, std::nullopt},
+            {QStringLiteral("Copier"), FolderCommand::Copy},
+            {QStringLiteral("Renommer"), FolderCommand::Rename},
+            {QStringLiteral("Supprimer"), FolderCommand::Delete}};
 }
 
 void dAjouter_Click(MainState& state) {
@@ -159,7 +159,7 @@ bool dListe_MouseUp(MainState& state, Qt::MouseButton button, int row) {
     return true;
 }
 
-CommandOutcome mmod_Click(MainState& state, int index) {
+CommandOutcome mmod_Click(MainState& state, FolderCommand command) {
     const SiteLock lock(state.values.Répertoire);
     if (lockRefused(lock, state.dialogs))
         return CommandOutcome::Done;
@@ -172,32 +172,30 @@ CommandOutcome mmod_Click(MainState& state, int index) {
     const QString domain = state.ListeCourante->selectedText();
     if (domain.isEmpty())
         return CommandOutcome::Done;
-    switch (index) {
-    case 0:
+    switch (command) {
+    case FolderCommand::EditHeader:
         fragmentEdit(state, Fragment::HeadD);
         break;
-    case 1:
+    case FolderCommand::EditFooter:
         fragmentEdit(state, Fragment::FootD);
         break;
-    case 3:
-        independentFileNew(state, QStringLiteral("dom"));
+    case FolderCommand::NewIndependentFile:
+        independentFileNew(state, EditTarget::SiteFolder);
         break;
-    case 4:
+    case FolderCommand::ImportIndependentFile:
         // A cancelled import must not leave the target set: the next "Ajouter" would write its page
         // into the site folder instead of the category.
         if (tImporter_Click(state))
-            state.editTarget = QStringLiteral("dom");
+            state.editTarget = EditTarget::SiteFolder;
         break;
-    case 6:
+    case FolderCommand::Copy:
         copyDomain(state, domain);
         break;
-    case 7:
+    case FolderCommand::Rename:
         renameDomain(state, domain);
         break;
-    case 8:
+    case FolderCommand::Delete:
         return deleteDomain(state, domain);
-    default:
-        break;
     }
     return CommandOutcome::Done;
 }

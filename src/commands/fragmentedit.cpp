@@ -67,7 +67,7 @@ bool fragmentEdit(MainState& state, Fragment fragment) {
     c.tAnnulerVisible = true;
     c.tAnnulerEnabled = true;
     c.catalogueTabEnabled = false;
-    c.currentTab = 1;
+    c.currentTab = Tab::Editor;
     state.notify();
     return true;
 }
@@ -106,7 +106,7 @@ void fragmentEditEnd(MainState& state) {
     c.tTexteFootEnabled = true;
     c.tTexteEnabled = true;
     c.catalogueTabEnabled = true;
-    c.currentTab = 0;
+    c.currentTab = Tab::Catalogue;
     // Back to browsing with nothing left over: neither the fragment nor the notes stay in the boxes, and
     // no page is shown, so "Modifier" and "Supprimer" wait until one is shown from disk again.
     c.tTexteHead.clear();

@@ -49,6 +49,9 @@ private:
     QItemSelectionModel selection_;
 };
 
+// The main window's tabs, in their order.
+enum class Tab { Catalogue, Editor, Explorer };
+
 // What the logic decides about the main window's controls; the window shows it after every changed().
 struct ControlState {
     bool cAjouterEnabled = false;
@@ -76,10 +79,14 @@ struct ControlState {
     QString tTitre;
     QString tFichier;
     QString tTexte;
-    int currentTab = 0; // SSTab1: 0 "Catalogue", 1 "Editeur", 2 "Explorer"
+    Tab currentTab = Tab::Catalogue;
     // Link types the link tree shows: "Images", "Fichiers ZIP", "Programmes", "CGI", "Sons".
     std::array<bool, 5> cType{true, true, true, true, true};
 };
+
+// Where the page editor's OK writes: a page of the selected category, or an independent file of the site
+// folder (from the domain menu) or of the selected domain's folder (from the category menu).
+enum class EditTarget { CategoryPage, SiteFolder, DomainFolder };
 
 // The state of the main window that the rest of the program shares: the program-wide values, the three
 // structure lists with the current domain and category, and the page-name table. The window's handlers
@@ -109,11 +116,10 @@ public:
 
     ControlState controls;
 
-    // The page editor: where OK writes ("dom": a new file in the site folder, "cat": in the selected
-    // domain's folder, "": a page of the selected category), whether a file was imported ("Oui": OK is
-    // enabled whatever the title and text), and the list whose context menu was opened last.
-    QString editTarget;
-    QString importFlag;
+    // The page editor: where OK writes, whether a file was imported (OK is then enabled whatever the
+    // text), and the list whose context menu was opened last.
+    EditTarget editTarget = EditTarget::CategoryPage;
+    bool imported = false;
     const StructureList* ListeCourante = nullptr;
 
     // Fragment texts as last read (every line preceded by CR LF), and the fragment file open in the

@@ -46,7 +46,7 @@ void openEditor(MainState& state) {
     c.tAnnulerVisible = true;
     c.tAnnulerEnabled = true;
     c.tTexteEnabled = true;
-    c.currentTab = 1;
+    c.currentTab = Tab::Editor;
 }
 
 // Back to browsing: the lists usable, the editor's buttons hidden, every box usable, no target.
@@ -63,7 +63,7 @@ void closeEditor(MainState& state) {
     // The boxes' page-editing notes ("Bientôt, on pourra...") mean nothing once the page is closed.
     c.tTexteHead.clear();
     c.tTexteFoot.clear();
-    state.editTarget.clear();
+    state.editTarget = EditTarget::CategoryPage;
 }
 
 // A title is one line that is not blank: anything else would write a page that no list shows.
@@ -122,7 +122,7 @@ void tAjouter_Click(MainState& state) {
         return;
     state.tListe.select(-1);
     tListe_Click(state);
-    state.editTarget.clear();
+    state.editTarget = EditTarget::CategoryPage;
     openEditor(state);
     state.controls.tTitre = QStringLiteral("Nouveau chapitre");
     state.controls.tTexte.clear();
@@ -145,7 +145,7 @@ void tModifier_Click(MainState& state) {
     state.notify();
 }
 
-void independentFileNew(MainState& state, const QString& target) {
+void independentFileNew(MainState& state, EditTarget target) {
     openEditor(state);
     state.controls.tTitre = QStringLiteral("Nouveau chapitre");
     state.controls.tTexte.clear();
@@ -155,7 +155,7 @@ void independentFileNew(MainState& state, const QString& target) {
 
 void Contrôle(MainState& state) {
     const ControlState& c = state.controls;
-    const bool enabled = titleWritable(c.tTitre) && (state.importFlag == u"Oui" || !TexteVide(c.tTexte));
+    const bool enabled = titleWritable(c.tTitre) && (state.imported || !TexteVide(c.tTexte));
     if (enabled != c.tOkEnabled) {
         state.controls.tOkEnabled = enabled;
         state.notify();
@@ -171,14 +171,14 @@ QString tOk_Click(MainState& state) {
     const SiteLock lock(root);
     if (lockRefused(lock, state.dialogs))
         return {};
-    const bool independent = state.editTarget == u"dom" || state.editTarget == u"cat";
+    const bool independent = state.editTarget != EditTarget::CategoryPage;
     QString folder;
     QString name;
     int row = -1;
     int index = 0;
-    if (state.editTarget == u"dom") {
+    if (state.editTarget == EditTarget::SiteFolder) {
         folder = root;
-    } else if (state.editTarget == u"cat") {
+    } else if (state.editTarget == EditTarget::DomainFolder) {
         if (!state.dListe.selectedText().isEmpty())
             folder = withSeparator(root + state.dListe.selectedText());
     } else {
@@ -260,7 +260,7 @@ QString tOk_Click(MainState& state) {
         state.tListe.select(added);
     // An independent file is not in the list: the editor shows the selected page again.
     tListe_Click(state);
-    state.controls.currentTab = 0;
+    state.controls.currentTab = Tab::Catalogue;
     cEnregistrer(state);
     state.notify();
     return path;
@@ -276,7 +276,7 @@ void tAnnuler_Click(MainState& state) {
     state.tListe.select(-1);
     state.tListe.select(row);
     tListe_Click(state);
-    state.controls.currentTab = 0;
+    state.controls.currentTab = Tab::Catalogue;
     state.notify();
 }
 
@@ -332,7 +332,7 @@ bool tImporter_Click(MainState& state) {
         return false;
     }
     const ImportedPage imported = importedPage(*lines);
-    state.importFlag = QStringLiteral("Oui");
+    state.imported = true;
     openEditor(state);
     // A file without a title would give a page that no list shows: its name is proposed instead.
     state.controls.tTitre = TexteVide(imported.title) ? QFileInfo(path).completeBaseName() : imported.title;

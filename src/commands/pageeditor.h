@@ -5,6 +5,7 @@
 namespace qs {
 
 class MainState;
+enum class EditTarget;
 
 // The page editor's handlers. They work on the state's page list (tListe, whose numbers index
 // pageNames), the editor's controls (tTitre, tTexte with CR LF line ends, tOk, tAnnuler) and the edit
@@ -25,9 +26,9 @@ void tAjouter_Click(MainState& state);
 // header and footer boxes say they cannot be edited yet. Nothing opens when the page cannot be read.
 void tModifier_Click(MainState& state);
 // The domain and category menus' "Ajouter un fichier indépendant": opens the editor on a new file that
-// OK writes into the site folder (target "dom") or the selected domain's folder ("cat"). The page list
-// keeps its selection.
-void independentFileNew(MainState& state, const QString& target);
+// OK writes into the site folder or the selected domain's folder, as `target` says. The page list keeps
+// its selection.
+void independentFileNew(MainState& state, EditTarget target);
 
 // Enables OK when the title is one line that is not blank, and the body is not blank or a file was
 // imported.

@@ -18,11 +18,6 @@ namespace qs {
 
 namespace {
 
-// The search links appear only once the site has been indexed.
-bool siteIndexed() {
-    return ParamètreLire(QStringLiteral("Indexer")) == u"Oui";
-}
-
 bool write(MainState& state, const QString& path, const QStringList& lines) {
     QString error;
     if (writePage(path, lines, &error, &state.trashedPages))

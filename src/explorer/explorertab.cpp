@@ -14,8 +14,6 @@ namespace qs {
 
 namespace {
 
-constexpr int kExplorerTab = 2; // SSTab1: 0 "Catalogue", 1 "Editeur", 2 "Explorer"
-
 // A start address that may be explored: a page by its extension (existing or not), or a web address.
 bool explorable(const QString& text) {
     if (text.trimmed().isEmpty())
@@ -189,7 +187,7 @@ void ExplorerTab::N_DblClick() {
     const QString base = baseKey(node->key);
     if (isPagePath(base)) {
         WWW(state_, base);
-        state_.controls.currentTab = kExplorerTab;
+        state_.controls.currentTab = Tab::Explorer;
         state_.notify();
     }
     // During a walk the button stays the stop button; otherwise this only confirms its rest state.
@@ -217,7 +215,7 @@ std::optional<NoeudsMenu> ExplorerTab::N_MouseUp(const QModelIndex& at) {
     return menu;
 }
 
-void ExplorerTab::mN_Click(int item) {
+void ExplorerTab::mN_Click(NoeudsMenu::Item item) {
     Node* node = selectedNode();
     if (!node)
         return;
@@ -244,7 +242,7 @@ void ExplorerTab::mN_Click(int item) {
     case NoeudsMenu::Edit:
         edit(node);
         break;
-    default:
+    case NoeudsMenu::Separator:
         break;
     }
 }

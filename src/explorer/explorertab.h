@@ -68,7 +68,7 @@ public:
     // nothing when there is no node there (no menu).
     std::optional<NoeudsMenu> N_MouseUp(const QModelIndex& at);
     // An item of the Noeuds menu, on the selected node.
-    void mN_Click(int item);
+    void mN_Click(NoeudsMenu::Item item);
     // Shows or hides the tree and the start address box.
     void mnuViewArbre_Click();
 

@@ -132,7 +132,7 @@ void ExplorerTabView::contextMenu(const QPoint& at) {
     QAction* chosen = runMenu(menu, w_.N->viewport()->mapToGlobal(at));
     const qsizetype item = items.indexOf(chosen);
     if (item >= 0 && chosen->isEnabled())
-        logic_.mN_Click(int(item));
+        logic_.mN_Click(NoeudsMenu::Item(item));
 }
 
 } // namespace qs

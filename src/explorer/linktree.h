@@ -52,9 +52,7 @@ public:
     // The node of an index of this model, nullptr for an invalid one.
     Node* node(const QModelIndex& index) const;
     QModelIndex indexOf(const Node* node) const;
-    bool isTopLevel(const Node* node) const { return node && node->parent == top_.get(); }
     int size() const { return nodeCount_; }
-    const Node* topNode() const { return top_.get(); }
 
     // Orders the node's children by text and keeps them so (its "sorted" flag).
     void sortChildren(Node* node);

@@ -327,8 +327,9 @@ LinkUpdateOutcome applyLinkUpdate(const LinkPlan& plan, ChangeJournal* journal) 
         }
         QFile file(page.page);
         if (!file.open(QIODevice::ReadOnly)) {
-            outcome.errors.append(QStringLiteral("Je ne peux pas lire la page %1 : %2.")
-                                      .arg(quoted(page.page), file.errorString()));
+            outcome.errors.append(
+                QStringLiteral("Je ne peux pas lire la page %1 : %2.")
+                    .arg(quoted(page.page), fileErrorCause(file, FileError::Operation::Read)));
             continue;
         }
         QByteArray bytes = file.readAll();

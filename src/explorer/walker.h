@@ -53,10 +53,10 @@ public:
 
     // Counts of the last walk, for the status line and the command line.
     int pagesRead() const { return pagesRead_; }
-    int nodesAdded() const { return nodesAdded_; }
 
 private:
-    // Steps 2 to 8 for one page; false when it could not be read (nothing to descend into).
+    // Reads one page (once per walk) and queues a node for each of its links; false when it could not be
+    // read or was read already (nothing to descend into).
     bool readPage(Node* node, Node* parent, QList<Node*>& queue);
     bool exists(const QString& path, quint32& scratch);
     void pump();

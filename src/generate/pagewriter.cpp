@@ -18,7 +18,7 @@ QString trashedPagesMessage(const QStringList& files) {
 
 bool isGeneratedPage(const QString& path) {
     // The identification stands within the first lines, before any fragment of the site's owner.
-    const auto top = readFilePrefix(path, 16 * 1024);
+    const auto top = readFilePrefix(path, qint64(16) * 1024);
     return top && top->contains(QByteArray("(") + QString::fromUtf16(kProgramName).toLatin1() + " v");
 }
 

@@ -29,8 +29,7 @@ void sortAsListed(QStringList& names) {
 class SiteWriter {
 public:
     SiteWriter(const ProgramValues& values, const Clock& clock, Dialogs& dialogs)
-        : values_(values), clock_(clock), dialogs_(dialogs), id_(ProgrammeID()),
-          indexed_(ParamètreLire(QStringLiteral("Indexer")) == u"Oui") {}
+        : values_(values), clock_(clock), dialogs_(dialogs), id_(ProgrammeID()), indexed_(siteIndexed()) {}
 
     ~SiteWriter() {
         // Files of the user's that the pages replaced were put in the trash: they are named once.

@@ -272,17 +272,6 @@ QString keyFileName(QStringView key) {
     return name + u".js"_s;
 }
 
-QString fileError(const QFileDevice& f) {
-    switch (f.error()) {
-    case QFileDevice::PermissionsError:
-        return u"accès refusé"_s;
-    case QFileDevice::ResourceError:
-        return u"ressources insuffisantes (disque plein ?)"_s;
-    default:
-        return f.errorString();
-    }
-}
-
 // The first `limit` bytes of a file into `bytes`. On Unix through the system calls: tens of thousands
 // of small files are read, and QFile's own checks cost more than the reading.
 bool readPage(const QString& path, qsizetype limit, QByteArray& bytes) {
@@ -295,7 +284,7 @@ bool readPage(const QString& path, qsizetype limit, QByteArray& bytes) {
     bool ok = true;
     while (bytes.size() < limit) {
         const qsizetype old = bytes.size();
-        const qsizetype block = std::min<qsizetype>(limit - old, 64 * 1024);
+        const qsizetype block = std::min<qsizetype>(limit - old, qsizetype(64) * 1024);
         bytes.resize(old + block);
         const ssize_t n = ::read(fd, bytes.data() + old, size_t(block));
         if (n < 0 && errno == EINTR) {
@@ -324,8 +313,8 @@ bool writeWhole(const QString& path, const QByteArray& bytes, Dialogs& dialogs) 
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size() &&
         file.flush())
         return true;
-    dialogs.message(u"Je ne peux pas écrire le fichier \"%1\" : %2."_s.arg(QDir::toNativeSeparators(path),
-                                                                           fileError(file)),
+    dialogs.message(u"Je ne peux pas écrire le fichier \"%1\" : %2."_s.arg(
+                        QDir::toNativeSeparators(path), fileErrorCause(file, FileError::Operation::Write)),
                     Icon::Exclamation, u"Erreur"_s);
     return false;
 }

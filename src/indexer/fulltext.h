@@ -47,7 +47,7 @@ QStringList searchTerms(QStringView text);
 
 inline constexpr qsizetype kPagesPerChunk = 64;
 // A shard of terms is split by one more letter when it would outgrow this.
-inline constexpr qsizetype kShardTarget = 192 * 1024;
+inline constexpr qsizetype kShardTarget = qsizetype(192) * 1024;
 inline constexpr qsizetype kExcerptLength = 160;
 
 // The index of a set of pages, built page by page, then written as files.

@@ -17,16 +17,15 @@ QString count(qsizetype n, const QString& singular, const QString& plural) {
 
 IndexResult runIndexing(MainState& state, IndexProgress& progress, bool fullText) {
     BusyPointer busy(state.dialogs);
-    const QString key = QStringLiteral("Indexer");
     // The previous lists are trashed only once the new ones are ready, so a stopped run keeps them.
-    const bool indexed = ParamètreLire(key) == u"Oui";
+    const bool indexed = siteIndexed();
     const FullTextOptions options{fullText, state.values.CouleurFond, state.values.CouleurTitre,
                                   state.values.CouleurTexte};
     IndexResult result =
         IndexerSite(state.values.Répertoire, state.clock, state.dialogs, progress, indexed, options);
     switch (result.outcome) {
     case IndexResult::Outcome::Written: {
-        ParamètreEcrire(key, QStringLiteral("Oui"));
+        setSiteIndexed(true);
         progress.written();
         Enregistrer(state);
         QString text =

@@ -1,5 +1,6 @@
 #include "lib/changejournal.h"
 
+#include "lib/fileio.h"
 #include "lib/files.h"
 
 #include <QCoreApplication>
@@ -31,8 +32,9 @@ QByteArray native(const QString& path) {
     return QFile::encodeName(path);
 }
 
+// The cause of the system call that just failed, in French.
 QString errnoText() {
-    return QString::fromLocal8Bit(std::strerror(errno));
+    return fileErrorCause(FileError::system(FileError::Operation::Write, errno));
 }
 
 struct Stat {
@@ -135,8 +137,7 @@ QStringList runsOf(const QString& folder, bool withUndone) {
 
 } // namespace
 
-ChangeJournal::ChangeJournal(QString folder, int keep)
-    : folder_(withSeparator(std::move(folder))), keep_(keep) {}
+ChangeJournal::ChangeJournal(const QString& folder, int keep) : folder_(withSeparator(folder)), keep_(keep) {}
 
 QString ChangeJournal::defaultFolder(const QString& kind) {
     // Shared by the window and the command line, whatever their application names.
@@ -228,7 +229,7 @@ bool ChangeJournal::finish(QString* error) {
         if (error)
             *error = QStringLiteral("Je ne peux pas écrire \"%1\" : %2. Ce remplacement ne pourra pas être "
                                     "annulé.")
-                         .arg(file.fileName(), file.errorString());
+                         .arg(file.fileName(), fileErrorCause(file, FileError::Operation::Write));
         return false;
     }
     file.close();
@@ -265,8 +266,8 @@ UndoOutcome ChangeJournal::undoLast() {
     const QString dir = folder_ + run + u'/';
     QFile list(dir + kList);
     if (!list.open(QIODevice::ReadOnly)) {
-        outcome.error =
-            QStringLiteral("Je ne peux pas lire \"%1\" : %2.").arg(list.fileName(), list.errorString());
+        outcome.error = QStringLiteral("Je ne peux pas lire \"%1\" : %2.")
+                            .arg(list.fileName(), fileErrorCause(list, FileError::Operation::Read));
         return outcome;
     }
     const QList<QByteArray> lines = list.readAll().split('\n');

@@ -40,7 +40,7 @@ struct UndoOutcome {
 class ChangeJournal {
 public:
     // `folder` holds the runs; `keep` is the number of runs kept.
-    explicit ChangeJournal(QString folder, int keep = 10);
+    explicit ChangeJournal(const QString& folder, int keep = 10);
 
     // The journal of one kind of run ("remplacement") in the user's data folder.
     static QString defaultFolder(const QString& kind);

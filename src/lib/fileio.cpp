@@ -128,6 +128,12 @@ QString fileErrorCause(const FileError& error) {
         return QStringLiteral("écriture incomplète (disque plein ?)");
     case FileError::Kind::SizeMismatch:
         return QStringLiteral("le fichier écrit n'a pas la taille attendue (disque plein ?)");
+    case FileError::Kind::OpenFailed:
+        return QStringLiteral("ouverture impossible");
+    case FileError::Kind::Resources:
+        return QStringLiteral("ressources insuffisantes (disque plein ?)");
+    case FileError::Kind::Failed:
+        return reading ? QStringLiteral("erreur de lecture") : QStringLiteral("erreur d'écriture");
     case FileError::Kind::System:
         break;
     }
@@ -181,6 +187,38 @@ QString fileErrorMessage(const QString& path, const FileError& error) {
                 ? QStringLiteral("Je ne peux pas lire le fichier \"%1\" : %2.")
                 : QStringLiteral("Je ne peux pas écrire le fichier \"%1\" : %2."))
         .arg(path, fileErrorCause(error));
+}
+
+FileError fileErrorOf(const QFileDevice& device, FileError::Operation op, int code) {
+    if (code != 0)
+        return FileError::system(op, code);
+    switch (device.error()) {
+    case QFileDevice::NoError:
+        return {};
+    case QFileDevice::PermissionsError:
+        return FileError::system(op, EACCES);
+    case QFileDevice::ResourceError:
+        return {FileError::Kind::Resources, op, 0, 0};
+    case QFileDevice::OpenError:
+        if (op == FileError::Operation::Read && !QFileInfo::exists(device.fileName()))
+            return FileError::system(op, ENOENT);
+        return {FileError::Kind::OpenFailed, op, 0, 0};
+    default:
+        // The device's own text is English: the cause stays general rather than foreign.
+        return {FileError::Kind::Failed, op, 0, 0};
+    }
+}
+
+QString fileErrorCause(const QFileDevice& device, FileError::Operation op, int code) {
+    return fileErrorCause(fileErrorOf(device, op, code));
+}
+
+QString fileErrorCause(const std::error_code& error, FileError::Operation op) {
+    // The portable condition: errno values on every system, whatever category the call reported in.
+    const std::error_condition condition = error.default_error_condition();
+    if (condition.category() == std::generic_category())
+        return fileErrorCause(FileError::system(op, condition.value()));
+    return fileErrorCause(FileError{FileError::Kind::Failed, op, 0, 0});
 }
 
 // ---- reading

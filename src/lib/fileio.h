@@ -8,6 +8,9 @@
 
 #include <cerrno>
 #include <optional>
+#include <system_error>
+
+class QFileDevice;
 
 // Reading and writing whole files, bounded and safe whatever the disk holds.
 //
@@ -30,6 +33,9 @@ struct FileError {
         TooLarge,     // larger than `limit` bytes
         ShortWrite,   // the disk took fewer bytes than were written
         SizeMismatch, // the file on disk does not have the size written
+        OpenFailed,   // could not be opened, the system saying no more
+        Resources,    // the system ran short of something (memory, handles, disk space)
+        Failed,       // the read or write failed, the system saying no more
     };
     enum class Operation { Read, Write };
     Kind kind = Kind::None;
@@ -38,7 +44,10 @@ struct FileError {
     qint64 limit = 0;
 
     bool failed() const { return kind != Kind::None; }
-    static FileError system(Operation op, int code) { return {Kind::System, op, code, 0}; }
+    // A failed system call; without an error number the cause stays general.
+    static FileError system(Operation op, int code) {
+        return code != 0 ? FileError{Kind::System, op, code, 0} : FileError{Kind::Failed, op, 0, 0};
+    }
 };
 
 // The cause in French, without the file's name: "disque plein", "accès refusé", ... Never the system's
@@ -46,6 +55,13 @@ struct FileError {
 QString fileErrorCause(const FileError& error);
 // "Je ne peux pas lire le fichier "<path>" : <cause>." / "Je ne peux pas écrire le fichier ...".
 QString fileErrorMessage(const QString& path, const FileError& error);
+
+// The same for a Qt file device that failed in `op`: from `code`, the errno taken right after the failed
+// call, when there is one, else from the device's error.
+FileError fileErrorOf(const QFileDevice& device, FileError::Operation op, int code = 0);
+QString fileErrorCause(const QFileDevice& device, FileError::Operation op, int code = 0);
+// ... and for an error of the standard library's file system calls.
+QString fileErrorCause(const std::error_code& error, FileError::Operation op);
 
 // Whole-file reads of text (pages, fragments) stop here: 16 MiB is far beyond any hand-written page.
 inline constexpr qint64 kMaxWholeFile = qint64(16) << 20;

@@ -8,8 +8,6 @@
 #include <QAbstractItemModel>
 #include <QMetaObject>
 
-#include <cmath>
-
 #ifdef Q_OS_UNIX
 #include <pwd.h>
 #include <unistd.h>
@@ -113,63 +111,6 @@ int ListeCherche(Dialogs& dialogs, const QAbstractItemModel* list, const QVarian
     return -1;
 }
 
-SortedTable makeSortedTable(int columns) {
-    SortedTable t;
-    t.append(QStringList(qMax(columns, 1)));
-    return t;
-}
-
-qsizetype MatPos(SortedTable& t, const QString& key, bool add) {
-    const qsizetype n = t.size() - 1;
-    qsizetype pos = 1;
-    if (n == 1) {
-        pos = t[1][0] < key ? 2 : 1;
-    } else if (n > 1) {
-        qsizetype lower = 1;
-        qsizetype upper = n;
-        qsizetype middle = 1;
-        bool equal = false;
-        for (;;) {
-            // Round half to even, as the original bisection does.
-            middle = qsizetype(std::nearbyint((lower + upper) / 2.0));
-            const QString& m = t[middle][0];
-            if (key < m)
-                upper = middle;
-            else if (m < key)
-                lower = middle;
-            else
-                equal = true;
-            if (equal || upper - lower < 10)
-                break;
-        }
-        if (equal) {
-            pos = middle;
-        } else {
-            pos = lower;
-            while (pos < upper && t[pos][0] < key)
-                ++pos;
-            if (pos == upper && t[pos][0] < key)
-                ++pos;
-        }
-    }
-    if (pos <= n && t[pos][0] == key)
-        return pos;
-    if (!add)
-        return -1;
-    QStringList row(t[0].size());
-    row[0] = key;
-    t.insert(pos, row);
-    return pos;
-}
-
-QString Tabulations(const QVariant& count) {
-    bool ok = false;
-    qlonglong n = count.isValid() ? count.toLongLong(&ok) : 1;
-    if (!ok || n < 1)
-        n = 1;
-    return QString(n, u'\t');
-}
-
 bool TexteVide(const QString& textIn) {
     QString t = textIn;
     for (;;) {
@@ -219,23 +160,11 @@ QString ChaîneRemplacer(const QString& text, const QString& sought, const QStri
     return out;
 }
 
-QString HTMLDécoder(const QString& text) {
-    return ChaîneRemplacer(ChaîneRemplacer(text, QStringLiteral("&LT;"), QStringLiteral("<")),
-                           QStringLiteral("&GT;"), QStringLiteral(">"));
-}
-
 QString OctetHexa(int n) {
     static const char16_t digits[] = u"0123456789ABCDEF";
     n = qBound(0, n, 255);
     const QChar pair[] = {QChar(digits[n / 16]), QChar(digits[n % 16])};
     return QString(pair, 2);
-}
-
-qsizetype DernièrePosition(const QString& text, const QString& sought) {
-    if (text.isEmpty() || sought.isEmpty())
-        return 0;
-    const qsizetype p = text.lastIndexOf(sought);
-    return p < 0 ? 0 : p + 1;
 }
 
 QString ProgrammeID() {

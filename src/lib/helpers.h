@@ -26,28 +26,14 @@ inline constexpr const char16_t* kProgramName = u"quillsite";
 int ListeCherche(Dialogs& dialogs, const QAbstractItemModel* list, const QVariant& value,
                  const QVariant& op = {});
 
-// A table of rows sorted by column 0 (case-sensitive text). Row 0 is never used; the number of columns
-// is the size of row 0.
-using SortedTable = QList<QStringList>;
-SortedTable makeSortedTable(int columns);
-// Row of the key, or -1 when absent and `add` is false; with `add`, inserts a row holding the key and
-// empty other columns where it belongs and returns its row.
-qsizetype MatPos(SortedTable& table, const QString& key, bool add = false);
-
-// count tab characters; a count that is missing, not a number or below 1 counts as 1.
-QString Tabulations(const QVariant& count = {});
 // True when nothing but blanks, tabs and CR LF pairs is left (a lone CR or LF is not blank).
 bool TexteVide(const QString& text);
 bool IsString(const QVariant& value);
-// "&lt;" and "&gt;" in any case turned into "<" and ">"; nothing else is decoded.
-QString HTMLDécoder(const QString& text);
 // Every occurrence of `sought` replaced, case ignored (Windows-1252 upper case). The search goes on after
 // the inserted text, so a replacement holding the sought text cannot loop.
 QString ChaîneRemplacer(const QString& text, const QString& sought, const QString& replacement);
 // Two upper-case hexadecimal digits.
 QString OctetHexa(int n);
-// 1-based position where the last occurrence begins; 0 when none or either text is empty.
-qsizetype DernièrePosition(const QString& text, const QString& sought);
 // "(quillsite v0.1.0)": written into generated pages and titling prompts.
 QString ProgrammeID();
 // The login name of the user running the program.

@@ -88,6 +88,26 @@ void ParamètreEcrire(const QString& name, const QVariant& value) {
     RegistreEcrire(name, value);
 }
 
+EditMode storedEditMode(bool storeMissing) {
+    const QString stored = ParamètreLire(QStringLiteral("Modification"));
+    if (stored.isEmpty() && storeMissing)
+        storeEditMode(EditMode::Editable);
+    return stored == u"Non" ? EditMode::ReadOnly : EditMode::Editable;
+}
+
+void storeEditMode(EditMode mode) {
+    ParamètreEcrire(QStringLiteral("Modification"),
+                    mode == EditMode::ReadOnly ? QStringLiteral("Non") : QStringLiteral("Oui"));
+}
+
+bool siteIndexed() {
+    return ParamètreLire(QStringLiteral("Indexer")) == u"Oui";
+}
+
+void setSiteIndexed(bool indexed) {
+    ParamètreEcrire(QStringLiteral("Indexer"), indexed ? QStringLiteral("Oui") : QStringLiteral("Non"));
+}
+
 void OptionsCharger(ProgramValues& v) {
     struct Key {
         const char16_t* name;

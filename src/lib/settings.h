@@ -22,6 +22,18 @@ int RegistreEcrire(const QString& name, const QVariant& value, const QVariant& s
 QString ParamètreLire(const QString& name);
 void ParamètreEcrire(const QString& name, const QVariant& value);
 
+// Whether pages may be changed or removed. Stored as "Modification": "Non" is read-only, anything else
+// (a missing value included) leaves editing on.
+enum class EditMode { Editable, ReadOnly };
+// The stored mode; a missing one is stored as editing when `storeMissing`.
+EditMode storedEditMode(bool storeMissing = false);
+void storeEditMode(EditMode mode);
+
+// Whether the site has been indexed, so that generated pages link to its search and recent-pages lists.
+// Stored as "Indexer": exactly "Oui" when indexed, "Non" when not.
+bool siteIndexed();
+void setSiteIndexed(bool indexed);
+
 // The program-wide values that start-up and every opening of a site load, and that the rest reads.
 struct ProgramValues {
     QString Adresse;    // path of the site's home page
@@ -34,8 +46,8 @@ struct ProgramValues {
     QString NivExe = QStringLiteral("1");
     QString NivCgi = QStringLiteral("1");
     QString NivSnd = QStringLiteral("1");
-    QString Modification = QStringLiteral("Oui"); // "Non": read-only mode
-    QString NiveauRep = QStringLiteral("4");      // "1" to "19", or "illimité"
+    EditMode editMode = EditMode::Editable;
+    QString NiveauRep = QStringLiteral("4"); // "1" to "19", or "illimité"
 };
 
 // Reads the three colours and five link-type levels, storing each default that was missing.

@@ -1,7 +1,5 @@
 #include "lib/text1252.h"
 
-#include <QFileInfo>
-
 #include <array>
 
 namespace qs {
@@ -24,28 +22,6 @@ int byteFor(char32_t c) {
 }
 
 } // namespace
-
-QString frenchFileError(const QFileDevice& f) {
-    switch (f.error()) {
-    case QFileDevice::PermissionsError:
-        return QStringLiteral("accès refusé");
-    case QFileDevice::ResourceError:
-        return QStringLiteral("ressources insuffisantes (disque plein ?)");
-    case QFileDevice::OpenError:
-        return QFileInfo::exists(f.fileName()) ? QStringLiteral("ouverture impossible")
-                                               : QStringLiteral("fichier ou dossier introuvable");
-    case QFileDevice::ReadError:
-        return QStringLiteral("erreur de lecture");
-    case QFileDevice::WriteError:
-        return QStringLiteral("erreur d'écriture");
-    case QFileDevice::CopyError:
-        return QFileInfo::exists(f.fileName()) ? QStringLiteral("copie impossible")
-                                               : QStringLiteral("fichier introuvable");
-    default:
-        // The system's own text is English here: the user gets a French one.
-        return QStringLiteral("erreur du système de fichiers");
-    }
-}
 
 QString fromWindows1252(QByteArrayView bytes) {
     QString out(bytes.size(), Qt::Uninitialized);

@@ -3,7 +3,6 @@
 #include "lib/fileio.h"
 
 #include <QByteArray>
-#include <QFileDevice>
 #include <QString>
 #include <QStringList>
 
@@ -46,10 +45,6 @@ QByteArray encodeLines(const QStringList& lines);
 
 // Splits on CR LF, LF or CR. A final line end does not open an empty last line.
 QStringList splitLines(QStringView text);
-
-// The cause of a failed Qt file operation, in French ("accès refusé", "fichier ou dossier introuvable"...),
-// never the system's English text.
-QString frenchFileError(const QFileDevice& file);
 
 // Whole file as Windows-1252 text, or nothing with a French message naming the file in *error. Only an
 // ordinary file of at most 16 MiB is read.

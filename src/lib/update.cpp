@@ -1,6 +1,7 @@
 #include "lib/update.h"
 
 #include "lib/dialogs.h"
+#include "lib/fileio.h"
 #include "lib/files.h"
 #include "lib/helpers.h"
 #include "lib/settings.h"
@@ -99,13 +100,13 @@ QString folderPromptText(const QString& previous) {
 QString copyToTemporary(const QString& source, const QString& folder, QString& error) {
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly)) {
-        error = in.errorString();
+        error = fileErrorCause(in, FileError::Operation::Read);
         return {};
     }
     QTemporaryFile out(folder + u'.' + QFileInfo(source).fileName() + QStringLiteral(".XXXXXX"));
     out.setAutoRemove(false);
     if (!out.open()) {
-        error = out.errorString();
+        error = fileErrorCause(out, FileError::Operation::Write);
         return {};
     }
     auto fail = [&](const QString& why) {
@@ -116,15 +117,15 @@ QString copyToTemporary(const QString& source, const QString& folder, QString& e
     while (!in.atEnd()) {
         const QByteArray chunk = in.read(1 << 20);
         if (chunk.isEmpty() && in.error() != QFileDevice::NoError)
-            return fail(in.errorString());
+            return fail(fileErrorCause(in, FileError::Operation::Read));
         if (out.write(chunk) != chunk.size())
-            return fail(out.errorString());
+            return fail(fileErrorCause(out, FileError::Operation::Write));
     }
     if (!out.flush() || out.size() != in.size())
-        return fail(out.errorString());
+        return fail(fileErrorCause(out, FileError::Operation::Write));
 #ifdef Q_OS_UNIX
     if (::fsync(out.handle()) != 0)
-        return fail(out.errorString());
+        return fail(fileErrorCause(out, FileError::Operation::Write));
 #endif
     out.setPermissions(in.permissions());
     out.setFileTime(in.fileTime(QFileDevice::FileModificationTime), QFileDevice::FileModificationTime);

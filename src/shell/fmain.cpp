@@ -298,11 +298,11 @@ void F_Main::buildCatalogue(QWidget* page) {
     // The context menus of the domain and category lists.
     connect(dListe, &StructureView::mouseUp, this, [this](Qt::MouseButton b, int row, const QPoint& at) {
         if (dListe_MouseUp(state_, b, row))
-            contextMenu(QStringLiteral("Edition"), mmodCaptions(), at, &mmod_Click);
+            contextMenu(QStringLiteral("Edition"), at, &mmod_Click);
     });
     connect(cListe, &StructureView::mouseUp, this, [this](Qt::MouseButton b, int row, const QPoint& at) {
         if (cListe_MouseUp(state_, b, row))
-            contextMenu(QStringLiteral("Edition2"), mod2Captions(), at, &mod2_Click);
+            contextMenu(QStringLiteral("Edition2"), at, &mod2_Click);
     });
 
     // A page is dragged from its list onto another category or domain.
@@ -498,9 +498,9 @@ void F_Main::buildMenus() {
     auto* cut = add(edit, "mnuEditCut", QStringLiteral("&Couper"), QKeySequence::Cut);
     auto* copy = add(edit, "mnuEditCopy", QStringLiteral("Co&pier"), QKeySequence::Copy);
     auto* paste = add(edit, "mnuEditPaste", QStringLiteral("C&oller"), QKeySequence::Paste);
-    connect(cut, &QAction::triggered, this, [this] { editCommand(0); });
-    connect(copy, &QAction::triggered, this, [this] { editCommand(1); });
-    connect(paste, &QAction::triggered, this, [this] { editCommand(2); });
+    connect(cut, &QAction::triggered, this, [this] { editCommand(EditAction::Cut); });
+    connect(copy, &QAction::triggered, this, [this] { editCommand(EditAction::Copy); });
+    connect(paste, &QAction::triggered, this, [this] { editCommand(EditAction::Paste); });
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("&Affichage"));
     view->setObjectName(QStringLiteral("mnuView"));
@@ -578,7 +578,7 @@ void F_Main::connectState() {
     connect(&state_, &MainState::browse, this, &F_Main::WWW);
     connect(SSTab1, &QTabWidget::currentChanged, this, [this](int index) {
         if (!showing_)
-            state_.controls.currentTab = index;
+            state_.controls.currentTab = Tab(index);
     });
 }
 
@@ -619,8 +619,7 @@ void F_Main::showState() {
     SSTab1->setTabEnabled(0, c.catalogueTabEnabled);
     for (int i = 0; i < 5; ++i)
         cType[i]->setChecked(c.cType[size_t(i)]);
-    if (c.currentTab >= 0 && c.currentTab < SSTab1->count())
-        SSTab1->setCurrentIndex(c.currentTab);
+    SSTab1->setCurrentIndex(int(c.currentTab));
 
     const MruEntry& mru = shell_.mnuFileMRU;
     mnuFileMRU->setText(menuText(mru.caption));
@@ -673,14 +672,14 @@ void F_Main::timTimer_Timer() {
     setWindowTitle(title.isEmpty() ? QStringLiteral("Quillsite") : title);
 }
 
-void F_Main::editCommand(int command) {
+void F_Main::editCommand(EditAction command) {
     QWidget* focus = QApplication::focusWidget();
     if (auto* combo = qobject_cast<QComboBox*>(focus); combo && combo->lineEdit())
         focus = combo->lineEdit();
     if (auto* line = qobject_cast<QLineEdit*>(focus)) {
-        if (command == 0)
+        if (command == EditAction::Cut)
             line->cut();
-        else if (command == 1)
+        else if (command == EditAction::Copy)
             line->copy();
         else
             line->paste();
@@ -690,7 +689,7 @@ void F_Main::editCommand(int command) {
     // Without a text box in focus, the editor's boxes are taken in order, the first usable one acting
     // (the header while a fragment is edited, the page text otherwise) - but only on the tab that shows
     // them, so that a command given from the lists never changes a text out of sight.
-    if (!box && SSTab1->currentIndex() == 1) {
+    if (!box && SSTab1->currentIndex() == int(Tab::Editor)) {
         for (QPlainTextEdit* candidate : {tTexte, tTexteHead, tTexteFoot})
             if (candidate->isEnabled()) {
                 box = candidate;
@@ -699,9 +698,9 @@ void F_Main::editCommand(int command) {
     }
     if (!box)
         return;
-    if (command == 0)
+    if (command == EditAction::Cut)
         box->cut();
-    else if (command == 1)
+    else if (command == EditAction::Copy)
         box->copy();
     else
         box->paste();
@@ -724,21 +723,20 @@ void F_Main::mnuHelpAbout_Click() {
             .arg(frmSplash::versionText()));
 }
 
-void F_Main::contextMenu(const QString& name, const QStringList& captions, const QPoint& at,
-                         CommandOutcome (*command)(MainState&, int)) {
+void F_Main::contextMenu(const QString& name, const QPoint& at,
+                         CommandOutcome (*command)(MainState&, FolderCommand)) {
     QMenu menu(this);
     menu.setObjectName(name);
-    for (const QString& caption : captions) {
-        if (caption == u"-")
-            menu.addSeparator();
+    for (const FolderMenuEntry& entry : folderMenu()) {
+        if (entry.command)
+            menu.addAction(entry.caption)->setData(int(*entry.command));
         else
-            menu.addAction(caption);
+            menu.addSeparator();
     }
     QAction* chosen = menu.exec(at);
     if (!chosen)
         return;
-    const int index = int(menu.actions().indexOf(chosen));
-    if (command(state_, index) == CommandOutcome::EndProgram)
+    if (command(state_, FolderCommand(chosen->data().toInt())) == CommandOutcome::EndProgram)
         endProgram();
     // Whatever the command changed is shown, even where it did not say so.
     showState();

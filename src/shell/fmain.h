@@ -24,6 +24,7 @@ class ExplorerTab;
 class ExplorerTabView;
 class StructureView;
 enum class CommandOutcome;
+enum class FolderCommand;
 
 // The main window: the tabs "Catalogue" (the three structure lists and the page buttons), "Editeur"
 // (the page editor) and "Explorer" (the link tree) beside the browser pane. It forwards its events to
@@ -58,10 +59,12 @@ private:
     void connectState();
     void showState();
     void timTimer_Timer();
-    void editCommand(int command);
-    // Opens a list's context menu and runs the chosen entry, by its index among the captions.
-    void contextMenu(const QString& name, const QStringList& captions, const QPoint& at,
-                     CommandOutcome (*command)(MainState&, int));
+    enum class EditAction { Cut, Copy, Paste };
+    // The Edit menu's commands on the text box in focus.
+    void editCommand(EditAction command);
+    // Opens a list's context menu and runs the chosen command.
+    void contextMenu(const QString& name, const QPoint& at,
+                     CommandOutcome (*command)(MainState&, FolderCommand));
     void endProgram();
     // The splitters' positions, kept from one session to the next.
     void storeSplitters();

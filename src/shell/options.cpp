@@ -59,10 +59,9 @@ void Options::Form_Load() {
     for (size_t i = 0; i < form.cType.size(); ++i)
         form.cType[i] = levels[i]->trimmed().toInt() == 1;
 
-    // A mode never stored is the default "Oui": ticking the box from a missing value would make OK
-    // switch to read-only mode. The box stays usable: unticking it gives editing back.
-    const QString mode = ParamètreLire(QStringLiteral("Modification"));
-    form.Check1 = !(mode.isEmpty() || mode == QStringLiteral("Oui"));
+    // The box shows the mode the main window applies, so that OK never switches to read-only mode by
+    // itself (a never stored mode is editing). Unticking it gives editing back.
+    form.Check1 = storedEditMode() == EditMode::ReadOnly;
 
     if (ParamètreLire(QStringLiteral("NiveauRep")).isEmpty())
         ParamètreEcrire(QStringLiteral("NiveauRep"), 3);
@@ -132,8 +131,8 @@ QColor Options::rowColour(Row row) const {
 }
 
 void Options::cmdApply_Click() {
-    values_.Modification = form.Check1 ? QStringLiteral("Non") : QStringLiteral("Oui");
-    ParamètreEcrire(QStringLiteral("Modification"), values_.Modification);
+    values_.editMode = form.Check1 ? EditMode::ReadOnly : EditMode::Editable;
+    storeEditMode(values_.editMode);
     ParamètreEcrire(QStringLiteral("NiveauRep"), form.eNiv);
     values_.NiveauRep = form.eNiv;
     // The link types reach the main window at its next reload of the settings, not now.

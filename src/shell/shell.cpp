@@ -79,7 +79,7 @@ void Shell::endProgram() {
 
 void Shell::markUnindexedWithout(const QString& fileName) {
     if (!siteFileExists(state.values.Répertoire, fileName))
-        ParamètreEcrire(QStringLiteral("Indexer"), QStringLiteral("Non"));
+        setSiteIndexed(false);
 }
 
 void Shell::Form_Load() {
@@ -90,14 +90,14 @@ void Shell::Form_Load() {
     state.values.Adresse = setting(u"Adresse");
     if (const QString problem = siteAddressProblem(state.values.Adresse); !problem.isEmpty()) {
         offerAnotherSite(problem);
-        state.controls.currentTab = 0;
+        state.controls.currentTab = Tab::Catalogue;
         state.notify();
         return;
     }
     if (state.values.Adresse.isEmpty()) {
         state.dialogs.message(QStringLiteral("Vous devez créer un nouveau site..."));
         mnuFileNew_Click();
-        state.controls.currentTab = 0;
+        state.controls.currentTab = Tab::Catalogue;
         state.notify();
         return;
     }
@@ -111,14 +111,14 @@ void Shell::Form_Load() {
     Mru();
     markUnindexedWithout(QStringLiteral("Recent.htm"));
     setTypesFromLevels();
-    state.values.Modification = settingOrDefault(u"Modification", u"Oui");
+    state.values.editMode = storedEditMode(true);
     state.values.NiveauRep = settingOrDefault(u"NiveauRep", u"4");
     applyReadOnly();
     init();
     if (programEnded)
         return;
     BaseCopy();
-    state.controls.currentTab = 0;
+    state.controls.currentTab = Tab::Catalogue;
     state.notify();
 }
 
@@ -211,8 +211,7 @@ void Shell::reloadSettings() {
     // A value missing here keeps its default without being stored: start-up and New Site store them.
     const QString depth = setting(u"NiveauRep");
     state.values.NiveauRep = depth.isEmpty() ? QStringLiteral("4") : depth;
-    const QString mode = setting(u"Modification");
-    state.values.Modification = mode.isEmpty() ? QStringLiteral("Oui") : mode;
+    state.values.editMode = storedEditMode();
     applyReadOnly();
 }
 
@@ -258,7 +257,7 @@ void Shell::mnuFileNew_Click() {
     state.values.CouleurFond = settingOrDefault(u"CouleurFond(rrggbb)", u"F0F0FF");
     state.values.CouleurTitre = settingOrDefault(u"CouleurTitre(rrggbb)", u"509000");
     state.values.CouleurTexte = settingOrDefault(u"CouleurTexte(rrggbb)", u"000090");
-    state.values.Modification = settingOrDefault(u"Modification", u"Oui");
+    state.values.editMode = storedEditMode(true);
     state.values.NiveauRep = settingOrDefault(u"NiveauRep", u"4");
     applyReadOnly();
 

@@ -78,7 +78,7 @@ QString Shell::htmlFilter() {
 }
 
 void Shell::applyReadOnly() {
-    const bool editable = state.values.Modification != QStringLiteral("Non");
+    const bool editable = state.values.editMode == EditMode::Editable;
     state.controls.tModifierVisible = editable;
     state.controls.tSupprimerVisible = editable;
     state.notify();

@@ -1,5 +1,6 @@
 #include "tools/fileops.h"
 
+#include "lib/fileio.h"
 #include "lib/files.h"
 #include "lib/settings.h"
 
@@ -35,46 +36,7 @@ std::filesystem::path fsPath(const QString& path) {
 #endif
 }
 
-// The causes a user can act on, in French; nothing for the others.
-QString knownCause(const std::error_code& ec) {
-    if (ec == std::errc::permission_denied || ec == std::errc::operation_not_permitted)
-        return QStringLiteral("accès refusé");
-    if (ec == std::errc::no_such_file_or_directory)
-        return QStringLiteral("fichier ou dossier introuvable");
-    if (ec == std::errc::no_space_on_device)
-        return QStringLiteral("disque plein");
-    if (ec == std::errc::read_only_file_system)
-        return QStringLiteral("disque en lecture seule");
-    if (ec == std::errc::is_a_directory)
-        return QStringLiteral("un dossier porte ce nom");
-    if (ec == std::errc::device_or_resource_busy || ec == std::errc::text_file_busy)
-        return QStringLiteral("fichier en cours d'utilisation");
-    return {};
-}
-
-QString causeOf(const std::error_code& ec) {
-    const QString known = knownCause(ec);
-    return known.isEmpty() ? QString::fromLocal8Bit(ec.message()) : known;
-}
-
 } // namespace
-
-QString fileErrorCause(int error, const QFileDevice& device) {
-    if (error != 0) {
-        const QString known = knownCause(std::error_code(error, std::generic_category()));
-        if (!known.isEmpty())
-            return known;
-    }
-    switch (device.error()) {
-    case QFileDevice::PermissionsError:
-        return QStringLiteral("accès refusé");
-    case QFileDevice::ResourceError:
-        return QStringLiteral("ressources insuffisantes (disque plein ?)");
-    default:
-        break;
-    }
-    return device.errorString();
-}
 
 bool replaceFileAtomically(const QString& from, const QString& to, QString* cause) {
 #ifdef Q_OS_UNIX
@@ -86,7 +48,7 @@ bool replaceFileAtomically(const QString& from, const QString& to, QString* caus
     if (!ec)
         return true;
     if (cause)
-        *cause = causeOf(ec);
+        *cause = fileErrorCause(ec, FileError::Operation::Write);
     return false;
 }
 
@@ -114,20 +76,6 @@ FileStatus fileStatus(const QString& path, bool followLinks) {
     status.protectedFile = !info.isWritable();
 #endif
     return status;
-}
-
-void keepOwnerAndPermissions(const FileStatus& like, QFile& file) {
-#ifdef Q_OS_UNIX
-    const int fd = file.handle();
-    // The owner first: changing it may clear the set-id bits, which the mode then restores. It only
-    // succeeds when allowed (root, or a group of our own); otherwise the new file is ours.
-    if (::fchown(fd, like.owner, like.group) != 0) {
-        [[maybe_unused]] const int ignored = ::fchown(fd, uid_t(-1), like.group);
-    }
-    ::fchmod(fd, like.mode);
-#else
-    file.setPermissions(QFile::Permissions(like.mode));
-#endif
 }
 
 #ifdef Q_OS_UNIX
@@ -330,8 +278,7 @@ void WorkFile::discard() {
 }
 
 QString WorkFile::cause() const {
-    const QString known = knownCause(std::error_code(errno_, std::generic_category()));
-    return known.isEmpty() ? QString::fromLocal8Bit(std::strerror(errno_)) : known;
+    return fileErrorCause(FileError::system(FileError::Operation::Write, errno_));
 }
 
 void removeLeftoverWorkFiles(const QString& folder) {

@@ -9,10 +9,6 @@ class QFileDevice;
 // File-system steps shared by the batch tools.
 namespace qs {
 
-// A French cause for a failed open or write: from the errno captured right after the call when it says
-// something, else from the device's own error.
-QString fileErrorCause(int error, const QFileDevice& device);
-
 // Puts `from` in the place of `to` in one atomic step, replacing it (never delete-then-rename). On
 // failure `to` is as it was and *cause holds a French reason.
 bool replaceFileAtomically(const QString& from, const QString& to, QString* cause);
@@ -29,9 +25,6 @@ struct FileStatus {
     unsigned group = 0;
 };
 FileStatus fileStatus(const QString& path, bool followLinks = true);
-
-// Gives the open `file` the owner (where allowed) and the permissions `like` describes.
-void keepOwnerAndPermissions(const FileStatus& like, QFile& file);
 
 // What tells that a file was changed by someone else between two looks at it.
 struct FileStamp {

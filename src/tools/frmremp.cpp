@@ -174,8 +174,6 @@ void frmRemp::lF_Refresh() {
 
 bool frmRemp::Confirm(const QString& file, const QString& line, qsizetype start, qsizetype length,
                       const QString& replacement) {
-    if (confirmation_)
-        return confirmation_->Confirm(file, line, start, length, replacement);
     if (!conf_)
         conf_ = std::make_unique<F_Conf>(this);
     return conf_->Confirm(file, line, start, length, replacement);

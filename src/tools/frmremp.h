@@ -32,11 +32,9 @@ public:
     explicit frmRemp(Dialogs& dialogs, QWidget* parent = nullptr);
     ~frmRemp() override;
 
-    // Asks through F_Conf, or through the confirmation set with setConfirmation().
+    // Asks through F_Conf.
     bool Confirm(const QString& file, const QString& line, qsizetype start, qsizetype length,
                  const QString& replacement) override;
-    // Another confirmation in place of F_Conf (tests); nullptr restores F_Conf.
-    void setConfirmation(Confirmation* confirmation) { confirmation_ = confirmation; }
     bool running() const { return running_; }
     // Names of the selected files, in list order.
     QStringList selectedFiles() const;
@@ -89,7 +87,6 @@ private:
 
     std::unique_ptr<Dialogs> ownDialogs_;
     WindowDialogs dialogs_;
-    Confirmation* confirmation_ = nullptr;
     std::unique_ptr<F_Conf> conf_;
     ChangeJournal journal_;
     QDialog* aperçu_ = nullptr;

@@ -465,12 +465,4 @@ QString BrowserPane::documentTitle() const {
     return view_ ? view_->title() : QString();
 }
 
-bool BrowserPane::usesWebEngine() const {
-#ifdef QUILLSITE_WEBENGINE
-    return standIn_ != nullptr || dynamic_cast<WebView*>(view_) != nullptr;
-#else
-    return false;
-#endif
-}
-
 } // namespace qs

@@ -34,8 +34,6 @@ public:
     // Shows our own page in place of `address`, a page that has not been written yet, saying `text`;
     // the address is followed, so that the page shows as soon as it is written.
     void showMissing(const QString& address, const QString& text);
-    // True when the view is Qt WebEngine (or will be, once the window has been painted).
-    bool usesWebEngine() const;
     // True once the view exists. Qt WebEngine's is made after the pane's first paint: starting the
     // engine takes a few hundred milliseconds that the window's first appearance does not wait for.
     // Addresses given meanwhile are shown once it is there.

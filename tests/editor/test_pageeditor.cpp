@@ -74,7 +74,7 @@ TEST(PageEdit, AddingLocksTheListsUntilOkOrRenoncer) {
     const ControlState& c = s.state.controls;
     EXPECT_EQ(s.state.tListe.selectedRow(), -1);
     EXPECT_FALSE(c.catalogueTabEnabled);
-    EXPECT_EQ(c.currentTab, 1);
+    EXPECT_EQ(c.currentTab, Tab::Editor);
     EXPECT_TRUE(c.tOkVisible);
     EXPECT_FALSE(c.tOkEnabled);
     EXPECT_TRUE(c.tAnnulerVisible && c.tAnnulerEnabled);
@@ -85,7 +85,7 @@ TEST(PageEdit, AddingLocksTheListsUntilOkOrRenoncer) {
     type(s.state, "Brouillon", "perdu");
     tAnnuler_Click(s.state);
     EXPECT_TRUE(c.catalogueTabEnabled);
-    EXPECT_EQ(c.currentTab, 0);
+    EXPECT_EQ(c.currentTab, Tab::Catalogue);
     EXPECT_FALSE(c.tOkVisible || c.tAnnulerVisible);
     EXPECT_EQ(c.tTitre, "");
     EXPECT_EQ(QDir(s.at("D/C")).entryList(QDir::Files), QStringList{"1.htm"});
@@ -117,7 +117,7 @@ TEST(PageEdit, AfterAFragmentEditModifierTakesThePageFromDisk) {
         s.state.tListe.select(0);
         tListe_Click(s.state);
         ASSERT_TRUE(dListe_MouseUp(s.state, Qt::RightButton, 0));
-        mmod_Click(s.state, 0);
+        mmod_Click(s.state, FolderCommand::EditHeader);
         EXPECT_EQ(c.tTexte, "C'est en haut qu'il faut écrire !");
         if (save)
             ASSERT_TRUE(HFOK_Click(s.state));
@@ -179,7 +179,7 @@ TEST(PageSave, ChangingATitleKeepsTheFileAndMovesTheEntry) {
     EXPECT_EQ(tOk_Click(s.state), s.at("D/C/2.htm"));
     EXPECT_EQ(s.listing(), (QStringList{"Beta=3.htm", "Gamma=1.htm", "Zèbre=2.htm"}));
     EXPECT_EQ(s.state.tListe.selectedText(), "Zèbre");
-    EXPECT_EQ(s.state.controls.currentTab, 0);
+    EXPECT_EQ(s.state.controls.currentTab, Tab::Catalogue);
     EXPECT_TRUE(s.state.controls.catalogueTabEnabled);
     EXPECT_EQ(QDir(s.at("D/C")).entryList({"*.htm"}, QDir::Files).size(), 5); // 3 pages, Index, IndexG
     EXPECT_EQ(s.navigation("D/C/"), (QStringList{"3.htm|Beta", "1.htm|Gamma", "2.htm|Zèbre"}));
@@ -271,7 +271,7 @@ TEST(PageEdit, AfterAnIndependentFileTheListStillMatchesAndAjouterWritesIntoTheC
     s.state.tListe.select(s.pageRow("Beta"));
     tListe_Click(s.state);
     ASSERT_TRUE(dListe_MouseUp(s.state, Qt::RightButton, 0));
-    mmod_Click(s.state, 3);
+    mmod_Click(s.state, FolderCommand::NewIndependentFile);
     type(s.state, "Libre", "dans la racine");
     EXPECT_EQ(tOk_Click(s.state), s.at("1.htm"));
     EXPECT_EQ(s.listing(), (QStringList{"alpha=2.htm", "Beta=3.htm", "Gamma=1.htm"}));
@@ -309,12 +309,12 @@ TEST(PageImport, ImportedFileBecomesANewPageOfTheCategory) {
     const ScriptedDialogs::Call& chooser = s.dialogs.calls().back();
     EXPECT_EQ(chooser.extra, s.root() + "|Fichiers HTML (*.htm *.html *.shtm *.shtml);;Text (*.txt)");
     const ControlState& c = s.state.controls;
-    EXPECT_EQ(s.state.importFlag, "Oui");
+    EXPECT_TRUE(s.state.imported);
     EXPECT_EQ(c.tTitre, "Notes");
     EXPECT_EQ(c.tTexte, "\r\n<BODY>\r\n&lt;i&GT;Hello\r\n");
     EXPECT_TRUE(c.tOkVisible && c.tOkEnabled);
     EXPECT_FALSE(c.catalogueTabEnabled);
-    EXPECT_EQ(c.currentTab, 1);
+    EXPECT_EQ(c.currentTab, Tab::Editor);
     EXPECT_EQ(tOk_Click(s.state), s.at("D/C/2.htm"));
     EXPECT_EQ(s.listing(), (QStringList{"Existante=1.htm", "Notes=2.htm"}));
 }
@@ -330,7 +330,7 @@ TEST(PageImport, CancelOrAnUnreadableFileChangesNothing) {
     ASSERT_EQ(s.dialogs.messages().size(), 1);
     EXPECT_TRUE(
         s.dialogs.messages()[0].startsWith("Je ne peux pas lire le fichier \"" + s.at("disparu.htm")));
-    EXPECT_EQ(s.state.importFlag, "");
+    EXPECT_FALSE(s.state.imported);
     EXPECT_TRUE(s.state.controls.catalogueTabEnabled);
     EXPECT_FALSE(s.state.controls.tOkVisible);
 
@@ -338,8 +338,8 @@ TEST(PageImport, CancelOrAnUnreadableFileChangesNothing) {
     // the category.
     ASSERT_TRUE(dListe_MouseUp(s.state, Qt::RightButton, 0));
     s.dialogs.file("");
-    mmod_Click(s.state, 4);
-    EXPECT_EQ(s.state.editTarget, "");
+    mmod_Click(s.state, FolderCommand::ImportIndependentFile);
+    EXPECT_EQ(s.state.editTarget, EditTarget::CategoryPage);
     EXPECT_EQ(addPage(s, "Page"), s.at("D/C/1.htm"));
     EXPECT_EQ(s.dialogs.pending(), 0);
 }

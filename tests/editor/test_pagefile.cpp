@@ -83,8 +83,8 @@ TEST(PageFileFormat, IndependentFilesByteForByteAndWhereTheyGo) {
 
     // From the domain menu: a new file in the site folder.
     ASSERT_TRUE(dListe_MouseUp(s.state, Qt::RightButton, s.state.dListe.find("Doc")));
-    mmod_Click(s.state, 3);
-    EXPECT_EQ(s.state.editTarget, "dom");
+    mmod_Click(s.state, FolderCommand::NewIndependentFile);
+    EXPECT_EQ(s.state.editTarget, EditTarget::SiteFolder);
     EXPECT_EQ(s.state.controls.tTitre, "Nouveau chapitre");
     type(s.state, "Accueil", "Bonjour");
     EXPECT_EQ(tOk_Click(s.state), s.at("1.htm"));
@@ -104,12 +104,12 @@ TEST(PageFileFormat, IndependentFilesByteForByteAndWhereTheyGo) {
     };
     expected += foot("<TD ALIGN=\"CENTER\"><A HREF=\"Index.htm\" TARGET=\"_top\">Page d'accueil</A></TD>");
     EXPECT_EQ(readFile(s.at("1.htm")), crlf(expected)) << s.lines("1.htm").join("\n").toStdString();
-    EXPECT_EQ(s.state.editTarget, "");
+    EXPECT_EQ(s.state.editTarget, EditTarget::CategoryPage);
 
     // From the category menu: a new file in the domain's folder, after the one already there.
     ASSERT_TRUE(cListe_MouseUp(s.state, Qt::RightButton, s.state.cListe.find("Guide")));
-    mod2_Click(s.state, 3);
-    EXPECT_EQ(s.state.editTarget, "cat");
+    mod2_Click(s.state, FolderCommand::NewIndependentFile);
+    EXPECT_EQ(s.state.editTarget, EditTarget::DomainFolder);
     type(s.state, "Annexe", "Texte");
     EXPECT_EQ(tOk_Click(s.state), s.at("Doc/2.htm"));
     EXPECT_EQ(s.lines("Doc/2.htm").value(2), "<TITLE>Annexe</TITLE>");

@@ -15,7 +15,7 @@ using namespace qs::test;
 
 namespace {
 
-class Tab : public ::testing::Test {
+class ExplorerTabTest : public ::testing::Test {
 protected:
     HookDialogs dialogs;
     FixedClock clock{QDateTime(QDate(2024, 5, 6), QTime(7, 8)), QStringLiteral("marie")};
@@ -55,7 +55,7 @@ protected:
 
 } // namespace
 
-TEST_F(Tab, StartAddressDecidesTheButton) {
+TEST_F(ExplorerTabTest, StartAddressDecidesTheButton) {
     writeFile(dir("page.htm"), "");
     writeFile(dir("notes.txt"), "");
     struct Case {
@@ -91,7 +91,7 @@ TEST_F(Tab, StartAddressDecidesTheButton) {
     EXPECT_EQ(ParamètreLire(QStringLiteral("Dossier")), dir("notes.txt"));
 }
 
-TEST_F(Tab, AWalkRunsAndStopsWithTheButton) {
+TEST_F(ExplorerTabTest, AWalkRunsAndStopsWithTheButton) {
     for (int i = 0; i < 20; ++i)
         writeFile(dir(QStringLiteral("p%1.htm").arg(i)),
                   QStringLiteral("<A HREF=p%1.htm><IMG SRC=a.gif><IMG SRC=b.gif>").arg(i + 1).toLatin1());
@@ -136,7 +136,7 @@ TEST_F(Tab, AWalkRunsAndStopsWithTheButton) {
     EXPECT_EQ(dialogs.beeps, 2);
 }
 
-TEST_F(Tab, WalkUsesTheWindowsSwitchesAndDepth) {
+TEST_F(ExplorerTabTest, WalkUsesTheWindowsSwitchesAndDepth) {
     writeFile(dir("i.htm"), "<A HREF=a.htm><IMG SRC=x.gif>");
     writeFile(dir("a.htm"), "<A HREF=b.htm>");
     writeFile(dir("b.htm"), "<A HREF=c.htm>");
@@ -146,7 +146,7 @@ TEST_F(Tab, WalkUsesTheWindowsSwitchesAndDepth) {
     EXPECT_EQ(tab.N().printout(), QString("[htm] %1\n  [htm] a.htm\n    [htm] b.htm\n").arg(dir("i.htm")));
 }
 
-TEST_F(Tab, DoubleClickShowsPagesInTheBrowserPane) {
+TEST_F(ExplorerTabTest, DoubleClickShowsPagesInTheBrowserPane) {
     makeSharedSite();
     start(dir("i.htm"));
     QSignalSpy browse(&state, &MainState::browse);
@@ -154,13 +154,13 @@ TEST_F(Tab, DoubleClickShowsPagesInTheBrowserPane) {
     tab.N_DblClick();
     ASSERT_EQ(browse.count(), 1);
     EXPECT_EQ(browse.at(0).at(0).toString(), native(dir("shared.htm")));
-    EXPECT_EQ(state.controls.currentTab, 2);
+    EXPECT_EQ(state.controls.currentTab, qs::Tab::Explorer);
 
-    state.controls.currentTab = 0;
+    state.controls.currentTab = qs::Tab::Catalogue;
     select("pic.gif");
     tab.N_DblClick();
     EXPECT_EQ(browse.count(), 1);
-    EXPECT_EQ(state.controls.currentTab, 0);
+    EXPECT_EQ(state.controls.currentTab, qs::Tab::Catalogue);
     EXPECT_EQ(tab.controls().bExplorerCaption, QStringLiteral("Explorer"));
 
     // During a walk the button stays the stop button.
@@ -177,7 +177,7 @@ TEST_F(Tab, DoubleClickShowsPagesInTheBrowserPane) {
     EXPECT_EQ(browse.count(), 2);
 }
 
-TEST_F(Tab, PopUpMenuEnabling) {
+TEST_F(ExplorerTabTest, PopUpMenuEnabling) {
     makeSharedSite();
     writeFile(dir("i.htm"),
               "<A HREF=shared.htm><A HREF=a.htm><A HREF=b.htm><IMG SRC=pic.gif><A HREF=deeper.htm>");
@@ -224,7 +224,7 @@ TEST_F(Tab, PopUpMenuEnabling) {
     EXPECT_FALSE(tab.N_MouseUp(QModelIndex()).has_value());
 }
 
-TEST_F(Tab, MenuMovesBetweenOccurrences) {
+TEST_F(ExplorerTabTest, MenuMovesBetweenOccurrences) {
     makeSharedSite();
     start(dir("i.htm"));
     ASSERT_NE(node("shared.htm<2>"), nullptr);
@@ -263,7 +263,7 @@ TEST_F(Tab, MenuMovesBetweenOccurrences) {
     EXPECT_EQ(dialogs.beeps, 3);
 }
 
-TEST_F(Tab, DeployReadsANodeInPlace) {
+TEST_F(ExplorerTabTest, DeployReadsANodeInPlace) {
     makeSharedSite();
     writeFile(dir("deeper.htm"), "<IMG SRC=deep.gif>");
     state.values.NiveauRep = QStringLiteral("1");
@@ -288,7 +288,7 @@ TEST_F(Tab, DeployReadsANodeInPlace) {
     EXPECT_TRUE(occurrence->expanded);
 }
 
-TEST_F(Tab, DeployAfterAStoppedWalkStillWorks) {
+TEST_F(ExplorerTabTest, DeployAfterAStoppedWalkStillWorks) {
     makeSharedSite();
     dialogs.onEvents = [&] {
         if (dialogs.events == 2)
@@ -318,7 +318,7 @@ TEST_F(Tab, DeployAfterAStoppedWalkStillWorks) {
     EXPECT_EQ(tab.walker().depth(), 0);
 }
 
-TEST_F(Tab, EditOpensTheFirstNodesFile) {
+TEST_F(ExplorerTabTest, EditOpensTheFirstNodesFile) {
     makeSharedSite();
     start(dir("i.htm"));
     QStringList launched;
@@ -341,7 +341,7 @@ TEST_F(Tab, EditOpensTheFirstNodesFile) {
                                                 .arg(native(dir("shared.htm")))});
 }
 
-TEST_F(Tab, TextEditorIsFoundOnThePath) {
+TEST_F(ExplorerTabTest, TextEditorIsFoundOnThePath) {
     const QByteArray savedPath = qgetenv("PATH");
     TempDir bin;
     writeFile(bin("mousepad"), "#!/bin/sh\n");
@@ -373,7 +373,7 @@ TEST_F(Tab, TextEditorIsFoundOnThePath) {
     qputenv("PATH", savedPath);
 }
 
-TEST_F(Tab, OpeningAnotherSiteDuringAWalkRestartsIt) {
+TEST_F(ExplorerTabTest, OpeningAnotherSiteDuringAWalkRestartsIt) {
     makeSharedSite();
     writeFile(dir("other/home.htm"), "<A HREF=one.htm><A HREF=two.htm>");
     QSignalSpy browse(&state, &MainState::browse);

@@ -51,7 +51,7 @@ TEST(FragmentEditing, TheHeaderBoxTakesTheTextAndTheRestIsLocked) {
     EXPECT_TRUE(c.tTexteHeadEnabled);
     EXPECT_FALSE(c.tTexteFootEnabled || c.tTexteEnabled || c.catalogueTabEnabled);
     EXPECT_TRUE(c.HFOKVisible && c.tAnnulerVisible);
-    EXPECT_EQ(c.currentTab, 1);
+    EXPECT_EQ(c.currentTab, Tab::Editor);
     EXPECT_EQ(s.state.fragmentPath, s.at("head_d.txt"));
 
     // Saved unchanged, the file gains an empty first line each time.

@@ -73,42 +73,7 @@ TEST(ListeCherche, TreesAreRefusedWithAMessage) {
     EXPECT_EQ(d.calls()[0].icon, Icon::Critical);
 }
 
-TEST(MatPos, FindsAndInsertsInOrder) {
-    SortedTable t = makeSortedTable(3);
-    EXPECT_EQ(MatPos(t, QStringLiteral("m"), true), 1);
-    EXPECT_EQ(t.size(), 2);
-    EXPECT_EQ(t[1], (QStringList{"m", "", ""}));
-    EXPECT_EQ(MatPos(t, QStringLiteral("a"), true), 1);
-    EXPECT_EQ(t[2][0], QStringLiteral("m"));
-    EXPECT_EQ(MatPos(t, QStringLiteral("z"), true), 3);
-    EXPECT_EQ(MatPos(t, QStringLiteral("b")), -1);
-    EXPECT_EQ(t.size(), 4);
-}
-
-TEST(MatPos, ManyRowsAreFoundByBisection) {
-    SortedTable t = makeSortedTable(1);
-    // Insert 25 keys in a scrambled order; the table stays sorted.
-    for (int i = 0; i < 25; ++i)
-        MatPos(t, QStringLiteral("k%1").arg((i * 7) % 25, 2, 10, QLatin1Char('0')), true);
-    ASSERT_EQ(t.size(), 26);
-    for (int i = 1; i < 25; ++i)
-        EXPECT_LT(t[i][0], t[i + 1][0]);
-    for (int i = 0; i < 25; ++i) {
-        const QString key = QStringLiteral("k%1").arg(i, 2, 10, QLatin1Char('0'));
-        EXPECT_EQ(MatPos(t, key), i + 1);
-    }
-    EXPECT_EQ(MatPos(t, QStringLiteral("k125")), -1);
-    EXPECT_EQ(MatPos(t, QStringLiteral("a")), -1);
-    EXPECT_EQ(MatPos(t, QStringLiteral("z")), -1);
-    EXPECT_EQ(MatPos(t, QStringLiteral("z"), true), 26);
-    // Case is significant.
-    EXPECT_EQ(MatPos(t, QStringLiteral("K03")), -1);
-}
-
-TEST(TextHelpers, TabulationsAndBlankTest) {
-    EXPECT_EQ(Tabulations(), QStringLiteral("\t"));
-    EXPECT_EQ(Tabulations(0), QStringLiteral("\t"));
-    EXPECT_EQ(Tabulations(3), QStringLiteral("\t\t\t"));
+TEST(TextHelpers, BlankTest) {
     EXPECT_TRUE(TexteVide(QStringLiteral(" \t\r\n  \t \r\n\t ")));
     EXPECT_TRUE(TexteVide(QString()));
     EXPECT_FALSE(TexteVide(QStringLiteral(" \t a \r\n")));
@@ -118,8 +83,7 @@ TEST(TextHelpers, TabulationsAndBlankTest) {
     EXPECT_FALSE(IsString(3));
 }
 
-TEST(TextHelpers, DecodeReplaceAndPositions) {
-    EXPECT_EQ(HTMLDécoder(QStringLiteral("&lt;B&Gt;x&LT;/b&gT; &amp;")), QStringLiteral("<B>x</b> &amp;"));
+TEST(TextHelpers, ReplaceAndHex) {
     EXPECT_EQ(ChaîneRemplacer(QStringLiteral("Aa-aA"), QStringLiteral("a"), QStringLiteral("aa")),
               QStringLiteral("aaaa-aaaa"));
     EXPECT_EQ(ChaîneRemplacer(QStringLiteral("Été été"), QStringLiteral("ÉTÉ"), QStringLiteral("x")),
@@ -128,9 +92,6 @@ TEST(TextHelpers, DecodeReplaceAndPositions) {
     EXPECT_EQ(OctetHexa(0), QStringLiteral("00"));
     EXPECT_EQ(OctetHexa(255), QStringLiteral("FF"));
     EXPECT_EQ(OctetHexa(160), QStringLiteral("A0"));
-    EXPECT_EQ(DernièrePosition(QStringLiteral("a.b.c"), QStringLiteral(".")), 4);
-    EXPECT_EQ(DernièrePosition(QStringLiteral("a.b.c"), QStringLiteral("x")), 0);
-    EXPECT_EQ(DernièrePosition(QString(), QStringLiteral(".")), 0);
 }
 
 TEST(TextHelpers, ProgramIdentificationAndUser) {

@@ -68,18 +68,17 @@ TEST(ContextMenu, RightClickSelectsTheRowOrBeepsBelowTheLast) {
     EXPECT_FALSE(cListe_MouseUp(s.state, Qt::RightButton, -1));
     EXPECT_EQ(s.dialogs.calls().back().kind, ScriptedDialogs::Kind::Beep);
 
-    EXPECT_EQ(mmodCaptions()[3], "Ajouter un fichier indépendant");
-    EXPECT_EQ(mod2Captions()[3], "Ajouter un fichier indépendant");
+    EXPECT_EQ(folderMenu()[3].caption, "Ajouter un fichier indépendant");
 }
 
 TEST(ContextMenu, WithoutAListTheDomainMenuWarnsAndTheCategoryMenuEnds) {
     PageSite s;
     twoDomains(s);
     s.clickDomain("A");
-    EXPECT_EQ(mmod_Click(s.state, 8), CommandOutcome::Done);
+    EXPECT_EQ(mmod_Click(s.state, FolderCommand::Delete), CommandOutcome::Done);
     EXPECT_EQ(s.dialogs.messages(),
               QStringList{"Erreur de programmation : \"ListeCourante\" n'est pas définie !"});
-    EXPECT_EQ(mod2_Click(s.state, 8), CommandOutcome::EndProgram);
+    EXPECT_EQ(mod2_Click(s.state, FolderCommand::Delete), CommandOutcome::EndProgram);
     EXPECT_EQ(s.dialogs.messages().last(), "Erreur : ListeCourante pas définie !");
     EXPECT_TRUE(s.exists("A"));
 }
@@ -109,7 +108,7 @@ TEST(DomainCopy, NewNameCopiesTheContentAnExistingOneReceivesASubFolder) {
     s.page("B/X/1.htm", "Ex");
     ASSERT_TRUE(dListe_MouseUp(s.state, Qt::RightButton, 0));
     s.dialogs.answer("../ailleurs").answer("Copie");
-    mmod_Click(s.state, 6);
+    mmod_Click(s.state, FolderCommand::Copy);
     const QList<ScriptedDialogs::Call>& calls = s.dialogs.calls();
     EXPECT_EQ(calls[0].text, "Nouveau nom de domaine où copier \"A\" :");
     EXPECT_EQ(calls[0].title, "Copier le domaine");
@@ -126,7 +125,7 @@ TEST(DomainCopy, NewNameCopiesTheContentAnExistingOneReceivesASubFolder) {
     s.dialogs.clear();
     ASSERT_TRUE(dListe_MouseUp(s.state, Qt::RightButton, 1));
     s.dialogs.answer("A");
-    mmod_Click(s.state, 6);
+    mmod_Click(s.state, FolderCommand::Copy);
     EXPECT_EQ(s.dialogs.messages(), QStringList{"1 fichier(s) copié(s)"}) << s.dialogs.messages().join("\n");
     EXPECT_TRUE(DossierExiste(s.at("A/B/X")));
     EXPECT_EQ(s.state.dListe.selectedText(), "A");
@@ -141,7 +140,7 @@ TEST(DomainRename, MovesTheContentAndRefusesNamesThatWouldLoseIt) {
     ASSERT_TRUE(dListe_MouseUp(s.state, Qt::RightButton, 0));
     s.folder("images");
     s.dialogs.answer("a").answer("b").answer("IMAGES").answer("Alpha");
-    mmod_Click(s.state, 7);
+    mmod_Click(s.state, FolderCommand::Rename);
     EXPECT_EQ(s.dialogs.calls()[0].text, "Nouveau nom du domaine \"A\" :");
     EXPECT_EQ(
         s.dialogs.messages(),
@@ -169,7 +168,7 @@ TEST(DomainDelete, AsksFirstAndAfterTheLastDomainAsksForANewOne) {
     twoDomains(s);
     ASSERT_TRUE(dListe_MouseUp(s.state, Qt::RightButton, 1));
     s.dialogs.no();
-    EXPECT_EQ(mmod_Click(s.state, 8), CommandOutcome::Done);
+    EXPECT_EQ(mmod_Click(s.state, FolderCommand::Delete), CommandOutcome::Done);
     const ScriptedDialogs::Call& question = s.dialogs.calls().back();
     EXPECT_EQ(question.text, "Êtes-vous sûr de vouloir supprimer le domaine \"B\" ?");
     EXPECT_EQ(question.icon, Icon::Question);
@@ -177,7 +176,7 @@ TEST(DomainDelete, AsksFirstAndAfterTheLastDomainAsksForANewOne) {
     EXPECT_TRUE(s.exists("B/X"));
 
     s.dialogs.yes();
-    EXPECT_EQ(mmod_Click(s.state, 8), CommandOutcome::Done);
+    EXPECT_EQ(mmod_Click(s.state, FolderCommand::Delete), CommandOutcome::Done);
     EXPECT_FALSE(s.exists("B"));
     EXPECT_EQ(s.state.dListe.texts(), QStringList{"A"});
     EXPECT_EQ(s.state.dListe.selectedRow(), -1);
@@ -187,7 +186,7 @@ TEST(DomainDelete, AsksFirstAndAfterTheLastDomainAsksForANewOne) {
     // The last one: a new domain is asked for at once; no answer ends the program.
     ASSERT_TRUE(dListe_MouseUp(s.state, Qt::RightButton, 0));
     s.dialogs.yes().answer("");
-    EXPECT_EQ(mmod_Click(s.state, 8), CommandOutcome::EndProgram);
+    EXPECT_EQ(mmod_Click(s.state, FolderCommand::Delete), CommandOutcome::EndProgram);
     EXPECT_EQ(s.dialogs.texts().last(), "Nom du nouveau domaine :");
     EXPECT_EQ(s.dialogs.pending(), 0);
     EXPECT_TRUE(s.dialogs.messages().isEmpty()); // nothing failed writing into the deleted domains
@@ -199,7 +198,7 @@ TEST(FragmentMenu, HeaderAndFooterEntriesOpenTheirFragment) {
     writeFile(s.at("head_d.txt"), "<P>haut</P>\r\n");
     writeFile(s.at("foot_c.txt"), "bas\r\n");
     ASSERT_TRUE(dListe_MouseUp(s.state, Qt::RightButton, 0));
-    mmod_Click(s.state, 0);
+    mmod_Click(s.state, FolderCommand::EditHeader);
     const ControlState& c = s.state.controls;
     EXPECT_EQ(s.state.fragmentPath, s.at("head_d.txt"));
     EXPECT_EQ(c.tTexteHead, "\r\n<P>haut</P>");
@@ -215,7 +214,7 @@ TEST(FragmentMenu, HeaderAndFooterEntriesOpenTheirFragment) {
 
     s.clickDomain("A");
     ASSERT_TRUE(cListe_MouseUp(s.state, Qt::RightButton, 0));
-    mod2_Click(s.state, 1);
+    mod2_Click(s.state, FolderCommand::EditFooter);
     EXPECT_EQ(s.state.fragmentPath, s.at("foot_c.txt"));
     EXPECT_EQ(c.tTexteFoot, "\r\nbas");
     s.state.controls.tTexteFoot = "bas\r\nencore";
@@ -230,7 +229,7 @@ TEST(CategoryCopy, CopiesWithinTheDomainAndLeavesNothingSelected) {
     ASSERT_TRUE(cListe_MouseUp(s.state, Qt::RightButton, 0));
     ASSERT_EQ(s.state.tListe.count(), 2);
     s.dialogs.answer("Copie");
-    mod2_Click(s.state, 6);
+    mod2_Click(s.state, FolderCommand::Copy);
     EXPECT_EQ(s.dialogs.calls()[0].text, "Donnez un nouveau nom : ");
     EXPECT_TRUE(s.exists("A/Copie/1.htm") && s.exists("A/Copie/2.htm"));
     EXPECT_EQ(s.state.cListe.texts(), (QStringList{"C1", "C2", "Copie"}));
@@ -244,7 +243,7 @@ TEST(CategoryCopy, CopiesWithinTheDomainAndLeavesNothingSelected) {
     // Under the name of another category, it goes inside it.
     ASSERT_TRUE(cListe_MouseUp(s.state, Qt::RightButton, 0));
     s.dialogs.answer("c2");
-    mod2_Click(s.state, 6);
+    mod2_Click(s.state, FolderCommand::Copy);
     EXPECT_TRUE(s.exists("A/C2/C1/1.htm"));
 }
 
@@ -254,7 +253,7 @@ TEST(CategoryRename, ShowsTheNameRefusesItsOwnAndKeepsTheContent) {
     s.clickDomain("A");
     ASSERT_TRUE(cListe_MouseUp(s.state, Qt::RightButton, 0));
     s.dialogs.answer("C1").answer("c2").answer("");
-    mod2_Click(s.state, 7);
+    mod2_Click(s.state, FolderCommand::Rename);
     EXPECT_EQ(s.dialogs.calls()[0].text, "Le nom de la catégorie actuelle est : C1\r\n\r\nNouveau nom :");
     EXPECT_EQ(
         s.dialogs.messages(),
@@ -268,7 +267,7 @@ TEST(CategoryRename, ShowsTheNameRefusesItsOwnAndKeepsTheContent) {
 
     s.dialogs.clear();
     s.dialogs.answer("Guide");
-    mod2_Click(s.state, 7);
+    mod2_Click(s.state, FolderCommand::Rename);
     EXPECT_FALSE(s.exists("A/C1"));
     EXPECT_TRUE(s.exists("A/Guide/1.htm") && s.exists("A/Guide/2.htm"));
     EXPECT_EQ(s.state.cListe.texts(), (QStringList{"C2", "Guide"}));
@@ -285,12 +284,12 @@ TEST(CategoryDelete, TheLastCategoryAsksForANewOneOrLeavesNoDomainSelected) {
     s.clickDomain("B");
     ASSERT_TRUE(cListe_MouseUp(s.state, Qt::RightButton, 0));
     s.dialogs.no();
-    mod2_Click(s.state, 8);
+    mod2_Click(s.state, FolderCommand::Delete);
     EXPECT_EQ(s.dialogs.calls().back().text, "Êtes-vous sûr de vouloir supprimer cette catégorie ?");
     EXPECT_TRUE(s.exists("B/X"));
 
     s.dialogs.yes().answer("Y");
-    mod2_Click(s.state, 8);
+    mod2_Click(s.state, FolderCommand::Delete);
     EXPECT_FALSE(s.exists("B/X"));
     EXPECT_EQ(s.state.cListe.texts(), QStringList{"Y"});
     EXPECT_EQ(s.state.cListe.selectedText(), "Y");
@@ -299,7 +298,7 @@ TEST(CategoryDelete, TheLastCategoryAsksForANewOneOrLeavesNoDomainSelected) {
 
     ASSERT_TRUE(cListe_MouseUp(s.state, Qt::RightButton, 0));
     s.dialogs.yes().answer("");
-    mod2_Click(s.state, 8);
+    mod2_Click(s.state, FolderCommand::Delete);
     EXPECT_EQ(s.state.dListe.selectedRow(), -1);
     EXPECT_EQ(s.state.cListe.count(), 0);
     EXPECT_FALSE(s.state.controls.cAjouterEnabled);

@@ -85,7 +85,7 @@ TEST(FolderRename, EverythingMovesHiddenFilesIncludedAndDotNamesAreRefused) {
 
     ASSERT_TRUE(dListe_MouseUp(s.state, Qt::RightButton, s.state.dListe.find("A")));
     s.dialogs.answer(".cache").answer("Nouveau");
-    mmod_Click(s.state, 7);
+    mmod_Click(s.state, FolderCommand::Rename);
     EXPECT_EQ(s.dialogs.messages().value(0), invalidNameMessage());
     EXPECT_FALSE(QFileInfo::exists(s.at("A")));
     EXPECT_EQ(readFile(s.at("Nouveau/.htaccess")), "deny");
@@ -104,12 +104,12 @@ TEST(FolderRename, EverythingMovesHiddenFilesIncludedAndDotNamesAreRefused) {
     // A category rename and a domain copy carry the hidden files too.
     ASSERT_TRUE(cListe_MouseUp(s.state, Qt::RightButton, 0));
     s.dialogs.answer("D");
-    mod2_Click(s.state, 7);
+    mod2_Click(s.state, FolderCommand::Rename);
     EXPECT_EQ(readFile(s.at("Nouveau/D/.svn/entries")), "12");
     EXPECT_FALSE(QFileInfo::exists(s.at("Nouveau/C")));
     ASSERT_TRUE(dListe_MouseUp(s.state, Qt::RightButton, s.state.dListe.find("Nouveau")));
     s.dialogs.answer("Copie");
-    mmod_Click(s.state, 6);
+    mmod_Click(s.state, FolderCommand::Copy);
     EXPECT_EQ(readFile(s.at("Copie/D/.svn/entries")), "12");
     EXPECT_EQ(readFile(s.at("Copie/.htaccess")), "deny");
     EXPECT_EQ(s.state.dListe.selectedText(), "Copie");

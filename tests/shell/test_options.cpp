@@ -86,7 +86,7 @@ TEST_F(OptionsTest, ReadOnlyModeIsExplainedAndCanBeUndone) {
     o.form.Check1 = false;
     o.cmdApply_Click();
     EXPECT_EQ(get("Modification"), QStringLiteral("Oui"));
-    EXPECT_EQ(values.Modification, QStringLiteral("Oui")); // in use at once, not at the next reload
+    EXPECT_EQ(values.editMode, EditMode::Editable); // in use at once, not at the next reload
 }
 
 TEST_F(OptionsTest, ANeverStoredModeIsTheDefault) {

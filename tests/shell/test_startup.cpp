@@ -51,7 +51,7 @@ TEST_F(Startup, FirstLaunchAsksForANewSiteAndCancellingLeavesEmptyLists) {
     EXPECT_EQ(state->dListe.count() + state->cListe.count() + state->tListe.count(), 0);
     EXPECT_FALSE(shell->programEnded);
     EXPECT_EQ(domainPrompts, 0);
-    EXPECT_EQ(state->controls.currentTab, 0);
+    EXPECT_EQ(state->controls.currentTab, Tab::Catalogue);
     EXPECT_EQ(setting("Adresse"), QString());
     EXPECT_EQ(setting("Modification"), QString()); // this path loads nothing else
 

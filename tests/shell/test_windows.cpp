@@ -157,7 +157,7 @@ TEST_F(Windows, TheWindowShowsTheStateAndForwardsEdits) {
     state->controls.tTexte = QStringLiteral("ligne 1\r\nligne 2");
     state->controls.ImgIndexCaption = QStringLiteral("Créer un index des images du répertoire : Photos");
     state->controls.tAnnulerVisible = true;
-    state->controls.currentTab = 1;
+    state->controls.currentTab = Tab::Editor;
     state->notify();
     window.show();
     EXPECT_FALSE(child<QWidget>("tModifier")->isVisible());
@@ -180,7 +180,7 @@ TEST_F(Windows, TheWindowShowsTheStateAndForwardsEdits) {
     QTest::keyClicks(text, QStringLiteral("3"));
     EXPECT_EQ(state->controls.tTexte, QStringLiteral("ligne 1\r\nligne 2!\r\n3"));
     child<QTabWidget>("SSTab1")->setCurrentIndex(2);
-    EXPECT_EQ(state->controls.currentTab, 2);
+    EXPECT_EQ(state->controls.currentTab, Tab::Explorer);
     QTest::mouseClick(child<QCheckBox>("cType1"), Qt::LeftButton);
     EXPECT_TRUE(state->controls.cType[1]);
 
