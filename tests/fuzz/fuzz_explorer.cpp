@@ -1,8 +1,8 @@
 // The link scanner and the address resolver on any bytes: the tags, their dispatch, the resolution of
-// every link against several bases, and a whole walk of the input as a page among a few real files.
-// Besides crashes and sanitizer reports, it stops on a broken rule: a tag holding its closing bracket,
-// more tags than opening brackets, a walk that does not end at depth 0, nodes that are not all in the
-// key hash.
+// every link against many bases (the page's own links among them), and a whole walk of the input as a
+// page among a few real files. Besides crashes and sanitizer reports, it stops on a broken rule: a tag
+// holding its closing bracket, more tags than opening brackets, a walk that does not end at depth 0,
+// nodes that are not all in the key hash.
 #include "explorer/address.h"
 #include "explorer/linktree.h"
 #include "explorer/scanner.h"
@@ -80,8 +80,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (char c : page)
         brackets += c == '<';
     qsizetype tags = 0;
-    const QString bases[] = {QStringLiteral("/site/d/c/"), QStringLiteral("/"), QString(),
-                             QStringLiteral("C:\\s\\"), QStringLiteral("host/dir")};
+    // Bases of every shape a page's folder or a BASE HREF gives, and each link value met so far: a link
+    // is resolved against the others too.
+    QStringList bases = {
+        QStringLiteral("/site/d/c/"),  QStringLiteral("/"),           QString(),
+        QStringLiteral("C:\\s\\"),     QStringLiteral("host/dir"),    QStringLiteral("\\\\srv\\p\\"),
+        QStringLiteral("file:///s/"),  QStringLiteral("http://h/a/"), QStringLiteral("../"),
+        QStringLiteral("/s/d/../../"), QStringLiteral("//"),          QStringLiteral("/s/%41/")};
     qs::readTags(page, [&](QByteArrayView tag) {
         ++tags;
         check(!tag.contains('>'), "a tag never holds its closing bracket");
@@ -95,6 +100,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 check(qs::occurrence(key) == 3, "a key's occurrence is its suffix");
                 check(!qs::iconKeyFor(path).isEmpty(), "every path has an icon");
             }
+            if (bases.size() < 24)
+                bases.append(action.value);
         }
         return true;
     });
