@@ -55,7 +55,9 @@ tidy: deps-clang
 	run-clang-tidy -p build-tidy -j $(JOBS) -quiet '^$(CURDIR)/(src|app)/'
 
 # The fuzz targets (tests/fuzz) with clang: every library instrumented for libFuzzer, ASan and UBSan.
-# `make fuzz-run` then runs each for FUZZ_TIME seconds with its dictionary.
+# `make fuzz-run` then runs each for FUZZ_TIME seconds with its dictionary, from its seeds in
+# tests/fuzz/corpus/<name> (left as they are: what the run finds goes to build-fuzz/corpus/<name>).
+# A crash, a sanitizer report or a broken rule stops it, the input kept as build-fuzz/crash-*.
 FUZZ_TIME  ?= 60
 
 fuzz: deps-clang
@@ -63,10 +65,13 @@ fuzz: deps-clang
 	cmake --build --preset fuzz -j $(JOBS)
 
 fuzz-run: fuzz
-	@for f in build-fuzz/bin/fuzz_*; do \
-	    name=$$(basename $$f); dict=tests/fuzz/$$name.dict; \
+	@set -e; for f in build-fuzz/bin/fuzz_*; do \
+	    name=$$(basename $$f); short=$${name#fuzz_}; dict=tests/fuzz/$$name.dict; \
+	    mkdir -p build-fuzz/corpus/$$short; \
 	    echo "== $$name ($(FUZZ_TIME) s)"; \
-	    $$f -max_total_time=$(FUZZ_TIME) -print_final_stats=1 $$( [ -f $$dict ] && echo -dict=$$dict ) || exit 1; \
+	    $$f -max_total_time=$(FUZZ_TIME) -print_final_stats=1 -artifact_prefix=build-fuzz/ \
+	        $$( [ -f $$dict ] && echo -dict=$$dict ) build-fuzz/corpus/$$short \
+	        $$( [ -d tests/fuzz/corpus/$$short ] && echo tests/fuzz/corpus/$$short ) || exit 1; \
 	done
 
 format:

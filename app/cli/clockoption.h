@@ -26,14 +26,14 @@ inline std::unique_ptr<Clock> clockFromOption(const QCommandLineParser& parser,
     if (!parser.isSet(option))
         return std::make_unique<SystemClock>();
     const QString text = parser.value(option).trimmed();
-    const QDateTime when = QDateTime::fromString(text, QStringLiteral("yyyy-MM-dd HH:mm"));
-    if (!when.isValid()) {
+    const std::optional<QDateTime> when = parseMoment(text);
+    if (!when) {
         err(QStringLiteral("Date incorrecte : « %1 ». Donnez-la sous la forme AAAA-MM-JJ HH:MM, par exemple "
                            "2026-03-09 10:00.")
                 .arg(text));
         return nullptr;
     }
-    return std::make_unique<FixedClock>(when, UtilisateurNom());
+    return std::make_unique<FixedClock>(*when, UtilisateurNom());
 }
 
 } // namespace qs::cli

@@ -3,6 +3,8 @@
 #include <QDateTime>
 #include <QString>
 
+#include <optional>
+
 namespace qs {
 
 // Where the current date-time and the login name come from, so that generated pages can be compared
@@ -31,5 +33,9 @@ private:
     QDateTime now_;
     QString user_;
 };
+
+// A moment typed as "AAAA-MM-JJ HH:MM" (blanks around it ignored), as a script gives the moment to take
+// as now; nothing when it is not a real date and time in that form.
+std::optional<QDateTime> parseMoment(const QString& text);
 
 } // namespace qs

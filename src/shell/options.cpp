@@ -22,13 +22,15 @@ std::optional<std::array<int, 3>> parseColour(const QString& text) {
     const QString t = text.trimmed();
     if (t.size() != 6)
         return std::nullopt;
+    // Digits only: toInt() would also take a sign or blanks ("-1-1-1", "1 2 34"), which are no colour.
+    const auto hex = [](QChar c) {
+        return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
+    };
+    if (!std::all_of(t.begin(), t.end(), hex))
+        return std::nullopt;
     std::array<int, 3> rgb{};
-    for (qsizetype i = 0; i < 3; ++i) {
-        bool ok = false;
-        rgb[size_t(i)] = t.mid(i * 2, 2).toInt(&ok, 16);
-        if (!ok)
-            return std::nullopt;
-    }
+    for (qsizetype i = 0; i < 3; ++i)
+        rgb[size_t(i)] = t.mid(i * 2, 2).toInt(nullptr, 16);
     return rgb;
 }
 

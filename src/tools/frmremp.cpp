@@ -140,7 +140,11 @@ frmRemp::frmRemp(std::unique_ptr<Dialogs> own, Dialogs* dialogs, QWidget* parent
     updateButtons();
 }
 
-frmRemp::~frmRemp() = default;
+// The preview goes first, while this window is whole: its destruction clears the pointers to it here,
+// which the base class's clean-up of the children would do on a window already half destroyed.
+frmRemp::~frmRemp() {
+    delete aperçu_;
+}
 
 void frmRemp::updateButtons() {
     bExécuter->setEnabled(!running_ && !t0->text().isEmpty());

@@ -38,6 +38,7 @@ bool isLineEnd(char c) {
 struct LineView {
     QString text;
     qsizetype start = 0;
+    qsizetype length = 0; // in characters: in UTF-8 the occurrence's bytes are more than its characters
 };
 
 // The line holding the occurrence at `p` as it stands: the replacements already accepted in it made.
@@ -60,6 +61,7 @@ LineView currentLine(QByteArrayView original, qsizetype p, qsizetype length,
     }
     line.text += decode(original.sliced(cursor, p - cursor));
     line.start = line.text.size();
+    line.length = decode(original.sliced(p, length)).size();
     line.text += decode(original.sliced(p, end - p));
     return line;
 }
@@ -382,7 +384,7 @@ Replacer::Result Replacer::run(FileEncoding encoding, const Read& read, Output* 
             if (ask) {
                 const LineView view =
                     currentLine(QByteArrayView(buffer), p, length, accepted, request_.replacement, decode);
-                if (!ask(view.text, view.start, length))
+                if (!ask(view.text, view.start, view.length))
                     continue;
             }
             accepted.push_back(p);

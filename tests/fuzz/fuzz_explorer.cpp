@@ -1,23 +1,20 @@
 // The link scanner and the address resolver on any bytes: the tags, their dispatch, the resolution of
-// every link against several bases, and a whole walk of the input as a page among a few real files.
-// Besides crashes and sanitizer reports, it stops on a broken rule: a tag holding its closing bracket,
-// more tags than opening brackets, a walk that does not end at depth 0, nodes that are not all in the
-// key hash.
+// every link against many bases (the page's own links among them), and a whole walk of the input as a
+// page among a few real files. Besides crashes and sanitizer reports, it stops on a broken rule: a tag
+// holding its closing bracket, more tags than opening brackets, a walk that does not end at depth 0,
+// nodes that are not all in the key hash.
+#include "fuzzcheck.h"
+
 #include "explorer/address.h"
 #include "explorer/linktree.h"
 #include "explorer/scanner.h"
 #include "explorer/walker.h"
 #include "lib/dialogs.h"
 
-#include <QByteArray>
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-
-#include <cstdio>
-#include <cstdlib>
-
 namespace {
+
+using fuzz::check;
+using fuzz::writeFile;
 
 class QuietDialogs final : public qs::Dialogs {
 public:
@@ -34,34 +31,17 @@ protected:
     void setBusy(bool) override {}
 };
 
-void check(bool ok, const char* rule) {
-    if (!ok) {
-        std::fprintf(stderr, "broken rule: %s\n", rule);
-        std::abort();
-    }
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        f.write(bytes);
-}
-
-// A small site on a memory file system where there is one: the input page links into it.
+// A small site in the scratch folder: the input page links into it.
 QString siteFolder() {
-    static QTemporaryDir* dir = [] {
-        const QString shm = QStringLiteral("/dev/shm");
-        auto* d = QDir(shm).exists() ? new QTemporaryDir(shm + QStringLiteral("/qs-fuzz-XXXXXX"))
-                                     : new QTemporaryDir();
-        const QString root = d->path() + u'/';
-        writeFile(root + QStringLiteral("a.htm"), "<A HREF=page.htm><FRAME SRC=sub/b.htm><A HREF=a.htm>");
-        writeFile(root + QStringLiteral("sub/b.htm"), "<A HREF=../a.htm><IMG SRC=../img.gif><BASE HREF=..>");
-        writeFile(root + QStringLiteral("img.gif"), "GIF89a");
-        QFile::link(root, root + QStringLiteral("sub/loop"));
-        return d;
+    static const QString root = [] {
+        const QString r = fuzz::scratchFolder() + QStringLiteral("site/");
+        writeFile(r + QStringLiteral("a.htm"), "<A HREF=page.htm><FRAME SRC=sub/b.htm><A HREF=a.htm>");
+        writeFile(r + QStringLiteral("sub/b.htm"), "<A HREF=../a.htm><IMG SRC=../img.gif><BASE HREF=..>");
+        writeFile(r + QStringLiteral("img.gif"), "GIF89a");
+        QFile::link(r, r + QStringLiteral("sub/loop"));
+        return r;
     }();
-    return dir->path() + u'/';
+    return root;
 }
 
 } // namespace
@@ -80,8 +60,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (char c : page)
         brackets += c == '<';
     qsizetype tags = 0;
-    const QString bases[] = {QStringLiteral("/site/d/c/"), QStringLiteral("/"), QString(),
-                             QStringLiteral("C:\\s\\"), QStringLiteral("host/dir")};
+    // Bases of every shape a page's folder or a BASE HREF gives, and each link value met so far: a link
+    // is resolved against the others too.
+    QStringList bases = {
+        QStringLiteral("/site/d/c/"),  QStringLiteral("/"),           QString(),
+        QStringLiteral("C:\\s\\"),     QStringLiteral("host/dir"),    QStringLiteral("\\\\srv\\p\\"),
+        QStringLiteral("file:///s/"),  QStringLiteral("http://h/a/"), QStringLiteral("../"),
+        QStringLiteral("/s/d/../../"), QStringLiteral("//"),          QStringLiteral("/s/%41/")};
     qs::readTags(page, [&](QByteArrayView tag) {
         ++tags;
         check(!tag.contains('>'), "a tag never holds its closing bracket");
@@ -95,6 +80,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 check(qs::occurrence(key) == 3, "a key's occurrence is its suffix");
                 check(!qs::iconKeyFor(path).isEmpty(), "every path has an icon");
             }
+            if (bases.size() < 24)
+                bases.append(action.value);
         }
         return true;
     });

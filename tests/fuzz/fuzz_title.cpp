@@ -1,36 +1,31 @@
-// The page title reader on any bytes: it must not crash, must give the same title whether the bytes come
-// whole or through the reader's buffers, and the title it gives holds no tag, no line break and no blank
-// at either end.
+// The page title readers on any bytes, with both rules (the listings' and the index's): no crash, the
+// same title from the bytes whole, through a device's buffers and from a file, and a title that holds no
+// tag, no line break and no blank at either end.
+#include "fuzzcheck.h"
+
+#include "lib/pagetitle.h"
 #include "site/listing.h"
 
 #include <QBuffer>
-#include <QByteArray>
-
-#include <cstdio>
-#include <cstdlib>
-
-namespace {
-
-void check(bool ok, const char* rule) {
-    if (!ok) {
-        std::fprintf(stderr, "broken rule: %s\n", rule);
-        std::abort();
-    }
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    using fuzz::check;
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
-    const QString whole = qs::pageTitleOf(bytes);
+    const QString path = fuzz::scratchFolder() + QStringLiteral("page.htm");
+    fuzz::writeFile(path, bytes);
+    for (const qs::TitleRules rules : {qs::TitleRules::Listing, qs::TitleRules::Index}) {
+        const QString whole = qs::titleOf(bytes, rules);
+        QByteArray copy = bytes;
+        QBuffer buffer(&copy);
+        buffer.open(QIODevice::ReadOnly);
+        check(qs::readTitle(buffer, rules) == whole, "same title through the buffers");
+        bool readable = false;
+        check(qs::readTitle(path, rules, &readable) == whole && readable, "same title from the file");
 
-    QByteArray copy = bytes;
-    QBuffer buffer(&copy);
-    buffer.open(QIODevice::ReadOnly);
-    check(qs::pageTitle(buffer) == whole, "same title through the buffers");
-
-    check(!whole.contains(u'<'), "no tag in a title");
-    check(!whole.contains(u'\r') && !whole.contains(u'\n'), "no line break in a title");
-    check(!whole.startsWith(u' ') && !whole.endsWith(u' '), "no blank at either end");
+        check(!whole.contains(u'<'), "no tag in a title");
+        check(!whole.contains(u'\r') && !whole.contains(u'\n'), "no line break in a title");
+        check(!whole.startsWith(u' ') && !whole.endsWith(u' '), "no blank at either end");
+    }
+    check(qs::pageTitleOf(bytes) == qs::titleOf(bytes, qs::TitleRules::Listing), "the listings' title");
     return 0;
 }

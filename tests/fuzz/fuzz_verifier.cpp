@@ -2,31 +2,14 @@
 // reachable only with another case), checked and its case mismatches fixed. Besides
 // crashes and sanitizer reports, it stops on a broken rule: a line number past the page's end, a page
 // changed without a fix, a fix that adds or removes lines, more fixes than fixable mismatches.
+#include "fuzzcheck.h"
+
 #include "check/verifier.h"
-
-#include <QByteArray>
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-
-#include <cstdio>
-#include <cstdlib>
 
 namespace {
 
-void check(bool ok, const char* rule) {
-    if (!ok) {
-        std::fprintf(stderr, "broken rule: %s\n", rule);
-        std::abort();
-    }
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        f.write(bytes);
-}
+using fuzz::check;
+using fuzz::writeFile;
 
 QByteArray readFile(const QString& path) {
     QFile f(path);
@@ -36,8 +19,7 @@ QByteArray readFile(const QString& path) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static QTemporaryDir dir;
-    const QString root = dir.path() + QStringLiteral("/site/");
+    const QString root = fuzz::scratchFolder() + QStringLiteral("site/");
     QDir(root).removeRecursively();
     const QByteArray page(reinterpret_cast<const char*>(data), qsizetype(size));
     writeFile(root + QStringLiteral("d/c/1.htm"), page);
