@@ -35,11 +35,11 @@ void act(ShellFixture& f, Action action, bool yes) {
         break;
     case Action::RenameCategory:
         ASSERT_TRUE(cListe_MouseUp(s, Qt::RightButton, s.cListe.find(QStringLiteral("C"))));
-        mod2_Click(s, int(mod2Captions().indexOf(QStringLiteral("Renommer"))));
+        mod2_Click(s, FolderCommand::Rename);
         break;
     case Action::RenameDomain:
         ASSERT_TRUE(dListe_MouseUp(s, Qt::RightButton, s.dListe.find(QStringLiteral("Alpha"))));
-        mmod_Click(s, int(mmodCaptions().indexOf(QStringLiteral("Renommer"))));
+        mmod_Click(s, FolderCommand::Rename);
         break;
     }
 }
