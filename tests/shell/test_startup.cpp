@@ -26,7 +26,6 @@ protected:
         return site;
     }
     void expectNoDialogs() {
-        EXPECT_TRUE(dialogs.unexpected().isEmpty()) << dialogs.unexpected().join(u'|').toStdString();
         EXPECT_EQ(dialogs.pending(), 0);
     }
 };

@@ -139,7 +139,6 @@ TEST_F(Update, FirstUseAsksForTheFolderAndCancelAsksAgainNextTime) {
     EXPECT_EQ(run(), UpdateOutcome::Continue);
     EXPECT_EQ(dialogs.calls().size(), 2);
     EXPECT_EQ(storedFolder(), U);
-    EXPECT_TRUE(dialogs.unexpected().isEmpty());
 }
 
 TEST_F(Update, ThePromptRepeatsUntilAFolderHoldsTheProgram) {
@@ -260,7 +259,6 @@ TEST_F(Update, AFolderWithoutTheUpdaterCanBeKeptOrChanged) {
     dialogs.no().answer(QStringLiteral("-"));
     EXPECT_EQ(run(), UpdateOutcome::Continue);
     EXPECT_EQ(storedFolder(), QStringLiteral("-"));
-    EXPECT_TRUE(dialogs.unexpected().isEmpty());
     EXPECT_EQ(dialogs.pending(), 0);
 }
 
