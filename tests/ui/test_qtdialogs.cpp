@@ -1,4 +1,5 @@
 // The Dialogs port on real windows: each box is found while it runs, checked and answered.
+#include "lib/translations.h"
 #include "ui/qtdialogs.h"
 
 #include <gtest/gtest.h>
@@ -40,91 +41,57 @@ QStringList buttonTexts(QMessageBox* box) {
 
 TEST(QtDialogs, MessagesAndQuestionsShowTheirTextIconTitleAndButtons) {
     QApplication::setApplicationDisplayName(QStringLiteral("Quillsite"));
-    struct Row {
-        int kind; // 0 message, 1 question, 2 question whose default is No
+    // As the program does at start-up: Qt's own buttons ("Show Details...") in French too.
+    ASSERT_TRUE(installFrenchTranslations(*QApplication::instance()));
+    using B = QMessageBox;
+    const struct {
+        int kind; // 0 message, 1 question, 2 question whose default is No, 3 question with details
         Icon icon;
-        QString title;
-        QMessageBox::Icon boxIcon;
-        QString shownTitle;
-        QStringList buttons;
-        QMessageBox::StandardButton press;
-        bool result;
-        QMessageBox::StandardButton defaultButton;
-    };
-    const Row rows[] = {
-        {0,
-         Icon::Exclamation,
-         {},
-         QMessageBox::Warning,
-         "Quillsite",
-         {"OK"},
-         QMessageBox::Ok,
-         false,
-         QMessageBox::Ok},
-        {0,
-         Icon::None,
-         "Titre",
-         QMessageBox::NoIcon,
-         "Titre",
-         {"OK"},
-         QMessageBox::Ok,
-         false,
-         QMessageBox::Ok},
-        {1,
-         Icon::Question,
-         {},
-         QMessageBox::Question,
-         "Quillsite",
-         {"&Non", "&Oui"},
-         QMessageBox::Yes,
-         true,
-         QMessageBox::Yes},
-        {1,
-         Icon::Critical,
-         "Attention",
-         QMessageBox::Critical,
-         "Attention",
-         {"&Non", "&Oui"},
-         QMessageBox::No,
-         false,
-         QMessageBox::Yes},
-        {2,
-         Icon::Exclamation,
-         {},
-         QMessageBox::Warning,
-         "Quillsite",
-         {"&Non", "&Oui"},
-         QMessageBox::Yes,
-         true,
-         QMessageBox::No},
+        const char* title;
+        B::Icon boxIcon;
+        const char* shownTitle;
+        B::StandardButton press, defaultButton;
+    } rows[] = {
+        {0, Icon::Exclamation, "", B::Warning, "Quillsite", B::Ok, B::Ok},
+        {0, Icon::None, "Titre", B::NoIcon, "Titre", B::Ok, B::Ok},
+        {1, Icon::Question, "", B::Question, "Quillsite", B::Yes, B::Yes},
+        {1, Icon::Critical, "Attention", B::Critical, "Attention", B::No, B::Yes},
+        {2, Icon::Exclamation, "", B::Warning, "Quillsite", B::Yes, B::No},
+        {3, Icon::Question, "", B::Question, "Quillsite", B::No, B::Yes},
     };
     QtDialogs dialogs;
     int beforeModal = 0;
     dialogs.setBeforeModal([&] { ++beforeModal; });
-    for (const Row& r : rows) {
-        SCOPED_TRACE(r.shownTitle.toStdString());
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.kind);
         const QString text = QStringLiteral("Le fichier \"é.htm\" est introuvable.\r\n\r\nRéessayer ?");
         bool seen = false;
         whenModal([&](QWidget* w) {
             auto* box = qobject_cast<QMessageBox*>(w);
             ASSERT_NE(box, nullptr);
             seen = true;
-            EXPECT_EQ(box->text(), text);
+            EXPECT_EQ(box->text(), text) << buttonTexts(box).join(u'|').toStdString();
             EXPECT_EQ(box->icon(), r.boxIcon);
-            EXPECT_EQ(box->windowTitle(), r.shownTitle);
-            EXPECT_EQ(buttonTexts(box), r.buttons);
+            EXPECT_EQ(box->windowTitle(), QString::fromUtf8(r.shownTitle));
+            QStringList buttons = r.kind == 0 ? QStringList{"OK"} : QStringList{"&Non", "&Oui"};
+            if (r.kind == 3)
+                buttons.append(QStringLiteral("Montrer les détails..."));
+            EXPECT_EQ(buttonTexts(box), buttons);
             if (r.kind != 0) {
                 EXPECT_EQ(box->defaultButton(), box->button(r.defaultButton));
             }
+            EXPECT_EQ(box->detailedText(), r.kind == 3 ? QStringLiteral("a.htm\nb.htm") : QString());
             box->button(r.press)->click();
         });
-        const bool result = r.kind == 2   ? dialogs.questionNoByDefault(text, r.icon, r.title)
-                            : r.kind == 1 ? dialogs.question(text, r.icon, r.title)
-                                          : (dialogs.message(text, r.icon, r.title), false);
+        const bool result =
+            r.kind == 3   ? dialogs.questionWithDetails(text, QStringLiteral("a.htm\nb.htm"))
+            : r.kind == 2 ? dialogs.questionNoByDefault(text, r.icon, QString::fromUtf8(r.title))
+            : r.kind == 1 ? dialogs.question(text, r.icon, QString::fromUtf8(r.title))
+                          : (dialogs.message(text, r.icon, QString::fromUtf8(r.title)), false);
         EXPECT_TRUE(seen);
-        EXPECT_EQ(result, r.result);
+        EXPECT_EQ(result, r.press == B::Yes);
     }
-    EXPECT_EQ(beforeModal, 5);
+    EXPECT_EQ(beforeModal, 6);
     // Closing a question without an answer is No.
     whenModal([](QWidget* w) { w->close(); });
     EXPECT_FALSE(dialogs.question(QStringLiteral("Continuer ?")));
