@@ -18,82 +18,9 @@ using namespace qs::test;
 
 namespace {
 
-// The page written out from its layout table; `images` are the rows in order.
-QStringList expectedPage(const QString& category, const QStringList& images, const QString& date,
-                         const QString& user, const QString& current) {
-    QStringList l{"<HTML>",
-                  "<HEAD>",
-                  "<TITLE> Index des images </TITLE>",
-                  "</HEAD>",
-                  "<BODY>",
-                  "<!-- BEGIN -->",
-                  "<CENTER><H1>Images du répertoire \"" + category + "\"</H1></CENTER><HR>",
-                  "<TABLE>"};
-    for (const QString& f : images)
-        l << "<TR>"
-          << "<TD>" + f + "</TD>"
-          << "<TD><IMG SRC=\"" + f + "\"></TD>"
-          << "</TR>";
-    l << "</TABLE>"
-      << "<BR><HR><BR>"
-      << "<!-- END -->"
-      << "<TABLE WIDTH=\"100%\">"
-      << "<TR>"
-      << "<TD><FONT SIZE=\"1\">Mis à jour le " + date + " par " + user + ".</FONT></TD>"
-      << "<TD ALIGN=\"CENTER\"><A HREF=\"Index.htm\" TARGET=\"_top\">Index " + current + "</A></TD>"
-      << "<TD ALIGN=\"RIGHT\"><A HREF=\"Javascript:history.go(-1)\">Retour à la page précédente</A></TD>"
-      << "</TR>"
-      << "</TABLE>"
-      << "</BODY>"
-      << "</HTML>";
-    return l;
-}
-
 const QDateTime kNow(QDate(2026, 12, 5), QTime(9, 7));
 
 } // namespace
-
-TEST(ImageFiles, ThreeExtensionsInAnyCaseOrderedWithoutCase) {
-    TempDir dir;
-    for (const char* name : {"plan.jpeg", "Photo.JPG", "logo.gif", "scan.bmp", "anim.png", "zèbre.Gif",
-                             "Été.jpg", "b.JPEG", "a.jpg.txt", ".cache.jpg", "1.htm"})
-        writeFile(dir(QString::fromUtf8(name)), "x");
-    makeDir(dir("dossier.jpg"));
-    EXPECT_EQ(imageFiles(dir.path()),
-              (QStringList{"b.JPEG", "Été.jpg", "logo.gif", "Photo.JPG", "plan.jpeg", "zèbre.Gif"}));
-    EXPECT_TRUE(imageFiles(dir("absent/")).isEmpty());
-}
-
-TEST(ImgIndexPage, GoldenWithAndWithoutImages) {
-    TempDir dir;
-    for (const char* name : {"Photo.JPG", "logo.gif", "plan.jpeg", "scan.bmp", "anim.png"})
-        writeFile(dir(QString("Cat/") + name), "x");
-    makeDir(dir("Vide"));
-    FixedClock clock(kNow, "marie");
-    ScriptedDialogs dialogs;
-
-    ASSERT_TRUE(writeImgIndex(dir("Cat"), "Cat", "Cat", clock, dialogs));
-    EXPECT_EQ(
-        readFile(dir("Cat/ImgIndex.htm")),
-        crlf(expectedPage("Cat", {"logo.gif", "Photo.JPG", "plan.jpeg"}, "5.12.26 à 9:07", "marie", "Cat")));
-
-    // No images: the table opens and closes on adjacent lines. No current category: "Index " alone.
-    ASSERT_TRUE(writeImgIndex(dir("Vide/"), "Vide", "", clock, dialogs));
-    const QStringList lines = fileLines(dir("Vide/ImgIndex.htm"));
-    EXPECT_EQ(lines, expectedPage("Vide", {}, "5.12.26 à 9:07", "marie", ""));
-    EXPECT_EQ(lines.indexOf("</TABLE>"), lines.indexOf("<TABLE>") + 1);
-    EXPECT_EQ(lines[14], "<TD ALIGN=\"CENTER\"><A HREF=\"Index.htm\" TARGET=\"_top\">Index </A></TD>");
-    EXPECT_TRUE(dialogs.calls().isEmpty());
-}
-
-TEST(ImgIndexPage, NamesAreWrittenAsTheyAreInWindows1252) {
-    ImgIndexPage page{"Catégorie & co", {"été <1>.jpg", "%1.gif"}, "1.1.27 à 0:00", "zoé", "Catégorie & co"};
-    const QStringList lines = imgIndexLines(page);
-    EXPECT_EQ(lines, expectedPage("Catégorie & co", {"été <1>.jpg", "%1.gif"}, "1.1.27 à 0:00", "zoé",
-                                  "Catégorie & co"));
-    EXPECT_EQ(crlf({lines[6]}),
-              QByteArray("<CENTER><H1>Images du r\xE9pertoire \"Cat\xE9gorie & co\"</H1></CENTER><HR>\r\n"));
-}
 
 class ImgIndexButton : public ::testing::Test {
 protected:
@@ -120,7 +47,7 @@ protected:
 TEST_F(ImgIndexButton, WritesTheIndexListsItAndKeepsTheCategoryCurrent) {
     ImgIndex_Click(state);
     EXPECT_EQ(readFile(site("Dom/Cat/ImgIndex.htm")),
-              crlf(expectedPage("Cat", {"photo.jpg"}, "5.12.26 à 9:07", "marie", "Cat")));
+              crlf(imgIndexLines({"Cat", {"photo.jpg"}, "5.12.26 à 9:07", "marie", "Cat"})));
     EXPECT_EQ(state.tListe.texts(), (QStringList{"Index des images", "Une page"}));
     EXPECT_EQ(state.currentDomain, "Dom");
     EXPECT_EQ(state.currentCategory, "Cat");
@@ -130,7 +57,7 @@ TEST_F(ImgIndexButton, WritesTheIndexListsItAndKeepsTheCategoryCurrent) {
     writeFile(site("Dom/Cat/autre.GIF"), "x");
     ImgIndex_Click(state);
     EXPECT_EQ(readFile(site("Dom/Cat/ImgIndex.htm")),
-              crlf(expectedPage("Cat", {"autre.GIF", "photo.jpg"}, "5.12.26 à 9:07", "marie", "Cat")));
+              crlf(imgIndexLines({"Cat", {"autre.GIF", "photo.jpg"}, "5.12.26 à 9:07", "marie", "Cat"})));
     EXPECT_EQ(state.tListe.texts(), (QStringList{"Index des images", "Une page"}));
     // Each run ends saying what it wrote.
     const QString said = "Index des images de la catégorie « Cat » écrit (%1) :\r\n" +
