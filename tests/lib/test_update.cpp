@@ -241,10 +241,7 @@ TEST_F(Update, AFolderWithoutTheUpdaterCanBeKeptOrChanged) {
 
     dialogs.yes();
     EXPECT_EQ(run(), UpdateOutcome::Continue);
-    ASSERT_EQ(dialogs.calls().size(), 1);
-    EXPECT_EQ(dialogs.calls()[0].text, question);
-    EXPECT_EQ(dialogs.calls()[0].icon, Icon::Question);
-    EXPECT_EQ(dialogs.calls()[0].title, QStringLiteral("Vendrel - Attention"));
+    EXPECT_EQ(dialogs.log(), QStringList{"question(?) Vendrel - Attention: " + question});
 
     // No: the prompt, with the hint about Cancel and the stored value as it was; Cancel keeps it.
     dialogs.clear();
@@ -310,11 +307,10 @@ TEST_F(Update, AnUnreadableProgramDateIsReported) {
     setFolder(U);
     env.programPath = L + QStringLiteral("vanished");
     EXPECT_EQ(run(), UpdateOutcome::Continue);
-    ASSERT_EQ(dialogs.calls().size(), 1);
-    EXPECT_EQ(dialogs.calls()[0].text,
-              QStringLiteral("Je ne peux pas obtenir la date du fichier \"%1vanished\" !").arg(L));
-    EXPECT_EQ(dialogs.calls()[0].icon, Icon::Exclamation);
-    EXPECT_EQ(dialogs.calls()[0].title, QStringLiteral("Vendrel - Avertissement"));
+    EXPECT_EQ(dialogs.log(),
+              QStringList{"message(!) Vendrel - Avertissement: Je ne peux pas obtenir la date du "
+                          "fichier \"" +
+                          L + "vanished\" !"});
 }
 
 TEST_F(Update, AUserMachineHandsANewerBuildToTheUpdater) {
