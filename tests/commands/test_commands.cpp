@@ -50,8 +50,7 @@ TEST(ContextMenu, RightClickSelectsTheRowOrBeepsBelowTheLast) {
     PageSite s;
     twoDomains(s);
     EXPECT_FALSE(dListe_MouseUp(s.state, Qt::RightButton, 2));
-    ASSERT_EQ(s.dialogs.calls().size(), 1);
-    EXPECT_EQ(s.dialogs.calls()[0].kind, ScriptedDialogs::Kind::Beep);
+    EXPECT_EQ(s.dialogs.log(), QStringList{"beep"});
     EXPECT_EQ(s.state.ListeCourante, nullptr);
     EXPECT_FALSE(dListe_MouseUp(s.state, Qt::LeftButton, 1));
     EXPECT_EQ(s.state.dListe.selectedRow(), -1);

@@ -39,11 +39,8 @@ TEST_F(Startup, FirstLaunchAsksForANewSiteAndCancellingLeavesEmptyLists) {
     QDir::setCurrent(cwd.path());
     dialogs.answer(QString());
     shell->Form_Load();
-    ASSERT_EQ(dialogs.calls().size(), 2);
-    EXPECT_EQ(dialogs.calls()[0].kind, ScriptedDialogs::Kind::Message);
-    EXPECT_EQ(dialogs.calls()[0].text, QStringLiteral("Vous devez créer un nouveau site..."));
-    EXPECT_EQ(dialogs.calls()[1].kind, ScriptedDialogs::Kind::Prompt);
-    EXPECT_EQ(dialogs.calls()[1].text, QStringLiteral("Nom du nouveau site :"));
+    EXPECT_EQ(dialogs.log(), (QStringList{"message: Vous devez créer un nouveau site...",
+                                          "prompt Nouveau site: Nom du nouveau site :"}));
     EXPECT_EQ(state->dListe.count() + state->cListe.count() + state->tListe.count(), 0);
     EXPECT_FALSE(shell->programEnded);
     EXPECT_EQ(domainPrompts, 0);
@@ -105,13 +102,12 @@ TEST_F(Startup, AProgramFolderThatTakesNoSiteIsSaidSo) {
     if (!locked.active())
         GTEST_SKIP() << "the folder cannot be made read-only here";
     shell->mnuFileNew_Click();
-    ASSERT_EQ(dialogs.calls().size(), 1);
-    EXPECT_EQ(dialogs.calls()[0].text,
-              QStringLiteral("Impossible de créer un site dans le dossier du programme :\r\n") + program +
-                  QStringLiteral("\r\n\r\nCe dossier est protégé en écriture. "
-                                 "Installez Quillsite dans un dossier où vous "
-                                 "pouvez écrire."));
-    EXPECT_EQ(dialogs.calls()[0].icon, Icon::Exclamation);
+    EXPECT_EQ(
+        dialogs.log(),
+        QStringList{"message(!) Erreur: Impossible de créer un site dans le dossier du programme :\r\n" +
+                    program +
+                    "\r\n\r\nCe dossier est protégé en écriture. Installez Quillsite dans un "
+                    "dossier où vous pouvez écrire."});
     EXPECT_EQ(setting("Adresse"), QString());
 }
 
