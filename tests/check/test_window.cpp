@@ -1,7 +1,7 @@
 // The "Vérifier le site" window on the offscreen platform.
 #include "check/verifierwindow.h"
 #include "checksite.h"
-#include "lib/dialogs.h"
+#include "scripteddialogs.h"
 
 #include <gtest/gtest.h>
 
@@ -15,32 +15,6 @@ using namespace qs::test;
 
 namespace {
 
-// Answers every question with `answer`, records the texts, and lets a test act while the check runs.
-class WindowDialogs final : public Dialogs {
-public:
-    std::function<void()> onEvents;
-    QStringList texts;
-    bool answer = true;
-
-    void message(const QString& text, Icon = Icon::None, const QString& = {}) override { texts << text; }
-    bool question(const QString& text, Icon = Icon::Question, const QString& = {}) override {
-        texts << text;
-        return answer;
-    }
-    QString prompt(const QString&, const QString& = {}, const QString& = {}) override { return {}; }
-    QString openFile(const QString&, const QString&, const QString&) override { return {}; }
-    QString chooseFolder(const QString&, const QString&) override { return {}; }
-    void beep() override {}
-    void status(const QString&) override {}
-    void processEvents() override {
-        if (onEvents)
-            onEvents();
-    }
-
-protected:
-    void setBusy(bool) override {}
-};
-
 QString cell(const QTableView* table, int row, int column) {
     return table->model()->index(row, column).data().toString();
 }
@@ -50,7 +24,7 @@ QString cell(const QTableView* table, int row, int column) {
 TEST(VerifierWindow, ListsSortsShowsAndFixes) {
     TempDir dir;
     writeCheckedSite(dir);
-    WindowDialogs dialogs;
+    ScriptedDialogs dialogs;
     QStringList shown;
     VerifierWindow window(dir.path(), dialogs, [&](const QString& page) { shown << page; });
     window.show();
@@ -74,8 +48,9 @@ TEST(VerifierWindow, ListsSortsShowsAndFixes) {
     // One confirmation, then the case mismatches are gone and the list is checked again.
     auto* fix = window.findChild<QPushButton*>(QStringLiteral("bCorriger"));
     ASSERT_TRUE(fix && fix->isEnabled());
+    dialogs.yes();
     fix->click();
-    EXPECT_EQ(dialogs.texts,
+    EXPECT_EQ(dialogs.texts(),
               QStringList({QStringLiteral("Récrire 2 lien(s) avec le nom exact de leur fichier ?\r\n\r\n"
                                           "Les pages gardent leur date ; rien d'autre n'y change."),
                            QStringLiteral("2 lien(s) corrigé(s).")}));
@@ -86,7 +61,7 @@ TEST(VerifierWindow, ListsSortsShowsAndFixes) {
 TEST(VerifierWindow, EscapeStopsTheCheckWithoutClosing) {
     TempDir dir;
     writeCheckedSite(dir);
-    WindowDialogs dialogs;
+    ScriptedDialogs dialogs;
     VerifierWindow window(dir.path(), dialogs, {});
     window.show();
     auto* stop = window.findChild<QPushButton*>(QStringLiteral("bArreter"));

@@ -17,7 +17,7 @@ namespace {
 
 class ExplorerTabTest : public ::testing::Test {
 protected:
-    HookDialogs dialogs;
+    ScriptedDialogs dialogs;
     FixedClock clock{QDateTime(QDate(2024, 5, 6), QTime(7, 8)), QStringLiteral("marie")};
     MainState state{dialogs, clock, QStringLiteral("/opt/quillsite/")};
     ExplorerTab tab{state};
@@ -100,7 +100,7 @@ TEST_F(ExplorerTabTest, AWalkRunsAndStopsWithTheButton) {
     dialogs.onEvents = [&] {
         during.append(tab.controls());
         depthSeen = std::max(depthSeen, tab.walker().depth());
-        if (dialogs.events == 10) {
+        if (dialogs.eventRuns() == 10) {
             EXPECT_TRUE(tab.running());
             tab.bExplorer_Click(); // "Arrêter"
             EXPECT_FALSE(tab.controls().bExplorerEnabled);
@@ -126,14 +126,14 @@ TEST_F(ExplorerTabTest, AWalkRunsAndStopsWithTheButton) {
     EXPECT_TRUE(after.bExplorerDefault);
     EXPECT_FALSE(after.bExplorerCancel);
     EXPECT_FALSE(after.toolBarButton3Enabled);
-    EXPECT_EQ(dialogs.beeps, 1);
+    EXPECT_EQ(dialogs.beeps(), 1);
     EXPECT_EQ(selectedKey(), dir("p0.htm"));
 
     // The next walk starts afresh: the stop mark is cleared and the tree rebuilt.
     dialogs.onEvents = nullptr;
     tab.bExplorer_Click();
     EXPECT_EQ(tab.N().size(), 1 + 20 * 3); // each page shows its link and both images
-    EXPECT_EQ(dialogs.beeps, 2);
+    EXPECT_EQ(dialogs.beeps(), 2);
 }
 
 TEST_F(ExplorerTabTest, WalkUsesTheWindowsSwitchesAndDepth) {
@@ -164,9 +164,9 @@ TEST_F(ExplorerTabTest, DoubleClickShowsPagesInTheBrowserPane) {
     EXPECT_EQ(tab.controls().bExplorerCaption, QStringLiteral("Explorer"));
 
     // During a walk the button stays the stop button.
-    dialogs.events = 0;
+    dialogs.resetEventRuns();
     dialogs.onEvents = [&] {
-        if (dialogs.events == 3) {
+        if (dialogs.eventRuns() == 3) {
             tab.select(tab.N().find(dir("i.htm")));
             tab.N_DblClick();
             EXPECT_EQ(tab.controls().bExplorerCaption, QStringLiteral("Arrêter"));
@@ -186,40 +186,34 @@ TEST_F(ExplorerTabTest, PopUpMenuEnabling) {
     EXPECT_EQ(NoeudsMenu::texts(),
               (QStringList{"Précédent", "Origine", "Suivant", "-", "Déployer", NoeudsMenu::editCaption()}));
 
+    // The entries a node's menu offers: "P O N D E" for Previous, Origin, Next, Deploy and Edit, "-" where
+    // one is greyed.
     auto menuAt = [&](const QString& relativeKey) {
         const auto menu = tab.N_MouseUp(tab.N().indexOf(node(relativeKey)));
         EXPECT_TRUE(menu.has_value()) << relativeKey;
         EXPECT_EQ(selectedKey(), native(dir(relativeKey)));
-        return menu.value_or(NoeudsMenu{});
+        const std::pair<NoeudsMenu::Item, char> letters[] = {{NoeudsMenu::Previous, 'P'},
+                                                             {NoeudsMenu::Origin, 'O'},
+                                                             {NoeudsMenu::Next, 'N'},
+                                                             {NoeudsMenu::Deploy, 'D'},
+                                                             {NoeudsMenu::Edit, 'E'}};
+        QString shown;
+        for (const auto& [item, letter] : letters)
+            shown += QChar::fromLatin1(menu && menu->enabled[item] ? letter : '-');
+        return shown;
     };
-    using M = NoeudsMenu;
-    // An explored page: expanded, so nothing to deploy.
-    M m = menuAt("i.htm");
-    EXPECT_FALSE(m.enabled[M::Previous]);
-    EXPECT_TRUE(m.enabled[M::Origin]);
-    EXPECT_TRUE(m.enabled[M::Next]);
-    EXPECT_FALSE(m.enabled[M::Deploy]);
-    EXPECT_TRUE(m.enabled[M::Edit]);
-    // A page shown but not read.
-    m = menuAt("leaf.htm");
-    EXPECT_TRUE(m.enabled[M::Deploy]);
-    EXPECT_TRUE(m.enabled[M::Edit]);
-    // An occurrence: its file is its first node's.
-    m = menuAt("shared.htm<1>");
-    EXPECT_TRUE(m.enabled[M::Previous]);
-    EXPECT_TRUE(m.enabled[M::Deploy]);
-    EXPECT_TRUE(m.enabled[M::Edit]);
-    // A picture: deployable (a file, collapsed), not editable.
-    m = menuAt("pic.gif");
-    EXPECT_TRUE(m.enabled[M::Deploy]);
-    EXPECT_FALSE(m.enabled[M::Edit]);
-    // A missing page: neither.
-    m = menuAt("deeper.htm");
-    EXPECT_FALSE(m.enabled[M::Deploy]);
-    EXPECT_FALSE(m.enabled[M::Edit]);
+    const std::pair<const char*, const char*> menus[] = {
+        {"i.htm", "-ON-E"},         // an explored page: expanded, so nothing to deploy
+        {"leaf.htm", "-ONDE"},      // a page shown but not read
+        {"shared.htm<1>", "PONDE"}, // an occurrence: its file is its first node's
+        {"pic.gif", "-OND-"},       // a picture: deployable (a file, collapsed), not editable
+        {"deeper.htm", "-ON--"},    // a missing page: neither
+    };
+    for (const auto& [key, shown] : menus)
+        EXPECT_EQ(menuAt(QString::fromUtf8(key)), QString::fromLatin1(shown)) << key;
     // A collapsed explored page is deployable again.
     tab.N().setExpanded(node("shared.htm"), false);
-    EXPECT_TRUE(menuAt("shared.htm").enabled[M::Deploy]);
+    EXPECT_EQ(menuAt("shared.htm").at(3), u'D');
     // Nothing under the pointer: no menu.
     EXPECT_FALSE(tab.N_MouseUp(QModelIndex()).has_value());
 }
@@ -230,7 +224,7 @@ TEST_F(ExplorerTabTest, MenuMovesBetweenOccurrences) {
     ASSERT_NE(node("shared.htm<2>"), nullptr);
     ASSERT_NE(node("shared.htm<3>"), nullptr) << "read before a.htm and b.htm, leaf.htm has the first";
     ASSERT_EQ(node("shared.htm<4>"), nullptr);
-    dialogs.beeps = 0;
+    dialogs.clear();
 
     select("shared.htm<2>");
     tab.mN_Click(NoeudsMenu::Previous);
@@ -238,7 +232,7 @@ TEST_F(ExplorerTabTest, MenuMovesBetweenOccurrences) {
     tab.mN_Click(NoeudsMenu::Previous);
     EXPECT_EQ(selectedKey(), native(dir("shared.htm")));
     tab.mN_Click(NoeudsMenu::Previous);
-    EXPECT_EQ(dialogs.beeps, 1) << "no occurrence before the first";
+    EXPECT_EQ(dialogs.beeps(), 1) << "no occurrence before the first";
     EXPECT_EQ(selectedKey(), native(dir("shared.htm")));
 
     tab.mN_Click(NoeudsMenu::Next);
@@ -247,20 +241,20 @@ TEST_F(ExplorerTabTest, MenuMovesBetweenOccurrences) {
     tab.mN_Click(NoeudsMenu::Next);
     EXPECT_EQ(selectedKey(), native(dir("shared.htm<3>")));
     tab.mN_Click(NoeudsMenu::Next);
-    EXPECT_EQ(dialogs.beeps, 2) << "no occurrence after the last";
+    EXPECT_EQ(dialogs.beeps(), 2) << "no occurrence after the last";
 
     tab.mN_Click(NoeudsMenu::Origin);
     EXPECT_EQ(selectedKey(), native(dir("shared.htm")));
-    EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_TRUE(dialogs.messages().isEmpty());
     tab.mN_Click(NoeudsMenu::Origin);
-    EXPECT_EQ(dialogs.messages, QStringList{native(dir("shared.htm"))});
+    EXPECT_EQ(dialogs.messages(), QStringList{native(dir("shared.htm"))});
 
     // Any file has occurrences: the picture shows under i.htm and shared.htm.
     select("pic.gif");
     tab.mN_Click(NoeudsMenu::Next);
     EXPECT_EQ(selectedKey(), native(dir("pic.gif<1>")));
     tab.mN_Click(NoeudsMenu::Next);
-    EXPECT_EQ(dialogs.beeps, 3);
+    EXPECT_EQ(dialogs.beeps(), 3);
 }
 
 TEST_F(ExplorerTabTest, DeployReadsANodeInPlace) {
@@ -276,7 +270,7 @@ TEST_F(ExplorerTabTest, DeployReadsANodeInPlace) {
     ASSERT_NE(node("deeper.htm"), nullptr);
     EXPECT_EQ(node("deeper.htm")->children.size(), 1u);
     EXPECT_EQ(tab.controls().bExplorerCaption, QStringLiteral("Explorer"));
-    EXPECT_EQ(dialogs.beeps, 1) << "only the walk beeps";
+    EXPECT_EQ(dialogs.beeps(), 1) << "only the walk beeps";
 
     // Deploying an occurrence reads its page again, with the links under the occurrence.
     select("shared.htm<1>");
@@ -291,7 +285,7 @@ TEST_F(ExplorerTabTest, DeployReadsANodeInPlace) {
 TEST_F(ExplorerTabTest, DeployAfterAStoppedWalkStillWorks) {
     makeSharedSite();
     dialogs.onEvents = [&] {
-        if (dialogs.events == 2)
+        if (dialogs.eventRuns() == 2)
             tab.bExplorer_Click();
     };
     start(dir("i.htm"));
@@ -306,10 +300,10 @@ TEST_F(ExplorerTabTest, DeployAfterAStoppedWalkStillWorks) {
     start(dir("i.htm"));
     ASSERT_TRUE(node("leaf.htm")->children.empty());
     dialogs.onEvents = [&] {
-        if (dialogs.events == 1)
+        if (dialogs.eventRuns() == 1)
             tab.bExplorer_Click();
     };
-    dialogs.events = 0;
+    dialogs.resetEventRuns();
     select("leaf.htm");
     tab.mN_Click(NoeudsMenu::Deploy);
     EXPECT_EQ(node("leaf.htm")->children.size(), 1u);
@@ -332,13 +326,13 @@ TEST_F(ExplorerTabTest, EditOpensTheFirstNodesFile) {
     select("shared.htm<2>");
     tab.mN_Click(NoeudsMenu::Edit);
     EXPECT_EQ(launched, (QStringList{"mon-editeur", "--nouvelle-fenetre", native(dir("shared.htm"))}));
-    EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_TRUE(dialogs.messages().isEmpty());
 
     succeed = false;
     tab.mN_Click(NoeudsMenu::Edit);
-    EXPECT_EQ(dialogs.messages, QStringList{QStringLiteral("Je ne peux pas lancer l'éditeur de texte "
-                                                           "\"mon-editeur\" pour le fichier \"%1\".")
-                                                .arg(native(dir("shared.htm")))});
+    EXPECT_EQ(dialogs.messages(), QStringList{QStringLiteral("Je ne peux pas lancer l'éditeur de texte "
+                                                             "\"mon-editeur\" pour le fichier \"%1\".")
+                                                  .arg(native(dir("shared.htm")))});
 }
 
 TEST_F(ExplorerTabTest, TextEditorIsFoundOnThePath) {
@@ -362,7 +356,7 @@ TEST_F(ExplorerTabTest, TextEditorIsFoundOnThePath) {
     start(dir("i.htm"));
     select("shared.htm");
     tab.mN_Click(NoeudsMenu::Edit);
-    EXPECT_EQ(dialogs.messages,
+    EXPECT_EQ(dialogs.messages(),
               QStringList{
                   QStringLiteral("Je ne trouve aucun éditeur de texte pour ouvrir le fichier \"%1\".\r\n\r\n"
                                  "Indiquez-en un dans le paramètre \"EditeurTexte\".")
@@ -396,7 +390,7 @@ TEST_F(ExplorerTabTest, OpeningAnotherSiteDuringAWalkRestartsIt) {
     EXPECT_EQ(tab.N().printout(),
               QString("[htm] %1\n  [htm] ???   one.htm\n  [htm] ???   two.htm\n").arg(dir("other/home.htm")));
     EXPECT_EQ(tab.walker().depth(), 0);
-    EXPECT_EQ(dialogs.beeps, 2);
+    EXPECT_EQ(dialogs.beeps(), 2);
     // Each opening shows its home page; the address is remembered.
     ASSERT_EQ(browse.count(), 2);
     EXPECT_EQ(browse.at(1).at(0).toString(), dir("other/home.htm"));

@@ -28,7 +28,7 @@ namespace {
 
 class View : public ::testing::Test {
 protected:
-    HookDialogs dialogs;
+    ScriptedDialogs dialogs;
     FixedClock clock{QDateTime(QDate(2024, 5, 6), QTime(7, 8)), QStringLiteral("marie")};
     MainState state{dialogs, clock, QStringLiteral("/opt/quillsite/")};
     ExplorerTab tab{state};
@@ -115,7 +115,7 @@ TEST_F(View, EscapeAndTheStopButtonStopAWalk) {
     tFichier->setText(dir("p0.htm"));
     N->setFocus();
     dialogs.onEvents = [&] {
-        if (dialogs.events == 5)
+        if (dialogs.eventRuns() == 5)
             QTest::keyClick(N, Qt::Key_Escape);
     };
     bExplorer->click();
@@ -124,9 +124,9 @@ TEST_F(View, EscapeAndTheStopButtonStopAWalk) {
     EXPECT_TRUE(bExplorer->isEnabled());
     EXPECT_FALSE(view->escape()->isEnabled());
 
-    dialogs.events = 0;
+    dialogs.resetEventRuns();
     dialogs.onEvents = [&] {
-        if (dialogs.events == 7)
+        if (dialogs.eventRuns() == 7)
             view->stopAction()->trigger();
     };
     bExplorer->click();
@@ -182,5 +182,5 @@ TEST_F(View, StartUpExplorationWaitsForTheWindow) {
     EXPECT_EQ(tab.N().size(), 0);
     QApplication::processEvents();
     EXPECT_EQ(tab.N().size(), 7);
-    EXPECT_EQ(dialogs.beeps, 1);
+    EXPECT_EQ(dialogs.beeps(), 1);
 }

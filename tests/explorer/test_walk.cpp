@@ -181,7 +181,7 @@ TEST(Stop, AStopDuringTheWalkUnwindsToDepthZero) {
         int deepest = 0;
         w.dialogs.onEvents = [&] {
             deepest = std::max(deepest, w.walker.depth());
-            if (w.dialogs.events == stopAt)
+            if (w.dialogs.eventRuns() == stopAt)
                 w.tree.setTag(QStringLiteral("STOP"));
         };
         w.run(dir("p0.htm"));
@@ -189,7 +189,7 @@ TEST(Stop, AStopDuringTheWalkUnwindsToDepthZero) {
         // Nodes are added one per event: the walk ends on the node where it was stopped.
         EXPECT_EQ(w.tree.size(), 1 + stopAt) << stopAt;
         EXPECT_LT(w.tree.size(), all);
-        EXPECT_EQ(w.dialogs.events, stopAt);
+        EXPECT_EQ(w.dialogs.eventRuns(), stopAt);
         if (stopAt > 21) {
             EXPECT_GE(deepest, 2);
         }
@@ -213,17 +213,17 @@ TEST(Events, RunThrottledNotAfterEachNode) {
 
     Walk eager;
     eager.run(dir("i.htm"));
-    EXPECT_GE(eager.dialogs.events, 3000);
+    EXPECT_GE(eager.dialogs.eventRuns(), 3000);
 
     Walk throttled;
     throttled.walker.setEventInterval(60000);
     throttled.run(dir("i.htm"));
     EXPECT_EQ(throttled.tree.size(), 3001);
-    EXPECT_EQ(throttled.dialogs.events, 1);
+    EXPECT_EQ(throttled.dialogs.eventRuns(), 1);
     // The status line shows the progress, and is cleared at the end.
-    ASSERT_FALSE(throttled.dialogs.statuses.isEmpty());
-    EXPECT_TRUE(throttled.dialogs.statuses.first().startsWith(QStringLiteral("Exploration : ")));
-    EXPECT_EQ(throttled.dialogs.statuses.last(), QString());
+    ASSERT_FALSE(throttled.dialogs.statuses().isEmpty());
+    EXPECT_TRUE(throttled.dialogs.statuses().first().startsWith(QStringLiteral("Exploration : ")));
+    EXPECT_EQ(throttled.dialogs.statuses().last(), QString());
 }
 
 TEST(Walk, LongChainsNeedNoDeepStack) {

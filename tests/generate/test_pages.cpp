@@ -1,5 +1,6 @@
 // The generated index pages, line for line as the site's readers and other tools expect them.
 #include "generate/pages.h"
+#include "lib/text1252.h"
 #include "testutil.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,11 @@ using namespace qs;
 using namespace qs::test;
 
 namespace {
+
+// An expected page of tests/data as lines; characters outside Windows-1252 stay as their references.
+QStringList dataLines(const char* file) {
+    return splitLines(fromWindows1252(dataFile(QString::fromUtf8(file))));
+}
 
 CategoryPage category() {
     CategoryPage p;
@@ -43,37 +49,7 @@ TEST(DomainPageLines, EveryLine) {
     p.header = QStringLiteral("\r\nH1");
     p.footer = QStringLiteral("\r\nF1\r\nF2");
     p.categories = {QStringLiteral("alpha"), QStringLiteral("Beta Gamma")};
-    const QStringList expected = {
-        "<HTML>",
-        "<HEAD>",
-        "<TITLE>Réseaux & <LAN></TITLE>",
-        "</HEAD>",
-        "<BODY BACKGROUND=\"../images/logo.gif\" BGCOLOR=\"#FFFFFF\" TOPMARGIN=\"0\">",
-        "<FONT SIZE=\"1\">(quillsite v1.2.3)</FONT><BR>",
-        "<CENTER><FONT SIZE=\"5\" COLOR=\"#009900\">Réseaux & <LAN></FONT></CENTER>",
-        "<HR>",
-        "",
-        "H1",
-        "<!-- BEGIN -->",
-        "<FONT SIZE=\"5\">",
-        "<A HREF=\"alpha/Index.htm\">alpha</A><BR>",
-        "<A HREF=\"Beta Gamma/Index.htm\">Beta Gamma</A><BR>",
-        "</FONT>",
-        "<!-- END -->",
-        "",
-        "F1",
-        "F2",
-        "<HR>",
-        "<TABLE WIDTH=\"100%\">",
-        "<TR>",
-        "<TD ALIGN=\"LEFT\" WIDTH=\"33%\"><A HREF=\"Javascript:history.go(-1)\">Retour à la page "
-        "précédente</A></TD>",
-        "<TD ALIGN=\"RIGHT\" WIDTH=\"33%\"><A HREF=\"../Index.htm\">Index principal</A></TD>",
-        "</TR>",
-        "</TABLE>",
-        "</BODY>",
-        "</HTML>",
-    };
+    const QStringList expected = dataLines("generate/domain.htm");
     EXPECT_EQ(crlf(domainPageLines(p)), crlf(expected));
 
     p.categories.clear();
@@ -84,40 +60,7 @@ TEST(DomainPageLines, EveryLine) {
 
 TEST(CategoryPageLines, FramesetEveryLine) {
     const CategoryPage p = category();
-    const QStringList expected = {
-        "<HTML>",
-        "<HEAD>",
-        "<TITLE>Doc / Outils</TITLE>",
-        "</HEAD>",
-        "<!-- BEGIN -->",
-        "<frameset COLS=\"20%,*\">",
-        "<frame NAME=\"Left\" src=\"IndexG.htm\">",
-        "<frame NAME=\"Right\" src=\"3.htm\" marginheight = \"0\" marginwidth = \"0\">",
-        "<NOFRAME>",
-        "<BODY BACKGROUND=\"../../images/chapitre.gif\" BGCOLOR=\"#F0F0FF\" TOPMARGIN=\"0\">",
-        "<FONT SIZE=\"1\">(quillsite v1.2.3)</FONT><BR>",
-        "<CENTER><FONT SIZE=\"7\" COLOR=\"#509000\">Documentation Outils</FONT><BR>",
-        "<FONT SIZE=\"5\" COLOR=\"#509000\">(Doc)</FONT></CENTER>",
-        "<HR><FONT SIZE=\"3\">",
-        "<A HREF=\"3.htm\">- Un titre de trente caractères!</A><BR>",
-        "<A HREF=\"1.htm\">- B &amp; &lt;b&gt;</A><BR>",
-        "<A HREF=\"4.htm\">- Vingt-deux caractères \u2192\U0001F600 suite</A><BR>",
-        "<A HREF=\"5.htm\">- Vingt caractères pile &eacute;</A><BR>",
-        "</FONT>",
-        "<!-- END -->",
-        "<HR><TABLE WIDTH=\"100%\">",
-        "<TR>",
-        "<TD ALIGN=\"LEFT\" WIDTH=\"33%\"><A HREF=\"Javascript:history.go(-1)\">Retour à la page "
-        "précédente</A></TD>",
-        "<TD ALIGN=\"CENTER\" WIDTH=\"33%\"><A HREF=\"../../Index.htm\">Index principal</A></TD>",
-        "<TD ALIGN=\"RIGHT\" WIDTH=\"33%\"><A HREF=\"../Index.htm\">Index Doc</A></TD>",
-        "</TR>",
-        "</TABLE>",
-        "</NOFRAME>",
-        "</FRAMESET>",
-        "</BODY>",
-        "</HTML>",
-    };
+    const QStringList expected = dataLines("generate/frameset.htm");
     EXPECT_EQ(crlf(framesetLines(p)), crlf(expected));
     EXPECT_EQ(sendheadert(p), expected.mid(0, 4));
     EXPECT_EQ(sendfootert(p), expected.mid(20));
@@ -126,38 +69,13 @@ TEST(CategoryPageLines, FramesetEveryLine) {
 TEST(CategoryPageLines, NavigationEveryLineWithShortTitles) {
     CategoryPage p = category();
     p.indexed = true;
-    const QStringList expected = {
-        "<HTML>",
-        "<HEAD>",
-        "<TITLE>Doc / Outils</TITLE>",
-        "</HEAD>",
-        "<!-- BEGIN -->",
-        "<BODY BACKGROUND=\"../../images/chapitre.gif\" BGCOLOR=\"#000090\" TEXT=\"#FFFFFF\" "
-        "LINK=\"#FFFF99\" VLINK=\"#FFCCFF\" TOPMARGIN=\"0\">",
-        "<FONT SIZE=\"1\">(quillsite v1.2.3)</FONT><BR>",
-        // The title colour (3.8:1 on this background) gives way to the text colour.
-        "<CENTER><FONT SIZE=\"3\" COLOR=\"#FFFFFF\">Outils</FONT><BR>",
-        "<FONT SIZE=\"2\" COLOR=\"#FFFFFF\">(Doc)</FONT></CENTER>",
-        "<HR><FONT SIZE=\"2\">",
-        "<A HREF=\"3.htm\" TARGET=\"Right\">- Un titre de trente carac</A><BR>",
-        "<A HREF=\"1.htm\" TARGET=\"Right\">- B &amp; &lt;b&gt;</A><BR>",
-        "<A HREF=\"4.htm\" TARGET=\"Right\">- Vingt-deux caractères \u2192\U0001F600</A><BR>",
-        "<A HREF=\"5.htm\" TARGET=\"Right\">- Vingt caractères pile </A><BR>",
-        "<!-- END -->",
-        "<HR></FONT>",
-        "<BR><A HREF=\"Javascript:history.go(-1)\">Retour à la page précédente</A>",
-        "<BR><BR><A HREF=\"../Index.htm\" TARGET=\"_top\">Index Doc</A>",
-        "<BR><BR><A HREF=\"../../Search.htm\" TARGET=\"_top\">Rechercher</A>",
-        "<BR><BR><A HREF=\"../../Index.htm\" TARGET=\"_top\">Index principal</A><BR>",
-        "</BODY>",
-        "</HTML>",
-    };
+    const QStringList expected = dataLines("generate/navigation.htm");
     EXPECT_EQ(crlf(navigationLines(p)), crlf(expected));
 
     p.indexed = false;
     QStringList notIndexed = expected;
     notIndexed.removeAt(18);
-    EXPECT_EQ(navigationLines(p), notIndexed);
+    EXPECT_EQ(crlf(navigationLines(p)), crlf(notIndexed));
 }
 
 // Whatever background the user picks for the navigation frame, its text, links and titles stay readable.

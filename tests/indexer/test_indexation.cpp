@@ -1,17 +1,10 @@
-#include "commands/mainstate.h"
-#include "commands/selection.h"
 #include "indexer/indexation.h"
-#include "lib/clock.h"
 #include "lib/helpers.h"
-#include "lib/settings.h"
-#include "scripteddialogs.h"
-#include "site/listing.h"
-#include "testutil.h"
+#include "pagesite.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -22,34 +15,6 @@ using namespace qs::test;
 
 namespace {
 
-// Records like ScriptedDialogs, but lets window events run, as the real dialogs do.
-class LiveDialogs final : public Dialogs {
-public:
-    void message(const QString& text, Icon icon, const QString& title) override {
-        recorded.message(text, icon, title);
-    }
-    bool question(const QString& text, Icon icon, const QString& title) override {
-        return recorded.question(text, icon, title);
-    }
-    QString prompt(const QString& text, const QString& title, const QString& answer) override {
-        return recorded.prompt(text, title, answer);
-    }
-    QString openFile(const QString& title, const QString& folder, const QString& filter) override {
-        return recorded.openFile(title, folder, filter);
-    }
-    QString chooseFolder(const QString& title, const QString& folder) override {
-        return recorded.chooseFolder(title, folder);
-    }
-    void beep() override { recorded.beep(); }
-    void status(const QString& text) override { recorded.status(text); }
-    void processEvents() override { QCoreApplication::processEvents(); }
-
-    ScriptedDialogs recorded;
-
-protected:
-    void setBusy(bool) override {}
-};
-
 Indexation* visibleIndexation() {
     for (QWidget* w : QApplication::topLevelWidgets())
         if (w->objectName() == "Indexation" && w->isVisible())
@@ -57,7 +22,33 @@ Indexation* visibleIndexation() {
     return nullptr;
 }
 
-const QDateTime kMonday(QDate(2026, 3, 9), QTime(10, 0));
+// Twenty domains with a page each, already indexed; window events run as with the real dialogs.
+class IndexMenu : public ::testing::Test, public PageSite {
+protected:
+    void SetUp() override {
+        for (int i = 0; i < 20; ++i) {
+            writeFile(at(QString("D%1/C/1.htm").arg(i)), "<TITLE>Un</TITLE>");
+            setModified(at(QString("D%1/C/1.htm").arg(i)), clock.now().addDays(-1));
+        }
+        open();
+        ParamètreEcrire("Indexer", "Oui");
+        writeFile(at("Recent.htm"), "récentes\r\n");
+        writeFile(at("Search.htm"), "index\r\n");
+        dialogs.onEvents = [] { QCoreApplication::processEvents(); };
+    }
+    // Runs the menu command with `act` called on the window, once shown, for every event loop turn.
+    IndexResult runWith(const std::function<void(Indexation*)>& act) {
+        QTimer watch;
+        watch.setInterval(0);
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            if (Indexation* w = visibleIndexation())
+                act(w);
+        });
+        watch.start();
+        return mnuOptionsIndex_Click(state, &mainWindow);
+    }
+    QWidget mainWindow;
+};
 
 } // namespace
 
@@ -65,7 +56,6 @@ TEST(IndexationWindow, ShowsProgressAndStopsOnButtonEscapeOrClose) {
     Indexation w;
     w.show();
     EXPECT_EQ(w.windowTitle(), ProgrammeID() + " - Indexation en cours");
-    EXPECT_EQ(w.E->objectName(), "E");
     w.folder("/sites/demo/Dom/");
     EXPECT_EQ(w.E->text(), "/sites/demo/Dom/");
     w.found(3, 12);
@@ -77,90 +67,47 @@ TEST(IndexationWindow, ShowsProgressAndStopsOnButtonEscapeOrClose) {
     QTest::mouseClick(w.bArreter, Qt::LeftButton);
     EXPECT_TRUE(w.stopRequested());
     EXPECT_FALSE(w.bArreter->isEnabled());
-
     w.setRunning(true);
     EXPECT_FALSE(w.stopRequested());
     QTest::keyClick(&w, Qt::Key_Escape);
     EXPECT_TRUE(w.stopRequested());
-
     // Closing during a run asks it to stop; the window stays until the run ends.
     w.setRunning(true);
     w.close();
     EXPECT_TRUE(w.stopRequested());
     EXPECT_TRUE(w.isVisible());
-
     w.written();
     EXPECT_EQ(w.windowTitle(), ProgrammeID() + " - Indexation terminée");
     w.close();
     EXPECT_FALSE(w.isVisible());
 }
 
-class IndexMenu : public ::testing::Test {
-protected:
-    void SetUp() override {
-        for (int i = 0; i < 20; ++i) {
-            writeFile(site(QString("D%1/C/1.htm").arg(i)), "<TITLE>Un</TITLE>");
-            setModified(site(QString("D%1/C/1.htm").arg(i)), kMonday.addDays(-1));
-        }
-        state.values.Répertoire = site.path();
-        domainesInit(state);
-        ParamètreEcrire("Indexer", "Oui");
-        writeFile(site("Recent.htm"), "récentes\r\n");
-        writeFile(site("Search.htm"), "index\r\n");
-    }
-
-    TempDir site;
-    LiveDialogs dialogs;
-    FixedClock clock{kMonday, "marie"};
-    MainState state{dialogs, clock, site("programme/")};
-    QWidget mainWindow;
-};
-
-TEST_F(IndexMenu, RunShowsTheWindowThenHidesIt) {
+TEST_F(IndexMenu, RunShowsTheWindowThenHidesItAndASecondRequestBeeps) {
     QStringList seen;
-    int again = 0;
-    QTimer watch;
-    watch.setInterval(0);
-    QObject::connect(&watch, &QTimer::timeout, [&] {
-        if (Indexation* w = visibleIndexation()) {
-            if (seen.isEmpty()) {
-                // A second request while the first runs only beeps.
-                mnuOptionsIndex_Click(state, &mainWindow);
-                ++again;
-            }
-            seen.append(w->windowTitle());
-        }
+    const IndexResult result = runWith([&](Indexation* w) {
+        if (seen.isEmpty())
+            mnuOptionsIndex_Click(state, &mainWindow);
+        seen.append(w->windowTitle());
     });
-    watch.start();
-    const IndexResult result = mnuOptionsIndex_Click(state, &mainWindow);
-    watch.stop();
     EXPECT_EQ(result.outcome, IndexResult::Outcome::Written);
     ASSERT_FALSE(seen.isEmpty());
     EXPECT_EQ(seen.front(), ProgrammeID() + " - Indexation en cours");
-    EXPECT_EQ(again, 1);
-    EXPECT_EQ(dialogs.recorded.calls().size(), 1);
-    EXPECT_EQ(dialogs.recorded.calls().front().kind, ScriptedDialogs::Kind::Beep);
+    EXPECT_EQ(dialogs.log(), QStringList{"beep"});
     EXPECT_EQ(visibleIndexation(), nullptr);
     EXPECT_EQ(result.search, 20);
-    EXPECT_TRUE(fileLines(site("Index.htm")).contains("<BR><A HREF=\"Recent.htm\">Nouveautés</A></TD>"));
+    EXPECT_TRUE(lines("Index.htm").contains("<BR><A HREF=\"Recent.htm\">Nouveautés</A></TD>"));
 }
 
 TEST_F(IndexMenu, StopButtonKeepsThePreviousListsByteIdentical) {
-    QTimer stopper;
-    stopper.setInterval(0);
-    QObject::connect(&stopper, &QTimer::timeout, [&] {
-        if (Indexation* w = visibleIndexation(); w && w->bArreter->isEnabled())
+    const IndexResult result = runWith([](Indexation* w) {
+        if (w->bArreter->isEnabled())
             QTest::mouseClick(w->bArreter, Qt::LeftButton);
     });
-    stopper.start();
-    const IndexResult result = mnuOptionsIndex_Click(state, &mainWindow);
-    stopper.stop();
     EXPECT_EQ(result.outcome, IndexResult::Outcome::Cancelled);
     EXPECT_LT(result.folders, 41);
-    EXPECT_EQ(readFile(site("Recent.htm")), QByteArray("récentes\r\n"));
-    EXPECT_EQ(readFile(site("Search.htm")), QByteArray("index\r\n"));
-    EXPECT_FALSE(QFile::exists(site("Index.htm")));
+    EXPECT_EQ(readFile(at("Recent.htm")), QByteArray("récentes\r\n"));
+    EXPECT_EQ(readFile(at("Search.htm")), QByteArray("index\r\n"));
+    EXPECT_FALSE(exists("Index.htm"));
     EXPECT_EQ(visibleIndexation(), nullptr);
-    EXPECT_EQ(dialogs.recorded.statuses().last(),
-              "Indexation interrompue : les listes précédentes sont conservées.");
+    EXPECT_EQ(dialogs.statuses().last(), "Indexation interrompue : les listes précédentes sont conservées.");
 }

@@ -12,45 +12,36 @@
 using namespace qs;
 using namespace qs::test;
 
-TEST(FileTests, FilesAndFoldersAreTellApart) {
+TEST(FileTests, FilesFoldersPathsAndLineBreaks) {
     TempDir dir;
     writeFile(dir("a.htm"), "x");
     EXPECT_TRUE(FichierExiste(dir("a.htm")));
-    EXPECT_FALSE(FichierExiste(dir.path()));
-    EXPECT_FALSE(FichierExiste(dir("missing.htm")));
-    EXPECT_FALSE(FichierExiste(QString()));
-    EXPECT_TRUE(DossierExiste(dir.path()));
-    EXPECT_TRUE(DossierExiste(withoutSeparator(dir.path())));
-    EXPECT_FALSE(DossierExiste(dir("a.htm")));
-    EXPECT_FALSE(DossierExiste(dir("nope/")));
-}
-
-TEST(FileTests, DossierCreerMakesEveryMissingParent) {
-    TempDir dir;
-    DossierCréer(QStringLiteral("  ") + dir("x/y/z/") + QStringLiteral(" "));
+    for (const QString& notAFile : {dir.path(), dir("missing.htm"), QString()})
+        EXPECT_FALSE(FichierExiste(notAFile)) << notAFile;
+    EXPECT_TRUE(DossierExiste(dir.path()) && DossierExiste(withoutSeparator(dir.path())));
+    EXPECT_FALSE(DossierExiste(dir("a.htm")) || DossierExiste(dir("nope/")));
+    DossierCréer(QStringLiteral("  ") + dir("x/y/z/") + QStringLiteral(" ")); // every missing parent
     EXPECT_TRUE(DossierExiste(dir("x/y/z")));
     DossierCréer(QString()); // nothing to do, no crash
-}
 
-TEST(FileTests, CrLfCountsAreClamped) {
-    EXPECT_EQ(CrLf(), QStringLiteral("\r\n"));
-    EXPECT_EQ(CrLf(0), QStringLiteral("\r\n"));
-    EXPECT_EQ(CrLf(-3), QStringLiteral("\r\n"));
-    EXPECT_EQ(CrLf(QStringLiteral("abc")), QStringLiteral("\r\n"));
+    // Line-break counts are clamped.
+    EXPECT_EQ(CrLf() + CrLf(0) + CrLf(-3) + CrLf(QStringLiteral("abc")), QStringLiteral("\r\n").repeated(4));
     EXPECT_EQ(CrLf(2), QStringLiteral("\r\n\r\n"));
     EXPECT_EQ(CrLf(250).size(), 200);
-}
 
-TEST(PathSplitting, FolderNameAndExtension) {
-    EXPECT_EQ(FichierRépertoire(QStringLiteral("/site/Index.htm")), QStringLiteral("/site"));
-    EXPECT_EQ(FichierRépertoire(QStringLiteral("Index.htm")), QString());
-    EXPECT_EQ(FichierNom(QStringLiteral("/site/Index.htm")), QStringLiteral("Index.htm"));
-    EXPECT_EQ(FichierNom(QStringLiteral("Index.htm")), QStringLiteral("Index.htm"));
-    EXPECT_EQ(FichierNom(QStringLiteral("/site/")), QString());
-    EXPECT_EQ(FichierExtension(QStringLiteral("/a.b/page")), QString());
-    EXPECT_EQ(FichierExtension(QStringLiteral("page.old.htm")), QStringLiteral(".htm"));
-    EXPECT_EQ(withSeparator(QStringLiteral("/a")), QStringLiteral("/a/"));
-    EXPECT_EQ(withSeparator(QStringLiteral("/a/")), QStringLiteral("/a/"));
+    const std::pair<QString, QString> splits[] = {
+        {FichierRépertoire(QStringLiteral("/site/Index.htm")), "/site"},
+        {FichierRépertoire(QStringLiteral("Index.htm")), ""},
+        {FichierNom(QStringLiteral("/site/Index.htm")), "Index.htm"},
+        {FichierNom(QStringLiteral("Index.htm")), "Index.htm"},
+        {FichierNom(QStringLiteral("/site/")), ""},
+        {FichierExtension(QStringLiteral("/a.b/page")), ""},
+        {FichierExtension(QStringLiteral("page.old.htm")), ".htm"},
+        {withSeparator(QStringLiteral("/a")), "/a/"},
+        {withSeparator(QStringLiteral("/a/")), "/a/"},
+    };
+    for (const auto& [got, expected] : splits)
+        EXPECT_EQ(got, expected);
 }
 
 namespace {
@@ -99,34 +90,23 @@ TEST(FolderCopy, ToAnExistingFolderTheCopyGoesUnderTheSourceName) {
     EXPECT_EQ(DossierCopier(dir("A"), dir("B"), d), 1);
 }
 
-TEST(FolderCopy, MissingSourceIsReported) {
-    TempDir dir;
-    ScriptedDialogs d;
-    EXPECT_EQ(DossierCopier(dir("nope"), dir("B"), d), 0);
-    EXPECT_EQ(d.messages(),
-              QStringList{QStringLiteral("Je ne trouve pas le dossier \"%1\" !").arg(dir("nope"))});
-    EXPECT_FALSE(DossierExiste(dir("B")));
-}
-
-TEST(FolderCopy, IntoItsOwnSubFolderIsRefused) {
+TEST(FolderCopy, AMissingSourceOrItsOwnSubFolderIsRefusedAndLinksAreNotFollowed) {
     TempDir dir;
     writeFile(dir("A/1.htm"), "un");
     makeDir(dir("A/sub"));
     ScriptedDialogs d;
-    EXPECT_EQ(DossierCopier(dir("A"), dir("A/sub"), d), 0);
-    EXPECT_EQ(DossierCopier(dir("A"), dir("A/new/deeper"), d), 0);
-    EXPECT_EQ(DossierCopier(dir("A"), dir("A"), d), 0);
-    ASSERT_EQ(d.messages().size(), 3);
+    EXPECT_EQ(DossierCopier(dir("nope"), dir("B"), d), 0);
+    EXPECT_FALSE(DossierExiste(dir("B")));
+    for (const char* into : {"A/sub", "A/new/deeper", "A"})
+        EXPECT_EQ(DossierCopier(dir("A"), dir(into), d), 0) << into;
+    ASSERT_EQ(d.messages().size(), 4);
+    EXPECT_EQ(d.messages()[0], QStringLiteral("Je ne trouve pas le dossier \"%1\" !").arg(dir("nope")));
     EXPECT_TRUE(
-        d.messages()[0].startsWith(QStringLiteral("Je ne peux pas copier le dossier \"%1\"").arg(dir("A/"))));
+        d.messages()[1].startsWith(QStringLiteral("Je ne peux pas copier le dossier \"%1\"").arg(dir("A/"))));
     EXPECT_EQ(treeOf(dir("A")), (QStringList{"1.htm", "sub"}));
-}
 
-TEST(FolderCopy, FolderLinksAreNotFollowed) {
-    TempDir dir;
-    writeFile(dir("A/1.htm"), "un");
+    QDir(dir("A/sub")).removeRecursively();
     ASSERT_TRUE(QFile::link(dir("A"), dir("A/loop")));
-    ScriptedDialogs d;
     EXPECT_EQ(DossierCopier(dir("A"), dir("B"), d), 1);
     EXPECT_EQ(treeOf(dir("B")), QStringList{"1.htm"});
 }
@@ -140,16 +120,15 @@ TEST(FolderCopy, AFileThatCannotBeCopiedIsReportedAndSkipped) {
     writeFile(dir("B/2.htm/inner/x"), "x");
     ScriptedDialogs d;
     EXPECT_EQ(ArborescenceCopier(dir("A"), dir("B"), d), 2);
-    ASSERT_EQ(d.calls().size(), 1);
-    EXPECT_EQ(d.calls()[0].title, QStringLiteral("Erreur de copie"));
-    EXPECT_EQ(d.calls()[0].icon, Icon::Exclamation);
-    EXPECT_TRUE(d.calls()[0].text.startsWith(
-        QStringLiteral("Copie de\r\n%1\r\nvers\r\n%2\r\n\r\n=> ").arg(dir("A/2.htm"), dir("B/2.htm"))))
-        << d.calls()[0].text;
+    ASSERT_EQ(d.log().size(), 1);
+    EXPECT_TRUE(d.log()[0].startsWith(
+        QStringLiteral("message(!) Erreur de copie: Copie de\r\n%1\r\nvers\r\n%2\r\n\r\n=> ")
+            .arg(dir("A/2.htm"), dir("B/2.htm"))))
+        << d.log()[0];
     EXPECT_EQ(readFile(dir("B/3.htm")), QByteArray("trois"));
 }
 
-TEST(FolderRemoval, FilesGoToTheTrash) {
+TEST(FolderRemoval, FilesGoToTheTrashDotEntriesStayAndTheParentWithThem) {
     TempDir dir;
     writeFile(dir("A/1.htm"), "un");
     writeFile(dir("A/sub/2.htm"), "deux");
@@ -160,13 +139,10 @@ TEST(FolderRemoval, FilesGoToTheTrash) {
         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Trash/files";
     EXPECT_TRUE(QDir(trash).entryList().contains(QStringLiteral("1.htm"))) << trash.toStdString();
     EXPECT_TRUE(trash.startsWith(qEnvironmentVariable("XDG_DATA_HOME")));
-}
 
-TEST(FolderRemoval, DotEntriesStayAndTheParentWithThem) {
-    TempDir dir;
-    writeFile(dir("A/1.htm"), "un");
-    writeFile(dir("A/.keep"), "k");
-    EXPECT_FALSE(DossierSupprimer(dir("A")));
-    EXPECT_EQ(treeOf(dir("A")), QStringList{".keep"});
+    writeFile(dir("K/1.htm"), "un");
+    writeFile(dir("K/.keep"), "k");
+    EXPECT_FALSE(DossierSupprimer(dir("K")));
+    EXPECT_EQ(treeOf(dir("K")), QStringList{".keep"});
     EXPECT_FALSE(DossierSupprimer(dir("missing")));
 }

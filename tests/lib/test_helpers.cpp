@@ -27,58 +27,55 @@ QStandardItemModel* listOf(const QStringList& texts, const QList<int>& numbers =
 }
 } // namespace
 
-TEST(ListeCherche, TextSearchIgnoresCaseAndTakesAPrefixStar) {
+TEST(ListeCherche, TextNumbersAndAccentsCompareAsTheListDoes) {
     ScriptedDialogs d;
     std::unique_ptr<QStandardItemModel> m(listOf({"ABC", "abcd", "Documentation"}));
-    EXPECT_EQ(ListeCherche(d, m.get(), QStringLiteral("abc")), 0);
-    EXPECT_EQ(ListeCherche(d, m.get(), QStringLiteral("abc*")), 0);
-    EXPECT_EQ(ListeCherche(d, m.get(), QStringLiteral("doc*")), 2);
-    EXPECT_EQ(ListeCherche(d, m.get(), QStringLiteral("zzz")), -1);
-    EXPECT_EQ(ListeCherche(d, m.get(), QString()), -1);
-    EXPECT_EQ(ListeCherche(d, m.get(), QVariant()), -1);
-    // The value is the left operand: ">" finds the first item sorting before it.
-    EXPECT_EQ(ListeCherche(d, m.get(), QStringLiteral("abcz"), QStringLiteral(">")), 0);
-    EXPECT_EQ(ListeCherche(d, m.get(), QStringLiteral("abc"), QStringLiteral("<")), 1);
+    struct Case {
+        QVariant value;
+        QString op;
+        int row;
+    };
+    const Case cases[] = {
+        {QStringLiteral("abc"), "=", 0},
+        {QStringLiteral("abc*"), "=", 0}, // a prefix star
+        {QStringLiteral("doc*"), "=", 2},
+        {QStringLiteral("zzz"), "=", -1},
+        {QString(), "=", -1},
+        {QVariant(), "=", -1},
+        // The value is the left operand: ">" finds the first item sorting before it.
+        {QStringLiteral("abcz"), ">", 0},
+        {QStringLiteral("abc"), "<", 1},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ListeCherche(d, m.get(), c.value, c.op), c.row) << c.value.toString() << c.op;
+
+    QStringListModel accents({QStringLiteral("Système"), QStringLiteral("ÉTÉ")});
+    EXPECT_EQ(ListeCherche(d, &accents, QStringLiteral("été")), 1);
+    EXPECT_EQ(ListeCherche(d, &accents, QStringLiteral("SYSTÈME")), 0);
+
+    // Numbers compare with the attached number.
+    std::unique_ptr<QStandardItemModel> n(listOf({"a", "b", "c"}, {3, 7, 9}));
+    const std::tuple<int, QString, int> numbers[] = {
+        {7, "=", 1}, {7, "<>", 1}, {7, ">", 2}, {7, "<=", 0}, {8, "=", -1}};
+    for (const auto& [value, op, row] : numbers)
+        EXPECT_EQ(ListeCherche(d, n.get(), value, op), row) << value << op;
     EXPECT_TRUE(d.calls().isEmpty());
-}
 
-TEST(ListeCherche, AccentsCompareThroughTheCodePageUpperCase) {
-    ScriptedDialogs d;
-    QStringListModel m({QStringLiteral("Système"), QStringLiteral("ÉTÉ")});
-    EXPECT_EQ(ListeCherche(d, &m, QStringLiteral("été")), 1);
-    EXPECT_EQ(ListeCherche(d, &m, QStringLiteral("SYSTÈME")), 0);
-}
-
-TEST(ListeCherche, NumbersCompareWithTheAttachedNumber) {
-    ScriptedDialogs d;
-    std::unique_ptr<QStandardItemModel> m(listOf({"a", "b", "c"}, {3, 7, 9}));
-    EXPECT_EQ(ListeCherche(d, m.get(), 7), 1);
-    EXPECT_EQ(ListeCherche(d, m.get(), 7, QStringLiteral("<>")), 1);
-    EXPECT_EQ(ListeCherche(d, m.get(), 7, QStringLiteral(">")), 2);
-    EXPECT_EQ(ListeCherche(d, m.get(), 7, QStringLiteral("<=")), 0);
-    EXPECT_EQ(ListeCherche(d, m.get(), 8), -1);
-}
-
-TEST(ListeCherche, TreesAreRefusedWithAMessage) {
-    ScriptedDialogs d;
     QStandardItemModel tree;
     auto* parent = new QStandardItem(QStringLiteral("p"));
     parent->appendRow(new QStandardItem(QStringLiteral("c")));
     tree.appendRow(parent);
     EXPECT_EQ(ListeCherche(d, &tree, QStringLiteral("p")), -1);
-    ASSERT_EQ(d.calls().size(), 1);
-    EXPECT_EQ(d.calls()[0].text,
-              QStringLiteral("Je ne peux pas faire de recherche dans un objet QStandardItemModel !"));
-    EXPECT_EQ(d.calls()[0].title, QStringLiteral("Erreur ListeCherche"));
-    EXPECT_EQ(d.calls()[0].icon, Icon::Critical);
+    EXPECT_EQ(d.log(),
+              QStringList{"message(x) Erreur ListeCherche: Je ne peux pas faire de recherche dans un objet "
+                          "QStandardItemModel !"});
 }
 
 TEST(TextHelpers, BlankTest) {
     EXPECT_TRUE(TexteVide(QStringLiteral(" \t\r\n  \t \r\n\t ")));
     EXPECT_TRUE(TexteVide(QString()));
-    EXPECT_FALSE(TexteVide(QStringLiteral(" \t a \r\n")));
-    EXPECT_FALSE(TexteVide(QStringLiteral("\n")));
-    EXPECT_FALSE(TexteVide(QStringLiteral("\r")));
+    for (const char* notBlank : {" \t a \r\n", "\n", "\r"})
+        EXPECT_FALSE(TexteVide(QString::fromLatin1(notBlank))) << notBlank;
     EXPECT_TRUE(IsString(QStringLiteral("x")));
     EXPECT_FALSE(IsString(3));
 }
@@ -89,9 +86,7 @@ TEST(TextHelpers, ReplaceAndHex) {
     EXPECT_EQ(ChaîneRemplacer(QStringLiteral("Été été"), QStringLiteral("ÉTÉ"), QStringLiteral("x")),
               QStringLiteral("x x"));
     EXPECT_EQ(ChaîneRemplacer(QStringLiteral("abc"), QString(), QStringLiteral("x")), QStringLiteral("abc"));
-    EXPECT_EQ(OctetHexa(0), QStringLiteral("00"));
-    EXPECT_EQ(OctetHexa(255), QStringLiteral("FF"));
-    EXPECT_EQ(OctetHexa(160), QStringLiteral("A0"));
+    EXPECT_EQ(OctetHexa(0) + OctetHexa(255) + OctetHexa(160), QStringLiteral("00FFA0"));
 }
 
 TEST(TextHelpers, ProgramIdentificationAndUser) {

@@ -38,23 +38,18 @@ TEST_F(Settings, ValuesAreConvertedToText) {
     ParamètreEcrire(QStringLiteral("day"), QDate(2026, 12, 31));
     ParamètreEcrire(QStringLiteral("s"), QStringLiteral("Répertoire é\\"));
     ParamètreEcrire(QStringLiteral("other"), QSize(1, 2));
-    EXPECT_EQ(ParamètreLire(QStringLiteral("b1")), QStringLiteral("-1"));
-    EXPECT_EQ(ParamètreLire(QStringLiteral("b0")), QStringLiteral("0"));
-    EXPECT_EQ(ParamètreLire(QStringLiteral("n")), QStringLiteral("3"));
-    EXPECT_EQ(ParamètreLire(QStringLiteral("d")), QStringLiteral("2.5"));
-    EXPECT_EQ(ParamètreLire(QStringLiteral("t")), QStringLiteral("04.03.2026 05:06"));
-    EXPECT_EQ(ParamètreLire(QStringLiteral("day")), QStringLiteral("31.12.2026 00:00"));
-    EXPECT_EQ(ParamètreLire(QStringLiteral("s")), QStringLiteral("Répertoire é\\"));
-    EXPECT_EQ(ParamètreLire(QStringLiteral("other")), QString());
+    QStringList read;
+    for (const char* key : {"b1", "b0", "n", "d", "t", "day", "s", "other"})
+        read.append(ParamètreLire(QString::fromLatin1(key)));
+    EXPECT_EQ(read, (QStringList{"-1", "0", "3", "2.5", "04.03.2026 05:06", "31.12.2026 00:00",
+                                 "Répertoire é\\", ""}));
 }
 
-TEST_F(Settings, AccentedKeysRoundTrip) {
+TEST_F(Settings, AccentedKeysSectionsAndTheMachineWideStore) {
     EXPECT_EQ(RegistreEcrire(QStringLiteral("Répertoire"), QStringLiteral("/site/")), 0);
     EXPECT_EQ(ParamètreLire(QStringLiteral("Répertoire")), QStringLiteral("/site/"));
     EXPECT_EQ(ParamètreLire(QStringLiteral("Repertoire")), QString());
-}
-
-TEST_F(Settings, SectionsDropLeadingSeparatorsAndBlanks) {
+    // Sections drop leading separators and blanks.
     RegistreEcrire(QStringLiteral("k"), QStringLiteral("v"), QStringLiteral(" \\\\ autre"));
     EXPECT_EQ(RegistreLire(QStringLiteral("k"), QStringLiteral("autre")), QStringLiteral("v"));
     EXPECT_EQ(ParamètreLire(QStringLiteral("k")), QString());
@@ -62,12 +57,9 @@ TEST_F(Settings, SectionsDropLeadingSeparatorsAndBlanks) {
     EXPECT_EQ(ParamètreLire(QStringLiteral("k2")), QStringLiteral("w"));
     RegistreEcrire(QStringLiteral("k3"), QStringLiteral("x"), 42); // not text: the program's own section
     EXPECT_EQ(ParamètreLire(QStringLiteral("k3")), QStringLiteral("x"));
-}
-
-TEST_F(Settings, TheMachineWideStoreIsSeparate) {
-    RegistreEcrire(QStringLiteral("k"), QStringLiteral("machine"), {}, true);
-    EXPECT_EQ(RegistreLire(QStringLiteral("k"), {}, true), QStringLiteral("machine"));
-    EXPECT_EQ(ParamètreLire(QStringLiteral("k")), QString());
+    RegistreEcrire(QStringLiteral("m"), QStringLiteral("machine"), {}, true);
+    EXPECT_EQ(RegistreLire(QStringLiteral("m"), {}, true), QStringLiteral("machine"));
+    EXPECT_EQ(ParamètreLire(QStringLiteral("m")), QString());
 }
 
 TEST_F(Settings, AValueThatIsNotTextSaysSo) {

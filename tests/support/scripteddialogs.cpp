@@ -1,10 +1,39 @@
 #include "scripteddialogs.h"
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
 namespace qs::test {
+
+namespace {
+const char* kindName(ScriptedDialogs::Kind kind) {
+    switch (kind) {
+    case ScriptedDialogs::Kind::Question:
+        return "question";
+    case ScriptedDialogs::Kind::Prompt:
+        return "prompt";
+    case ScriptedDialogs::Kind::OpenFile:
+        return "file chooser";
+    case ScriptedDialogs::Kind::ChooseFolder:
+        return "folder chooser";
+    default:
+        return "message";
+    }
+}
+} // namespace
+
+ScriptedDialogs::~ScriptedDialogs() {
+    for (const Answer& a : answers_)
+        ADD_FAILURE() << "unused " << kindName(a.kind) << " answer: " << a.value.toString().toStdString();
+}
 
 QVariant ScriptedDialogs::take(Kind kind, const QString& text) {
     if (answers_.isEmpty() || answers_.front().kind != kind) {
-        unexpected_.append(text);
+        ADD_FAILURE() << "unexpected " << kindName(kind) << ": " << text.toStdString()
+                      << (answers_.isEmpty() ? std::string(" (no answer queued)")
+                                             : std::string(" (next answer is for a ") +
+                                                   kindName(answers_.front().kind) + ")");
         return {};
     }
     return answers_.takeFirst().value;
@@ -57,6 +86,27 @@ QStringList ScriptedDialogs::messages() const {
     for (const Call& c : calls_)
         if (c.kind == Kind::Message)
             out.append(c.text);
+    return out;
+}
+
+int ScriptedDialogs::beeps() const {
+    return int(
+        std::count_if(calls_.cbegin(), calls_.cend(), [](const Call& c) { return c.kind == Kind::Beep; }));
+}
+
+QStringList ScriptedDialogs::log() const {
+    static const char* const icons[] = {"", "(i)", "(!)", "(?)", "(x)"};
+    QStringList out;
+    for (const Call& c : calls_) {
+        if (c.kind == Kind::Beep) {
+            out.append(QStringLiteral("beep"));
+            continue;
+        }
+        QString line = QString::fromLatin1(kindName(c.kind)) + QLatin1String(icons[int(c.icon)]);
+        if (!c.title.isEmpty() && c.kind != Kind::OpenFile && c.kind != Kind::ChooseFolder)
+            line += u' ' + c.title;
+        out.append(line + QStringLiteral(": ") + c.text);
+    }
     return out;
 }
 

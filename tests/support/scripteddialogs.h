@@ -7,12 +7,20 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <functional>
+
 namespace qs::test {
 
 // The Dialogs port for tests: plays queued answers in order and records every call, so that tests
-// assert the exact French texts, icons and titles.
+// assert the exact French texts, icons and titles. It is strict: a question, prompt or chooser with no
+// queued answer of its kind fails the test, and so do answers still queued when it is destroyed.
 class ScriptedDialogs final : public Dialogs {
 public:
+    ScriptedDialogs() = default;
+    ~ScriptedDialogs() override;
+    ScriptedDialogs(const ScriptedDialogs&) = delete;
+    ScriptedDialogs& operator=(const ScriptedDialogs&) = delete;
+
     enum class Kind { Message, Question, Prompt, OpenFile, ChooseFolder, Beep };
 
     struct Call {
@@ -40,20 +48,32 @@ public:
     QString chooseFolder(const QString& title, const QString& folder) override;
     void beep() override;
     void status(const QString& text) override { statuses_.append(text); }
-    void processEvents() override { ++eventRuns_; }
+    // Counts the calls and runs onEvents, where a test acts while long work lets events run (to press a
+    // stop button, for instance, or QCoreApplication::processEvents for a window).
+    void processEvents() override {
+        ++eventRuns_;
+        if (onEvents)
+            onEvents();
+    }
+    std::function<void()> onEvents;
 
     const QList<Call>& calls() const { return calls_; }
     // Texts of the messages (not questions) shown, in order.
     QStringList messages() const;
     // Texts of every message, question and prompt, in order.
     QStringList texts() const;
+    // Every call as one line, "kind(icon) title: text", so that one comparison checks all that was shown:
+    // "question(?) Vendrel - Attention: Désirez-vous...", "message(!): Le fichier...", "beep".
+    // Icons: (i) information, (!) exclamation, (?) question, (x) critical; none without one.
+    QStringList log() const;
     const QStringList& statuses() const { return statuses_; }
     int eventRuns() const { return eventRuns_; }
+    void resetEventRuns() { eventRuns_ = 0; }
+    int beeps() const;
     int busyDepth() const { return busyDepth_; }
     int busyEntries() const { return busyEntries_; }
-    // Answers still queued, and calls that found no answer of their kind: both should be empty.
+    // Answers still queued.
     int pending() const { return int(answers_.size()); }
-    const QStringList& unexpected() const { return unexpected_; }
     void clear() {
         calls_.clear();
         statuses_.clear();
@@ -76,7 +96,6 @@ private:
     QList<Answer> answers_;
     QList<Call> calls_;
     QStringList statuses_;
-    QStringList unexpected_;
     int eventRuns_ = 0;
     int busyDepth_ = 0;
     int busyEntries_ = 0;

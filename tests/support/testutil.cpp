@@ -2,6 +2,8 @@
 
 #include "lib/text1252.h"
 
+#include <gtest/gtest.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -44,6 +46,18 @@ QByteArray crlf(const QStringList& lines) {
     for (const QString& l : lines)
         out.append(toWindows1252(l)).append("\r\n");
     return out;
+}
+
+QByteArray dataFile(const QString& relative, const QList<std::pair<QString, QString>>& values) {
+    QFile f(QStringLiteral(QUILLSITE_SOURCE_DIR "/tests/data/") + relative);
+    if (!f.open(QIODevice::ReadOnly)) {
+        ADD_FAILURE() << "missing test data " << relative.toStdString();
+        return {};
+    }
+    QByteArray bytes = f.readAll();
+    for (const auto& [key, value] : values)
+        bytes.replace(toWindows1252(u'{' + key + u'}'), toWindows1252(value));
+    return bytes;
 }
 
 QStringList fileLines(const QString& path) {

@@ -46,6 +46,10 @@ void writeFile(const QString& path, const QByteArray& bytes); // creates missing
 void makeDir(const QString& path);
 // The bytes of a text file holding these lines, each in Windows-1252 and ended by CR LF.
 QByteArray crlf(const QStringList& lines);
+// The bytes of tests/data/<relative>, where expected pages are kept exactly as the program writes them
+// (Windows-1252, CR LF). Each "{KEY}" of `values` is replaced by its value in Windows-1252. A missing
+// file fails the test.
+QByteArray dataFile(const QString& relative, const QList<std::pair<QString, QString>>& values = {});
 // The file's lines, decoded from Windows-1252 (for readable failure messages).
 QStringList fileLines(const QString& path);
 void setModified(const QString& path, const QDateTime& when);

@@ -244,10 +244,7 @@ TEST(ReplaceRun, CountsChangedFilesAndLeavesTheOthersAlone) {
     setModified(dir("b.htm"), old);
     ScriptedDialogs d;
     const ReplaceOutcome o = RemplacementExécuter(dir.path(), {"a.htm", "b.htm"}, request("ab", "abab"), d);
-    ASSERT_EQ(d.calls().size(), 1);
-    EXPECT_EQ(d.calls()[0].text, QStringLiteral("3 chaîne(s) remplacée(s) dans 1 fichier(s)"));
-    EXPECT_EQ(d.calls()[0].icon, Icon::None);
-    EXPECT_EQ(d.calls()[0].title, QString());
+    EXPECT_EQ(d.log(), QStringList{"message: 3 chaîne(s) remplacée(s) dans 1 fichier(s)"});
     EXPECT_EQ(readFile(dir("a.htm")), crlf({"abab abab", "xabab"}));
     EXPECT_EQ(readFile(dir("b.htm")), QByteArray("nothing here\n"));
     EXPECT_EQ(QFileInfo(dir("b.htm")).lastModified(), old);
@@ -260,9 +257,7 @@ TEST(ReplaceRun, MessagesWithoutSelectionOrReplacement) {
     writeFile(dir("a.htm"), "abc");
     ScriptedDialogs d;
     RemplacementExécuter(dir.path(), {}, request("a", "b"), d);
-    ASSERT_EQ(d.calls().size(), 1);
-    EXPECT_EQ(d.calls()[0].text, QStringLiteral("Sélectionnez au moins un fichier svp !"));
-    EXPECT_EQ(d.calls()[0].icon, Icon::Exclamation);
+    EXPECT_EQ(d.log(), QStringList{"message(!): Sélectionnez au moins un fichier svp !"});
     EXPECT_EQ(readFile(dir("a.htm")), QByteArray("abc"));
 
     d.clear();

@@ -20,31 +20,7 @@ const QByteArray kOle("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1 rest of a Word document"
 
 // The viewer page as it must be written, byte for byte.
 QByteArray expectedPage(const QString& base, const QString& src) {
-    return crlf({
-        "<HTML>",
-        "<HEAD>",
-        "<TITLE>" + base + "</TITLE>",
-        "</HEAD>",
-        "<BODY BGCOLOR=\"#C1FFE8\" TOPMARGIN=\"0\">",
-        "<FONT SIZE=\"1\">(quillsite v9.8.7)</FONT><BR>",
-        "<CENTER><FONT SIZE=\"5\" COLOR=\"#FF0000\">" + base + "</FONT></CENTER>",
-        "<FONT COLOR=\"#000000\">",
-        "<!-- BEGIN -->",
-        "<EMBED height=\"85%\" Width=\"100%\" SRC=\"" + src + "\">",
-        "<!-- END -->",
-        "<BR>",
-        "</FONT>",
-        "<TABLE WIDTH=\"100%\">",
-        "<TR>",
-        "<TD><FONT SIZE=\"1\"> </FONT></TD>",
-        QStringLiteral("<TD ALIGN=\"CENTER\"><A HREF=\"Index.htm\" TARGET=\"_top\">Index Catégorie</A></TD>"),
-        QStringLiteral("<TD ALIGN=\"RIGHT\"><A HREF=\"Javascript:history.go(-1)\">Retour à la page "
-                       "précédente</A></TD>"),
-        "</TR>",
-        "</TABLE>",
-        "</BODY>",
-        "</HTML>",
-    });
+    return dataFile(QStringLiteral("tools/viewer.htm"), {{"BASE", base}, {"SRC", src}});
 }
 
 } // namespace

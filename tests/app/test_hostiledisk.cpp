@@ -1,0 +1,171 @@
+// The writing commands on a full disk, on special and huge files, with links in place of generated
+// files, and with a trash that cannot be written: nothing lost, nothing written outside the site, no hang.
+#include "commands/pageeditor.h"
+
+#include "pagesite.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+using namespace qs;
+using namespace qs::test;
+
+namespace {
+
+QStringList entries(const QString& folder) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+}
+
+// A tmpfs of 1 MiB over a folder while it lives; active() is false where mounting is not allowed.
+class SmallDisk {
+public:
+    explicit SmallDisk(const QString& folder) : path_(QFile::encodeName(folder)) {
+        active_ = ::mount("tmpfs", path_.constData(), "tmpfs", 0, "size=1m") == 0;
+    }
+    ~SmallDisk() {
+        if (active_)
+            ::umount2(path_.constData(), MNT_DETACH);
+    }
+    bool active() const { return active_; }
+    // Writes a file until the disk refuses more.
+    void fill() const {
+        QFile f(QString::fromLocal8Bit(path_) + "/remplissage");
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        const QByteArray block(4096, 'x');
+        while (f.write(block) == block.size()) {
+        }
+    }
+
+private:
+    QByteArray path_;
+    bool active_ = false;
+};
+
+} // namespace
+
+TEST(HostileDisk, AFullDiskLeavesEveryFileAsItWas) {
+    PageSite s;
+    SmallDisk disk(withoutSeparator(s.root()));
+    if (!disk.active())
+        GTEST_SKIP() << "mounting a tmpfs is not allowed here";
+    s.page("D/C/1.htm", "Un");
+    s.folder("D/Autre");
+    writeFile(s.at("D/C/a.gif"), "GIF89a");
+    writeFile(s.at("Recent.htm"), "ancienne");
+    writeFile(s.at("Search.htm"), "ancien");
+    const QByteArray page = readFile(s.at("D/C/1.htm"));
+    disk.fill();
+
+    const struct {
+        QStringList arguments;
+        const char* folder; // whose entries must not change
+    } commands[] = {
+        {{"ajouter-page", s.root(), "D", "C", "--titre", "Nouvelle"}, "D/C"},
+        {{"images", s.root(), "D", "C"}, "D/C"},
+        {{"deplacer-page", s.root(), "D", "C", "1.htm", "--vers", "D/Autre"}, "D/Autre"},
+        {{"indexer", s.root()}, ""},
+    };
+    for (const auto& c : commands) {
+        const QStringList before = entries(s.at(c.folder));
+        const CliResult r = runCli(c.arguments, "texte");
+        EXPECT_EQ(r.code, 1) << c.arguments.first().toStdString() << r.out.toStdString();
+        EXPECT_TRUE(r.err.contains("disque plein")) << r.err.toStdString();
+        EXPECT_EQ(entries(s.at(c.folder)), before) << c.arguments.first().toStdString();
+        EXPECT_EQ(readFile(s.at("D/C/1.htm")), page);
+    }
+    EXPECT_EQ(readFile(s.at("Recent.htm")), "ancienne");
+    EXPECT_EQ(readFile(s.at("Search.htm")), "ancien");
+
+    // A page saved from the editor: an error, and the page as it was.
+    s.openCategory("D", "C");
+    s.state.tListe.select(0);
+    tListe_Click(s.state);
+    tModifier_Click(s.state);
+    s.state.controls.tTexte = QString(8000, u'y');
+    s.dialogs.clear();
+    EXPECT_EQ(tOk_Click(s.state), QString());
+    EXPECT_TRUE(s.dialogs.messages().contains("Je ne peux pas écrire le fichier \"" + s.at("D/C/1.htm") +
+                                              "\" : disque plein."))
+        << s.dialogs.messages().join('\n');
+    EXPECT_EQ(readFile(s.at("D/C/1.htm")), page);
+}
+
+TEST(HostileDisk, SpecialAndHugeFilesNeitherHangNorFillTheMemory) {
+    PageSite s;
+    s.page("D/C/1.htm", "Un");
+    s.folder("D/Autre");
+    ASSERT_TRUE(QFile::link("/dev/zero", s.at("D/C/2.htm")));
+    ASSERT_TRUE(QFile::link("/dev/urandom", s.at("D/C/3.htm")));
+    writeFile(s.at("D/C/4.htm"), "<HTML>");
+    ASSERT_TRUE(QFile::resize(s.at("D/C/4.htm"), qint64(2) << 30)); // sparse
+    ASSERT_EQ(::mkfifo(QFile::encodeName(s.at("head_c.txt")).constData(), 0600), 0);
+
+    const QStringList commands[] = {
+        {"lister", s.root()},
+        {"generer", s.root()},
+        {"images", s.root(), "D", "C"},
+        {"ajouter-page", s.root(), "D", "C", "--titre", "Nouvelle"},
+        {"deplacer-page", s.root(), "D", "C", "1.htm", "--vers", "D/Autre"},
+        {"indexer", s.root()},
+    };
+    for (const QStringList& arguments : commands) {
+        const CliResult r = runCli(arguments, "texte");
+        EXPECT_GE(r.code, 0) << arguments.first().toStdString() << " did not end";
+    }
+    struct rusage usage {};
+    ::getrusage(RUSAGE_CHILDREN, &usage);
+    // AddressSanitizer's shadow memory and quarantine add their own share to every program.
+    long sanitizerShare = 0;
+#if defined(__SANITIZE_ADDRESS__)
+    sanitizerShare = 256 * 1024;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+    sanitizerShare = 256 * 1024;
+#endif
+#endif
+    EXPECT_LT(usage.ru_maxrss, 100 * 1024 + sanitizerShare) << "peak KiB of the largest command";
+    // The fragment that is a FIFO is named in the message; the others are left out of the lists.
+    EXPECT_TRUE(runCli({"generer", s.root()})
+                    .err.contains(s.at("head_c.txt") + "\" : ce n'est pas un fichier ordinaire"));
+}
+
+TEST(HostileDisk, GeneratedFilesThatAreLinksAreReplacedAndTheirTargetsKept) {
+    PageSite s;
+    s.page("D/C/1.htm", "Un");
+    const QStringList generated = {"Index.htm",      "Index.html",       "D/Index.htm", "D/C/Index.htm",
+                                   "D/C/IndexG.htm", "D/C/ImgIndex.htm", "Recent.htm",  "Search.htm"};
+    for (int i = 0; i < generated.size(); ++i) {
+        writeFile(s.dir(QString("dehors/%1").arg(i)), "cible");
+        ASSERT_TRUE(QFile::link(s.dir(QString("dehors/%1").arg(i)), s.at(generated[i])));
+    }
+    for (const QStringList& arguments :
+         {QStringList{"generer", s.root()}, QStringList{"images", s.root(), "D", "C"},
+          QStringList{"indexer", s.root()}}) {
+        const CliResult r = runCli(arguments);
+        EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    }
+    for (int i = 0; i < generated.size(); ++i) {
+        EXPECT_FALSE(QFileInfo(s.at(generated[i])).isSymLink()) << generated[i].toStdString();
+        EXPECT_EQ(readFile(s.dir(QString("dehors/%1").arg(i))), "cible") << generated[i].toStdString();
+    }
+}
+
+TEST(HostileDisk, AMoveWhoseSourceCannotGoToTheTrashLeavesThePageWhereItWas) {
+    PageSite s;
+    s.page("D/C/1.htm", "Un");
+    s.folder("D/Autre");
+    const QString trash = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Trash";
+    makeDir(trash + "/files");
+    makeDir(trash + "/info");
+    ReadOnlyFolder locked(trash + "/info");
+    if (!locked.active())
+        GTEST_SKIP() << "no read-only folder here";
+    const CliResult r = runCli({"deplacer-page", s.root(), "D", "C", "1.htm", "--vers", "D/Autre"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.err.contains("la page \"Un\" est conservée")) << r.err.toStdString();
+    EXPECT_TRUE(s.exists("D/C/1.htm"));
+    EXPECT_EQ(QDir(s.at("D/Autre")).entryList({"*.htm"}, QDir::Files), QStringList{});
+}

@@ -1,0 +1,207 @@
+// Two writers on one site, interrupted runs and links that leave the site.
+#include "editor/pagefile.h"
+#include "lib/files.h"
+#include "site/listing.h"
+
+#include "pagesite.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDirIterator>
+#include <QLockFile>
+#include <QProcess>
+
+#include <sys/stat.h>
+
+using namespace qs;
+using namespace qs::test;
+
+namespace {
+
+// Every file of the tree by relative path, the date-and-user lines masked; hidden ones apart.
+QMap<QString, QByteArray> tree(const QString& root, QStringList* hidden = nullptr) {
+    QMap<QString, QByteArray> files;
+    QDirIterator it(root, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QString rel = path.mid(root.size());
+        if (rel.contains(QStringLiteral("/.")) || rel.startsWith(u'.')) {
+            if (hidden)
+                hidden->append(rel);
+            continue;
+        }
+        QList<QByteArray> lines = readFile(path).split('\n');
+        std::replace_if(
+            lines.begin(), lines.end(), [](const QByteArray& l) { return l.contains(" jour le "); }, "*");
+        files.insert(rel, lines.join('\n'));
+    }
+    return files;
+}
+
+void makeSite(const PageSite& s) {
+    s.page("D/A/1.htm", "Un");
+    writeFile(s.at("D/A/2.htm"), crlf({"<TITLE>Deux</TITLE>", "<A HREF=\"1.htm#h\">un</A>",
+                                       "<A HREF='../B/1.htm?q'>trois</A>", "<a href=\"./1.htm\">x</a>"}));
+    s.page("D/B/1.htm", "Trois");
+}
+
+} // namespace
+
+// A live holder is named and refused, a dead one's lock is taken over, concurrent adds lose nothing and
+// a number taken between the choice and the write goes to the next free one.
+TEST(SiteLock, OneWriterAtATime) {
+    PageSite s;
+    makeSite(s);
+    const QStringList add{"ajouter-page", s.root(), "D", "A", "--titre", "Nouvelle"};
+    {
+        QLockFile held(s.at(".quillsite.lock"));
+        ASSERT_TRUE(held.tryLock(0));
+        const CliResult r = runCli(add, "corps");
+        EXPECT_EQ(r.code, 1);
+        EXPECT_TRUE(r.err.contains(QStringLiteral("est en cours de modification par un autre programme : ")));
+        EXPECT_TRUE(r.err.contains(QStringLiteral("processus %1)").arg(QCoreApplication::applicationPid())))
+            << r.err;
+    }
+    QProcess ended;
+    ended.start(QStringLiteral("sh"), {"-c", "echo $$"});
+    ASSERT_TRUE(ended.waitForFinished());
+    writeFile(s.at(".quillsite.lock"), ended.readAllStandardOutput() + "quillsite-cli\n" +
+                                           QSysInfo::machineHostName().toUtf8() + "\n");
+    EXPECT_EQ(runCli(add, "corps").code, 0);
+    EXPECT_FALSE(s.exists(".quillsite.lock"));
+
+    std::vector<std::unique_ptr<QProcess>> runs;
+    for (int i = 0; i < 4; ++i) {
+        auto& p = runs.emplace_back(std::make_unique<QProcess>());
+        p->start(
+            QStringLiteral(QUILLSITE_BIN_DIR "/quillsite-cli"),
+            {"ajouter-page", s.root(), "D", "B", "--titre", QStringLiteral("P%1").arg(i), "--corps", "-"});
+        p->write("corps");
+        p->closeWriteChannel();
+    }
+    for (auto& p : runs)
+        EXPECT_TRUE(p->waitForFinished(60000) && p->exitCode() == 0)
+            << p->readAllStandardError().toStdString();
+    QStringList titles;
+    for (const QString& page : categoryPages(s.at("D/B/")))
+        titles.append(pageTitle(s.at("D/B/") + page));
+    titles.sort();
+    EXPECT_EQ(titles, QStringList({"P0", "P1", "P2", "P3", "Trois"}));
+
+    const QString name = createNumberedPage(
+        s.at("D/B/"), {},
+        [&](const QString& path, const WriteOptions& o, FileError* e) {
+            if (!QFile::exists(s.at("D/B/6.htm")))
+                writeFile(s.at("D/B/6.htm"), "autre");
+            return writeFileWhole(path, "mien", o, e);
+        },
+        nullptr);
+    EXPECT_EQ(name, QStringLiteral("7.htm"));
+    EXPECT_EQ(readFile(s.at("D/B/6.htm")), "autre");
+}
+
+// Each writing command is stopped before its 1st, 2nd... file step: every file is then as it was or as
+// a whole run leaves it, the page of a move is in one category only, and the next run cleans up.
+TEST(Interruptions, EveryStopLeavesOldOrNewFilesAndTheNextRunCleansUp) {
+    const QList<QStringList> commands{
+        {"ajouter-page", "D", "A", "--titre", "Nouvelle"},
+        {"modifier-page", "D", "A", "1.htm", "--titre", "Un bis"},
+        {"deplacer-page", "D", "A", "1.htm", "--vers", "D/B", "--liens"},
+        {"renommer", "D", "B", "--nom", "C", "--liens"},
+        {"generer"},
+        {"indexer", "--maintenant", "2026-12-05 10:00"},
+    };
+    for (QStringList command : commands) {
+        const QString name = command.takeFirst();
+        PageSite clean;
+        makeSite(clean);
+        const QMap<QString, QByteArray> before = tree(clean.root());
+        const QStringList args = QStringList{name, clean.root()} + command;
+        ASSERT_EQ(runCli(args, "corps").code, 0) << name;
+        const QMap<QString, QByteArray> after = tree(clean.root());
+        for (int step = 1;; ++step) {
+            SCOPED_TRACE((name + QStringLiteral(" stopped before step %1").arg(step)).toStdString());
+            PageSite s;
+            makeSite(s);
+            const QStringList run = QStringList{name, s.root()} + command;
+            qputenv("QUILLSITE_STOP_BEFORE_STEP", QByteArray::number(step));
+            const CliResult stopped = runCli(run, "corps");
+            qunsetenv("QUILLSITE_STOP_BEFORE_STEP");
+            if (stopped.code != 86) {
+                EXPECT_EQ(stopped.code, 0);
+                EXPECT_GT(step, 1);
+                break;
+            }
+            const QMap<QString, QByteArray> now = tree(s.root());
+            for (auto it = now.begin(); it != now.end(); ++it)
+                EXPECT_TRUE(it.value() == before.value(it.key(), "-") ||
+                            it.value() == after.value(it.key(), "-"))
+                    << it.key();
+            // A move or rename whose source has gone is over: only index pages are left to write.
+            const bool moved = (name == u"deplacer-page" && !s.exists("D/A/1.htm")) ||
+                               (name == u"renommer" && !s.exists("D/B"));
+            const CliResult again = runCli(moved ? QStringList{"generer", s.root()} : run, "corps");
+            EXPECT_EQ(again.code, 0) << again.err;
+            QStringList hidden;
+            const QMap<QString, QByteArray> end = tree(s.root(), &hidden);
+            EXPECT_TRUE(hidden.isEmpty()) << hidden.join(u' ');
+            if (name == u"deplacer-page") {
+                EXPECT_EQ(end.keys(before.value("D/A/1.htm")).size(), 1);
+            }
+        }
+    }
+}
+
+// A link out of the site is no page; a folder with a name that is not UTF-8 is named; a page name of
+// 255 bytes can be replaced in.
+TEST(HostileEntries, LinksOutOddNamesAndLongNames) {
+    PageSite s;
+    makeSite(s);
+    writeFile(s.dir("dehors.htm"), crlf({"<TITLE>Dehors</TITLE>", "<A HREF=\"1.htm\">x</A>"}));
+    ASSERT_TRUE(QFile::link(s.dir("dehors.htm"), s.at("D/A/5.htm")));
+    ASSERT_TRUE(QFile::link(s.at("D/B/1.htm"), s.at("D/A/6.htm")));
+    EXPECT_EQ(categoryPages(s.at("D/A/")), QStringList({"1.htm", "2.htm", "6.htm"}));
+    EXPECT_TRUE(linksOutside(s.at("D/A/5.htm"), s.root()));
+    for (const QStringList& args : {QStringList{"generer", s.root()},
+                                    {"renommer", s.root(), "D", "A", "--nom", "E", "--liens"},
+                                    {"indexer", s.root()}})
+        EXPECT_EQ(runCli(args).code, 0) << args.join(u' ');
+    EXPECT_EQ(readFile(s.dir("dehors.htm")), crlf({"<TITLE>Dehors</TITLE>", "<A HREF=\"1.htm\">x</A>"}));
+    EXPECT_FALSE(readFile(s.at("D/E/Index.htm")).contains("Dehors"));
+    EXPECT_FALSE(readFile(s.at("Search.htm")).contains("Dehors"));
+
+    ASSERT_EQ(::mkdir((QFile::encodeName(s.at("D/")) + "caf\xe9").constData(), 0755), 0);
+    const CliResult listed = runCli({"lister", s.root()});
+    EXPECT_EQ(listed.code, 0);
+    EXPECT_TRUE(listed.err.contains(QStringLiteral("leur nom n'est pas écrit en UTF-8"))) << listed.err;
+    EXPECT_TRUE(listed.err.contains(QStringLiteral("\nD/café\n"))) << listed.err;
+    ::rmdir((QFile::encodeName(s.at("D/")) + "caf\xe9").constData());
+
+    const QString longName = s.at("D/E/") + QString(251, u'x') + QStringLiteral(".htm");
+    writeFile(longName, "avant");
+    EXPECT_EQ(runCli({"remplacer", "--chercher", "avant", "--par", "après", longName}).code, 0);
+    EXPECT_EQ(readFile(longName), "apr\xe8s");
+}
+
+// Links follow a page move and a rename made from the command line.
+TEST(LinksFollow, MoveAndRenameRewriteTheLinks) {
+    const QList<std::tuple<QStringList, QString, QStringList>> rows{
+        {{"deplacer-page", "D", "A", "1.htm", "--vers", "D/B", "--liens"},
+         "\"Un\" a été déplacé dans la catégorie \"B\".\n2.htm\n2 lien(s) mis à jour dans 1 page(s).\n",
+         {"<A HREF=\"../B/2.htm#h\">un</A>", "<A HREF='../B/1.htm?q'>trois</A>",
+          "<a href=\"../B/2.htm\">x</a>"}},
+        {{"renommer", "D", "B", "--nom", "C", "--liens"},
+         "1 lien(s) mis à jour dans 1 page(s).\n",
+         {"<A HREF=\"1.htm#h\">un</A>", "<A HREF='../C/1.htm?q'>trois</A>", "<a href=\"./1.htm\">x</a>"}},
+    };
+    for (auto [args, out, lines] : rows) {
+        PageSite s;
+        makeSite(s);
+        args.insert(1, s.root());
+        const CliResult r = runCli(args);
+        EXPECT_EQ(r.code, 0) << r.err;
+        EXPECT_EQ(r.out, out);
+        EXPECT_EQ(readFile(s.at("D/A/2.htm")), crlf(QStringList{"<TITLE>Deux</TITLE>"} + lines));
+    }
+}

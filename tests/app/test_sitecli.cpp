@@ -1,0 +1,142 @@
+// quillsite-cli lister and generer against the window's own code path.
+#include "commands/regenerate.h"
+#include "commands/selection.h"
+#include "site/listing.h"
+
+#include "sitefixture.h"
+
+#include <gtest/gtest.h>
+
+#include <QDirIterator>
+
+using namespace qs;
+using namespace qs::test;
+
+namespace {
+
+// A site with the awkward cases: names to be kept as they are, generated files to be left out, a domain
+// without categories, an untitled page, an introduction page.
+void makeSite(const SiteFixture& s, const QString& top) {
+    auto page = [&](const QString& rel, const QString& title) { s.page(top + rel, title); };
+    page("Été & Cie/<b>/1.htm", "Première &lt;page&gt;");
+    page("Été & Cie/<b>/2.htm", "abc");
+    page("Été & Cie/<b>/index.htm", "ancien");
+    page("Été & Cie/<b>/IndexG.htm", "ancien");
+    writeFile(s.at(top + "Été & Cie/<b>/3.htm"), "pas de titre");
+    page("Été & Cie/a  b/7.htm", "Un titre de plus de vingt-quatre caractères");
+    writeFile(s.at(top + "Été & Cie/a  b/Index.html"), "intro");
+    s.folder(top + "Été & Cie/vide");
+    page("doc/C/1.htm", "x");
+    page("Doc/C/1.htm", "y");
+    s.folder(top + "Sans catégorie");
+    s.folder(top + "images/C");
+    s.folder(top + "ReadOnly/C");
+    writeFile(s.at(top + "head_d.txt"), "<P>tête</P>\r\n");
+    writeFile(s.at(top + "foot_c.txt"), "pied\r\n");
+}
+
+// Every generated file of a site, by path, with the date-and-user line masked.
+QMap<QString, QStringList> generated(const QString& root) {
+    QMap<QString, QStringList> out;
+    QDirIterator it(root, {"Index.htm", "IndexG.htm", "Index.html"}, QDir::Files,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        QStringList lines = fileLines(path);
+        for (QString& l : lines)
+            if (l.contains(QStringLiteral("Mis à jour le ")))
+                l = QStringLiteral("(date et utilisateur)");
+        out.insert(path.mid(root.size()), lines);
+    }
+    return out;
+}
+
+} // namespace
+
+TEST(CliGenerer, WritesWhatTheWindowWrites) {
+    SiteFixture s;
+    makeSite(s, "fenetre/");
+    makeSite(s, "cli/");
+    ParamètreEcrire(QStringLiteral("Indexer"), QStringLiteral("Oui"));
+    ParamètreEcrire(QStringLiteral("CouleurFond(rrggbb)"), QStringLiteral("ABCDEF"));
+
+    // The window: open the site, select every category of every domain in turn, then save.
+    s.state.values.Répertoire = s.at("fenetre/");
+    OptionsCharger(s.state.values);
+    domainesInit(s.state);
+    // By row: "Doc" and "doc" are two domains. "Sans catégorie" asks for a first category: refused.
+    s.dialogs.answer(QString());
+    for (int d = 0; d < s.state.dListe.count(); ++d) {
+        s.state.dListe.select(d);
+        dListe_Click(s.state);
+        for (int c = 0; c < s.state.cListe.count(); ++c) {
+            s.state.cListe.select(c);
+            cListe_Click(s.state);
+        }
+    }
+    Enregistrer(s.state);
+    EXPECT_TRUE(s.dialogs.texts().contains(QStringLiteral("Nom de la nouvelle catégorie :")));
+    // The navigation page found there was not the program's: it went to the trash, both ways.
+    ASSERT_EQ(s.dialogs.messages().size(), 1);
+    EXPECT_TRUE(s.dialogs.messages()[0].endsWith(s.at("fenetre/Été & Cie/<b>/IndexG.htm")));
+
+    const CliResult r = runCli({"generer", s.at("cli")});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_TRUE(r.err.isEmpty()) << r.err;
+    EXPECT_TRUE(r.out.contains(QStringLiteral("Sans catégorie"))) << r.out;
+    EXPECT_TRUE(r.out.contains(s.at("cli/Été & Cie/<b>/IndexG.htm"))) << r.out;
+
+    const auto window = generated(s.at("fenetre/"));
+    const auto headless = generated(s.at("cli/"));
+    EXPECT_EQ(window.keys(), headless.keys());
+    for (auto it = window.cbegin(); it != window.cend(); ++it)
+        EXPECT_EQ(it.value(), headless.value(it.key())) << it.key();
+
+    // What both wrote, and what neither did.
+    EXPECT_TRUE(headless.contains("Été & Cie/vide/IndexG.htm"));
+    EXPECT_TRUE(headless.value("Index.htm").join(u'\n').contains("BGCOLOR=\"#ABCDEF\""));
+    EXPECT_EQ(headless.value("Index.html"), headless.value("Index.htm"));
+    EXPECT_FALSE(headless.contains("Sans catégorie/Index.htm"));
+    EXPECT_FALSE(headless.contains("images/Index.htm"));
+    EXPECT_FALSE(headless.contains("ReadOnly/Index.htm"));
+    EXPECT_FALSE(DossierExiste(s.at("cli/Sans catégorie/")) && !QDir(s.at("cli/Sans catégorie")).isEmpty());
+    // The user's own lower-case "index.htm" is not a page and stays as it was.
+    EXPECT_EQ(s.lines("cli/Été & Cie/<b>/index.htm").at(2), QStringLiteral("<TITLE>ancien</TITLE>"));
+}
+
+TEST(CliGenerer, ReportsAFileItCannotWrite) {
+    SiteFixture s;
+    s.page("D/C/1.htm", "x");
+    s.page("E/C/1.htm", "y");
+    ReadOnlyFolder locked(s.at("D/C"));
+    if (!locked.active())
+        GTEST_SKIP() << "no read-only folder here";
+    const CliResult r = runCli({"generer", s.root()});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.err.contains(s.at("D/C/Index.htm"))) << r.err;
+    // The rest was still written, but no line says that all was.
+    EXPECT_TRUE(QFile::exists(s.at("Index.htm")) && QFile::exists(s.at("E/C/IndexG.htm")));
+    EXPECT_FALSE(r.out.contains("pages d'index écrites")) << r.out;
+}
+
+TEST(CliLister, ListsTheSiteAsTheWindowDoes) {
+    SiteFixture s;
+    makeSite(s, "");
+    writeFile(s.at("Index.htm"), "accueil");
+    const CliResult r = runCli({"lister", s.root() + "Index.htm"}); // a home page stands for its folder
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, QStringLiteral("doc\n"
+                                    "  C\n"
+                                    "    x (1.htm)\n"
+                                    "Doc\n"
+                                    "  C\n"
+                                    "    y (1.htm)\n"
+                                    "Été & Cie\n"
+                                    "  <b>\n"
+                                    "    abc (2.htm)\n"
+                                    "    Première <page> (1.htm)\n"
+                                    "  a  b\n"
+                                    "    Un titre de plus de vingt-quatre caractères (7.htm)\n"
+                                    "  vide\n"
+                                    "Sans catégorie\n"));
+}
