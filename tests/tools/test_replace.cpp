@@ -66,6 +66,14 @@ struct ScriptedConfirmation final : Confirmation {
     QList<Asked> asked;
     std::function<void(const QString& file)> whileAsking;
 
+    // What each question showed: the line, the occurrence's start and length.
+    QStringList shown() const {
+        QStringList out;
+        for (const Asked& a : asked)
+            out.append(QStringLiteral("%1@%2+%3").arg(a.line).arg(a.start).arg(a.length));
+        return out;
+    }
+
     bool Confirm(const QString& file, const QString& line, qsizetype start, qsizetype length,
                  const QString& replacement) override {
         asked.append({file, line, start, length, replacement});
@@ -186,14 +194,7 @@ TEST(ReplaceRules, ConfirmationSeesTheLineAsItStands) {
     const auto [out, n] = applied("zero\r\na a a\r\n", request("A", "bb", false, true), ask);
     EXPECT_EQ(out, QByteArray("zero\r\nbb a bb\r\n"));
     EXPECT_EQ(n, 2);
-    ASSERT_EQ(confirm.asked.size(), 3);
-    EXPECT_EQ(confirm.asked[0].line, QStringLiteral("a a a"));
-    EXPECT_EQ(confirm.asked[0].start, 0);
-    EXPECT_EQ(confirm.asked[1].line, QStringLiteral("bb a a"));
-    EXPECT_EQ(confirm.asked[1].start, 3);
-    EXPECT_EQ(confirm.asked[2].line, QStringLiteral("bb a a"));
-    EXPECT_EQ(confirm.asked[2].start, 5);
-    EXPECT_EQ(confirm.asked[2].length, 1);
+    EXPECT_EQ(confirm.shown(), (QStringList{"a a a@0+1", "bb a a@3+1", "bb a a@5+1"}));
 }
 
 TEST(ReplaceRules, ConfirmationPositionsInUtf8AndWindows1252Lines) {
@@ -236,38 +237,17 @@ TEST(ReplaceRules, NoSixteenBitLimits) {
 
 // --- Runs over files ------------------------------------------------------------------------------
 
-TEST(ReplaceRun, CountsChangedFilesAndLeavesTheOthersAlone) {
-    TempDir dir;
-    writeFile(dir("a.htm"), crlf({"ab ab", "xab"}));
-    writeFile(dir("b.htm"), "nothing here\n");
-    const QDateTime old(QDate(2001, 2, 3), QTime(4, 5, 6));
-    setModified(dir("b.htm"), old);
-    ScriptedDialogs d;
-    const ReplaceOutcome o = RemplacementExécuter(dir.path(), {"a.htm", "b.htm"}, request("ab", "abab"), d);
-    ASSERT_EQ(d.calls().size(), 1);
-    EXPECT_EQ(d.calls()[0].text, QStringLiteral("3 chaîne(s) remplacée(s) dans 1 fichier(s)"));
-    EXPECT_EQ(d.calls()[0].icon, Icon::None);
-    EXPECT_EQ(d.calls()[0].title, QString());
-    EXPECT_EQ(readFile(dir("a.htm")), crlf({"abab abab", "xabab"}));
-    EXPECT_EQ(readFile(dir("b.htm")), QByteArray("nothing here\n"));
-    EXPECT_EQ(QFileInfo(dir("b.htm")).lastModified(), old);
-    EXPECT_EQ(entries(dir.path()), (QStringList{"a.htm", "b.htm"}));
-    EXPECT_EQ(o.filesDone, 2);
-}
-
 TEST(ReplaceRun, MessagesWithoutSelectionOrReplacement) {
     TempDir dir;
     writeFile(dir("a.htm"), "abc");
     ScriptedDialogs d;
     RemplacementExécuter(dir.path(), {}, request("a", "b"), d);
-    ASSERT_EQ(d.calls().size(), 1);
+    RemplacementExécuter(dir.path(), {"a.htm"}, request("zz", "b"), d);
+    ASSERT_EQ(d.calls().size(), 2);
     EXPECT_EQ(d.calls()[0].text, QStringLiteral("Sélectionnez au moins un fichier svp !"));
     EXPECT_EQ(d.calls()[0].icon, Icon::Exclamation);
+    EXPECT_EQ(d.calls()[1].text, QStringLiteral("Aucun remplacement effectué."));
     EXPECT_EQ(readFile(dir("a.htm")), QByteArray("abc"));
-
-    d.clear();
-    RemplacementExécuter(dir.path(), {"a.htm"}, request("zz", "b"), d);
-    EXPECT_EQ(d.messages(), QStringList{"Aucun remplacement effectué."});
     EXPECT_EQ(entries(dir.path()), QStringList{"a.htm"});
 }
 
@@ -303,14 +283,16 @@ TEST(ReplaceRun, ConfirmedRunAsksWithTheFileAndKeepsTheAnswers) {
     ScriptedDialogs d;
     RemplacementExécuter(dir.path(), {"a.txt", "b.txt"}, request("html", "htm", false, true), d,
                          with(&confirm));
-    EXPECT_EQ(d.messages(), QStringList{"1 chaîne(s) remplacée(s) dans 1 fichier(s)"});
+    ASSERT_EQ(d.calls().size(), 1);
+    EXPECT_EQ(d.calls()[0].text, QStringLiteral("1 chaîne(s) remplacée(s) dans 1 fichier(s)"));
+    EXPECT_EQ(d.calls()[0].icon, Icon::None);
+    EXPECT_EQ(d.calls()[0].title, QString());
     EXPECT_EQ(readFile(dir("a.txt")), QByteArray("Html htm\r\n"));
     EXPECT_EQ(readFile(dir("b.txt")), QByteArray("HTML\r\n"));
-    ASSERT_EQ(confirm.asked.size(), 3);
+    EXPECT_EQ(confirm.shown(), (QStringList{"Html html@0+4", "Html html@5+4", "HTML@0+4"}));
     EXPECT_EQ(confirm.asked[0].file, dir("a.txt"));
     EXPECT_EQ(confirm.asked[0].replacement, QStringLiteral("htm"));
     EXPECT_EQ(confirm.asked[2].file, dir("b.txt"));
-    EXPECT_EQ(confirm.asked[2].length, 4);
 }
 
 TEST(ReplaceRun, StoppingBetweenFilesSaysWhatWasLeft) {
@@ -415,68 +397,36 @@ TEST(ReplaceFaults, ReadOnlyFolderStopsTheRunAndKeepsTheSources) {
     EXPECT_EQ(entries(folder), (QStringList{"a.htm", "b.htm"}));
 }
 
-TEST(ReplaceFaults, ProtectedFileIsNotReplaced) {
-    TempDir dir;
-    writeFile(dir("a.htm"), "old");
-    writeFile(dir("b.htm"), "old");
-    QFile::setPermissions(dir("b.htm"), QFile::ReadOwner | QFile::ReadUser | QFile::ReadGroup);
-    ScriptedDialogs d;
-    RemplacementExécuter(dir.path(), {"a.htm", "b.htm"}, request("old", "new"), d);
-    EXPECT_EQ(
-        d.messages(),
-        (QStringList{QStringLiteral("Le fichier \"%1\" est protégé en écriture.\r\n\r\n"
-                                    "Le remplacement est arrêté ; le fichier \"%1\" n'a pas été modifié.")
-                         .arg(dir("b.htm")),
-                     "1 chaîne(s) remplacée(s) dans 1 fichier(s)"}));
-    EXPECT_EQ(readFile(dir("b.htm")), QByteArray("old"));
-    EXPECT_EQ(entries(dir.path()), (QStringList{"a.htm", "b.htm"}));
-}
-
-TEST(ReplaceFaults, SourceRemovedWhileAskedIsNotBroughtBack) {
-    TempDir dir;
-    writeFile(dir("a.htm"), "old");
-    writeFile(dir("b.htm"), "old");
-    ScriptedConfirmation confirm;
-    confirm.answers = {true, true};
-    confirm.whileAsking = [&](const QString& file) {
-        if (file == dir("a.htm"))
-            QFile::remove(file);
-    };
-    ScriptedDialogs d;
-    RemplacementExécuter(dir.path(), {"a.htm", "b.htm"}, request("old", "new", true, true), d,
-                         with(&confirm));
-    EXPECT_EQ(d.messages(), QStringList{"1 chaîne(s) remplacée(s) dans 1 fichier(s)"});
-    EXPECT_EQ(entries(dir.path()), QStringList{"b.htm"});
-    EXPECT_EQ(readFile(dir("b.htm")), QByteArray("new"));
-}
-
-TEST(ReplaceFaults, FileChangedWhileAskedKeepsItsNewContent) {
-    TempDir dir;
-    ScriptedConfirmation confirm;
-    // While the user answers, someone else writes a.htm, or turns it into a folder.
-    for (const bool folder : {false, true}) {
+TEST(ReplaceFaults, FileChangedWhileAskedKeepsWhatTheOtherProgramDid) {
+    // While the user answers, someone else removes a.htm, rewrites it, or turns it into a folder.
+    enum class Meanwhile { Removed, Rewritten, Folder };
+    const QString kept =
+        QStringLiteral("\r\n\r\nFichier(s) laissé(s) inchangé(s), car modifié(s) par un autre "
+                       "programme pendant le remplacement :\r\n");
+    for (const Meanwhile m : {Meanwhile::Removed, Meanwhile::Rewritten, Meanwhile::Folder}) {
+        TempDir dir;
         writeFile(dir("a.htm"), "old");
         writeFile(dir("b.htm"), "old");
+        ScriptedConfirmation confirm;
         confirm.answers = {true, true};
         confirm.whileAsking = [&](const QString& file) {
             if (file != dir("a.htm"))
                 return;
             QFile::remove(file);
-            writeFile(folder ? dir("a.htm/inside.txt") : file, "theirs");
+            if (m != Meanwhile::Removed)
+                writeFile(m == Meanwhile::Folder ? dir("a.htm/inside.txt") : file, "theirs");
         };
         ScriptedDialogs d;
-        const ReplaceOutcome o = RemplacementExécuter(dir.path(), {"a.htm", "b.htm"},
-                                                      request("old", "new", true, true), d, with(&confirm));
-        EXPECT_EQ(d.messages(),
-                  QStringList{QStringLiteral("1 chaîne(s) remplacée(s) dans 1 fichier(s)\r\n\r\n"
-                                             "Fichier(s) laissé(s) inchangé(s), car modifié(s) par un "
-                                             "autre programme pendant le remplacement :\r\n%1")
-                                  .arg(dir("a.htm"))});
-        EXPECT_EQ(readFile(folder ? dir("a.htm/inside.txt") : dir("a.htm")), QByteArray("theirs"));
+        RemplacementExécuter(dir.path(), {"a.htm", "b.htm"}, request("old", "new", true, true), d,
+                             with(&confirm));
+        const QString done = QStringLiteral("1 chaîne(s) remplacée(s) dans 1 fichier(s)");
+        EXPECT_EQ(d.messages(), QStringList{m == Meanwhile::Removed ? done : done + kept + dir("a.htm")});
+        if (m != Meanwhile::Removed) {
+            EXPECT_EQ(readFile(m == Meanwhile::Folder ? dir("a.htm/inside.txt") : dir("a.htm")), "theirs");
+        }
         EXPECT_EQ(readFile(dir("b.htm")), QByteArray("new"));
-        EXPECT_EQ(entries(dir.path()), (QStringList{"a.htm", "b.htm"}));
-        QFile::remove(dir("a.htm/inside.txt"));
-        QDir().rmdir(dir("a.htm"));
+        EXPECT_EQ(entries(dir.path()),
+                  (m == Meanwhile::Removed ? QStringList{"b.htm"} : QStringList{"a.htm", "b.htm"}));
     }
 }
 
@@ -491,8 +441,10 @@ TEST(ReplaceFaults, AFailureAmongManyFilesLeavesEveryFileWholeOrReplaced) {
     ScriptedDialogs d;
     const ReplaceOutcome o = RemplacementExécuter(dir.path(), names, request("old", "new"), d);
     ASSERT_EQ(d.messages().size(), 2);
-    EXPECT_TRUE(
-        d.messages()[0].startsWith(QStringLiteral("Le fichier \"%1\" est protégé").arg(dir("060.htm"))));
+    EXPECT_EQ(d.messages()[0],
+              QStringLiteral("Le fichier \"%1\" est protégé en écriture.\r\n\r\n"
+                             "Le remplacement est arrêté ; le fichier \"%1\" n'a pas été modifié.")
+                  .arg(dir("060.htm")));
     // Everything before the failure is done, nothing after it, on every run.
     for (int i = 0; i < 120; ++i)
         EXPECT_EQ(readFile(dir(names[i])), QByteArray(i < 60 ? "new\r\n" : "old\r\n")) << i;
@@ -559,12 +511,17 @@ TEST(ReplaceEncoding, FilesKeepTheirEncodingOrStayUnchanged) {
     writeFile(dir("p.htm"), "fleche ->");
     writeFile(dir("u.htm"), "<meta charset=utf-8>fleche ->");
     writeFile(dir("s.css"), "a->b");
-    writeFile(dir("t.txt"), "nothing here");
+    writeFile(dir("t.txt"), "nothing here\n");
     const QDateTime old(QDate(2001, 2, 3), QTime(4, 5, 6));
     setModified(dir("s.css"), old);
+    setModified(dir("t.txt"), old);
     ScriptedDialogs d;
-    RemplacementExécuter(dir.path(), {"p.htm", "s.css", "t.txt", "u.htm"}, request("->", QStringLiteral("→")),
-                         d);
+    const ReplaceOutcome o = RemplacementExécuter(dir.path(), {"p.htm", "s.css", "t.txt", "u.htm"},
+                                                  request("->", QStringLiteral("→")), d);
+    EXPECT_EQ(o.filesDone, 4);
+    EXPECT_EQ(readFile(dir("t.txt")), QByteArray("nothing here\n"));
+    EXPECT_EQ(QFileInfo(dir("t.txt")).lastModified(), old);
+    EXPECT_EQ(entries(dir.path()), (QStringList{"p.htm", "s.css", "t.txt", "u.htm"}));
     EXPECT_EQ(readFile(dir("p.htm")), QByteArray("fleche &#8594;"));
     EXPECT_EQ(readFile(dir("u.htm")), u8(QStringLiteral("<meta charset=utf-8>fleche →")));
     EXPECT_EQ(readFile(dir("s.css")), QByteArray("a->b"));
