@@ -37,6 +37,8 @@ TEST(Tokeniser, SplitsPagesIntoTags) {
         {"<A\r\nHREF=z", {"A HREF=z "}},
         // Text between tags, never inside.
         {">> <p> >", {"p"}},
+        // Windows-1252 bytes.
+        {"<IMG SRC=\"\xe9t\xe9 \x80.gif\">", {QStringLiteral("IMG SRC=\"été €.gif\"")}},
     };
     for (const Case& c : cases)
         EXPECT_EQ(tagsOf(c.page), c.tags) << c.page.toStdString();
@@ -46,11 +48,6 @@ TEST(Tokeniser, StopsWhenAsked) {
     int seen = 0;
     readTags("<a><b><c>", [&](QByteArrayView) { return ++seen < 2; });
     EXPECT_EQ(seen, 2);
-}
-
-TEST(Tokeniser, ReadsWindows1252) {
-    EXPECT_EQ(tagsOf("<IMG SRC=\"\xe9t\xe9 \x80.gif\">"),
-              QStringList{QStringLiteral("IMG SRC=\"été €.gif\"")});
 }
 
 TEST(Tokeniser, HugeLinesAndUnbalancedBrackets) {
@@ -196,9 +193,7 @@ TEST(DepthLimits, FromTheStoredSetting) {
     for (const Case& c : cases) {
         const DepthLimit d = DepthLimit::parse(QString::fromUtf8(c.text));
         EXPECT_EQ(d.unlimited, c.unlimited) << c.text;
-        if (!c.unlimited) {
-            EXPECT_EQ(d.value, c.value) << c.text;
-        }
+        EXPECT_TRUE(c.unlimited || d.value == c.value) << c.text;
     }
     EXPECT_EQ(DepthLimit::parse(QStringLiteral("illimité")).text(), QStringLiteral("illimité"));
     EXPECT_TRUE(DepthLimit::parse(QStringLiteral("2")).allows(2));

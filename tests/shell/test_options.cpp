@@ -17,6 +17,12 @@ protected:
     void SetUp() override { QSettings(QStringLiteral("Vendrel"), QStringLiteral("quillsite")).clear(); }
     static QString get(const char* key) { return ParamètreLire(QString::fromUtf8(key)); }
     static void set(const char* key, const QString& v) { ParamètreEcrire(QString::fromUtf8(key), v); }
+    static QMap<QString, QString> stored() {
+        QMap<QString, QString> all;
+        for (const QString& k : QSettings(QStringLiteral("Vendrel"), QStringLiteral("quillsite")).allKeys())
+            all.insert(k, ParamètreLire(k));
+        return all;
+    }
 
     ProgramValues values;
 };
@@ -42,36 +48,37 @@ TEST_F(OptionsTest, LoadingShowsTheStoredOptionsAndStoresTheMissingOnes) {
     EXPECT_EQ(o.rowColour(Options::CL), QColor(0x50, 0x90, 0x00));
 }
 
-TEST_F(OptionsTest, TheSliderAtItsMaximumMeansUnlimited) {
+TEST_F(OptionsTest, TheDepthSliderShowsAndStoresItsValue) {
+    // A stored depth the slider cannot show is replaced; its maximum means unlimited.
+    const std::pair<const char*, std::pair<int, const char*>> cases[] = {
+        {"7", {7, "7"}},   {"25", {20, "illimité"}}, {"illimité", {20, "illimité"}},
+        {"abc", {1, "1"}}, {"0", {1, "1"}},          {" 12 ", {12, "12"}}};
+    for (const auto& [text, expected] : cases) {
+        set("NiveauRep", QString::fromUtf8(text));
+        Options o(values);
+        o.Form_Load();
+        EXPECT_EQ(o.form.sNiv, expected.first) << text;
+        EXPECT_EQ(o.form.eNiv, QString::fromUtf8(expected.second)) << text;
+    }
     Options o(values);
     o.Form_Load();
+    o.sNiv_Change(19);
+    EXPECT_EQ(o.form.eNiv, QStringLiteral("19"));
     o.sNiv_Change(20);
     EXPECT_EQ(o.form.eNiv, QStringLiteral("illimité"));
     o.cmdApply_Click();
     EXPECT_EQ(get("NiveauRep"), QStringLiteral("illimité"));
     EXPECT_EQ(values.NiveauRep, QStringLiteral("illimité"));
-
-    Options again(values);
-    again.Form_Load();
-    EXPECT_EQ(again.form.sNiv, 20);
-    EXPECT_EQ(again.form.eNiv, QStringLiteral("illimité"));
-    again.sNiv_Change(19);
-    EXPECT_EQ(again.form.eNiv, QStringLiteral("19"));
-}
-
-TEST_F(OptionsTest, AStoredDepthTheSliderCannotShowIsReplaced) {
-    const std::pair<const char*, std::pair<int, const char*>> cases[] = {
-        {"7", {7, "7"}}, {"25", {20, "illimité"}}, {"abc", {1, "1"}}, {"0", {1, "1"}}, {" 12 ", {12, "12"}}};
-    for (const auto& [stored, expected] : cases) {
-        set("NiveauRep", QString::fromUtf8(stored));
-        Options o(values);
-        o.Form_Load();
-        EXPECT_EQ(o.form.sNiv, expected.first) << stored;
-        EXPECT_EQ(o.form.eNiv, QString::fromUtf8(expected.second)) << stored;
-    }
 }
 
 TEST_F(OptionsTest, ReadOnlyModeIsExplainedAndCanBeUndone) {
+    // OK on a fresh store must not switch to read-only mode.
+    Options fresh(values);
+    fresh.Form_Load();
+    EXPECT_FALSE(fresh.form.Check1);
+    fresh.cmdApply_Click();
+    EXPECT_EQ(get("Modification"), QStringLiteral("Oui"));
+
     set("Modification", QStringLiteral("Non"));
     Options o(values);
     o.Form_Load();
@@ -89,19 +96,7 @@ TEST_F(OptionsTest, ReadOnlyModeIsExplainedAndCanBeUndone) {
     EXPECT_EQ(values.editMode, EditMode::Editable); // in use at once, not at the next reload
 }
 
-TEST_F(OptionsTest, ANeverStoredModeIsTheDefault) {
-    // OK on a fresh store must not switch to read-only mode.
-    Options o(values);
-    o.Form_Load();
-    EXPECT_FALSE(o.form.Check1);
-    o.cmdApply_Click();
-    EXPECT_EQ(get("Modification"), QStringLiteral("Oui"));
-    o.form.Check1 = true;
-    o.cmdApply_Click();
-    EXPECT_EQ(get("Modification"), QStringLiteral("Non"));
-}
-
-TEST_F(OptionsTest, ABarChangesItsColourAtOnceAndApplyStoresIt) {
+TEST_F(OptionsTest, ColoursChangeAtOnceAndApplyStoresThem) {
     set("CouleurFond(rrggbb)", QStringLiteral("000000"));
     Options o(values);
     o.Form_Load();
@@ -112,19 +107,7 @@ TEST_F(OptionsTest, ABarChangesItsColourAtOnceAndApplyStoresIt) {
     EXPECT_EQ(get("CouleurFond(rrggbb)"), QStringLiteral("000000"));
     o.barChanged(Options::CT, 2, 10);
     EXPECT_EQ(values.CouleurTexte, QStringLiteral("00000A"));
-    o.barChanged(Options::CL, 1, 300); // beyond the bar: its end
-    EXPECT_EQ(values.CouleurTitre, QStringLiteral("50FF00"));
-    EXPECT_EQ(get("CouleurTitre(rrggbb)"), QStringLiteral("509000"));
-    o.cmdApply_Click();
-    EXPECT_EQ(get("CouleurFond(rrggbb)"), QStringLiteral("FF0000"));
-    EXPECT_EQ(get("CouleurTitre(rrggbb)"), QStringLiteral("50FF00"));
-    EXPECT_EQ(get("CouleurTexte(rrggbb)"), QStringLiteral("00000A"));
-}
-
-TEST_F(OptionsTest, ATypedHexColourMovesTheBars) {
-    Options o(values);
-    o.Form_Load();
-    EXPECT_EQ(o.hexText(Options::CF), QStringLiteral("#F0F0FF"));
+    // A typed hexadecimal colour moves the bars; a malformed one changes nothing.
     const std::pair<const char*, const char*> typed[] = {
         {"#a0b1c2", "A0B1C2"}, {" 102030 ", "102030"}, {"12345", "102030"}, {"#GG0000", "102030"}};
     for (const auto& [text, stored] : typed) {
@@ -133,13 +116,31 @@ TEST_F(OptionsTest, ATypedHexColourMovesTheBars) {
         EXPECT_EQ(o.hexText(Options::CL), u'#' + QString::fromUtf8(stored)) << text;
     }
     EXPECT_EQ(o.form.bars[Options::CL], (std::array<int, 3>{0x10, 0x20, 0x30}));
+    o.barChanged(Options::CL, 1, 300); // beyond the bar: its end
+    EXPECT_EQ(values.CouleurTitre, QStringLiteral("10FF30"));
+    EXPECT_EQ(get("CouleurTitre(rrggbb)"), QStringLiteral("509000"));
+    o.cmdApply_Click();
+    EXPECT_EQ(get("CouleurFond(rrggbb)"), QStringLiteral("FF0000"));
+    EXPECT_EQ(get("CouleurTitre(rrggbb)"), QStringLiteral("10FF30"));
+    EXPECT_EQ(get("CouleurTexte(rrggbb)"), QStringLiteral("00000A"));
 }
 
-TEST_F(OptionsTest, TheTextEditorIsStoredOnlyWhenChosen) {
+TEST_F(OptionsTest, ApplyWithoutChangesStoresWhatWasLoaded) {
+    set("CouleurFond(rrggbb)", QStringLiteral("bleu")); // not six digits: the bars stay at 0
+    set("CouleurTexte(rrggbb)", QStringLiteral("123456"));
+    set("NivImg", QStringLiteral("0"));
+    set("NivCgi", QStringLiteral("0"));
+    set("NiveauRep", QStringLiteral("9"));
+    set("Modification", QStringLiteral("Oui"));
     Options o(values);
     o.Form_Load();
+    EXPECT_EQ(o.form.bars[Options::CF], (std::array<int, 3>{0, 0, 0}));
+    const QMap<QString, QString> before = stored();
     o.cmdApply_Click();
-    EXPECT_FALSE(QSettings(QStringLiteral("Vendrel"), QStringLiteral("quillsite")).contains("EditeurTexte"));
+    EXPECT_EQ(stored(), before);
+    EXPECT_EQ(before.size(), 10);
+    // The text editor is stored only once chosen.
+    EXPECT_FALSE(before.contains(QStringLiteral("EditeurTexte")));
     o.form.editor = QStringLiteral("/usr/bin/mousepad");
     o.cmdApply_Click();
     Options again(values);
@@ -147,45 +148,14 @@ TEST_F(OptionsTest, TheTextEditorIsStoredOnlyWhenChosen) {
     EXPECT_EQ(again.form.editor, QStringLiteral("/usr/bin/mousepad"));
 }
 
-TEST_F(OptionsTest, ColoursThatAreNotSixDigitsLeaveTheBarsAlone) {
-    set("CouleurFond(rrggbb)", QStringLiteral("bleu"));
-    Options o(values);
-    o.Form_Load();
-    EXPECT_EQ(o.form.bars[Options::CF], (std::array<int, 3>{0, 0, 0}));
-    // Untouched, the colour is stored back as it was.
-    o.cmdApply_Click();
-    EXPECT_EQ(get("CouleurFond(rrggbb)"), QStringLiteral("bleu"));
-}
-
-TEST_F(OptionsTest, ApplyWithoutChangesStoresWhatWasLoaded) {
-    set("CouleurFond(rrggbb)", QStringLiteral("123456"));
-    set("NivImg", QStringLiteral("0"));
-    set("NivCgi", QStringLiteral("0"));
-    set("NiveauRep", QStringLiteral("9"));
-    set("Modification", QStringLiteral("Oui"));
-    Options o(values);
-    o.Form_Load();
-    QSettings store(QStringLiteral("Vendrel"), QStringLiteral("quillsite"));
-    QMap<QString, QString> before;
-    for (const QString& k : store.allKeys())
-        before.insert(k, ParamètreLire(k));
-    o.cmdApply_Click();
-    QMap<QString, QString> after;
-    for (const QString& k : store.allKeys())
-        after.insert(k, ParamètreLire(k));
-    EXPECT_EQ(before, after);
-    EXPECT_EQ(after.size(), 10);
-}
-
 TEST_F(OptionsTest, LinkTypesAreStoredButReachTheWindowLater) {
     Options o(values);
     o.Form_Load();
     o.form.cType = {false, true, false, true, true};
     o.cmdApply_Click();
-    EXPECT_EQ(get("NivImg"), QStringLiteral("0"));
-    EXPECT_EQ(get("NivZip"), QStringLiteral("1"));
-    EXPECT_EQ(get("NivExe"), QStringLiteral("0"));
-    EXPECT_EQ(get("NivCgi"), QStringLiteral("1"));
-    EXPECT_EQ(get("NivSnd"), QStringLiteral("1"));
+    QStringList levels;
+    for (const char* key : {"NivImg", "NivZip", "NivExe", "NivCgi", "NivSnd"})
+        levels.append(get(key));
+    EXPECT_EQ(levels, (QStringList{"0", "1", "0", "1", "1"}));
     EXPECT_EQ(values.NivImg, QStringLiteral("1"));
 }

@@ -66,6 +66,14 @@ struct ScriptedConfirmation final : Confirmation {
     QList<Asked> asked;
     std::function<void(const QString& file)> whileAsking;
 
+    // What each question showed: the line, the occurrence's start and length.
+    QStringList shown() const {
+        QStringList out;
+        for (const Asked& a : asked)
+            out.append(QStringLiteral("%1@%2+%3").arg(a.line).arg(a.start).arg(a.length));
+        return out;
+    }
+
     bool Confirm(const QString& file, const QString& line, qsizetype start, qsizetype length,
                  const QString& replacement) override {
         asked.append({file, line, start, length, replacement});
@@ -97,48 +105,36 @@ TEST(ReplaceRules, Table) {
         {"case ignored, replacement as typed", "<HTML><Html><html>", "html", "htm", false, "<htm><htm><htm>",
          3},
         {"case kept", "<HTML><Html><html>", "html", "htm", true, "<HTML><Html><htm>", 1},
-        {"accented capitals fold", w(QStringLiteral("Été été ÉTÉ")), QStringLiteral("été"), "x", false,
-         "x x x", 3},
-        {"ligatures fold", w(QStringLiteral("œuvre ŒUVRE Œuvre")), QStringLiteral("ŒUVRE"), "o", false,
-         "o o o", 3},
-        {"carons and y diaeresis fold", w(QStringLiteral("šž ŠŽ ÿ Ÿ")), QStringLiteral("Šž"), "s", false,
-         w(QStringLiteral("s s ÿ Ÿ")), 2},
-        {"y diaeresis folds to its capital", w(QStringLiteral("ÿ Ÿ")), QStringLiteral("ÿ"), "y", false, "y y",
-         2},
-        {"sharp s keeps its length", w(QStringLiteral("straße STRASSE")), QStringLiteral("STRASSE"), "x",
-         false, w(QStringLiteral("straße x")), 1},
-        {"accents count in case-sensitive mode", w(QStringLiteral("été ÉTÉ")), QStringLiteral("été"), "x",
-         true, w(QStringLiteral("x ÉTÉ")), 1},
+        {"accented capitals fold", w("Été été ÉTÉ"), "été", "x", false, "x x x", 3},
+        {"ligatures fold", w("œuvre ŒUVRE Œuvre"), "ŒUVRE", "o", false, "o o o", 3},
+        {"carons and y diaeresis fold", w("šž ŠŽ ÿ Ÿ"), "Šž", "s", false, w("s s ÿ Ÿ"), 2},
+        {"y diaeresis folds to its capital", w("ÿ Ÿ"), "ÿ", "y", false, "y y", 2},
+        {"sharp s keeps its length", w("straße STRASSE"), "STRASSE", "x", false, w("straße x"), 1},
+        {"accents count in case-sensitive mode", w("été ÉTÉ"), "été", "x", true, w("x ÉTÉ"), 1},
         {"line ends are kept as they are", "x\ny\r\nz\rx", "x", "yy", false, "yy\ny\r\nz\ryy", 2},
         {"a match never spans a line end", "ab\ncd", "bc", "x", false, "ab\ncd", 0},
         {"a sought text with a line end is never found", "ab\ncd", "b\nc", "x", false, "ab\ncd", 0},
         {"an empty replacement removes", "a-b-c", "-", "", false, "abc", 2},
         {"an empty sought text finds nothing", "abc", "", "x", false, "abc", 0},
-        {"a character outside the code page does not match its reference", "a &#8594; b", QStringLiteral("→"),
-         "x", false, "a &#8594; b", 0},
-        {"a replacement outside the code page becomes a reference", "a -> b", "->", QStringLiteral("→"),
-         false, "a &#8594; b", 1},
-        {"an ASCII file takes the replacement in Windows-1252", "cafe", "e", QStringLiteral("é"), true,
-         "caf\xE9", 1},
-        {"invalid UTF-8 is Windows-1252", "caf\xE9 CAF\xC9", QStringLiteral("café"), "x", false, "x x", 2},
-        {"a UTF-8 file is searched and written as UTF-8", u8(QStringLiteral("Été → été\n")),
-         QStringLiteral("été"), QStringLiteral("ÉTÉ"), false, u8(QStringLiteral("ÉTÉ → ÉTÉ\n")), 2},
-        {"a UTF-8 byte-order mark stays", bom + u8(QStringLiteral("café\r\n")), QStringLiteral("CAFÉ"),
-         QStringLiteral("thé"), false, bom + u8(QStringLiteral("thé\r\n")), 1},
-        {"UTF-8 beyond the basic plane", u8(QStringLiteral("😀a😀A")), "a", "b", false,
-         u8(QStringLiteral("😀b😀b")), 2},
-        {"a letter outside the code page matches only itself", u8(QStringLiteral("ā Ā")), QStringLiteral("Ā"),
-         "a", false, u8(QStringLiteral("ā a")), 1},
-        {"long s never matches s", u8(QStringLiteral("ſs Sſ")), QStringLiteral("ſ"), "x", false,
-         u8(QStringLiteral("xs Sx")), 2},
-        {"nor s a long s", u8(QStringLiteral("ſs Sſ")), "s", "x", false, u8(QStringLiteral("ſx xſ")), 2},
-        {"long s in a Windows-1252 file", "sS", QStringLiteral("ſ"), "x", false, "sS", 0},
-        {"a file declared UTF-8 takes UTF-8 even when ASCII", "<meta charset=\"utf-8\">cafe", "cafe",
-         QStringLiteral("café"), true, u8(QStringLiteral("<meta charset=\"utf-8\">café")), 1},
-        {"a file declared Windows-1252 stays so", u8(QStringLiteral("charset=windows-1252 é")), "e", "x",
-         false, u8(QStringLiteral("charsxt=windows-1252 é")), 1},
-        {"UTF-8 replacement outside the code page as typed", u8(QStringLiteral("é ->")), "->",
-         QStringLiteral("→"), false, u8(QStringLiteral("é →")), 1},
+        {"a character outside the code page does not match its reference", "a &#8594; b", "→", "x", false,
+         "a &#8594; b", 0},
+        {"a replacement outside the code page becomes a reference", "a -> b", "->", "→", false, "a &#8594; b",
+         1},
+        {"an ASCII file takes the replacement in Windows-1252", "cafe", "e", "é", true, "caf\xE9", 1},
+        {"invalid UTF-8 is Windows-1252", "caf\xE9 CAF\xC9", "café", "x", false, "x x", 2},
+        {"a UTF-8 file is searched and written as UTF-8", "Été → été\n", "été", "ÉTÉ", false, "ÉTÉ → ÉTÉ\n",
+         2},
+        {"a UTF-8 byte-order mark stays", bom + "café\r\n", "CAFÉ", "thé", false, bom + "thé\r\n", 1},
+        {"UTF-8 beyond the basic plane", "😀a😀A", "a", "b", false, "😀b😀b", 2},
+        {"a letter outside the code page matches only itself", "ā Ā", "Ā", "a", false, "ā a", 1},
+        {"long s never matches s", "ſs Sſ", "ſ", "x", false, "xs Sx", 2},
+        {"nor s a long s", "ſs Sſ", "s", "x", false, "ſx xſ", 2},
+        {"long s in a Windows-1252 file", "sS", "ſ", "x", false, "sS", 0},
+        {"a file declared UTF-8 takes UTF-8 even when ASCII", "<meta charset=\"utf-8\">cafe", "cafe", "café",
+         true, "<meta charset=\"utf-8\">café", 1},
+        {"a file declared Windows-1252 stays so", "charset=windows-1252 é", "e", "x", false,
+         "charsxt=windows-1252 é", 1},
+        {"UTF-8 replacement outside the code page as typed", "é ->", "->", "→", false, "é →", 1},
     };
     for (const RuleCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -186,14 +182,7 @@ TEST(ReplaceRules, ConfirmationSeesTheLineAsItStands) {
     const auto [out, n] = applied("zero\r\na a a\r\n", request("A", "bb", false, true), ask);
     EXPECT_EQ(out, QByteArray("zero\r\nbb a bb\r\n"));
     EXPECT_EQ(n, 2);
-    ASSERT_EQ(confirm.asked.size(), 3);
-    EXPECT_EQ(confirm.asked[0].line, QStringLiteral("a a a"));
-    EXPECT_EQ(confirm.asked[0].start, 0);
-    EXPECT_EQ(confirm.asked[1].line, QStringLiteral("bb a a"));
-    EXPECT_EQ(confirm.asked[1].start, 3);
-    EXPECT_EQ(confirm.asked[2].line, QStringLiteral("bb a a"));
-    EXPECT_EQ(confirm.asked[2].start, 5);
-    EXPECT_EQ(confirm.asked[2].length, 1);
+    EXPECT_EQ(confirm.shown(), (QStringList{"a a a@0+1", "bb a a@3+1", "bb a a@5+1"}));
 }
 
 TEST(ReplaceRules, ConfirmationPositionsInUtf8AndWindows1252Lines) {
@@ -236,33 +225,17 @@ TEST(ReplaceRules, NoSixteenBitLimits) {
 
 // --- Runs over files ------------------------------------------------------------------------------
 
-TEST(ReplaceRun, CountsChangedFilesAndLeavesTheOthersAlone) {
-    TempDir dir;
-    writeFile(dir("a.htm"), crlf({"ab ab", "xab"}));
-    writeFile(dir("b.htm"), "nothing here\n");
-    const QDateTime old(QDate(2001, 2, 3), QTime(4, 5, 6));
-    setModified(dir("b.htm"), old);
-    ScriptedDialogs d;
-    const ReplaceOutcome o = RemplacementExécuter(dir.path(), {"a.htm", "b.htm"}, request("ab", "abab"), d);
-    EXPECT_EQ(d.log(), QStringList{"message: 3 chaîne(s) remplacée(s) dans 1 fichier(s)"});
-    EXPECT_EQ(readFile(dir("a.htm")), crlf({"abab abab", "xabab"}));
-    EXPECT_EQ(readFile(dir("b.htm")), QByteArray("nothing here\n"));
-    EXPECT_EQ(QFileInfo(dir("b.htm")).lastModified(), old);
-    EXPECT_EQ(entries(dir.path()), (QStringList{"a.htm", "b.htm"}));
-    EXPECT_EQ(o.filesDone, 2);
-}
-
 TEST(ReplaceRun, MessagesWithoutSelectionOrReplacement) {
     TempDir dir;
     writeFile(dir("a.htm"), "abc");
     ScriptedDialogs d;
     RemplacementExécuter(dir.path(), {}, request("a", "b"), d);
-    EXPECT_EQ(d.log(), QStringList{"message(!): Sélectionnez au moins un fichier svp !"});
-    EXPECT_EQ(readFile(dir("a.htm")), QByteArray("abc"));
-
-    d.clear();
     RemplacementExécuter(dir.path(), {"a.htm"}, request("zz", "b"), d);
-    EXPECT_EQ(d.messages(), QStringList{"Aucun remplacement effectué."});
+    ASSERT_EQ(d.calls().size(), 2);
+    EXPECT_EQ(d.calls()[0].text, QStringLiteral("Sélectionnez au moins un fichier svp !"));
+    EXPECT_EQ(d.calls()[0].icon, Icon::Exclamation);
+    EXPECT_EQ(d.calls()[1].text, QStringLiteral("Aucun remplacement effectué."));
+    EXPECT_EQ(readFile(dir("a.htm")), QByteArray("abc"));
     EXPECT_EQ(entries(dir.path()), QStringList{"a.htm"});
 }
 
@@ -298,14 +271,16 @@ TEST(ReplaceRun, ConfirmedRunAsksWithTheFileAndKeepsTheAnswers) {
     ScriptedDialogs d;
     RemplacementExécuter(dir.path(), {"a.txt", "b.txt"}, request("html", "htm", false, true), d,
                          with(&confirm));
-    EXPECT_EQ(d.messages(), QStringList{"1 chaîne(s) remplacée(s) dans 1 fichier(s)"});
+    ASSERT_EQ(d.calls().size(), 1);
+    EXPECT_EQ(d.calls()[0].text, QStringLiteral("1 chaîne(s) remplacée(s) dans 1 fichier(s)"));
+    EXPECT_EQ(d.calls()[0].icon, Icon::None);
+    EXPECT_EQ(d.calls()[0].title, QString());
     EXPECT_EQ(readFile(dir("a.txt")), QByteArray("Html htm\r\n"));
     EXPECT_EQ(readFile(dir("b.txt")), QByteArray("HTML\r\n"));
-    ASSERT_EQ(confirm.asked.size(), 3);
+    EXPECT_EQ(confirm.shown(), (QStringList{"Html html@0+4", "Html html@5+4", "HTML@0+4"}));
     EXPECT_EQ(confirm.asked[0].file, dir("a.txt"));
     EXPECT_EQ(confirm.asked[0].replacement, QStringLiteral("htm"));
     EXPECT_EQ(confirm.asked[2].file, dir("b.txt"));
-    EXPECT_EQ(confirm.asked[2].length, 4);
 }
 
 TEST(ReplaceRun, StoppingBetweenFilesSaysWhatWasLeft) {
@@ -410,68 +385,36 @@ TEST(ReplaceFaults, ReadOnlyFolderStopsTheRunAndKeepsTheSources) {
     EXPECT_EQ(entries(folder), (QStringList{"a.htm", "b.htm"}));
 }
 
-TEST(ReplaceFaults, ProtectedFileIsNotReplaced) {
-    TempDir dir;
-    writeFile(dir("a.htm"), "old");
-    writeFile(dir("b.htm"), "old");
-    QFile::setPermissions(dir("b.htm"), QFile::ReadOwner | QFile::ReadUser | QFile::ReadGroup);
-    ScriptedDialogs d;
-    RemplacementExécuter(dir.path(), {"a.htm", "b.htm"}, request("old", "new"), d);
-    EXPECT_EQ(
-        d.messages(),
-        (QStringList{QStringLiteral("Le fichier \"%1\" est protégé en écriture.\r\n\r\n"
-                                    "Le remplacement est arrêté ; le fichier \"%1\" n'a pas été modifié.")
-                         .arg(dir("b.htm")),
-                     "1 chaîne(s) remplacée(s) dans 1 fichier(s)"}));
-    EXPECT_EQ(readFile(dir("b.htm")), QByteArray("old"));
-    EXPECT_EQ(entries(dir.path()), (QStringList{"a.htm", "b.htm"}));
-}
-
-TEST(ReplaceFaults, SourceRemovedWhileAskedIsNotBroughtBack) {
-    TempDir dir;
-    writeFile(dir("a.htm"), "old");
-    writeFile(dir("b.htm"), "old");
-    ScriptedConfirmation confirm;
-    confirm.answers = {true, true};
-    confirm.whileAsking = [&](const QString& file) {
-        if (file == dir("a.htm"))
-            QFile::remove(file);
-    };
-    ScriptedDialogs d;
-    RemplacementExécuter(dir.path(), {"a.htm", "b.htm"}, request("old", "new", true, true), d,
-                         with(&confirm));
-    EXPECT_EQ(d.messages(), QStringList{"1 chaîne(s) remplacée(s) dans 1 fichier(s)"});
-    EXPECT_EQ(entries(dir.path()), QStringList{"b.htm"});
-    EXPECT_EQ(readFile(dir("b.htm")), QByteArray("new"));
-}
-
-TEST(ReplaceFaults, FileChangedWhileAskedKeepsItsNewContent) {
-    TempDir dir;
-    ScriptedConfirmation confirm;
-    // While the user answers, someone else writes a.htm, or turns it into a folder.
-    for (const bool folder : {false, true}) {
+TEST(ReplaceFaults, FileChangedWhileAskedKeepsWhatTheOtherProgramDid) {
+    // While the user answers, someone else removes a.htm, rewrites it, or turns it into a folder.
+    enum class Meanwhile { Removed, Rewritten, Folder };
+    const QString kept =
+        QStringLiteral("\r\n\r\nFichier(s) laissé(s) inchangé(s), car modifié(s) par un autre "
+                       "programme pendant le remplacement :\r\n");
+    for (const Meanwhile m : {Meanwhile::Removed, Meanwhile::Rewritten, Meanwhile::Folder}) {
+        TempDir dir;
         writeFile(dir("a.htm"), "old");
         writeFile(dir("b.htm"), "old");
+        ScriptedConfirmation confirm;
         confirm.answers = {true, true};
         confirm.whileAsking = [&](const QString& file) {
             if (file != dir("a.htm"))
                 return;
             QFile::remove(file);
-            writeFile(folder ? dir("a.htm/inside.txt") : file, "theirs");
+            if (m != Meanwhile::Removed)
+                writeFile(m == Meanwhile::Folder ? dir("a.htm/inside.txt") : file, "theirs");
         };
         ScriptedDialogs d;
-        const ReplaceOutcome o = RemplacementExécuter(dir.path(), {"a.htm", "b.htm"},
-                                                      request("old", "new", true, true), d, with(&confirm));
-        EXPECT_EQ(d.messages(),
-                  QStringList{QStringLiteral("1 chaîne(s) remplacée(s) dans 1 fichier(s)\r\n\r\n"
-                                             "Fichier(s) laissé(s) inchangé(s), car modifié(s) par un "
-                                             "autre programme pendant le remplacement :\r\n%1")
-                                  .arg(dir("a.htm"))});
-        EXPECT_EQ(readFile(folder ? dir("a.htm/inside.txt") : dir("a.htm")), QByteArray("theirs"));
+        RemplacementExécuter(dir.path(), {"a.htm", "b.htm"}, request("old", "new", true, true), d,
+                             with(&confirm));
+        const QString done = QStringLiteral("1 chaîne(s) remplacée(s) dans 1 fichier(s)");
+        EXPECT_EQ(d.messages(), QStringList{m == Meanwhile::Removed ? done : done + kept + dir("a.htm")});
+        if (m != Meanwhile::Removed) {
+            EXPECT_EQ(readFile(m == Meanwhile::Folder ? dir("a.htm/inside.txt") : dir("a.htm")), "theirs");
+        }
         EXPECT_EQ(readFile(dir("b.htm")), QByteArray("new"));
-        EXPECT_EQ(entries(dir.path()), (QStringList{"a.htm", "b.htm"}));
-        QFile::remove(dir("a.htm/inside.txt"));
-        QDir().rmdir(dir("a.htm"));
+        EXPECT_EQ(entries(dir.path()),
+                  (m == Meanwhile::Removed ? QStringList{"b.htm"} : QStringList{"a.htm", "b.htm"}));
     }
 }
 
@@ -486,8 +429,10 @@ TEST(ReplaceFaults, AFailureAmongManyFilesLeavesEveryFileWholeOrReplaced) {
     ScriptedDialogs d;
     const ReplaceOutcome o = RemplacementExécuter(dir.path(), names, request("old", "new"), d);
     ASSERT_EQ(d.messages().size(), 2);
-    EXPECT_TRUE(
-        d.messages()[0].startsWith(QStringLiteral("Le fichier \"%1\" est protégé").arg(dir("060.htm"))));
+    EXPECT_EQ(d.messages()[0],
+              QStringLiteral("Le fichier \"%1\" est protégé en écriture.\r\n\r\n"
+                             "Le remplacement est arrêté ; le fichier \"%1\" n'a pas été modifié.")
+                  .arg(dir("060.htm")));
     // Everything before the failure is done, nothing after it, on every run.
     for (int i = 0; i < 120; ++i)
         EXPECT_EQ(readFile(dir(names[i])), QByteArray(i < 60 ? "new\r\n" : "old\r\n")) << i;
@@ -554,12 +499,17 @@ TEST(ReplaceEncoding, FilesKeepTheirEncodingOrStayUnchanged) {
     writeFile(dir("p.htm"), "fleche ->");
     writeFile(dir("u.htm"), "<meta charset=utf-8>fleche ->");
     writeFile(dir("s.css"), "a->b");
-    writeFile(dir("t.txt"), "nothing here");
+    writeFile(dir("t.txt"), "nothing here\n");
     const QDateTime old(QDate(2001, 2, 3), QTime(4, 5, 6));
     setModified(dir("s.css"), old);
+    setModified(dir("t.txt"), old);
     ScriptedDialogs d;
-    RemplacementExécuter(dir.path(), {"p.htm", "s.css", "t.txt", "u.htm"}, request("->", QStringLiteral("→")),
-                         d);
+    const ReplaceOutcome o = RemplacementExécuter(dir.path(), {"p.htm", "s.css", "t.txt", "u.htm"},
+                                                  request("->", QStringLiteral("→")), d);
+    EXPECT_EQ(o.filesDone, 4);
+    EXPECT_EQ(readFile(dir("t.txt")), QByteArray("nothing here\n"));
+    EXPECT_EQ(QFileInfo(dir("t.txt")).lastModified(), old);
+    EXPECT_EQ(entries(dir.path()), (QStringList{"p.htm", "s.css", "t.txt", "u.htm"}));
     EXPECT_EQ(readFile(dir("p.htm")), QByteArray("fleche &#8594;"));
     EXPECT_EQ(readFile(dir("u.htm")), u8(QStringLiteral("<meta charset=utf-8>fleche →")));
     EXPECT_EQ(readFile(dir("s.css")), QByteArray("a->b"));

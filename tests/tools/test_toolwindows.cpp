@@ -39,16 +39,26 @@ void select(QListWidget* list, const QStringList& names) {
         list->item(i)->setSelected(names.contains(list->item(i)->text()));
 }
 
+template <typename W> W* shownWindow() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* found = qobject_cast<W*>(w); found && found->isVisible())
+            return found;
+    return nullptr;
+}
+
+// Writes these files into the replacement window's folder.
+void replaceFolder(TempDir& dir, std::initializer_list<std::pair<const char*, const char*>> files) {
+    for (const auto& [name, content] : files)
+        writeFile(dir(name), content);
+    ParamètreEcrire(QStringLiteral("RemplacementDossier"), dir.path());
+}
+
 } // namespace
 
 TEST(ReplaceWindow, ListsTheFolderAndEnablesExecuteOnlyWithASoughtText) {
     TempDir dir;
-    writeFile(dir("b.txt"), "x");
-    writeFile(dir("a.txt"), "x");
-    writeFile(dir("C.TXT"), "x");
-    writeFile(dir(".cache"), "x");
+    replaceFolder(dir, {{"b.txt", "x"}, {"a.txt", "x"}, {"C.TXT", "x"}, {".cache", "x"}});
     makeDir(dir("sub"));
-    ParamètreEcrire(QStringLiteral("RemplacementDossier"), dir.path());
     ScriptedDialogs d;
     frmRemp w(d);
     EXPECT_EQ(w.windowTitle(), ProgrammeID() + QStringLiteral(" Remplacement de chaînes de caractères"));
@@ -61,14 +71,22 @@ TEST(ReplaceWindow, ListsTheFolderAndEnablesExecuteOnlyWithASoughtText) {
     EXPECT_TRUE(w.bExécuter->isEnabled());
     w.t0->clear();
     EXPECT_FALSE(w.bExécuter->isEnabled());
+
+    // A chosen folder is listed and remembered; a typed one that does not exist is refused with a beep.
+    writeFile(dir("sub/z.txt"), "x");
+    d.folder(dir("sub"));
+    w.lR->button()->click();
+    EXPECT_EQ(rows(w.lF), QStringList{"z.txt"});
+    EXPECT_EQ(ParamètreLire(QStringLiteral("RemplacementDossier")), dir("sub/"));
+    w.lR->edit()->setText(dir("nowhere"));
+    emit w.lR->edit()->editingFinished();
+    EXPECT_EQ(w.lR->folder(), dir("sub/"));
+    EXPECT_EQ(d.calls().back().kind, ScriptedDialogs::Kind::Beep);
 }
 
 TEST(ReplaceWindow, RunsOnTheSelectedFilesAndKeepsTheSelection) {
     TempDir dir;
-    writeFile(dir("a.txt"), "old OLD\r\n");
-    writeFile(dir("b.txt"), "old\r\n");
-    writeFile(dir("c.txt"), "old\r\n");
-    ParamètreEcrire(QStringLiteral("RemplacementDossier"), dir.path());
+    replaceFolder(dir, {{"a.txt", "old OLD\r\n"}, {"b.txt", "old\r\n"}, {"c.txt", "old\r\n"}});
     ScriptedDialogs d;
     frmRemp w(d);
     w.t0->setText(QStringLiteral("old"));
@@ -92,26 +110,6 @@ TEST(ReplaceWindow, RunsOnTheSelectedFilesAndKeepsTheSelection) {
     EXPECT_EQ(d.messages(), QStringList{"Aucun remplacement effectué."});
 }
 
-TEST(ReplaceWindow, ChosenFolderIsListedAndRemembered) {
-    TempDir dir;
-    writeFile(dir("one/a.txt"), "x");
-    writeFile(dir("two/z.txt"), "x");
-    ParamètreEcrire(QStringLiteral("RemplacementDossier"), dir("one"));
-    ScriptedDialogs d;
-    frmRemp w(d);
-    EXPECT_EQ(rows(w.lF), QStringList{"a.txt"});
-    d.folder(dir("two"));
-    w.lR->button()->click();
-    EXPECT_EQ(rows(w.lF), QStringList{"z.txt"});
-    EXPECT_EQ(ParamètreLire(QStringLiteral("RemplacementDossier")), dir("two/"));
-    EXPECT_EQ(d.pending(), 0);
-    // A typed folder that does not exist is refused with a beep.
-    w.lR->edit()->setText(dir("nowhere"));
-    emit w.lR->edit()->editingFinished();
-    EXPECT_EQ(w.lR->folder(), dir("two/"));
-    EXPECT_EQ(d.calls().back().kind, ScriptedDialogs::Kind::Beep);
-}
-
 TEST(ReplaceWindow, QuitterHidesTheWindowAndAnnouncesIt) {
     ScriptedDialogs d;
     frmRemp w(d);
@@ -129,33 +127,9 @@ TEST(ReplaceWindow, QuitterHidesTheWindowAndAnnouncesIt) {
     EXPECT_EQ(finished.count(), 2);
 }
 
-TEST(ConfirmWindow, ShowsTheLineWithTheOccurrenceSelected) {
-    F_Conf f;
-    bool checked = false;
-    QTimer::singleShot(0, &f, [&] {
-        EXPECT_TRUE(f.isVisible());
-        EXPECT_EQ(f.tF->text(), QStringLiteral("/site/a.htm"));
-        EXPECT_EQ(f.tR->text(), QStringLiteral("htm"));
-        EXPECT_EQ(f.tTxt->toPlainText(), QStringLiteral("<A HREF=\"x.html\">"));
-        EXPECT_EQ(f.tTxt->textCursor().selectedText(), QStringLiteral("html"));
-        checked = true;
-        f.bNon->click();
-    });
-    EXPECT_FALSE(f.Confirm(QStringLiteral("/site/a.htm"), QStringLiteral("<A HREF=\"x.html\">"), 11, 4,
-                           QStringLiteral("htm")));
-    EXPECT_TRUE(checked);
-    EXPECT_EQ(f.tag(), QStringLiteral("NON"));
-    EXPECT_FALSE(f.isVisible());
-
-    QTimer::singleShot(0, &f, [&] { f.bOui->click(); });
-    EXPECT_TRUE(f.Confirm(QStringLiteral("f"), QStringLiteral("abc"), 1, 1, QStringLiteral("x")));
-    EXPECT_EQ(f.tag(), QStringLiteral("OUI"));
-}
-
 TEST(ReplaceWindow, ConfirmationsGoThroughTheConfirmWindow) {
     TempDir dir;
-    writeFile(dir("a.txt"), "one one one\r\n");
-    ParamètreEcrire(QStringLiteral("RemplacementDossier"), dir.path());
+    replaceFolder(dir, {{"a.txt", "one one one\r\n"}});
     ScriptedDialogs d;
     frmRemp w(d);
     w.t0->setText(QStringLiteral("ONE"));
@@ -170,13 +144,21 @@ TEST(ReplaceWindow, ConfirmationsGoThroughTheConfirmWindow) {
         auto* f = qobject_cast<F_Conf*>(QApplication::activeModalWidget());
         if (!f || answers.isEmpty())
             return;
-        shown.append(f->tTxt->toPlainText() + u'|' + f->tTxt->textCursor().selectedText());
-        (answers.takeFirst() ? f->bOui : f->bNon)->click();
+        shown.append(QStringList{f->tF->text(), f->tTxt->toPlainText(), f->tTxt->textCursor().selectedText(),
+                                 QString::number(f->tTxt->textCursor().selectionStart()), f->tR->text()}
+                         .join(u'|'));
+        const bool yes = answers.takeFirst();
+        (yes ? f->bOui : f->bNon)->click();
+        // The answer is left in the window, which hides.
+        EXPECT_EQ(f->tag(), yes ? QStringLiteral("OUI") : QStringLiteral("NON"));
+        EXPECT_FALSE(f->isVisible());
     });
     answerer.start(5);
     w.bExécuter->click();
     answerer.stop();
-    EXPECT_EQ(shown, (QStringList{"one one one|one", "1 one one|one", "1 one one|one"}));
+    const QString file = dir("a.txt");
+    EXPECT_EQ(shown, (QStringList{file + "|one one one|one|0|1", file + "|1 one one|one|2|1",
+                                  file + "|1 one one|one|6|1"}));
     EXPECT_EQ(readFile(dir("a.txt")), QByteArray("1 one 1\r\n"));
     EXPECT_EQ(d.messages(), QStringList{"2 chaîne(s) remplacée(s) dans 1 fichier(s)"});
 }
@@ -209,25 +191,12 @@ TEST(ImportWindow, ListsDocumentsAndWritesTheirPages) {
     select(w.lF, {});
     EXPECT_FALSE(w.bGo->isEnabled());
 
-    w.show();
-    QSignalSpy finished(&w, &Importer::finished);
-    w.bFin->click();
-    EXPECT_FALSE(w.isVisible());
-    EXPECT_EQ(finished.count(), 1);
-}
-
-TEST(ImportWindow, ChangingTheSourceFolderListsItAndDisablesIndexer) {
-    TempDir dir;
-    writeFile(dir("one/a.doc"), "doc");
-    writeFile(dir("two/b.doc"), "doc");
-    ParamètreEcrire(QStringLiteral("ImporterSource"), dir("one"));
-    ScriptedDialogs d;
-    Importer w(d);
+    // Another source folder is listed, with nothing selected, and remembered.
+    writeFile(dir("two/e.doc"), "doc");
     select(w.lF, {"a.doc"});
-    EXPECT_TRUE(w.bGo->isEnabled());
     d.folder(dir("two"));
     w.lR0->button()->click();
-    EXPECT_EQ(rows(w.lF), QStringList{"b.doc"});
+    EXPECT_EQ(rows(w.lF), QStringList{"e.doc"});
     EXPECT_FALSE(w.bGo->isEnabled());
     EXPECT_EQ(ParamètreLire(QStringLiteral("ImporterSource")), dir("two/"));
 }
@@ -238,10 +207,7 @@ TEST(ToolMenu, ToolWindowsTakeThePlaceOfTheMainWindow) {
     mnuOptionsRemp_Click(&main);
     auto* holder = main.findChild<QObject*>(QStringLiteral("frmRempHolder"));
     ASSERT_NE(holder, nullptr);
-    frmRemp* tool = nullptr;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* r = qobject_cast<frmRemp*>(w); r && r->isVisible())
-            tool = r;
+    auto* tool = shownWindow<frmRemp>();
     ASSERT_NE(tool, nullptr);
     EXPECT_FALSE(main.isVisible());
     tool->t0->setText(QStringLiteral("kept"));
@@ -258,21 +224,16 @@ TEST(ToolMenu, ToolWindowsTakeThePlaceOfTheMainWindow) {
     EXPECT_FALSE(main.isVisible());
 
     mnuOptionsImport_Click(&main);
-    Importer* import = nullptr;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* i = qobject_cast<Importer*>(w); i && i->isVisible())
-            import = i;
+    auto* import = shownWindow<Importer>();
     ASSERT_NE(import, nullptr);
     import->bFin->click();
     EXPECT_TRUE(main.isVisible());
+    EXPECT_FALSE(import->isVisible());
 }
 
 TEST(ReplaceWindow, PreviewLetsFilesBeUntickedAndTheRunUndone) {
     TempDir dir;
-    writeFile(dir("a.txt"), "old\r\n");
-    writeFile(dir("b.txt"), "one\r\nx old\r\n");
-    writeFile(dir("c.txt"), "none\r\n");
-    ParamètreEcrire(QStringLiteral("RemplacementDossier"), dir.path());
+    replaceFolder(dir, {{"a.txt", "old\r\n"}, {"b.txt", "one\r\nx old\r\n"}, {"c.txt", "none\r\n"}});
     ScriptedDialogs d;
     frmRemp w(d);
     w.t0->setText(QStringLiteral("old"));
