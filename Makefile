@@ -6,7 +6,7 @@ PREFIX  ?= $(HOME)/Quillsite
 JOBS    ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps deps-clang configure build test run install bench fuzz fuzz-run asan tsan tidy format \
+.PHONY: all deps deps-clang configure build test run install bench fuzz fuzz-run fuzz-replay asan tsan tidy format \
         format-check clean
 
 all: build
@@ -72,6 +72,14 @@ fuzz-run: fuzz
 	    $$f -max_total_time=$(FUZZ_TIME) -print_final_stats=1 -artifact_prefix=build-fuzz/ \
 	        $$( [ -f $$dict ] && echo -dict=$$dict ) build-fuzz/corpus/$$short \
 	        $$( [ -d tests/fuzz/corpus/$$short ] && echo tests/fuzz/corpus/$$short ) || exit 1; \
+	done
+
+# Every fuzz target over its seed corpus once, without mutation: deterministic, for CI.
+fuzz-replay: fuzz
+	@set -e; for f in build-fuzz/bin/fuzz_*; do \
+	    name=$$(basename $$f); short=$${name#fuzz_}; \
+	    echo "== $$name (seeds)"; \
+	    $$f -runs=0 $$( [ -d tests/fuzz/corpus/$$short ] && echo tests/fuzz/corpus/$$short ) || exit 1; \
 	done
 
 format:

@@ -394,7 +394,8 @@ LinkUpdateOutcome updateLinks(Dialogs& dialogs, const QString& site, const QList
         QStringList names;
         for (const PageEdits& p : plan.pages)
             names.append(QDir(plan.site).relativeFilePath(p.page));
-        if (!dialogs.questionWithDetails(linkUpdateQuestion(plan), names.join(u'\n')))
+        if (!dialogs.questionWithDetails(linkUpdateQuestion(plan), names.join(u'\n'),
+                                         QStringLiteral("Mise à jour des liens")))
             return {};
     }
     LinkUpdateOutcome outcome;

@@ -17,8 +17,9 @@ public:
     // A question with Yes and No buttons; true for Yes.
     virtual bool question(const QString& text, Icon icon = Icon::Question, const QString& title = {}) = 0;
     // The same, Yes being the default, with `details` (a list of files...) shown only on request.
-    virtual bool questionWithDetails(const QString& text, const QString& /*details*/) {
-        return question(text);
+    virtual bool questionWithDetails(const QString& text, const QString& /*details*/,
+                                     const QString& title = {}) {
+        return question(text, Icon::Question, title);
     }
     // A question whose Yes destroys or loses something: "Non" is the default button, so that Enter
     // pressed in haste keeps the user's work. Otherwise as question().

@@ -78,10 +78,10 @@ bool QtDialogs::ask(const QString& text, Icon icon, const QString& title, bool y
     return box.exec() == QMessageBox::Yes;
 }
 
-bool QtDialogs::questionWithDetails(const QString& text, const QString& details) {
+bool QtDialogs::questionWithDetails(const QString& text, const QString& details, const QString& title) {
     aboutToShow();
     NormalPointer normal;
-    QMessageBox box(QMessageBox::Question, titleOr({}), text, QMessageBox::Yes | QMessageBox::No, parent_);
+    QMessageBox box(QMessageBox::Question, titleOr(title), text, QMessageBox::Yes | QMessageBox::No, parent_);
     box.button(QMessageBox::Yes)->setText(QStringLiteral("&Oui"));
     box.button(QMessageBox::No)->setText(QStringLiteral("&Non"));
     box.setDefaultButton(QMessageBox::Yes);

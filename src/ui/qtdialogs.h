@@ -25,7 +25,7 @@ public:
 
     void message(const QString& text, Icon icon = Icon::None, const QString& title = {}) override;
     bool question(const QString& text, Icon icon = Icon::Question, const QString& title = {}) override;
-    bool questionWithDetails(const QString& text, const QString& details) override;
+    bool questionWithDetails(const QString& text, const QString& details, const QString& title = {}) override;
     bool questionNoByDefault(const QString& text, Icon icon = Icon::Question,
                              const QString& title = {}) override;
     QString prompt(const QString& text, const QString& title = {},

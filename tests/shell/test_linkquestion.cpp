@@ -82,6 +82,7 @@ TEST(LinkQuestion, AfterMovesAndRenames) {
                                         [&](const auto& c) { return c.text == question; });
         ASSERT_NE(asked, f.dialogs.calls().end()) << f.dialogs.texts().join(u'|').toStdString();
         EXPECT_EQ(asked->extra, QStringLiteral("Liens.htm\nBeta/C/1.htm")); // the pages, on request
+        EXPECT_EQ(asked->title, QStringLiteral("Mise à jour des liens"));
         EXPECT_EQ(f.dialogs.pending(), 0);
         EXPECT_EQ(readFile(site + QStringLiteral("Beta/C/1.htm")),
                   "<TITLE>B</TITLE><A HREF=\"" + QByteArray(row.fromBeta) + "\">x</A>\r\n");

@@ -48,8 +48,8 @@ bool ScriptedDialogs::question(const QString& text, Icon icon, const QString& ti
     return take(Kind::Question, text).toBool();
 }
 
-bool ScriptedDialogs::questionWithDetails(const QString& text, const QString& details) {
-    calls_.append({Kind::Question, text, Icon::Question, {}, details});
+bool ScriptedDialogs::questionWithDetails(const QString& text, const QString& details, const QString& title) {
+    calls_.append({Kind::Question, text, Icon::Question, title, details});
     return take(Kind::Question, text).toBool();
 }
 

@@ -41,7 +41,7 @@ public:
     void message(const QString& text, Icon icon = Icon::None, const QString& title = {}) override;
     bool question(const QString& text, Icon icon = Icon::Question, const QString& title = {}) override;
     // Recorded as a question, its details in `extra`.
-    bool questionWithDetails(const QString& text, const QString& details) override;
+    bool questionWithDetails(const QString& text, const QString& details, const QString& title = {}) override;
     QString prompt(const QString& text, const QString& title = {},
                    const QString& defaultAnswer = {}) override;
     QString openFile(const QString& title, const QString& folder, const QString& filter) override;

@@ -58,6 +58,7 @@ TEST(QtDialogs, MessagesAndQuestionsShowTheirTextIconTitleAndButtons) {
         {1, Icon::Critical, "Attention", B::Critical, "Attention", B::No, B::Yes},
         {2, Icon::Exclamation, "", B::Warning, "Quillsite", B::Yes, B::No},
         {3, Icon::Question, "", B::Question, "Quillsite", B::No, B::Yes},
+        {3, Icon::Question, "Liens", B::Question, "Liens", B::Yes, B::Yes},
     };
     QtDialogs dialogs;
     int beforeModal = 0;
@@ -84,14 +85,15 @@ TEST(QtDialogs, MessagesAndQuestionsShowTheirTextIconTitleAndButtons) {
             box->button(r.press)->click();
         });
         const bool result =
-            r.kind == 3   ? dialogs.questionWithDetails(text, QStringLiteral("a.htm\nb.htm"))
+            r.kind == 3   ? dialogs.questionWithDetails(text, QStringLiteral("a.htm\nb.htm"),
+                                                        QString::fromUtf8(r.title))
             : r.kind == 2 ? dialogs.questionNoByDefault(text, r.icon, QString::fromUtf8(r.title))
             : r.kind == 1 ? dialogs.question(text, r.icon, QString::fromUtf8(r.title))
                           : (dialogs.message(text, r.icon, QString::fromUtf8(r.title)), false);
         EXPECT_TRUE(seen);
         EXPECT_EQ(result, r.press == B::Yes);
     }
-    EXPECT_EQ(beforeModal, 6);
+    EXPECT_EQ(beforeModal, 7);
     // Closing a question without an answer is No.
     whenModal([](QWidget* w) { w->close(); });
     EXPECT_FALSE(dialogs.question(QStringLiteral("Continuer ?")));
