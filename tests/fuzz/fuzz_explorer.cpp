@@ -99,6 +99,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     walker.Explorer(tree.add(nullptr, start, start, QStringLiteral("htm")));
     check(walker.depth() == 0, "a walk ends at depth 0");
     check(tree.printout().count(u'\n') == tree.size(), "every node is found by its key");
-    check(walker.pagesRead() <= 3, "each file is read once");
+    // page.htm, a.htm, sub/b.htm and img.gif, which a frame may name: no file is read twice.
+    check(walker.pagesRead() <= 4, "each file is read once");
     return 0;
 }
