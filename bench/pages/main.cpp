@@ -19,25 +19,6 @@
 
 namespace {
 
-// Answers nothing and shows messages on standard error: a benchmark that shows one has failed.
-class SilentDialogs final : public qs::Dialogs {
-public:
-    void message(const QString& text, qs::Icon icon, const QString&) override {
-        if (icon != qs::Icon::Information)
-            std::fprintf(stderr, "%s\n", qPrintable(text));
-    }
-    bool question(const QString&, qs::Icon, const QString&) override { return false; }
-    QString prompt(const QString&, const QString&, const QString&) override { return {}; }
-    QString openFile(const QString&, const QString&, const QString&) override { return {}; }
-    QString chooseFolder(const QString&, const QString&) override { return {}; }
-    void beep() override {}
-    void status(const QString&) override {}
-    void processEvents() override {}
-
-protected:
-    void setBusy(bool) override {}
-};
-
 void time(const char* what, const std::function<void()>& work) {
     QElapsedTimer t;
     t.start();
@@ -70,7 +51,11 @@ int main(int argc, char** argv) {
         big += QStringLiteral("<P>Ligne %1 : du texte &lt;balisé&gt; assez long pour peser.</P>\r\n").arg(i);
     writePage(root + "D/Source/grand.htm", "AAA grande page", big);
 
-    SilentDialogs dialogs;
+    // A message other than information means the benchmark failed: it is shown on standard error.
+    qs::NoDialogs dialogs([](const char* kind, const QString& text, qs::Icon icon) {
+        if (qstrcmp(kind, "message") == 0 && icon != qs::Icon::Information)
+            std::fprintf(stderr, "%s\n", qPrintable(text));
+    });
     qs::FixedClock clock(QDateTime(QDate(2026, 12, 5), QTime(9, 7)), "bench");
     qs::MainState state(dialogs, clock, dir.path() + "/");
     state.values.Répertoire = root;

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace qs {
 
 enum class Icon { None, Information, Exclamation, Question, Critical };
@@ -57,6 +59,39 @@ public:
 
 private:
     Dialogs& dialogs_;
+};
+
+// Without anyone to ask: every question is answered No, every prompt and chooser cancelled, and each
+// message, question and prompt is handed to `shown` (when given), `kind` naming which of the three it
+// was. For headless tools and probes.
+class NoDialogs final : public Dialogs {
+public:
+    using Shown = std::function<void(const char* kind, const QString& text, Icon icon)>;
+    explicit NoDialogs(Shown shown = {}) : shown_(std::move(shown)) {}
+    void message(const QString& text, Icon icon, const QString&) override { show("message", text, icon); }
+    bool question(const QString& text, Icon icon, const QString&) override {
+        show("question", text, icon);
+        return false;
+    }
+    QString prompt(const QString& text, const QString&, const QString&) override {
+        show("prompt", text, Icon::Question);
+        return {};
+    }
+    QString openFile(const QString&, const QString&, const QString&) override { return {}; }
+    QString chooseFolder(const QString&, const QString&) override { return {}; }
+    void beep() override {}
+    void status(const QString&) override {}
+    void processEvents() override {}
+
+protected:
+    void setBusy(bool) override {}
+
+private:
+    void show(const char* kind, const QString& text, Icon icon) {
+        if (shown_)
+            shown_(kind, text, icon);
+    }
+    Shown shown_;
 };
 
 } // namespace qs

@@ -14,30 +14,6 @@ void log(const QString& line) {
         f.write(QStringLiteral("%1 %2\n").arg(PROBE_BUILD).arg(line).toUtf8());
 }
 
-// Without a window: every message is logged, every question answered No, every prompt cancelled.
-class LoggingDialogs final : public qs::Dialogs {
-public:
-    void message(const QString& text, qs::Icon, const QString&) override {
-        log(QStringLiteral("message ") + text);
-    }
-    bool question(const QString& text, qs::Icon, const QString&) override {
-        log(QStringLiteral("question ") + text);
-        return false;
-    }
-    QString prompt(const QString& text, const QString&, const QString&) override {
-        log(QStringLiteral("prompt ") + text);
-        return {};
-    }
-    QString openFile(const QString&, const QString&, const QString&) override { return {}; }
-    QString chooseFolder(const QString&, const QString&) override { return {}; }
-    void beep() override {}
-    void status(const QString&) override {}
-    void processEvents() override {}
-
-protected:
-    void setBusy(bool) override {}
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -47,7 +23,9 @@ int main(int argc, char** argv) {
     log(QStringLiteral("start"));
     if (const auto report = qs::updateFinished(QCoreApplication::applicationFilePath()))
         log(QStringLiteral("report ") + report->text);
-    LoggingDialogs dialogs;
+    // Without a window: every message and question is logged, every question answered No.
+    qs::NoDialogs dialogs(
+        [](const char* kind, const QString& text, qs::Icon) { log(QLatin1String(kind) + u' ' + text); });
     const bool end = qs::MiseAJour(dialogs) == qs::UpdateOutcome::EndProgram;
     log(end ? QStringLiteral("end") : QStringLiteral("continue"));
     return 0;

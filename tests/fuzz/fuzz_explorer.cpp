@@ -16,21 +16,6 @@ namespace {
 using fuzz::check;
 using fuzz::writeFile;
 
-class QuietDialogs final : public qs::Dialogs {
-public:
-    void message(const QString&, qs::Icon, const QString&) override {}
-    bool question(const QString&, qs::Icon, const QString&) override { return false; }
-    QString prompt(const QString&, const QString&, const QString&) override { return {}; }
-    QString openFile(const QString&, const QString&, const QString&) override { return {}; }
-    QString chooseFolder(const QString&, const QString&) override { return {}; }
-    void beep() override {}
-    void status(const QString&) override {}
-    void processEvents() override {}
-
-protected:
-    void setBusy(bool) override {}
-};
-
 // A small site in the scratch folder: the input page links into it.
 QString siteFolder() {
     static const QString root = [] {
@@ -90,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The whole walk, the input being the site's page.
     const QString root = siteFolder();
     writeFile(root + QStringLiteral("page.htm"), page.toByteArray());
-    QuietDialogs dialogs;
+    qs::NoDialogs dialogs;
     qs::LinkTreeModel tree;
     qs::LinkWalker walker(tree, dialogs);
     walker.types = types;
