@@ -43,7 +43,7 @@ TEST(LinkUpdate, LinksFollowTheMoveAndTheUndoPutsThemBack) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.expected);
         TempDir dir;
-        const QString before = kData + QStringLiteral("before/");
+        const QString before = kData + "before/";
         for (const QString& f : filesOf(before))
             writeFile(dir(f), readFile(before + f));
         makeDir(dir("D/C2"));
@@ -68,7 +68,7 @@ TEST(LinkUpdate, LinksFollowTheMoveAndTheUndoPutsThemBack) {
         QStringList written = outcome.changed;
         written.sort();
         EXPECT_EQ(written, changed);
-        EXPECT_EQ(readFile(dir("Index.htm")), readFile(before + QStringLiteral("Index.htm"))) << "generated";
+        EXPECT_EQ(readFile(dir("Index.htm")), readFile(before + "Index.htm")) << "generated";
 
         const UndoOutcome undo = journal.undoLast();
         EXPECT_EQ(undo.refused, QStringList());
@@ -85,7 +85,7 @@ TEST(LinkUpdate, APageChangedMeanwhileIsNamedAndTheOthersAreDone) {
     writeFile(dir("D/K/1.htm"), "");
     const LinkPlan plan = planLinkUpdate(dir.path(), {{dir("D/C/2.htm"), dir("D/K/1.htm"), false}});
     ASSERT_EQ(plan.pages.size(), 2);
-    EXPECT_EQ(linkUpdateQuestion(plan), QStringLiteral("Mettre à jour 2 lien(s) dans 2 page(s) ?"));
+    EXPECT_EQ(linkUpdateQuestion(plan), "Mettre à jour 2 lien(s) dans 2 page(s) ?");
     writeFile(dir("D/C/1.htm"), "<A HREF=2.htm> mine");
 
     const LinkUpdateOutcome outcome = applyLinkUpdate(plan, nullptr);

@@ -29,23 +29,23 @@ namespace {
 class View : public ::testing::Test {
 protected:
     ScriptedDialogs dialogs;
-    FixedClock clock{QDateTime(QDate(2024, 5, 6), QTime(7, 8)), QStringLiteral("marie")};
-    MainState state{dialogs, clock, QStringLiteral("/opt/quillsite/")};
+    FixedClock clock{QDateTime(QDate(2024, 5, 6), QTime(7, 8)), "marie"};
+    MainState state{dialogs, clock, "/opt/quillsite/"};
     ExplorerTab tab{state};
     TempDir dir;
     QMainWindow window;
     QWidget* page = new QWidget;
     QLineEdit* tFichier = new QLineEdit(page);
-    QLabel* label = new QLabel(QStringLiteral("&Adresse :"), page);
-    QPushButton* bExplorer = new QPushButton(QStringLiteral("Explorer"), page);
+    QLabel* label = new QLabel("&Adresse :", page);
+    QPushButton* bExplorer = new QPushButton("Explorer", page);
     QTreeView* N = new QTreeView(page);
-    QAction* mnuViewArbre = new QAction(QStringLiteral("Afficher &l'arborescence"), &window);
-    QToolBar* bar = window.addToolBar(QStringLiteral("Barre d'outils"));
+    QAction* mnuViewArbre = new QAction("Afficher &l'arborescence", &window);
+    QToolBar* bar = window.addToolBar("Barre d'outils");
     std::unique_ptr<ExplorerTabView> view;
 
     void SetUp() override {
-        QSettings(QStringLiteral("Vendrel"), QStringLiteral("quillsite")).clear();
-        state.values.NiveauRep = QStringLiteral("illimité");
+        QSettings("Vendrel", "quillsite").clear();
+        state.values.NiveauRep = "illimité";
         tab.walker().setEventInterval(0);
         auto* layout = new QVBoxLayout(page);
         layout->addWidget(label);
@@ -87,9 +87,9 @@ TEST_F(View, TypingAnAddressAndPressingTheButtonWalks) {
     };
     QTest::keyClick(tFichier, Qt::Key_Return); // the default button
     ASSERT_FALSE(captions.isEmpty());
-    EXPECT_EQ(captions.first(), QStringLiteral("Arrêter"));
+    EXPECT_EQ(captions.first(), "Arrêter");
     EXPECT_TRUE(stopEnabled.first());
-    EXPECT_EQ(bExplorer->text(), QStringLiteral("Explorer"));
+    EXPECT_EQ(bExplorer->text(), "Explorer");
     EXPECT_FALSE(view->stopAction()->isEnabled());
     EXPECT_TRUE(bar->actions().contains(view->stopAction()));
 
@@ -137,7 +137,7 @@ TEST_F(View, PopUpMenuRunsTheChosenItem) {
     tFichier->setText(dir("i.htm"));
     bExplorer->click();
     QStringList offered;
-    QString choose = QStringLiteral("mn2"); // "Suivant"
+    QString choose = "mn2"; // "Suivant"
     view->runMenu = [&](QMenu& menu, const QPoint&) -> QAction* {
         offered.clear();
         QAction* pick = nullptr;
@@ -147,7 +147,7 @@ TEST_F(View, PopUpMenuRunsTheChosenItem) {
             if (a->objectName() == choose)
                 pick = a;
         }
-        EXPECT_EQ(menu.objectName(), QStringLiteral("Noeuds"));
+        EXPECT_EQ(menu.objectName(), "Noeuds");
         return pick;
     };
     const QModelIndex a = indexOf("a.htm");

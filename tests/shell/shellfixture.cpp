@@ -53,6 +53,13 @@ QString ShellFixture::setting(const char* key) {
     return ParamètreLire(QString::fromUtf8(key));
 }
 
+QString ShellFixture::settings(const QString& keys) {
+    QStringList out;
+    for (const QString& key : keys.split(u' '))
+        out.append(key + u'=' + ParamètreLire(key));
+    return out.join(u' ');
+}
+
 void ShellFixture::store(const char* key, const QString& value) {
     ParamètreEcrire(QString::fromUtf8(key), value);
 }

@@ -37,6 +37,8 @@ public:
     // Stores an open site as start-up finds it.
     void storeSite(const QString& address) const;
     static QString setting(const char* key);
+    // "key=value" for each of the blank-separated keys, blank-separated: one comparison for many settings.
+    static QString settings(const QString& keys);
     static void store(const char* key, const QString& value);
 };
 
