@@ -54,7 +54,7 @@ TEST(LinkTree, SortingOrdersByTextAndKeepsIndexesOnTheirNodes) {
     auto* root = tree.add(nullptr, "r", "r", "htm");
     const QStringList texts{"zèbre", "Écran", "??? x", "b", "B", "a", "éclair"};
     for (const QString& t : texts)
-        tree.add(root, QStringLiteral("k-") + t, t, "?");
+        tree.add(root, "k-" + t, t, "?");
     const QModelIndex rootIndex = tree.indexOf(root);
     QList<QPersistentModelIndex> kept;
     for (int row = 0; row < tree.rowCount(rootIndex); ++row)
@@ -71,7 +71,7 @@ TEST(LinkTree, SortingOrdersByTextAndKeepsIndexesOnTheirNodes) {
     // order of arrival.
     EXPECT_EQ(shown, (QStringList{"??? x", "a", "b", "B", "zèbre", "éclair", "Écran"}));
     for (int i = 0; i < texts.size(); ++i)
-        EXPECT_EQ(kept[i].data(LinkTreeModel::KeyRole).toString(), QStringLiteral("k-") + texts[i]);
+        EXPECT_EQ(kept[i].data(LinkTreeModel::KeyRole).toString(), "k-" + texts[i]);
 
     // Sorting what is already in order moves nothing.
     tree.sortChildren(root);

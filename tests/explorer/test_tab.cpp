@@ -171,7 +171,7 @@ TEST_F(ExplorerTabTest, PopUpMenuEnabling) {
         QString shown;
         for (const int item : {NoeudsMenu::Previous, NoeudsMenu::Origin, NoeudsMenu::Next, NoeudsMenu::Deploy,
                                NoeudsMenu::Edit})
-            shown += menu && menu->enabled[item] ? QStringLiteral("PON-DE")[item] : u'-';
+            shown += menu && menu->enabled[item] ? u"PON-DE"[item] : u'-';
         return shown;
     };
     const std::pair<const char*, const char*> menus[] = {

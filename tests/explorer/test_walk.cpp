@@ -198,9 +198,8 @@ TEST(Walk, RealSitesLinkFormsFindTheirFiles) {
         for (const Page& to : pages) {
             const QString rel = relative(from.name, to.name);
             const QString folder = rel.contains(u'/') ? rel.section(u'/', 0, -2) + u'/' : QString();
-            for (const QString& link :
-                 {rel, QStringLiteral("./") + rel, escaped(rel), rel + "#part", rel + "?v=2",
-                  folder + QStringLiteral("x/../") + rel.section(u'/', -1)})
+            for (const QString& link : {rel, "./" + rel, escaped(rel), rel + "#part", rel + "?v=2",
+                                        folder + "x/../" + rel.section(u'/', -1)})
                 html += QStringLiteral("<A HREF=\"%1\">x</A>\r\n").arg(link);
         }
         html += QStringLiteral("<A HREF=\"#top\"><A HREF=\"https://example.org/a.htm\">"

@@ -9,9 +9,9 @@
 
 namespace qs::test {
 
-ShellFixture::ShellFixture() : clock(QDateTime(QDate(2026, 12, 5), QTime(9, 7)), QStringLiteral("mdupont")) {
-    QSettings(QStringLiteral("Vendrel"), QStringLiteral("quillsite")).clear();
-    program = temp(QStringLiteral("programme/"));
+ShellFixture::ShellFixture() : clock(QDateTime(QDate(2026, 12, 5), QTime(9, 7)), "mdupont") {
+    QSettings("Vendrel", "quillsite").clear();
+    program = temp("programme/");
     makeDir(program);
     for (const char* name : {"logo.gif", "head_d.txt", "foot_d.txt", "head_c.txt", "foot_c.txt", "index.txt"})
         QFile::copy(QStringLiteral(QUILLSITE_SOURCE_DIR "/templates/") + QLatin1String(name),
@@ -24,7 +24,7 @@ ShellFixture::ShellFixture() : clock(QDateTime(QDate(2026, 12, 5), QTime(9, 7)),
         const QString name = domainsToAdd.isEmpty() ? QString() : domainsToAdd.takeFirst();
         if (name.isEmpty())
             return;
-        DossierCréer(state->values.Répertoire + name + QStringLiteral("/C"));
+        DossierCréer(state->values.Répertoire + name + "/C");
         state->dListe.select(state->dListe.add(name));
     };
     hooks.bExplorer = [this] { ++explored; };
@@ -34,19 +34,19 @@ ShellFixture::ShellFixture() : clock(QDateTime(QDate(2026, 12, 5), QTime(9, 7)),
 }
 
 ShellFixture::~ShellFixture() {
-    QSettings(QStringLiteral("Vendrel"), QStringLiteral("quillsite")).clear();
+    QSettings("Vendrel", "quillsite").clear();
 }
 
 QString ShellFixture::makeSite(const QString& name, const QStringList& domains) const {
-    const QString root = temp(QStringLiteral("sites/") + name + u'/');
+    const QString root = temp("sites/" + name + u'/');
     makeDir(root);
     for (const QString& d : domains)
-        makeDir(root + d + QStringLiteral("/C"));
+        makeDir(root + d + "/C");
     return root;
 }
 
 void ShellFixture::storeSite(const QString& address) const {
-    ParamètreEcrire(QStringLiteral("Adresse"), address);
+    ParamètreEcrire("Adresse", address);
 }
 
 QString ShellFixture::setting(const char* key) {

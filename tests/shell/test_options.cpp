@@ -14,12 +14,12 @@ namespace {
 
 class OptionsTest : public ::testing::Test {
 protected:
-    void SetUp() override { QSettings(QStringLiteral("Vendrel"), QStringLiteral("quillsite")).clear(); }
+    void SetUp() override { QSettings("Vendrel", "quillsite").clear(); }
     static QString get(const char* key) { return ParamètreLire(QString::fromUtf8(key)); }
     static void set(const char* key, const QString& v) { ParamètreEcrire(QString::fromUtf8(key), v); }
     static QMap<QString, QString> stored() {
         QMap<QString, QString> all;
-        for (const QString& k : QSettings(QStringLiteral("Vendrel"), QStringLiteral("quillsite")).allKeys())
+        for (const QString& k : QSettings("Vendrel", "quillsite").allKeys())
             all.insert(k, ParamètreLire(k));
         return all;
     }
@@ -30,19 +30,19 @@ protected:
 } // namespace
 
 TEST_F(OptionsTest, LoadingShowsTheStoredOptionsAndStoresTheMissingOnes) {
-    set("NivZip", QStringLiteral("0"));
-    set("NivSnd", QStringLiteral("0"));
-    set("Modification", QStringLiteral("Oui"));
+    set("NivZip", "0");
+    set("NivSnd", "0");
+    set("Modification", "Oui");
     Options o(values);
     o.Form_Load();
     EXPECT_EQ(o.form.cType, (std::array<bool, 5>{true, false, true, true, false}));
     EXPECT_FALSE(o.form.Check1);
     EXPECT_EQ(o.modeExplanation(), QString());
     // An empty depth becomes "3" here (start-up uses "4").
-    EXPECT_EQ(get("NiveauRep"), QStringLiteral("3"));
+    EXPECT_EQ(get("NiveauRep"), "3");
     EXPECT_EQ(o.form.sNiv, 3);
-    EXPECT_EQ(o.form.eNiv, QStringLiteral("3"));
-    EXPECT_EQ(get("CouleurTitre(rrggbb)"), QStringLiteral("509000"));
+    EXPECT_EQ(o.form.eNiv, "3");
+    EXPECT_EQ(get("CouleurTitre(rrggbb)"), "509000");
     // The bars start from the colours in use.
     EXPECT_EQ(o.form.bars[Options::CF], (std::array<int, 3>{0xF0, 0xF0, 0xFF}));
     EXPECT_EQ(o.rowColour(Options::CL), QColor(0x50, 0x90, 0x00));
@@ -63,12 +63,12 @@ TEST_F(OptionsTest, TheDepthSliderShowsAndStoresItsValue) {
     Options o(values);
     o.Form_Load();
     o.sNiv_Change(19);
-    EXPECT_EQ(o.form.eNiv, QStringLiteral("19"));
+    EXPECT_EQ(o.form.eNiv, "19");
     o.sNiv_Change(20);
-    EXPECT_EQ(o.form.eNiv, QStringLiteral("illimité"));
+    EXPECT_EQ(o.form.eNiv, "illimité");
     o.cmdApply_Click();
-    EXPECT_EQ(get("NiveauRep"), QStringLiteral("illimité"));
-    EXPECT_EQ(values.NiveauRep, QStringLiteral("illimité"));
+    EXPECT_EQ(get("NiveauRep"), "illimité");
+    EXPECT_EQ(values.NiveauRep, "illimité");
 }
 
 TEST_F(OptionsTest, ReadOnlyModeIsExplainedAndCanBeUndone) {
@@ -77,9 +77,9 @@ TEST_F(OptionsTest, ReadOnlyModeIsExplainedAndCanBeUndone) {
     fresh.Form_Load();
     EXPECT_FALSE(fresh.form.Check1);
     fresh.cmdApply_Click();
-    EXPECT_EQ(get("Modification"), QStringLiteral("Oui"));
+    EXPECT_EQ(get("Modification"), "Oui");
 
-    set("Modification", QStringLiteral("Non"));
+    set("Modification", "Non");
     Options o(values);
     o.Form_Load();
     EXPECT_TRUE(o.form.Check1);
@@ -89,24 +89,24 @@ TEST_F(OptionsTest, ReadOnlyModeIsExplainedAndCanBeUndone) {
             "Les pages ne peuvent plus être modifiées ni supprimées : les boutons «\u00A0Modifier\u00A0» "
             "et «\u00A0Supprimer\u00A0» sont masqués. Décochez la case pour rétablir la modification."));
     o.cmdApply_Click();
-    EXPECT_EQ(get("Modification"), QStringLiteral("Non"));
+    EXPECT_EQ(get("Modification"), "Non");
     o.form.Check1 = false;
     o.cmdApply_Click();
-    EXPECT_EQ(get("Modification"), QStringLiteral("Oui"));
+    EXPECT_EQ(get("Modification"), "Oui");
     EXPECT_EQ(values.editMode, EditMode::Editable); // in use at once, not at the next reload
 }
 
 TEST_F(OptionsTest, ColoursChangeAtOnceAndApplyStoresThem) {
-    set("CouleurFond(rrggbb)", QStringLiteral("000000"));
+    set("CouleurFond(rrggbb)", "000000");
     Options o(values);
     o.Form_Load();
     o.barChanged(Options::CF, 0, 255);
-    EXPECT_EQ(values.CouleurFond, QStringLiteral("FF0000"));
+    EXPECT_EQ(values.CouleurFond, "FF0000");
     EXPECT_EQ(o.rowColour(Options::CF), QColor(255, 0, 0));
     // In use at once, stored only by Apply: cancelling leaves the store alone.
-    EXPECT_EQ(get("CouleurFond(rrggbb)"), QStringLiteral("000000"));
+    EXPECT_EQ(get("CouleurFond(rrggbb)"), "000000");
     o.barChanged(Options::CT, 2, 10);
-    EXPECT_EQ(values.CouleurTexte, QStringLiteral("00000A"));
+    EXPECT_EQ(values.CouleurTexte, "00000A");
     // A typed hexadecimal colour moves the bars; a malformed one changes nothing.
     const std::pair<const char*, const char*> typed[] = {
         {"#a0b1c2", "A0B1C2"}, {" 102030 ", "102030"}, {"12345", "102030"}, {"#GG0000", "102030"}};
@@ -117,21 +117,21 @@ TEST_F(OptionsTest, ColoursChangeAtOnceAndApplyStoresThem) {
     }
     EXPECT_EQ(o.form.bars[Options::CL], (std::array<int, 3>{0x10, 0x20, 0x30}));
     o.barChanged(Options::CL, 1, 300); // beyond the bar: its end
-    EXPECT_EQ(values.CouleurTitre, QStringLiteral("10FF30"));
-    EXPECT_EQ(get("CouleurTitre(rrggbb)"), QStringLiteral("509000"));
+    EXPECT_EQ(values.CouleurTitre, "10FF30");
+    EXPECT_EQ(get("CouleurTitre(rrggbb)"), "509000");
     o.cmdApply_Click();
-    EXPECT_EQ(get("CouleurFond(rrggbb)"), QStringLiteral("FF0000"));
-    EXPECT_EQ(get("CouleurTitre(rrggbb)"), QStringLiteral("10FF30"));
-    EXPECT_EQ(get("CouleurTexte(rrggbb)"), QStringLiteral("00000A"));
+    EXPECT_EQ(get("CouleurFond(rrggbb)"), "FF0000");
+    EXPECT_EQ(get("CouleurTitre(rrggbb)"), "10FF30");
+    EXPECT_EQ(get("CouleurTexte(rrggbb)"), "00000A");
 }
 
 TEST_F(OptionsTest, ApplyWithoutChangesStoresWhatWasLoaded) {
-    set("CouleurFond(rrggbb)", QStringLiteral("bleu")); // not six digits: the bars stay at 0
-    set("CouleurTexte(rrggbb)", QStringLiteral("123456"));
-    set("NivImg", QStringLiteral("0"));
-    set("NivCgi", QStringLiteral("0"));
-    set("NiveauRep", QStringLiteral("9"));
-    set("Modification", QStringLiteral("Oui"));
+    set("CouleurFond(rrggbb)", "bleu"); // not six digits: the bars stay at 0
+    set("CouleurTexte(rrggbb)", "123456");
+    set("NivImg", "0");
+    set("NivCgi", "0");
+    set("NiveauRep", "9");
+    set("Modification", "Oui");
     Options o(values);
     o.Form_Load();
     EXPECT_EQ(o.form.bars[Options::CF], (std::array<int, 3>{0, 0, 0}));
@@ -140,12 +140,12 @@ TEST_F(OptionsTest, ApplyWithoutChangesStoresWhatWasLoaded) {
     EXPECT_EQ(stored(), before);
     EXPECT_EQ(before.size(), 10);
     // The text editor is stored only once chosen.
-    EXPECT_FALSE(before.contains(QStringLiteral("EditeurTexte")));
-    o.form.editor = QStringLiteral("/usr/bin/mousepad");
+    EXPECT_FALSE(before.contains("EditeurTexte"));
+    o.form.editor = "/usr/bin/mousepad";
     o.cmdApply_Click();
     Options again(values);
     again.Form_Load();
-    EXPECT_EQ(again.form.editor, QStringLiteral("/usr/bin/mousepad"));
+    EXPECT_EQ(again.form.editor, "/usr/bin/mousepad");
 }
 
 TEST_F(OptionsTest, LinkTypesAreStoredButReachTheWindowLater) {
@@ -157,5 +157,5 @@ TEST_F(OptionsTest, LinkTypesAreStoredButReachTheWindowLater) {
     for (const char* key : {"NivImg", "NivZip", "NivExe", "NivCgi", "NivSnd"})
         levels.append(get(key));
     EXPECT_EQ(levels, (QStringList{"0", "1", "0", "1", "1"}));
-    EXPECT_EQ(values.NivImg, QStringLiteral("1"));
+    EXPECT_EQ(values.NivImg, "1");
 }

@@ -141,7 +141,7 @@ TEST(PageWindow, TheDomainMenuOpensOnARowAndTheEditionMenuTakesTheFirstUsableBox
             return;
         EXPECT_EQ(menu->objectName(), "Edition");
         for (const QAction* a : menu->actions())
-            entries.append(a->isSeparator() ? QStringLiteral("-") : a->text());
+            entries.append(a->isSeparator() ? "-" : a->text());
         QTest::keyClick(menu, Qt::Key_Down);
         QTest::keyClick(menu, Qt::Key_Return);
     });

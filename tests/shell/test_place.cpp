@@ -19,10 +19,10 @@ class Place : public ::testing::Test, public ShellFixture {
 protected:
     // Site "S": domains "Alpha" and "Beta", each with category "C"; Alpha/C holds pages 1 and 2.
     void SetUp() override {
-        site = makeSite(QStringLiteral("S"), {QStringLiteral("Alpha"), QStringLiteral("Beta")});
-        writeFile(site + QStringLiteral("Alpha/C/1.htm"), "<TITLE>Premier</TITLE>");
-        writeFile(site + QStringLiteral("Alpha/C/2.htm"), "<TITLE>Second</TITLE>");
-        storeSite(site + QStringLiteral("Index.htm"));
+        site = makeSite("S", {"Alpha", "Beta"});
+        writeFile(site + "Alpha/C/1.htm", "<TITLE>Premier</TITLE>");
+        writeFile(site + "Alpha/C/2.htm", "<TITLE>Second</TITLE>");
+        storeSite(site + "Index.htm");
         shell->Form_Load();
     }
     void select(const QString& domain, const QString& category = {}, const QString& title = {}) {
@@ -60,10 +60,10 @@ TEST_F(Place, RefreshAndSaveKeepWhatStillExists) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.removed);
-        writeFile(site + QStringLiteral("Alpha/C/2.htm"), "<TITLE>Second</TITLE>");
-        makeDir(site + QStringLiteral("Alpha/C"));
+        writeFile(site + "Alpha/C/2.htm", "<TITLE>Second</TITLE>");
+        makeDir(site + "Alpha/C");
         shell->mnuViewRefresh_Click();
-        select(QStringLiteral("Alpha"), QStringLiteral("C"), QStringLiteral("Second"));
+        select("Alpha", "C", "Second");
         const QString removed = site + QString::fromUtf8(row.removed);
         const bool gone = !*row.removed || (QFileInfo(removed).isDir() ? QDir(removed).removeRecursively()
                                                                        : QFile::remove(removed));
@@ -78,10 +78,10 @@ TEST_F(Place, RefreshAndSaveKeepWhatStillExists) {
 
 TEST_F(Place, FirstStartEndsOnTheNewDomain) {
     ShellFixture fresh;
-    fresh.dialogs.answer(QStringLiteral("Neuf"));
-    fresh.domainsToAdd = {QStringLiteral("Premier domaine")};
+    fresh.dialogs.answer("Neuf");
+    fresh.domainsToAdd = {"Premier domaine"};
     fresh.shell->Form_Load();
-    EXPECT_EQ(fresh.state->dListe.selectedText(), QStringLiteral("Premier domaine"));
+    EXPECT_EQ(fresh.state->dListe.selectedText(), "Premier domaine");
     EXPECT_EQ(fresh.state->cListe.count(), 1);
 }
 
@@ -89,25 +89,24 @@ TEST_F(Place, FirstStartEndsOnTheNewDomain) {
 TEST_F(Place, PreviewShowsTheSelection) {
     auto preview = [this] {
         const Preview p = previewTarget(*state);
-        return p.address.mid(site.size()) +
-               (p.missing.isEmpty() ? QString() : QStringLiteral(" | ") + p.missing);
+        return p.address.mid(site.size()) + (p.missing.isEmpty() ? QString() : " | " + p.missing);
     };
     const QString home = state->values.Adresse.mid(site.size());
     EXPECT_EQ(preview(), home);
-    select(QStringLiteral("Alpha"), QStringLiteral("C"), QStringLiteral("Premier"));
-    EXPECT_EQ(preview(), QStringLiteral("Alpha/C/1.htm"));
-    writeFile(site + QStringLiteral("Alpha/C/Index.htm"), "cadres");
-    writeFile(site + QStringLiteral("Alpha/Index.htm"), "domaine");
+    select("Alpha", "C", "Premier");
+    EXPECT_EQ(preview(), "Alpha/C/1.htm");
+    writeFile(site + "Alpha/C/Index.htm", "cadres");
+    writeFile(site + "Alpha/Index.htm", "domaine");
     // A page that is not there any more gives way to its category.
-    QFile::remove(site + QStringLiteral("Alpha/C/1.htm"));
-    EXPECT_EQ(preview(), QStringLiteral("Alpha/C/Index.htm"));
-    QFile::remove(site + QStringLiteral("Alpha/C/Index.htm"));
+    QFile::remove(site + "Alpha/C/1.htm");
+    EXPECT_EQ(preview(), "Alpha/C/Index.htm");
+    QFile::remove(site + "Alpha/C/Index.htm");
     EXPECT_EQ(preview(),
               QStringLiteral("Alpha/C/Index.htm | La page d'index de la catégorie « C » n'a pas encore "
                              "été générée : Fichier → Enregistrer (Ctrl+S) la génère."));
     state->cListe.select(-1);
-    EXPECT_EQ(preview(), QStringLiteral("Alpha/Index.htm"));
-    QFile::remove(site + QStringLiteral("Alpha/Index.htm"));
+    EXPECT_EQ(preview(), "Alpha/Index.htm");
+    QFile::remove(site + "Alpha/Index.htm");
     EXPECT_EQ(preview(),
               QStringLiteral("Alpha/Index.htm | La page d'index du domaine « Alpha » n'a pas encore "
                              "été générée : Fichier → Enregistrer (Ctrl+S) la génère."));

@@ -46,19 +46,19 @@ TEST_F(SiteFiles, TemplatesGoOnlyIntoASiteWithoutItsHeaderAndNeverReplaceAFile) 
         shell->takerépertoire(site + page);
         shell->BaseCopy();
     };
-    const QString fresh = makeSite(QStringLiteral("neuf"), {});
+    const QString fresh = makeSite("neuf", {});
     copy(fresh, "Index.htm");
     EXPECT_EQ(copied(fresh), all);
 
     // A site with its header receives nothing.
-    const QString old = makeSite(QStringLiteral("ancien"), {});
+    const QString old = makeSite("ancien", {});
     writeFile(old + "head_d.txt", "<P>mon en-tête</P>\r\n");
     copy(old, "Index.htm");
     EXPECT_EQ(QDir(old).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"head_d.txt"});
     EXPECT_EQ(readFile(old + "head_d.txt"), QByteArray("<P>mon en-tête</P>\r\n"));
 
     // Any page can be opened as a site: its folder's own logo and index.txt must survive.
-    const QString other = makeSite(QStringLiteral("autre"), {});
+    const QString other = makeSite("autre", {});
     writeFile(other + "images/logo.gif", "GIF89a le logo de la maison");
     writeFile(other + "index.txt", "mes notes");
     copy(other, "page.html");
@@ -73,7 +73,7 @@ TEST_F(SiteFiles, TemplatesGoOnlyIntoASiteWithoutItsHeaderAndNeverReplaceAFile) 
 
     // A missing template ends the copying there.
     QFile::remove(program + "head_c.txt");
-    const QString partial = makeSite(QStringLiteral("partiel"), {});
+    const QString partial = makeSite("partiel", {});
     copy(partial, "Index.htm");
     EXPECT_EQ(QDir(partial).entryList(QDir::Files), (QStringList{"foot_d.txt", "head_d.txt"}));
     EXPECT_TRUE(dialogs.calls().isEmpty());
@@ -84,11 +84,11 @@ TEST_F(SiteFiles, ThePreviousSiteEntryFollowsLastOpen) {
     QObject::connect(state.get(), &MainState::changed, [&] { ++shown; });
     shell->Mru();
     EXPECT_FALSE(shell->mnuFileMRU.visible);
-    store("LastOpen", QStringLiteral("/srv/a & b/Index.htm"));
+    store("LastOpen", "/srv/a & b/Index.htm");
     shell->Mru();
     EXPECT_TRUE(shell->mnuFileMRU.visible);
-    EXPECT_EQ(shell->mnuFileMRU.caption, QStringLiteral("&1  /srv/a & b/Index.htm"));
-    EXPECT_EQ(shell->mnuFileMRU.tag, QStringLiteral("/srv/a & b/Index.htm"));
+    EXPECT_EQ(shell->mnuFileMRU.caption, "&1  /srv/a & b/Index.htm");
+    EXPECT_EQ(shell->mnuFileMRU.tag, "/srv/a & b/Index.htm");
     store("LastOpen", QString());
     shell->Mru();
     EXPECT_FALSE(shell->mnuFileMRU.visible);
@@ -98,7 +98,7 @@ TEST_F(SiteFiles, ThePreviousSiteEntryFollowsLastOpen) {
 TEST_F(SiteFiles, GeometryIsStoredAsTextAndRestoredOnlyWhereReachable) {
     EXPECT_FALSE(storedGeometry().has_value());
     storeGeometry({-8, 30, 1024, 700});
-    EXPECT_EQ(setting("MainLeft") + ' ' + setting("MainHeight"), QStringLiteral("-8 700"));
+    EXPECT_EQ(setting("MainLeft") + ' ' + setting("MainHeight"), "-8 700");
     const auto g = storedGeometry();
     ASSERT_TRUE(g.has_value());
     const QList<QRect> screens{QRect(0, 0, 1920, 1080)};
@@ -111,7 +111,7 @@ TEST_F(SiteFiles, GeometryIsStoredAsTextAndRestoredOnlyWhereReachable) {
     EXPECT_TRUE(geometryToRestore(WindowGeometry{2000, 40, 800, 600}, minimum,
                                   {QRect(0, 0, 1920, 1080), QRect(1920, 0, 1280, 1024)})
                     .has_value());
-    store("MainTop", QStringLiteral("haut"));
+    store("MainTop", "haut");
     EXPECT_FALSE(storedGeometry().has_value());
 }
 
@@ -121,14 +121,13 @@ TEST_F(SiteFiles, TheUpdateRunsAtStartOnlyOnTheBuildMachine) {
         ++runs;
         return false;
     };
-    EXPECT_TRUE(startupUpdate(program, QStringLiteral("quillsite"), dialogs, update));
-    EXPECT_TRUE(startupUpdate(program, QStringLiteral("quillsite"), dialogs, {}));
+    EXPECT_TRUE(startupUpdate(program, "quillsite", dialogs, update));
+    EXPECT_TRUE(startupUpdate(program, "quillsite", dialogs, {}));
     EXPECT_EQ(runs, 0);
-    writeFile(program + QStringLiteral("quillsite.publish"), "");
-    EXPECT_EQ(publishMarker(program, QStringLiteral("quillsite")),
-              program + QStringLiteral("quillsite.publish"));
+    writeFile(program + "quillsite.publish", "");
+    EXPECT_EQ(publishMarker(program, "quillsite"), program + "quillsite.publish");
     // The update's answer decides whether the program goes on.
-    EXPECT_FALSE(startupUpdate(program, QStringLiteral("quillsite"), dialogs, update));
-    EXPECT_TRUE(startupUpdate(program, QStringLiteral("autre"), dialogs, update));
+    EXPECT_FALSE(startupUpdate(program, "quillsite", dialogs, update));
+    EXPECT_TRUE(startupUpdate(program, "autre", dialogs, update));
     EXPECT_EQ(runs, 1);
 }

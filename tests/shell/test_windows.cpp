@@ -49,24 +49,23 @@ protected:
     // Opens a site with one domain "D", its categories "C" (holding the page "Ma page") and "C2", in the
     // active window, and selects "C".
     QString openPages() {
-        const QString site = makeSite(QStringLiteral("pages"), {"D"});
-        makeDir(site + QStringLiteral("D/C2"));
-        writeFile(site + QStringLiteral("D/C/1.htm"),
-                  "<HTML>\r\n<HEAD>\r\n<TITLE>Ma page</TITLE>\r\n</HEAD>\r\n"
-                  "<!-- BEGIN -->\r\nCorps\r\n<!-- END -->\r\n</HTML>\r\n");
-        storeSite(site + QStringLiteral("Index.htm"));
+        const QString site = makeSite("pages", {"D"});
+        makeDir(site + "D/C2");
+        writeFile(site + "D/C/1.htm", "<HTML>\r\n<HEAD>\r\n<TITLE>Ma page</TITLE>\r\n</HEAD>\r\n"
+                                      "<!-- BEGIN -->\r\nCorps\r\n<!-- END -->\r\n</HTML>\r\n");
+        storeSite(site + "Index.htm");
         window.Form_Load();
         window.show();
         window.activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
         clickRow(child<QListView>("dListe"), 0);
-        clickRow(child<QListView>("cListe"), state->cListe.find(QStringLiteral("C")));
+        clickRow(child<QListView>("cListe"), state->cListe.find("C"));
         return site;
     }
     // Opens a site of these domains in the shown window; returns its folder.
     QString openSite(const char* name, const QStringList& domains) {
         const QString site = makeSite(QString::fromUtf8(name), domains);
-        storeSite(site + QStringLiteral("Index.htm"));
+        storeSite(site + "Index.htm");
         window.Form_Load();
         window.show();
         return site;
@@ -78,7 +77,7 @@ protected:
 QStringList entries(const QList<QAction*>& actions) {
     QStringList out;
     for (const QAction* a : actions)
-        out.append(a->isSeparator() ? QStringLiteral("-") : a->text());
+        out.append(a->isSeparator() ? "-" : a->text());
     return out;
 }
 
@@ -120,12 +119,12 @@ TEST_F(Windows, TheMainWindowHasItsNamedControlsAndMenus) {
 TEST_F(Windows, ThePreviousSiteEntryShowsWithItsSeparator) {
     EXPECT_FALSE(action("mnuFileMRU")->isVisible());
     EXPECT_FALSE(action("mnuFileBar5")->isVisible());
-    store("LastOpen", QStringLiteral("/sites/R&D/Index.htm"));
+    store("LastOpen", "/sites/R&D/Index.htm");
     shell->Mru();
     EXPECT_TRUE(action("mnuFileMRU")->isVisible());
     EXPECT_TRUE(action("mnuFileBar5")->isVisible());
     // The path's own "&" is shown, not taken as a mnemonic.
-    EXPECT_EQ(action("mnuFileMRU")->text(), QStringLiteral("&1  /sites/R&&D/Index.htm"));
+    EXPECT_EQ(action("mnuFileMRU")->text(), "&1  /sites/R&&D/Index.htm");
 }
 
 TEST_F(Windows, TheWindowShowsTheStateAndForwardsEdits) {
@@ -133,8 +132,8 @@ TEST_F(Windows, TheWindowShowsTheStateAndForwardsEdits) {
     state->controls.tSupprimerVisible = false;
     state->controls.cAjouterEnabled = true;
     state->controls.cType = {true, false, true, false, true};
-    state->controls.tTexte = QStringLiteral("ligne 1\r\nligne 2");
-    state->controls.ImgIndexCaption = QStringLiteral("Créer un index des images du répertoire : Photos");
+    state->controls.tTexte = "ligne 1\r\nligne 2";
+    state->controls.ImgIndexCaption = "Créer un index des images du répertoire : Photos";
     state->controls.tAnnulerVisible = true;
     state->controls.currentTab = Tab::Editor;
     state->notify();
@@ -147,17 +146,17 @@ TEST_F(Windows, TheWindowShowsTheStateAndForwardsEdits) {
     EXPECT_EQ(child<QAbstractButton>("ImgIndex")->text(), state->controls.ImgIndexCaption);
     EXPECT_EQ(child<QTabWidget>("SSTab1")->currentIndex(), 1);
     auto* text = child<QPlainTextEdit>("tTexte");
-    EXPECT_EQ(text->toPlainText(), QStringLiteral("ligne 1\nligne 2"));
+    EXPECT_EQ(text->toPlainText(), "ligne 1\nligne 2");
     // An edit is open: the site cannot be changed under it.
     EXPECT_FALSE(action("mnuFileOpen")->isEnabled());
     EXPECT_FALSE(action("mnuFileSave")->isEnabled());
 
     text->moveCursor(QTextCursor::End);
     text->setFocus();
-    QTest::keyClicks(text, QStringLiteral("!"));
+    QTest::keyClicks(text, "!");
     QTest::keyClick(text, Qt::Key_Return);
-    QTest::keyClicks(text, QStringLiteral("3"));
-    EXPECT_EQ(state->controls.tTexte, QStringLiteral("ligne 1\r\nligne 2!\r\n3"));
+    QTest::keyClicks(text, "3");
+    EXPECT_EQ(state->controls.tTexte, "ligne 1\r\nligne 2!\r\n3");
     child<QTabWidget>("SSTab1")->setCurrentIndex(2);
     EXPECT_EQ(state->controls.currentTab, Tab::Explorer);
     QTest::mouseClick(child<QCheckBox>("cType1"), Qt::LeftButton);
@@ -165,7 +164,7 @@ TEST_F(Windows, TheWindowShowsTheStateAndForwardsEdits) {
 
     // A later change of the state does not disturb what the user typed unless the text itself changed.
     state->notify();
-    EXPECT_EQ(text->toPlainText(), QStringLiteral("ligne 1\nligne 2!\n3"));
+    EXPECT_EQ(text->toPlainText(), "ligne 1\nligne 2!\n3");
     state->controls.tAnnulerVisible = false;
     state->notify();
     EXPECT_TRUE(action("mnuFileOpen")->isEnabled());
@@ -178,40 +177,37 @@ TEST_F(Windows, AClickOnADomainRunsItsSelection) {
     child<QTabWidget>("SSTab1")->setCurrentIndex(0);
     const QRect row = list->visualRect(state->dListe.model().index(1, 0));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row.center());
-    EXPECT_EQ(state->currentDomain, QStringLiteral("Beta"));
-    EXPECT_EQ(state->cListe.texts(), QStringList{QStringLiteral("C")});
+    EXPECT_EQ(state->currentDomain, "Beta");
+    EXPECT_EQ(state->cListe.texts(), QStringList{"C"});
     QTest::keyClick(list, Qt::Key_Up);
-    EXPECT_EQ(state->currentDomain, QStringLiteral("Alpha"));
+    EXPECT_EQ(state->currentDomain, "Alpha");
     // Selecting from the program does not run the handling a second time.
     state->dListe.select(1);
-    EXPECT_EQ(state->currentDomain, QStringLiteral("Alpha"));
+    EXPECT_EQ(state->currentDomain, "Alpha");
 }
 
 TEST_F(Windows, TheBrowserPaneShowsAddressesAndTheirTitle) {
-    const QString page = temp(QStringLiteral("vue/Index.htm"));
+    const QString page = temp("vue/Index.htm");
     writeFile(page, "<HTML><HEAD><TITLE>Sant\xE9 publique</TITLE></HEAD><BODY>\xE9t\xE9</BODY></HTML>\r\n");
     WWW(*state, page);
     auto* address = child<QComboBox>("cboAddress");
     EXPECT_EQ(address->currentText(), page);
     EXPECT_EQ(address->count(), 1);
-    EXPECT_TRUE(
-        QTest::qWaitFor([&] { return window.windowTitle() == QStringLiteral("Santé publique"); }, 2000))
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window.windowTitle() == "Santé publique"; }, 2000))
         << window.windowTitle().toStdString();
     // The page shown is shown again once rewritten; a missing one is said so, in French.
     writeFile(page, "<HTML><HEAD><TITLE>Nouveau titre</TITLE></HEAD></HTML>\r\n");
-    EXPECT_TRUE(
-        QTest::qWaitFor([&] { return window.windowTitle() == QStringLiteral("Nouveau titre"); }, 5000))
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window.windowTitle() == "Nouveau titre"; }, 5000))
         << window.windowTitle().toStdString();
-    WWW(*state, temp(QStringLiteral("vue/absent.htm")));
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return window.windowTitle() == QStringLiteral("Page introuvable : absent.htm"); }, 2000))
+    WWW(*state, temp("vue/absent.htm"));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return window.windowTitle() == "Page introuvable : absent.htm"; }, 2000))
         << window.windowTitle().toStdString();
     WWW(*state, page);
     EXPECT_EQ(address->count(), 2); // the list holds each address once
     WWW(*state, QString());
     EXPECT_EQ(address->count(), 2);
-    EXPECT_EQ(BrowserPane::urlFor(QStringLiteral("http://exemple.org/a.htm")).scheme(),
-              QStringLiteral("http"));
+    EXPECT_EQ(BrowserPane::urlFor("http://exemple.org/a.htm").scheme(), "http");
     EXPECT_EQ(BrowserPane::urlFor(page).toLocalFile(), page);
 }
 
@@ -224,7 +220,7 @@ TEST_F(Windows, ClosingKeepsUnsavedChangesAndTheStoredGeometry) {
     dialogs.no();
     EXPECT_FALSE(window.close());
     EXPECT_TRUE(window.isVisible());
-    EXPECT_FALSE(QFile::exists(site + QStringLiteral("Index.html")));
+    EXPECT_FALSE(QFile::exists(site + "Index.html"));
     EXPECT_EQ(setting("MainWidth"), QString::number(window.width()));
     // Closed while minimised: the geometry stored is the last normal one.
     state->controls.tAnnulerVisible = false;
@@ -232,78 +228,77 @@ TEST_F(Windows, ClosingKeepsUnsavedChangesAndTheStoredGeometry) {
     storeGeometry({11, 22, 900, 600});
     window.setWindowState(Qt::WindowMinimized);
     EXPECT_TRUE(window.close());
-    EXPECT_EQ(setting("MainLeft"), QStringLiteral("11"));
-    EXPECT_EQ(setting("MainWidth"), QStringLiteral("900"));
-    EXPECT_TRUE(QFile::exists(site + QStringLiteral("Index.html")));
+    EXPECT_EQ(setting("MainLeft"), "11");
+    EXPECT_EQ(setting("MainWidth"), "900");
+    EXPECT_TRUE(QFile::exists(site + "Index.html"));
 }
 
 TEST(Splash, ShowsTheProductAndItsVersion) {
     frmSplash splash;
-    auto* product = splash.findChild<QLabel*>(QStringLiteral("lblProductName"));
-    auto* version = splash.findChild<QLabel*>(QStringLiteral("lblVersion"));
+    auto* product = splash.findChild<QLabel*>("lblProductName");
+    auto* version = splash.findChild<QLabel*>("lblVersion");
     ASSERT_NE(product, nullptr);
     ASSERT_NE(version, nullptr);
-    EXPECT_EQ(product->text(), QStringLiteral("Quillsite"));
+    EXPECT_EQ(product->text(), "Quillsite");
     EXPECT_EQ(version->text(), QStringLiteral("Version " QUILLSITE_VERSION));
 }
 
 TEST_F(Windows, TheOptionsDialogStoresOnOkAndNothingOnCancel) {
-    store("CouleurFond(rrggbb)", QStringLiteral("000000"));
+    store("CouleurFond(rrggbb)", "000000");
     {
         frmOptions dialog(state->values);
-        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Options"));
-        auto* slider = dialog.findChild<QSlider*>(QStringLiteral("sNiv"));
-        auto* label = dialog.findChild<QLabel*>(QStringLiteral("eNiv"));
+        EXPECT_EQ(dialog.windowTitle(), "Options");
+        auto* slider = dialog.findChild<QSlider*>("sNiv");
+        auto* label = dialog.findChild<QLabel*>("eNiv");
         ASSERT_NE(slider, nullptr);
         slider->setValue(20);
-        EXPECT_EQ(label->text(), QStringLiteral("illimité"));
-        auto* red = dialog.findChild<QScrollBar*>(QStringLiteral("CF0"));
+        EXPECT_EQ(label->text(), "illimité");
+        auto* red = dialog.findChild<QScrollBar*>("CF0");
         ASSERT_NE(red, nullptr);
         red->setValue(255);
-        EXPECT_EQ(state->values.CouleurFond, QStringLiteral("FF0000"));
-        EXPECT_EQ(dialog.findChild<QLabel*>(QStringLiteral("lCF"))->palette().color(QPalette::Window),
-                  QColor(255, 0, 0));
-        dialog.findChild<QAbstractButton*>(QStringLiteral("cmdCancel"))->click();
+        EXPECT_EQ(state->values.CouleurFond, "FF0000");
+        EXPECT_EQ(dialog.findChild<QLabel*>("lCF")->palette().color(QPalette::Window), QColor(255, 0, 0));
+        dialog.findChild<QAbstractButton*>("cmdCancel")->click();
         EXPECT_EQ(dialog.result(), QDialog::Rejected);
     }
-    EXPECT_EQ(setting("NiveauRep"), QStringLiteral("3")); // stored by loading only
-    EXPECT_EQ(setting("CouleurFond(rrggbb)"), QStringLiteral("000000"));
-    EXPECT_EQ(state->values.CouleurFond, QStringLiteral("FF0000")); // in use until the next reload
+    EXPECT_EQ(setting("NiveauRep"), "3"); // stored by loading only
+    EXPECT_EQ(setting("CouleurFond(rrggbb)"), "000000");
+    EXPECT_EQ(state->values.CouleurFond, "FF0000"); // in use until the next reload
 
-    store("Modification", QStringLiteral("Non"));
+    store("Modification", "Non");
     frmOptions dialog(state->values);
-    EXPECT_EQ(state->values.CouleurFond, QStringLiteral("000000")); // opening reloads the options
+    EXPECT_EQ(state->values.CouleurFond, "000000"); // opening reloads the options
     // Read-only mode is explained while ticked, and unticking it gives editing back.
-    auto* check = dialog.findChild<QCheckBox*>(QStringLiteral("Check1"));
-    auto* explanation = dialog.findChild<QLabel*>(QStringLiteral("lMode"));
+    auto* check = dialog.findChild<QCheckBox*>("Check1");
+    auto* explanation = dialog.findChild<QLabel*>("lMode");
     EXPECT_TRUE(check->isChecked());
     EXPECT_TRUE(check->isEnabled());
-    EXPECT_TRUE(explanation->text().startsWith(QStringLiteral("Les pages ne peuvent plus être modifiées")));
+    EXPECT_TRUE(explanation->text().startsWith("Les pages ne peuvent plus être modifiées"));
     check->click();
     EXPECT_EQ(explanation->text(), QString());
     // The colour rows show their value in hexadecimal, and a value typed there moves the bars.
-    auto* hex = dialog.findChild<QLineEdit*>(QStringLiteral("CFHexa"));
-    EXPECT_EQ(hex->text(), QStringLiteral("#000000"));
+    auto* hex = dialog.findChild<QLineEdit*>("CFHexa");
+    EXPECT_EQ(hex->text(), "#000000");
     hex->setFocus();
     hex->selectAll();
-    QTest::keyClicks(hex, QStringLiteral("a0b1c2"));
-    EXPECT_EQ(dialog.findChild<QScrollBar*>(QStringLiteral("CF1"))->value(), 0xB1);
-    dialog.findChild<QSlider*>(QStringLiteral("sNiv"))->setValue(6);
-    dialog.findChild<QCheckBox*>(QStringLiteral("cType0"))->setChecked(false);
-    dialog.findChild<QAbstractButton*>(QStringLiteral("cmdOK"))->click();
+    QTest::keyClicks(hex, "a0b1c2");
+    EXPECT_EQ(dialog.findChild<QScrollBar*>("CF1")->value(), 0xB1);
+    dialog.findChild<QSlider*>("sNiv")->setValue(6);
+    dialog.findChild<QCheckBox*>("cType0")->setChecked(false);
+    dialog.findChild<QAbstractButton*>("cmdOK")->click();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(setting("NiveauRep"), QStringLiteral("6"));
-    EXPECT_EQ(setting("NivImg"), QStringLiteral("0"));
-    EXPECT_EQ(setting("Modification"), QStringLiteral("Oui"));
-    EXPECT_EQ(setting("CouleurFond(rrggbb)"), QStringLiteral("A0B1C2"));
+    EXPECT_EQ(setting("NiveauRep"), "6");
+    EXPECT_EQ(setting("NivImg"), "0");
+    EXPECT_EQ(setting("Modification"), "Oui");
+    EXPECT_EQ(setting("CouleurFond(rrggbb)"), "A0B1C2");
 }
 
 TEST_F(Windows, ThePageButtonsDriveTheEditor) {
     openPages();
-    ASSERT_EQ(state->tListe.texts(), QStringList{QStringLiteral("Ma page")});
+    ASSERT_EQ(state->tListe.texts(), QStringList{"Ma page"});
     clickRow(child<QListView>("tListe"), 0);
-    EXPECT_EQ(child<QLineEdit>("tTitre")->text(), QStringLiteral("Ma page"));
-    EXPECT_TRUE(child<QPlainTextEdit>("tTexte")->toPlainText().contains(QStringLiteral("Corps")));
+    EXPECT_EQ(child<QLineEdit>("tTitre")->text(), "Ma page");
+    EXPECT_TRUE(child<QPlainTextEdit>("tTexte")->toPlainText().contains("Corps"));
 
     child<QAbstractButton>("tModifier")->click();
     auto* tabs = child<QTabWidget>("SSTab1");
@@ -314,7 +309,7 @@ TEST_F(Windows, ThePageButtonsDriveTheEditor) {
     auto* text = child<QPlainTextEdit>("tTexte");
     text->setFocus();
     text->moveCursor(QTextCursor::End);
-    QTest::keyClicks(text, QStringLiteral("suite"));
+    QTest::keyClicks(text, "suite");
     EXPECT_TRUE(child<QWidget>("tOk")->isEnabled());
 
     // Escape is "Renoncer": back to the lists, nothing written.
@@ -323,8 +318,7 @@ TEST_F(Windows, ThePageButtonsDriveTheEditor) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return tabs->currentIndex() == 0; }, 2000));
     EXPECT_TRUE(tabs->isTabEnabled(0));
     EXPECT_FALSE(child<QWidget>("tOk")->isVisible());
-    EXPECT_FALSE(
-        fileLines(state->values.Répertoire + QStringLiteral("D/C/1.htm")).join(u' ').contains(u"suite"));
+    EXPECT_FALSE(fileLines(state->values.Répertoire + "D/C/1.htm").join(u' ').contains(u"suite"));
     // Enter on the selected page opens it, as "Modifier" does.
     auto* pages = child<QListView>("tListe");
     pages->setFocus();
@@ -336,8 +330,8 @@ TEST_F(Windows, ThePageButtonsDriveTheEditor) {
 // The drag itself is in test_pageswindow; here its other way and a drop on no row.
 TEST_F(Windows, APageMovesThroughItsMenuToAnotherCategory) {
     const QString site = openPages();
-    auto* pages = window.findChild<StructureView*>(QStringLiteral("tListe"));
-    auto* categories = window.findChild<StructureView*>(QStringLiteral("cListe"));
+    auto* pages = window.findChild<StructureView*>("tListe");
+    auto* categories = window.findChild<StructureView*>("cListe");
     std::unique_ptr<QMimeData> dragged(pages->dragSource(0));
     ASSERT_NE(dragged, nullptr);
     EXPECT_FALSE(categories->canDrop(dragged.get(), -1));
@@ -347,16 +341,16 @@ TEST_F(Windows, APageMovesThroughItsMenuToAnotherCategory) {
     QObject::connect(&answer, &QTimer::timeout, [&] {
         if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
             for (QAction* a : menu->actions())
-                if (a->text() == QStringLiteral("Déplacer vers...")) {
+                if (a->text() == "Déplacer vers...") {
                     EXPECT_TRUE(a->isEnabled());
                     menu->setActiveAction(a);
                 }
             QTest::keyClick(menu, Qt::Key_Return);
         } else if (QWidget* dialog = QApplication::activeModalWidget();
-                   dialog && dialog->objectName() == QStringLiteral("DeplacerVers")) {
-            auto* target = dialog->findChild<QComboBox*>(QStringLiteral("cCible"));
+                   dialog && dialog->objectName() == "DeplacerVers") {
+            auto* target = dialog->findChild<QComboBox*>("cCible");
             EXPECT_EQ(target->count(), 1); // the page's own category is not offered
-            target->setCurrentText(QStringLiteral("C2"));
+            target->setCurrentText("C2");
             static_cast<QDialog*>(dialog)->accept();
         }
     });
@@ -364,19 +358,18 @@ TEST_F(Windows, APageMovesThroughItsMenuToAnotherCategory) {
     const QRect row = pages->visualRect(pages->model()->index(0, 0));
     QTest::mouseClick(pages->viewport(), Qt::RightButton, {}, row.center());
     answer.stop();
-    EXPECT_TRUE(QFile::exists(site + QStringLiteral("D/C2/1.htm")));
-    EXPECT_FALSE(QFile::exists(site + QStringLiteral("D/C/1.htm")));
+    EXPECT_TRUE(QFile::exists(site + "D/C2/1.htm"));
+    EXPECT_FALSE(QFile::exists(site + "D/C/1.htm"));
     EXPECT_EQ(dialogs.messages(), QStringList{"\"Ma page\" a été déplacé dans la catégorie \"C2\"."});
 }
 
 TEST_F(Windows, NewDomainAsksForItsName) {
     const QString site = openSite("dom", {"D"});
-    dialogs.answer(QStringLiteral("Nouveau")).answer(QStringLiteral("Cat"));
+    dialogs.answer("Nouveau").answer("Cat");
     child<QAbstractButton>("dAjouter")->click();
-    EXPECT_EQ(dialogs.texts(), (QStringList{QStringLiteral("Nom du nouveau domaine :"),
-                                            QStringLiteral("Nom de la nouvelle catégorie :")}));
-    EXPECT_EQ(state->dListe.texts(), (QStringList{QStringLiteral("D"), QStringLiteral("Nouveau")}));
-    EXPECT_TRUE(QFile::exists(site + QStringLiteral("Nouveau/Cat")));
+    EXPECT_EQ(dialogs.texts(), (QStringList{"Nom du nouveau domaine :", "Nom de la nouvelle catégorie :"}));
+    EXPECT_EQ(state->dListe.texts(), (QStringList{"D", "Nouveau"}));
+    EXPECT_TRUE(QFile::exists(site + "Nouveau/Cat"));
 }
 
 TEST_F(Windows, TheEditionMenuActsOnTheFocusedTextBox) {
@@ -385,7 +378,7 @@ TEST_F(Windows, TheEditionMenuActsOnTheFocusedTextBox) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     child<QTabWidget>("SSTab1")->setCurrentIndex(1);
     auto* title = child<QLineEdit>("tTitre");
-    title->setText(QStringLiteral("Un titre"));
+    title->setText("Un titre");
     title->setFocus();
     title->selectAll();
     action("mnuEditCut")->trigger();
@@ -394,8 +387,8 @@ TEST_F(Windows, TheEditionMenuActsOnTheFocusedTextBox) {
     text->setFocus();
     action("mnuEditPaste")->trigger();
     action("mnuEditPaste")->trigger();
-    EXPECT_EQ(text->toPlainText(), QStringLiteral("Un titreUn titre"));
-    EXPECT_EQ(state->controls.tTexte, QStringLiteral("Un titreUn titre"));
+    EXPECT_EQ(text->toPlainText(), "Un titreUn titre");
+    EXPECT_EQ(state->controls.tTexte, "Un titreUn titre");
     text->selectAll();
     action("mnuEditCopy")->trigger();
     // A list has no text to take: the commands leave it and the clipboard alone.
@@ -403,17 +396,17 @@ TEST_F(Windows, TheEditionMenuActsOnTheFocusedTextBox) {
     action("mnuEditCut")->trigger();
     title->setFocus();
     action("mnuEditPaste")->trigger();
-    EXPECT_EQ(title->text(), QStringLiteral("Un titreUn titre"));
-    EXPECT_EQ(state->controls.tTitre, QStringLiteral("Un titreUn titre"));
+    EXPECT_EQ(title->text(), "Un titreUn titre");
+    EXPECT_EQ(state->controls.tTitre, "Un titreUn titre");
 }
 
 TEST_F(Windows, ANewPageIsTypedTitleFirstThenText) {
     openPages();
     child<QAbstractButton>("tAjouter")->click();
-    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Premiers pas"));
+    QTest::keyClicks(QApplication::focusWidget(), "Premiers pas");
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Bonjour"));
-    EXPECT_EQ(state->controls.tTitre, QStringLiteral("Premiers pas"));
-    EXPECT_EQ(state->controls.tTexte, QStringLiteral("Bonjour"));
+    QTest::keyClicks(QApplication::focusWidget(), "Bonjour");
+    EXPECT_EQ(state->controls.tTitre, "Premiers pas");
+    EXPECT_EQ(state->controls.tTexte, "Bonjour");
     EXPECT_TRUE(child<QWidget>("tOk")->isEnabled());
 }
