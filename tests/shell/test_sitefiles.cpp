@@ -1,4 +1,4 @@
-// The site folder, the template copy, the previous-site entry, the stored geometry and the start-up
+// The site folder, the template copy, the stored geometry and the start-up
 // update check.
 #include "lib/settings.h"
 #include "shellfixture.h"
@@ -18,15 +18,12 @@ class SiteFiles : public ::testing::Test, public ShellFixture {};
 } // namespace
 
 TEST_F(SiteFiles, TheSiteFolderIsTheFolderOfTheHomePage) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"/srv/sites/doc/Index.htm", "/srv/sites/doc/"},
-        {"/Index.htm", "/"},
-        {"index.htm", "/"}, // no separator at all: the folder is empty, and the separator alone remains
-    };
-    for (const auto& [address, folder] : cases) {
-        shell->takerépertoire(QString::fromUtf8(address));
-        EXPECT_EQ(state->values.Répertoire, QString::fromUtf8(folder));
-        EXPECT_EQ(setting("Répertoire"), QString::fromUtf8(folder));
+    // Without any separator the folder is empty, and the separator alone remains.
+    for (const auto& [address, folder] : {std::pair{"/srv/sites/doc/Index.htm", "/srv/sites/doc/"},
+                                          {"/Index.htm", "/"},
+                                          {"index.htm", "/"}}) {
+        shell->takerépertoire(address);
+        EXPECT_EQ(state->values.Répertoire + '|' + setting("Répertoire"), folder + QString('|') + folder);
     }
 }
 
@@ -79,22 +76,6 @@ TEST_F(SiteFiles, TemplatesGoOnlyIntoASiteWithoutItsHeaderAndNeverReplaceAFile) 
     EXPECT_TRUE(dialogs.calls().isEmpty());
 }
 
-TEST_F(SiteFiles, ThePreviousSiteEntryFollowsLastOpen) {
-    int shown = 0;
-    QObject::connect(state.get(), &MainState::changed, [&] { ++shown; });
-    shell->Mru();
-    EXPECT_FALSE(shell->mnuFileMRU.visible);
-    store("LastOpen", "/srv/a & b/Index.htm");
-    shell->Mru();
-    EXPECT_TRUE(shell->mnuFileMRU.visible);
-    EXPECT_EQ(shell->mnuFileMRU.caption, "&1  /srv/a & b/Index.htm");
-    EXPECT_EQ(shell->mnuFileMRU.tag, "/srv/a & b/Index.htm");
-    store("LastOpen", QString());
-    shell->Mru();
-    EXPECT_FALSE(shell->mnuFileMRU.visible);
-    EXPECT_EQ(shown, 3);
-}
-
 TEST_F(SiteFiles, GeometryIsStoredAsTextAndRestoredOnlyWhereReachable) {
     EXPECT_FALSE(storedGeometry().has_value());
     storeGeometry({-8, 30, 1024, 700});
@@ -105,9 +86,9 @@ TEST_F(SiteFiles, GeometryIsStoredAsTextAndRestoredOnlyWhereReachable) {
     const QSize minimum(720, 460);
     EXPECT_EQ(geometryToRestore(g, minimum, screens), QRect(-8, 30, 1024, 700));
     // Too small, off every screen, or not numbers: the window opens at its layout size instead.
-    EXPECT_FALSE(geometryToRestore(WindowGeometry{0, 0, 300, 200}, minimum, screens).has_value());
-    EXPECT_FALSE(geometryToRestore(WindowGeometry{3000, 40, 800, 600}, minimum, screens).has_value());
-    EXPECT_FALSE(geometryToRestore(WindowGeometry{100, -500, 800, 600}, minimum, screens).has_value());
+    for (const WindowGeometry& off :
+         {WindowGeometry{0, 0, 300, 200}, {3000, 40, 800, 600}, {100, -500, 800, 600}})
+        EXPECT_FALSE(geometryToRestore(off, minimum, screens).has_value());
     EXPECT_TRUE(geometryToRestore(WindowGeometry{2000, 40, 800, 600}, minimum,
                                   {QRect(0, 0, 1920, 1080), QRect(1920, 0, 1280, 1024)})
                     .has_value());
