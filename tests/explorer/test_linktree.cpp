@@ -59,7 +59,6 @@ TEST(LinkTree, SortingOrdersByTextAndKeepsIndexesOnTheirNodes) {
     QList<QPersistentModelIndex> kept;
     for (int row = 0; row < tree.rowCount(rootIndex); ++row)
         kept.append(QPersistentModelIndex(tree.index(row, 0, rootIndex)));
-
     QSignalSpy layout(&tree, &QAbstractItemModel::layoutChanged);
     tree.sortChildren(root);
     EXPECT_TRUE(root->sorted);
@@ -72,7 +71,6 @@ TEST(LinkTree, SortingOrdersByTextAndKeepsIndexesOnTheirNodes) {
     EXPECT_EQ(shown, (QStringList{"??? x", "a", "b", "B", "zèbre", "éclair", "Écran"}));
     for (int i = 0; i < texts.size(); ++i)
         EXPECT_EQ(kept[i].data(LinkTreeModel::KeyRole).toString(), "k-" + texts[i]);
-
     // Sorting what is already in order moves nothing.
     tree.sortChildren(root);
     EXPECT_EQ(layout.count(), 1);
@@ -85,7 +83,6 @@ TEST(LinkTree, OccurrencesFollowTheKeysInTheTree) {
     auto* y = tree.add(r, "/s/y.htm", "y", "htm");
     // A file whose very name looks like an occurrence.
     tree.add(r, "/s/a.htm<1>", "a.htm<1>", "?");
-
     EXPECT_EQ(tree.freeOccurrence(x, "/s/a.htm"), 0);
     tree.add(x, "/s/a.htm", "a", "htm");
     // Under x already: nothing more there.
@@ -97,7 +94,6 @@ TEST(LinkTree, OccurrencesFollowTheKeysInTheTree) {
     EXPECT_EQ(tree.freeOccurrence(y, "/s/a.htm"), std::nullopt);
     // The root's own key counts like any other.
     EXPECT_EQ(tree.freeOccurrence(x, "/s/r.htm"), 1);
-
     tree.clear();
     EXPECT_EQ(tree.size(), 0);
     EXPECT_EQ(tree.find("/s/a.htm"), nullptr);

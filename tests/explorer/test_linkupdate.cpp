@@ -50,13 +50,11 @@ TEST(LinkUpdate, LinksFollowTheMoveAndTheUndoPutsThemBack) {
         const QString from = dir(QString::fromUtf8(row.from));
         const QString to = dir(QString::fromUtf8(row.to));
         ASSERT_TRUE(QDir().rename(from, to));
-
         ChangeJournal journal(dir(".journal"));
         const LinkPlan plan = planLinkUpdate(dir.path(), {{from, to, row.folder}});
         EXPECT_EQ(plan.links(), row.links);
         const LinkUpdateOutcome outcome = applyLinkUpdate(plan, &journal);
         EXPECT_EQ(outcome.errors, QStringList());
-
         // The expected pages byte for byte; every other file as it was.
         const QString expected = kData + QString::fromUtf8(row.expected) + u'/';
         QStringList changed;
@@ -69,7 +67,6 @@ TEST(LinkUpdate, LinksFollowTheMoveAndTheUndoPutsThemBack) {
         written.sort();
         EXPECT_EQ(written, changed);
         EXPECT_EQ(readFile(dir("Index.htm")), readFile(before + "Index.htm")) << "generated";
-
         const UndoOutcome undo = journal.undoLast();
         EXPECT_EQ(undo.refused, QStringList());
         QDir().rename(to, from);
@@ -87,7 +84,6 @@ TEST(LinkUpdate, APageChangedMeanwhileIsNamedAndTheOthersAreDone) {
     ASSERT_EQ(plan.pages.size(), 2);
     EXPECT_EQ(linkUpdateQuestion(plan), "Mettre à jour 2 lien(s) dans 2 page(s) ?");
     writeFile(dir("D/C/1.htm"), "<A HREF=2.htm> mine");
-
     const LinkUpdateOutcome outcome = applyLinkUpdate(plan, nullptr);
     EXPECT_EQ(outcome.errors, QStringList{QStringLiteral("La page « %1 » a changé depuis sa lecture : ses "
                                                          "liens ne sont pas mis à jour.")

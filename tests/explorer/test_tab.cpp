@@ -23,13 +23,11 @@ protected:
     MainState state{dialogs, clock, "/opt/quillsite/"};
     ExplorerTab tab{state};
     TempDir dir;
-
     void SetUp() override {
         QSettings("Vendrel", "quillsite").clear();
         tab.walker().setEventInterval(0);
         state.values.NiveauRep = "illimité";
     }
-
     void start(const QString& address) {
         tab.tFichier_Change(address);
         tab.bExplorer_Click();
@@ -95,7 +93,6 @@ TEST_F(ExplorerTabTest, AWalkRunsAndStopsWithTheButton) {
         }
     };
     start(dir("p0.htm"));
-
     ASSERT_GE(during.size(), 10);
     EXPECT_EQ(shown(during[0]), "Arrêter enabled=1 default=0 cancel=1 stop=1");
     EXPECT_GE(depthSeen, 2);
@@ -105,7 +102,6 @@ TEST_F(ExplorerTabTest, AWalkRunsAndStopsWithTheButton) {
     EXPECT_EQ(shown(tab.controls()), "Explorer enabled=1 default=1 cancel=0 stop=0");
     EXPECT_EQ(dialogs.beeps(), 1);
     EXPECT_EQ(selectedKey(), dir("p0.htm"));
-
     // The next walk starts afresh: the stop mark is cleared and the tree rebuilt.
     dialogs.onEvents = nullptr;
     tab.bExplorer_Click();
@@ -132,14 +128,12 @@ TEST_F(ExplorerTabTest, DoubleClickShowsPagesInTheBrowserPane) {
     ASSERT_EQ(browse.count(), 1);
     EXPECT_EQ(browse.at(0).at(0).toString(), native(dir("shared.htm")));
     EXPECT_EQ(state.controls.currentTab, qs::Tab::Explorer);
-
     state.controls.currentTab = qs::Tab::Catalogue;
     select("pic.gif");
     tab.N_DblClick();
     EXPECT_EQ(browse.count(), 1);
     EXPECT_EQ(state.controls.currentTab, qs::Tab::Catalogue);
     EXPECT_EQ(tab.controls().bExplorerCaption, "Explorer");
-
     // During a walk the button stays the stop button.
     dialogs.resetEventRuns();
     dialogs.onEvents = [&] {
@@ -162,7 +156,6 @@ TEST_F(ExplorerTabTest, PopUpMenuEnabling) {
     start(dir("i.htm"));
     EXPECT_EQ(NoeudsMenu::texts(),
               (QStringList{"Précédent", "Origine", "Suivant", "-", "Déployer", NoeudsMenu::editCaption()}));
-
     // The entries a node's menu offers: "P O N D E" for Previous, Origin, Next, Deploy and Edit, "-" where
     // one is greyed.
     auto menuAt = [&](const QString& relativeKey) {
@@ -233,7 +226,6 @@ TEST_F(ExplorerTabTest, DeployReadsANodeInPlace) {
     EXPECT_EQ(node("deeper.htm")->children.size(), 1u);
     EXPECT_EQ(tab.controls().bExplorerCaption, "Explorer");
     EXPECT_EQ(dialogs.beeps(), 1) << "only the walk beeps";
-
     // Deploying an occurrence reads its page again, with the links under the occurrence.
     select("shared.htm<1>");
     tab.mN_Click(NoeudsMenu::Deploy);
@@ -256,7 +248,6 @@ TEST_F(ExplorerTabTest, DeployAfterAStoppedWalkStillWorks) {
     select("shared.htm");
     tab.mN_Click(NoeudsMenu::Deploy);
     EXPECT_EQ(node("shared.htm")->children.size(), 2u);
-
     // Stopping a deployment gives the button back.
     state.values.NiveauRep = "1";
     start(dir("i.htm"));
@@ -292,7 +283,6 @@ TEST_F(ExplorerTabTest, EditOpensTheFirstNodesFileInTheTextEditor) {
     tab.mN_Click(NoeudsMenu::Edit);
     ParamètreEcrire("EditeurTexte", "\"/opt/mon éditeur/bin/ed\"");
     EXPECT_EQ(textEditorCommand("/s/a.htm"), (QStringList{"/opt/mon éditeur/bin/ed", "/s/a.htm"}));
-
     // Without a setting the editor is found on the path; with none there, the user is told what to do.
     ParamètreEcrire("EditeurTexte", "");
     const QByteArray savedPath = qgetenv("PATH");
@@ -323,7 +313,6 @@ TEST_F(ExplorerTabTest, OpeningAnotherSiteDuringAWalkRestartsIt) {
     tab.exploreHome(); // no site: nothing
     EXPECT_EQ(tab.N().size(), 0);
     EXPECT_EQ(browse.count(), 0);
-
     state.values.Adresse = dir("i.htm");
     bool reopened = false;
     dialogs.onEvents = [&] {

@@ -112,7 +112,6 @@ TEST(Stop, AStopDuringTheWalkUnwindsToDepthZero) {
     Walk full;
     full.run(dir("p0.htm"));
     const int all = full.tree.size();
-
     for (int stopAt : {1, 15, 21, 200, 500}) {
         Walk w;
         int deepest = 0;
@@ -131,7 +130,6 @@ TEST(Stop, AStopDuringTheWalkUnwindsToDepthZero) {
             EXPECT_GE(deepest, 2);
         }
     }
-
     // With the mark still set, a walk ends at once.
     Walk stopped;
     stopped.tree.setTag("STOP");
@@ -207,7 +205,6 @@ TEST(Walk, RealSitesLinkFormsFindTheirFiles) {
         missing += 2;
         writeFile(dir(from.name), from.head + (from.utf8 ? html.toUtf8() : toWindows1252(html)));
     }
-
     Walk w;
     w.run(dir("index.htm"));
     EXPECT_EQ(w.walker.pagesRead(), pages.size());

@@ -17,21 +17,18 @@ class ShellFixture {
 public:
     ShellFixture();
     ~ShellFixture();
-
     TempDir temp;
     QString program; // the program folder, with a trailing separator
     ScriptedDialogs dialogs;
     FixedClock clock;
     std::unique_ptr<MainState> state;
     std::unique_ptr<Shell> shell;
-
     QStringList domainsToAdd;
     int domainPrompts = 0;
     int explored = 0;
     int windowShown = 0;
     int endRequests = 0;
     QStringList browsed; // addresses sent to the browser pane
-
     // A site folder outside the program folder with these domains (each with one category "C").
     QString makeSite(const QString& name, const QStringList& domains) const;
     // Stores an open site as start-up finds it.

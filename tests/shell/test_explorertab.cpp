@@ -8,14 +8,8 @@
 
 #include <gtest/gtest.h>
 
-#include <QAction>
-#include <QApplication>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QSettings>
-#include <QTest>
-#include <QToolBar>
-#include <QTreeView>
+#include <QtTest>
+#include <QtWidgets>
 
 using namespace qs;
 using namespace qs::test;
@@ -29,7 +23,6 @@ TEST(MainWindow, OpeningASiteExploresItsHomePageOnceTheWindowIsUp) {
     for (int i = 0; i < 40; ++i)
         writeFile(dir(QStringLiteral("long/p%1.htm").arg(i)),
                   QStringLiteral("<A HREF=p%1.htm>").arg(i + 1).toLatin1());
-
     ScriptedDialogs dialogs;
     FixedClock clock(QDateTime(QDate(2024, 5, 6), QTime(7, 8)), "marie");
     MainState state(dialogs, clock, dir("programme/"));
@@ -46,7 +39,6 @@ TEST(MainWindow, OpeningASiteExploresItsHomePageOnceTheWindowIsUp) {
     ASSERT_NE(stop, nullptr);
     EXPECT_TRUE(window.findChild<QToolBar*>("tbToolBar")->actions().contains(stop));
     EXPECT_TRUE(window.findChild<QAction*>("mnuViewArbre")->isEnabled());
-
     window.show();
     shell.init();
     EXPECT_EQ(tFichier->text(), dir("site/Index.htm"));

@@ -75,7 +75,6 @@ TEST(LinkQuestion, AfterMovesAndRenames) {
         followRelocations(*f.state);
         f.dialogs.clear();
         act(f, row.action, row.yes);
-
         const auto asked = std::find_if(f.dialogs.calls().begin(), f.dialogs.calls().end(),
                                         [&](const auto& c) { return c.text == question; });
         ASSERT_NE(asked, f.dialogs.calls().end()) << f.dialogs.texts().join(u'|').toStdString();

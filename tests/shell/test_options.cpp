@@ -23,7 +23,6 @@ protected:
             all.insert(k, ParamètreLire(k));
         return all;
     }
-
     ProgramValues values;
 };
 
@@ -78,7 +77,6 @@ TEST_F(OptionsTest, ReadOnlyModeIsExplainedAndCanBeUndone) {
     EXPECT_FALSE(fresh.form.Check1);
     fresh.cmdApply_Click();
     EXPECT_EQ(get("Modification"), "Oui");
-
     set("Modification", "Non");
     Options o(values);
     o.Form_Load();

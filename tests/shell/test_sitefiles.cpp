@@ -46,14 +46,12 @@ TEST_F(SiteFiles, TemplatesGoOnlyIntoASiteWithoutItsHeaderAndNeverReplaceAFile) 
     const QString fresh = makeSite("neuf", {});
     copy(fresh, "Index.htm");
     EXPECT_EQ(copied(fresh), all);
-
     // A site with its header receives nothing.
     const QString old = makeSite("ancien", {});
     writeFile(old + "head_d.txt", "<P>mon en-tête</P>\r\n");
     copy(old, "Index.htm");
     EXPECT_EQ(QDir(old).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"head_d.txt"});
     EXPECT_EQ(readFile(old + "head_d.txt"), QByteArray("<P>mon en-tête</P>\r\n"));
-
     // Any page can be opened as a site: its folder's own logo and index.txt must survive.
     const QString other = makeSite("autre", {});
     writeFile(other + "images/logo.gif", "GIF89a le logo de la maison");
@@ -62,12 +60,10 @@ TEST_F(SiteFiles, TemplatesGoOnlyIntoASiteWithoutItsHeaderAndNeverReplaceAFile) 
     EXPECT_EQ(copied(other), (QStringList{"head_d.txt", "foot_d.txt", "head_c.txt", "foot_c.txt"}));
     EXPECT_EQ(readFile(other + "images/logo.gif") + readFile(other + "index.txt"),
               QByteArray("GIF89a le logo de la maisonmes notes"));
-
     // The program folder as site gets no images folder.
     copy(program, "Index.htm");
     EXPECT_FALSE(QFile::exists(program + "images"));
     EXPECT_EQ(QDir(program).entryList(QDir::Files).size(), 6);
-
     // A missing template ends the copying there.
     QFile::remove(program + "head_c.txt");
     const QString partial = makeSite("partiel", {});

@@ -114,7 +114,6 @@ TEST_F(Startup, ASiteWithoutDomainsAsksForOneOrEnds) {
     shell->mnuFileNew_Click();
     EXPECT_EQ(QList<int>({domainPrompts, windowShown, endRequests, shell->programEnded}),
               QList<int>({2, 1, 1, 1}));
-
     ShellFixture stored;
     const QString site = stored.makeSite("vide", {});
     stored.storeSite(site + "Index.htm");
@@ -122,7 +121,6 @@ TEST_F(Startup, ASiteWithoutDomainsAsksForOneOrEnds) {
     EXPECT_EQ(QList<int>(
                   {stored.domainPrompts, stored.windowShown, stored.endRequests, stored.shell->programEnded}),
               QList<int>({1, 1, 1, 1}));
-
     ShellFixture second;
     second.storeSite(site + "Index.htm");
     second.domainsToAdd = {"Premier"};
@@ -156,7 +154,6 @@ TEST_F(Startup, AStoredSiteIsOpenedWithItsSettings) {
     EXPECT_TRUE(QFile::exists(site + "head_d.txt"));
     EXPECT_FALSE(QFile::exists(site + "Index.html")); // start-up generates nothing
     EXPECT_EQ(domainPrompts, 0);
-
     // An indexed site keeps it, its list named as a Windows disk may name it.
     ShellFixture indexed;
     const QString other = indexed.makeSite("indexe", {"D"});
@@ -180,12 +177,10 @@ TEST_F(Startup, UnsavedChangesAskBeforeClosing) {
     EXPECT_FALSE(QFile::exists(site + "Index.html"));
     EXPECT_EQ(settings("MainLeft MainTop MainWidth MainHeight"),
               "MainLeft=1 MainTop=2 MainWidth=900 MainHeight=650"); // stored before the question
-
     dialogs.yes();
     EXPECT_TRUE(shell->Form_Unload(&g));
     EXPECT_TRUE(QFile::exists(site + "Index.html"));
     EXPECT_TRUE(QFile::exists(site + "Index.htm"));
-
     // "Renoncer" shown but disabled: nothing unsaved, no question.
     dialogs.clear();
     state->controls.tAnnulerEnabled = false;
@@ -200,7 +195,6 @@ TEST_F(Startup, OpenNotesTheSiteBeingLeftAndOpensAnyPage) {
     ASSERT_EQ(state->currentDomain, "A1");
     const QString b = makeSite("b", {"B1", "B2"});
     writeFile(b + "page.html", "<HTML></HTML>\r\n");
-
     dialogs.file(QString());
     shell->mnuFileOpen_Click();
     ASSERT_EQ(dialogs.calls().size(), 1);
@@ -209,7 +203,6 @@ TEST_F(Startup, OpenNotesTheSiteBeingLeftAndOpensAnyPage) {
     // Cancelled: only "LastOpen" changed.
     EXPECT_EQ(settings("LastOpen Adresse"), "LastOpen=" + a + "Index.htm Adresse=" + a + "Index.htm");
     EXPECT_EQ(state->values.Répertoire, a);
-
     dialogs.file(b + "page.html");
     shell->mnuFileOpen_Click();
     EXPECT_EQ(settings("Adresse Répertoire Indexer"),
@@ -236,7 +229,6 @@ TEST_F(Startup, ThePreviousSiteEntrySwapsTheTwoSites) {
     state->cListe.select(0);
     cListe_Click(*state);
     ASSERT_TRUE(state->controls.tAjouterEnabled);
-
     shell->mnuFileMRU_Click();
     EXPECT_EQ(state->values.Adresse, a + "Index.htm");
     EXPECT_EQ(state->values.Répertoire, a);
@@ -248,7 +240,6 @@ TEST_F(Startup, ThePreviousSiteEntrySwapsTheTwoSites) {
     EXPECT_EQ(shell->mnuFileMRU.tag, b + "Index.htm");
     // The entry does not store the address: the next start opens the site chosen with Open.
     EXPECT_EQ(settings("LastOpen Adresse"), "LastOpen=" + b + "Index.htm Adresse=" + b + "Index.htm");
-
     shell->mnuFileMRU_Click();
     EXPECT_EQ(state->values.Adresse, b + "Index.htm");
     EXPECT_EQ(state->dListe.texts(), QStringList{"B1"});
@@ -271,14 +262,12 @@ TEST_F(Startup, SaveReloadsTheSettingsAndRegeneratesRefreshRelists) {
     EXPECT_EQ(setting("LastOpen"), QString());
     EXPECT_EQ(dialogs.busyDepth(), 0);
     EXPECT_GT(dialogs.busyEntries(), 0);
-
     // An emptied start address sends Save back to the stored site.
     state->controls.tFichier.clear();
     state->values.Adresse = "/nulle/part.htm";
     shell->mnuFileSave_Click();
     EXPECT_EQ(state->values.Adresse, site + "Index.htm");
     EXPECT_EQ(state->controls.tFichier, site + "Index.htm");
-
     // Refresh lists again and rereads the options, without changing the site.
     makeDir(site + "Autre/C");
     store("Modification", "Oui");
@@ -329,7 +318,6 @@ TEST_F(Startup, AStoredSiteThatCannotBeOpenedIsSaidSoAndNothingIsRecreated) {
         EXPECT_FALSE(QFileInfo::exists(gone));
         EXPECT_EQ(setting("Adresse"), address); // kept for when the disk comes back
     }
-
     // Opening another site instead: a cancelled chooser asks again, a chosen page opens its site.
     const QString site = makeSite("autre", {"A"});
     writeFile(site + "Index.htm", "accueil");

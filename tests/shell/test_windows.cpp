@@ -22,7 +22,6 @@ namespace {
 class Windows : public ::testing::Test, public ShellFixture {
 protected:
     Windows() : window(*state, *shell, BrowserPane::Engine::Text) {}
-
     template <typename T> T* child(const char* name) { return window.findChild<T*>(QLatin1String(name)); }
     QAction* action(const char* name) { return window.findChild<QAction*>(QLatin1String(name)); }
     static void clickRow(QListView* list, int row) {
@@ -53,7 +52,6 @@ protected:
         window.show();
         return site;
     }
-
     F_Main window;
 };
 
@@ -137,7 +135,6 @@ TEST_F(Windows, TheWindowShowsTheStateAndForwardsEdits) {
     // An edit is open: the site cannot be changed under it.
     EXPECT_FALSE(action("mnuFileOpen")->isEnabled());
     EXPECT_FALSE(action("mnuFileSave")->isEnabled());
-
     text->moveCursor(QTextCursor::End);
     text->setFocus();
     QTest::keyClicks(text, "!");
@@ -148,7 +145,6 @@ TEST_F(Windows, TheWindowShowsTheStateAndForwardsEdits) {
     EXPECT_EQ(state->controls.currentTab, Tab::Explorer);
     QTest::mouseClick(child<QCheckBox>("cType1"), Qt::LeftButton);
     EXPECT_TRUE(state->controls.cType[1]);
-
     // A later change of the state does not disturb what the user typed unless the text itself changed.
     state->notify();
     EXPECT_EQ(text->toPlainText(), "ligne 1\nligne 2!\n3");
@@ -271,7 +267,6 @@ TEST_F(Windows, ThePageButtonsDriveTheEditor) {
     clickRow(child<QListView>("tListe"), 0);
     EXPECT_EQ(child<QLineEdit>("tTitre")->text(), "Ma page");
     EXPECT_TRUE(child<QPlainTextEdit>("tTexte")->toPlainText().contains("Corps"));
-
     child<QAbstractButton>("tModifier")->click();
     auto* tabs = child<QTabWidget>("SSTab1");
     EXPECT_EQ(tabs->currentIndex(), 1);
@@ -283,7 +278,6 @@ TEST_F(Windows, ThePageButtonsDriveTheEditor) {
     text->moveCursor(QTextCursor::End);
     QTest::keyClicks(text, "suite");
     EXPECT_TRUE(child<QWidget>("tOk")->isEnabled());
-
     // Escape is "Renoncer": back to the lists, nothing written.
     QTest::keyClick(text, Qt::Key_Escape);
     // A button's shortcut presses it visibly, a moment later.
@@ -298,7 +292,6 @@ TEST_F(Windows, ThePageButtonsDriveTheEditor) {
     EXPECT_EQ(tabs->currentIndex(), 1);
     EXPECT_TRUE(child<QWidget>("tOk")->isVisible());
     child<QAbstractButton>("tAnnuler")->click();
-
     // A new page is typed title first, then text.
     child<QAbstractButton>("tAjouter")->click();
     QTest::keyClicks(QApplication::focusWidget(), "Premiers pas");
@@ -316,7 +309,6 @@ TEST_F(Windows, APageMovesThroughItsMenuToAnotherCategory) {
     std::unique_ptr<QMimeData> dragged(pages->dragSource(0));
     ASSERT_NE(dragged, nullptr);
     EXPECT_FALSE(categories->canDrop(dragged.get(), -1));
-
     // "Déplacer vers..." in the page's menu, then the domain and category.
     QTimer answer;
     QObject::connect(&answer, &QTimer::timeout, [&] {
