@@ -20,9 +20,6 @@ TEST(MainWindow, OpeningASiteExploresItsHomePageOnceTheWindowIsUp) {
     writeFile(dir("site/Index.htm"), "<FRAME SRC=Domaine/Index.htm><A HREF=absent.htm>");
     writeFile(dir("site/Domaine/Index.htm"), "<A HREF=../Index.htm>");
     makeDir(dir("site/Domaine/C"));
-    for (int i = 0; i < 40; ++i)
-        writeFile(dir(QStringLiteral("long/p%1.htm").arg(i)),
-                  QStringLiteral("<A HREF=p%1.htm>").arg(i + 1).toLatin1());
     ScriptedDialogs dialogs;
     FixedClock clock(QDateTime(QDate(2024, 5, 6), QTime(7, 8)), "marie");
     MainState state(dialogs, clock, dir("programme/"));
@@ -38,7 +35,6 @@ TEST(MainWindow, OpeningASiteExploresItsHomePageOnceTheWindowIsUp) {
     ASSERT_NE(N, nullptr);
     ASSERT_NE(stop, nullptr);
     EXPECT_TRUE(window.findChild<QToolBar*>("tbToolBar")->actions().contains(stop));
-    EXPECT_TRUE(window.findChild<QAction*>("mnuViewArbre")->isEnabled());
     window.show();
     shell.init();
     EXPECT_EQ(tFichier->text(), dir("site/Index.htm"));
@@ -46,7 +42,6 @@ TEST(MainWindow, OpeningASiteExploresItsHomePageOnceTheWindowIsUp) {
     QApplication::processEvents();
     ASSERT_EQ(N->model()->rowCount(), 1);
     EXPECT_EQ(N->model()->rowCount(N->model()->index(0, 0)), 2);
-    EXPECT_TRUE(bExplorer->isEnabled());
-    EXPECT_EQ(bExplorer->text(), "Explorer");
+    EXPECT_EQ(bExplorer->text() + (bExplorer->isEnabled() ? " enabled" : ""), "Explorer enabled");
     EXPECT_EQ(dialogs.beeps(), 1);
 }

@@ -153,8 +153,8 @@ TEST_F(Windows, TheWindowShowsTheStateAndForwardsEdits) {
     EXPECT_TRUE(action("mnuFileOpen")->isEnabled());
 }
 
-TEST_F(Windows, AClickOnADomainRunsItsSelection) {
-    openSite("clic", {"Alpha", "Beta"});
+TEST_F(Windows, AClickOnADomainRunsItsSelectionAndItsButtonAddsOne) {
+    const QString site = openSite("clic", {"Alpha", "Beta"});
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     auto* list = child<QListView>("dListe");
     child<QTabWidget>("SSTab1")->setCurrentIndex(0);
@@ -167,6 +167,12 @@ TEST_F(Windows, AClickOnADomainRunsItsSelection) {
     // Selecting from the program does not run the handling a second time.
     state->dListe.select(1);
     EXPECT_EQ(state->currentDomain, "Alpha");
+    // A new domain asks for its name, then its first category's.
+    dialogs.answer("Nouveau").answer("Cat");
+    child<QAbstractButton>("dAjouter")->click();
+    EXPECT_EQ(dialogs.texts(), (QStringList{"Nom du nouveau domaine :", "Nom de la nouvelle catégorie :"}));
+    EXPECT_EQ(state->dListe.texts(), (QStringList{"Alpha", "Beta", "Nouveau"}));
+    EXPECT_TRUE(QFile::exists(site + "Nouveau/Cat"));
 }
 
 TEST_F(Windows, TheBrowserPaneShowsAddressesAndTheirTitle) {
@@ -334,15 +340,6 @@ TEST_F(Windows, APageMovesThroughItsMenuToAnotherCategory) {
     EXPECT_TRUE(QFile::exists(site + "D/C2/1.htm"));
     EXPECT_FALSE(QFile::exists(site + "D/C/1.htm"));
     EXPECT_EQ(dialogs.messages(), QStringList{"\"Ma page\" a été déplacé dans la catégorie \"C2\"."});
-}
-
-TEST_F(Windows, NewDomainAsksForItsName) {
-    const QString site = openSite("dom", {"D"});
-    dialogs.answer("Nouveau").answer("Cat");
-    child<QAbstractButton>("dAjouter")->click();
-    EXPECT_EQ(dialogs.texts(), (QStringList{"Nom du nouveau domaine :", "Nom de la nouvelle catégorie :"}));
-    EXPECT_EQ(state->dListe.texts(), (QStringList{"D", "Nouveau"}));
-    EXPECT_TRUE(QFile::exists(site + "Nouveau/Cat"));
 }
 
 TEST_F(Windows, TheEditionMenuActsOnTheFocusedTextBox) {
