@@ -12,17 +12,12 @@ inline QByteArray unescaped(QByteArray field) {
         field = field.mid(1, field.size() - 2);
     QByteArray out;
     for (qsizetype i = 0; i < field.size(); ++i) {
-        const char c = field[i];
-        if (c != '\\' || i + 1 == field.size()) {
-            out += c;
-            continue;
-        }
-        const char e = field[++i];
+        const char e = i + 1 < field.size() && field[i] == '\\' ? field[++i] : 0;
         if (e == 'x') {
             out += char(field.mid(i + 1, 2).toInt(nullptr, 16));
             i += 2;
         } else {
-            out += e == 'r' ? '\r' : e == 'n' ? '\n' : e == 't' ? '\t' : e;
+            out += e == 'r' ? '\r' : e == 'n' ? '\n' : e == 't' ? '\t' : e ? e : field[i];
         }
     }
     return out;

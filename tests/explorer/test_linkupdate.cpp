@@ -29,18 +29,13 @@ QStringList filesOf(const QString& folder) {
 } // namespace
 
 TEST(LinkUpdate, LinksFollowTheMoveAndTheUndoPutsThemBack) {
-    struct Row {
-        const char* expected;
-        const char* from;
-        const char* to;
+    // The expected pages' folder, the page or folder moved and where, and the links rewritten.
+    const struct {
+        const char *expected, *from, *to;
         bool folder;
         int links;
-    };
-    const Row rows[] = {
-        {"moved", "D/C/x.htm", "D/C2/1.htm", false, 8},
-        {"renamed", "D/C", "D/K é", true, 5},
-    };
-    for (const Row& row : rows) {
+    } rows[] = {{"moved", "D/C/x.htm", "D/C2/1.htm", false, 8}, {"renamed", "D/C", "D/K é", true, 5}};
+    for (const auto& row : rows) {
         SCOPED_TRACE(row.expected);
         TempDir dir;
         const QString before = kData + "before/";

@@ -43,12 +43,9 @@ protected:
     }
     // The button and the stop button as shown.
     static QString shown(const ExplorerControls& c) {
-        return QStringLiteral("%1 enabled=%2 default=%3 cancel=%4 stop=%5")
-            .arg(c.bExplorerCaption)
-            .arg(int(c.bExplorerEnabled))
-            .arg(int(c.bExplorerDefault))
-            .arg(int(c.bExplorerCancel))
-            .arg(int(c.toolBarButton3Enabled));
+        return c.bExplorerCaption + QString::asprintf(" enabled=%d default=%d cancel=%d stop=%d",
+                                                      c.bExplorerEnabled, c.bExplorerDefault,
+                                                      c.bExplorerCancel, c.toolBarButton3Enabled);
     }
     // A site where shared.htm shows three times: under i.htm, a.htm and b.htm.
     void makeSharedSite() {

@@ -176,14 +176,11 @@ TEST(Walk, RealSitesLinkFormsFindTheirFiles) {
         QString name;
         QByteArray head; // declares the encoding, or not
         bool utf8;
-    };
-    const QList<Page> pages = {
-        {"index.htm", "<meta charset=\"utf-8\">", true},
-        {"sub/page un.htm", "\xEF\xBB\xBF", true},
-        {"sub/café.htm", "", true},
-        {"sub/deep/ancien.htm", "<META CONTENT=\"text/html; charset=windows-1252\">", false},
-        {"autre/été.html", "", false},
-    };
+    } const pages[] = {{"index.htm", "<meta charset=\"utf-8\">", true},
+                       {"sub/page un.htm", "\xEF\xBB\xBF", true},
+                       {"sub/café.htm", "", true},
+                       {"sub/deep/ancien.htm", "<META CONTENT=\"text/html; charset=windows-1252\">", false},
+                       {"autre/été.html", "", false}};
     auto relative = [&](const QString& from, const QString& to) {
         return QDir(QFileInfo(dir(from)).path()).relativeFilePath(dir(to));
     };
@@ -207,7 +204,7 @@ TEST(Walk, RealSitesLinkFormsFindTheirFiles) {
     }
     Walk w;
     w.run(dir("index.htm"));
-    EXPECT_EQ(w.walker.pagesRead(), pages.size());
+    EXPECT_EQ(w.walker.pagesRead(), std::size(pages));
     int marked = 0;
     w.tree.forEachNode([&](const LinkTreeModel::Node& node, int depth) {
         if (depth == 0 || !node.text.startsWith("???   "))
