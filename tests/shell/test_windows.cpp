@@ -1,11 +1,11 @@
 // The windows on the offscreen platform: named controls, menus, what they show of the state and what
 // they forward.
-#include "../explorer/tablefile.h"
 #include "lib/settings.h"
 #include "shell/fmain.h"
 #include "shell/frmoptions.h"
 #include "shell/frmsplash.h"
 #include "shellfixture.h"
+#include "tablefile.h"
 #include "ui/structureview.h"
 #include "version.h"
 
