@@ -238,9 +238,10 @@ void appendJsString(QByteArray& out, QStringView s) {
         } else if (u >= 0x20 && u < 0x7F && u != '<') {
             out.append(char(u));
         } else {
+            // French text is mostly Latin-1: "\xe9" rather than "\u00e9" keeps the files small.
             static const char hex[] = "0123456789abcdef";
-            out.append("\\u");
-            for (int shift = 12; shift >= 0; shift -= 4)
+            out.append(u < 0x100 ? "\\x" : "\\u");
+            for (int shift = u < 0x100 ? 4 : 12; shift >= 0; shift -= 4)
                 out.append(hex[(u >> shift) & 0xF]);
         }
     }
@@ -516,19 +517,52 @@ void FullTextIndex::addPage(const QString& link, const QString& category, const 
 QMap<QString, QByteArray> FullTextIndex::files() const {
     QMap<QString, QByteArray> files;
 
-    // Pages by chunks.
+    // What a result line shows, in few files: a query needs the lines of pages spread over the whole
+    // site, and each script a page loads costs more than its bytes. A page is its folder and category
+    // (numbers into the lists of index.js), its file name and its title.
+    QStringList folders;
+    QHash<QString, int> folderIds;
+    QList<qsizetype> titleStarts;
+    QByteArray titles;
+    const auto emitTitles = [&] {
+        titles.append("]);\n");
+        files.insert(u"n%1.js"_s.arg(titleStarts.size() - 1), titles);
+        titles.clear();
+    };
+    for (qsizetype i = 0; i < d_->pages.size(); ++i) {
+        const Data::Page& p = d_->pages[i];
+        if (titles.size() >= kTitlesTarget)
+            emitTitles();
+        if (titles.isEmpty()) {
+            titleStarts.append(i);
+            titles = "QS_recherche.titres(" + QByteArray::number(titleStarts.size() - 1) + ",[";
+        } else {
+            titles.append(",\n");
+        }
+        const qsizetype slash = p.link.lastIndexOf(QLatin1Char('/')) + 1;
+        const QString folder = p.link.first(slash);
+        int folderId = folderIds.value(folder, -1);
+        if (folderId < 0) {
+            folderId = int(folders.size());
+            folders.append(folder);
+            folderIds.insert(folder, folderId);
+        }
+        titles.append(QByteArray::number(folderId)).append(',').append(QByteArray::number(p.category));
+        titles.append(',');
+        appendJsString(titles, QStringView(p.link).sliced(slash));
+        titles.append(',');
+        appendJsString(titles, p.title);
+    }
+    if (!titles.isEmpty())
+        emitTitles();
+
+    // Excerpts by small chunks: they are shown once the list is.
     for (qsizetype first = 0; first < d_->pages.size(); first += kPagesPerChunk) {
-        QByteArray out = "QS_recherche.pages(" + QByteArray::number(first / kPagesPerChunk) + ",[";
+        QByteArray out = "QS_recherche.extraits(" + QByteArray::number(first / kPagesPerChunk) + ",[";
         const qsizetype last = std::min(d_->pages.size(), first + kPagesPerChunk);
         for (qsizetype i = first; i < last; ++i) {
-            const Data::Page& p = d_->pages[i];
-            out.append(i > first ? ",\n[" : "\n[");
-            appendJsString(out, p.link);
-            out.append(',');
-            appendJsString(out, p.title);
-            out.append(',').append(QByteArray::number(p.category)).append(',');
-            appendJsString(out, p.excerpt);
-            out.append(']');
+            out.append(i > first ? ",\n" : "\n");
+            appendJsString(out, d_->pages[i].excerpt);
         }
         out.append("]);\n");
         files.insert(u"p%1.js"_s.arg(first / kPagesPerChunk), out);
@@ -613,7 +647,21 @@ QMap<QString, QByteArray> FullTextIndex::files() const {
             index.append(',');
         appendJsString(index, d_->categories[i]);
     }
-    index.append("],\ncles:[");
+    const auto appendList = [&](const char* name, const QStringList& list) {
+        index.append("],\n").append(name).append(":[");
+        for (qsizetype i = 0; i < list.size(); ++i) {
+            if (i > 0)
+                index.append(i % 16 == 0 ? ",\n" : ",");
+            appendJsString(index, list[i]);
+        }
+    };
+    appendList("dossiers", folders);
+    index.append("],\ntitres:[");
+    for (qsizetype i = 0; i < titleStarts.size(); ++i)
+        index.append(i > 0 ? "," : "").append(QByteArray::number(titleStarts[i]));
+    // Few enough title files: the page loads them before the first query needs them.
+    index.append("],\nprecharger:").append(titleStarts.size() <= kTitlesPreloaded ? "true" : "false");
+    index.append(",\ncles:[");
     for (qsizetype i = 0; i < keys.size(); ++i) {
         if (i > 0)
             index.append(i % 16 == 0 ? ",\n" : ",");
