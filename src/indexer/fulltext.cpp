@@ -509,6 +509,7 @@ void FullTextIndex::addPage(const QString& link, const QString& category, const 
     quint32 position = 0;
     forEachTerm(foldFrench(page.text), [&](QStringView t) { count(t, ++position); });
     for (const Count& c : counts) {
+        // At most 62: the page counts the pages of each score in an array of that bound.
         const quint32 score = std::min<quint32>(c.body, 20) + (c.early ? 2 : 0) + (c.title ? 40 : 0);
         c.term->pages.back().second = std::max<quint32>(score, 1);
     }
