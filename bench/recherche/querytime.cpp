@@ -51,21 +51,24 @@ int main(int argc, char** argv) {
         web::waitUntil([&] { return number("QS_recherche.tour") > answers; }, 60000);
         return std::pair(list, double(timer.nsecsElapsed()) / 1e6);
     };
-    // The data files a query loads: each is a script element of its own.
-    const char* loads = "document.scripts.length";
+    // The data files a query loads, each a script element of its own: terms and titles for the list,
+    // then excerpts.
+    const char* forList = "[...document.scripts].filter(s => /\\/[tn][^/]*\\.js$/.test(s.src)).length";
+    const char* forExcerpts = "[...document.scripts].filter(s => /\\/p[0-9]+\\.js$/.test(s.src)).length";
     for (const QString& query : args.mid(2)) {
-        const double before = number(loads);
+        const double listBefore = number(forList), excerptsBefore = number(forExcerpts);
         const auto [first, excerpts] = ask(query);
-        const int files = int(number(loads) - before);
+        const int listFiles = int(number(forList) - listBefore);
+        const int excerptFiles = int(number(forExcerpts) - excerptsBefore);
         const double inPage = number("QS_recherche.duree");
         const QString state =
             web::evaluate(page, QStringLiteral("document.getElementById('etat').textContent")).toString();
         ask(QStringLiteral("zzzz"));
         const double again = ask(query).first;
         std::printf(
-            "requête « %s » : %.1f ms (dans la page %.1f ms, %d fichiers chargés), extraits à %.1f ms, "
-            "de nouveau %.1f ms ; %s\n",
-            qPrintable(query), first, inPage, files, excerpts, again, qPrintable(state));
+            "requête « %s » : %.1f ms (dans la page %.1f ms, %d fichiers pour la liste), extraits à %.1f ms "
+            "(%d fichiers), de nouveau %.1f ms ; %s\n",
+            qPrintable(query), first, inPage, listFiles, excerpts, excerptFiles, again, qPrintable(state));
     }
     return 0;
 }
