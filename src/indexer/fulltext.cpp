@@ -523,23 +523,10 @@ QMap<QString, QByteArray> FullTextIndex::files() const {
     // (numbers into the lists of index.js), its file name and its title.
     QStringList folders;
     QHash<QString, int> folderIds;
-    QList<qsizetype> titleStarts;
-    QByteArray titles;
-    const auto emitTitles = [&] {
-        titles.append("]);\n");
-        files.insert(u"n%1.js"_s.arg(titleStarts.size() - 1), titles);
-        titles.clear();
-    };
-    for (qsizetype i = 0; i < d_->pages.size(); ++i) {
-        const Data::Page& p = d_->pages[i];
-        if (titles.size() >= kTitlesTarget)
-            emitTitles();
-        if (titles.isEmpty()) {
-            titleStarts.append(i);
-            titles = "QS_recherche.titres(" + QByteArray::number(titleStarts.size() - 1) + ",[";
-        } else {
-            titles.append(",\n");
-        }
+    std::vector<QByteArray> lines;
+    lines.reserve(size_t(d_->pages.size()));
+    qsizetype total = 0;
+    for (const Data::Page& p : d_->pages) {
         const qsizetype slash = p.link.lastIndexOf(QLatin1Char('/')) + 1;
         const QString folder = p.link.first(slash);
         int folderId = folderIds.value(folder, -1);
@@ -548,14 +535,35 @@ QMap<QString, QByteArray> FullTextIndex::files() const {
             folders.append(folder);
             folderIds.insert(folder, folderId);
         }
-        titles.append(QByteArray::number(folderId)).append(',').append(QByteArray::number(p.category));
-        titles.append(',');
-        appendJsString(titles, QStringView(p.link).sliced(slash));
-        titles.append(',');
-        appendJsString(titles, p.title);
+        QByteArray line = QByteArray::number(folderId) + ',' + QByteArray::number(p.category) + ',';
+        appendJsString(line, QStringView(p.link).sliced(slash));
+        line.append(',');
+        appendJsString(line, p.title);
+        total += line.size() + 2;
+        lines.push_back(std::move(line));
     }
-    if (!titles.isEmpty())
-        emitTitles();
+    // A site whose lines fill few files has them all loaded with the index; a bigger one has them in
+    // small files, loaded for the pages a query shows.
+    const bool preload = total <= kTitlesPreloaded * kTitlesTarget;
+    const qsizetype target = preload ? kTitlesTarget : kTitlesOnDemandTarget;
+    QList<qsizetype> titleStarts;
+    QByteArray titles;
+    for (qsizetype i = 0; i <= qsizetype(lines.size()); ++i) {
+        if (!titles.isEmpty() && (i == qsizetype(lines.size()) || titles.size() >= target)) {
+            titles.append("]);\n");
+            files.insert(u"n%1.js"_s.arg(titleStarts.size() - 1), titles);
+            titles.clear();
+        }
+        if (i == qsizetype(lines.size()))
+            break;
+        if (titles.isEmpty()) {
+            titleStarts.append(i);
+            titles = "QS_recherche.titres(" + QByteArray::number(titleStarts.size() - 1) + ",[";
+        } else {
+            titles.append(",\n");
+        }
+        titles.append(lines[size_t(i)]);
+    }
 
     // Excerpts by small chunks: they are shown once the list is.
     for (qsizetype first = 0; first < d_->pages.size(); first += kPagesPerChunk) {
@@ -660,8 +668,7 @@ QMap<QString, QByteArray> FullTextIndex::files() const {
     index.append("],\ntitres:[");
     for (qsizetype i = 0; i < titleStarts.size(); ++i)
         index.append(i > 0 ? "," : "").append(QByteArray::number(titleStarts[i]));
-    // Few enough title files: the page loads them before the first query needs them.
-    index.append("],\nprecharger:").append(titleStarts.size() <= kTitlesPreloaded ? "true" : "false");
+    index.append("],\nprecharger:").append(preload ? "true" : "false");
     index.append(",\ncles:[");
     for (qsizetype i = 0; i < keys.size(); ++i) {
         if (i > 0)

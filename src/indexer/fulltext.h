@@ -47,10 +47,11 @@ PageText extractPageText(QStringView html);
 QStringList searchTerms(QStringView text);
 
 inline constexpr qsizetype kPagesPerChunk = 64;
-// A file of result lines is closed past this size; the page loads them all with the index when there
-// are at most kTitlesPreloaded of them, else those that a query shows.
+// Result lines fitting in kTitlesPreloaded files of kTitlesTarget bytes are loaded with the index, in
+// those few files; more are cut in files of kTitlesOnDemandTarget bytes that a query loads as it needs.
 inline constexpr qsizetype kTitlesTarget = qsizetype(512) * 1024;
 inline constexpr qsizetype kTitlesPreloaded = 8;
+inline constexpr qsizetype kTitlesOnDemandTarget = qsizetype(16) * 1024;
 // A shard of terms is split by one more letter when it would outgrow this.
 inline constexpr qsizetype kShardTarget = qsizetype(192) * 1024;
 inline constexpr qsizetype kExcerptLength = 160;

@@ -75,13 +75,13 @@ TEST(FullTextTerms, EncodingsAndMarkup) {
 
 TEST(FullTextData, ShardsCoverEveryTermOnceAndStaySmall) {
     FullTextIndex index;
-    // Enough different words for the terms beginning with "co" to need longer keys, and titles long
-    // enough for two files of result lines (too long to be terms).
+    // Enough different words for the terms beginning with "co" to need longer keys, and titles (too
+    // long to be terms) too big for the result lines to be loaded with the index.
     for (int p = 0; p < 300; ++p) {
         QString text;
         for (int w = 0; w < 200; ++w)
             text += QStringLiteral(" co%1 co%1x mot%2").arg(p * 200 + w).arg(w % 7);
-        index.addPage(u"D/C/%1.htm"_s.arg(p), u"D / C"_s, {u"T%1"_s.arg(p).leftJustified(2000, u'x'), text});
+        index.addPage(u"D/C/%1.htm"_s.arg(p), u"D / C"_s, {u"T%1"_s.arg(p).leftJustified(15000, u'x'), text});
     }
     const QMap<QString, QByteArray> files = index.files();
     const QByteArray manifest = files.value(QStringLiteral("index.js"));
@@ -108,10 +108,10 @@ TEST(FullTextData, ShardsCoverEveryTermOnceAndStaySmall) {
     EXPECT_EQ(seen.size(), 300 * 200 * 2 + 7);
     // Page 0 holds "mot0" 29 times early: 20 at most for the count, 2 for being early; 300 pages in turn.
     EXPECT_TRUE(files.value(QStringLiteral("tm.js")).contains("\"mot0\":\"0.m,1.m,1.m"));
-    // Result lines (folder, category, file name, title) in files of about kTitlesTarget bytes, all
-    // preloaded; the excerpts by kPagesPerChunk pages.
-    EXPECT_TRUE(manifest.contains("dossiers:[\"D/C/\"],\ntitres:[0,260],\nprecharger:true,"));
-    for (const auto& [file, start] : {std::pair{"n1.js", "QS_recherche.titres(1,[0,0,\"260.htm\",\"T260xx"},
+    // Result lines (folder, category, file name, title) in small files loaded on demand; excerpts apart.
+    EXPECT_TRUE(QString::fromLatin1(manifest).contains(QRegularExpression(
+        u"dossiers:\\[\"D/C/\"\\],\ntitres:\\[0,2,4,6,[0-9,]*,298\\],\nprecharger:false,"_s)));
+    for (const auto& [file, start] : {std::pair{"n1.js", "QS_recherche.titres(1,[0,0,\"2.htm\",\"T2xx"},
                                       {"p0.js", "QS_recherche.extraits(0,[\n\" co0 co0x mot0"}})
         EXPECT_TRUE(files.value(QString::fromLatin1(file)).startsWith(start)) << file;
 }
