@@ -1,13 +1,16 @@
 // quillsite-cli run on scripts under tests/data/app/*.cli: each builds files in a fresh folder, runs the
 // command and checks its exit code, what it printed and what it wrote. One step a line (see datarows.h):
-//   file|PATH|BYTES   page|PATH|TITLE[|BODY]   folder|PATH   touch|PATH|DATE   setting|KEY|VALUE
-//   stored|KEY|VALUE   readonly|PATH input|TEXT (standard input from then on)   run|CODE|ARGUMENT|...   (in
-//   the folder) out|OP|TEXT, err|OP|TEXT with OP "=" equal, "~" holds, "^" starts, "$" ends, "!~" lacks,
-//   "data" equal to a data file bytes|PATH|BYTES   has|PATH|TEXT, lacks|PATH|TEXT (Windows-1252)
-//   line|PATH|N|TEXT   mtime|PATH|DATE absent|PATH, exists|PATH   files|PATH|NAMES (space-separated)
-//   snap|PATH, then same|PATH (lines unchanged but the dated one)
-// "{D}" stands for the folder (ending with "/"), "{USER}" for the user's name.
+//   file|PATH|BYTES   page|PATH|TITLE[|BODY]   folder|PATH   link|PATH|TARGET   copy|PATH|SOURCE
+//   checked-site (the site of checksite.h)   touch|PATH|DATE   setting|KEY|VALUE   stored|KEY|VALUE
+//   readonly|PATH   input|TEXT (standard input from then on)   run|CODE|ARGUMENT|... (in the folder)
+//   out|OP|TEXT, err|OP|TEXT with OP "=" equal, "~" holds, "^" starts, "$" ends, "!~" lacks, "data"
+//   equal to a data file   bytes|PATH|BYTES   data|PATH|DATA FILE   has|PATH|TEXT, lacks|PATH|TEXT
+//   (Windows-1252)   line|PATH|N|TEXT   mtime|PATH|DATE   absent|PATH, exists|PATH (not a link)
+//   files|PATH|NAMES (space-separated)   snap|PATH, then same|PATH (lines unchanged but the dated one)
+// "{D}" stands for the folder (ending with "/"), "{USER}" for the user's name, "{SRC}" for the sources;
+// in data files "{D}" and "SITE/" stand for the folder.
 #include "../lib/datarows.h"
+#include "checksite.h"
 #include "lib/helpers.h"
 #include "lib/settings.h"
 #include "lib/text1252.h"
@@ -51,10 +54,15 @@ TEST_P(CliScript, Runs) {
     CliResult last;
     for (DataRow row : dataRows(QStringLiteral("app/%1.cli").arg(GetParam()))) {
         for (QByteArray& f : row.fields)
-            f.replace("{D}", dir.path().toUtf8()).replace("{USER}", UtilisateurNom().toUtf8());
+            f.replace("{D}", dir.path().toUtf8())
+                .replace("{USER}", UtilisateurNom().toUtf8())
+                .replace("{SRC}", QUILLSITE_SOURCE_DIR);
         SCOPED_TRACE(QStringLiteral("line %1: ").arg(row.line) + QString::fromUtf8(row.fields.join('|')));
         const QString verb = row.text(0), path = dir(row.text(1)), text = row.text(2);
         const QString content = fromWindows1252(readFile(path));
+        const auto expected = [&](const QString& name) {
+            return dataFile(name).replace("{D}", dir.path().toUtf8()).replace("SITE/", dir.path().toUtf8());
+        };
         if (verb == u"file") {
             writeFile(path, row.bytes(2));
         } else if (verb == u"page") {
@@ -64,6 +72,12 @@ TEST_P(CliScript, Runs) {
                                   "</BODY></HTML>"}));
         } else if (verb == u"folder") {
             makeDir(path);
+        } else if (verb == u"link") {
+            ASSERT_TRUE(QFile::link(text.startsWith(u'/') ? text : dir(text), path));
+        } else if (verb == u"copy") {
+            writeFile(path, readFile(text));
+        } else if (verb == u"checked-site") {
+            writeCheckedSite(dir);
         } else if (verb == u"touch") {
             setModified(path, when(text));
         } else if (verb == u"setting") {
@@ -85,11 +99,13 @@ TEST_P(CliScript, Runs) {
         } else if (verb == u"out" || verb == u"err") {
             const QString& got = verb == u"out" ? last.out : last.err;
             if (row.text(1) == u"data")
-                EXPECT_EQ(got, QString::fromUtf8(dataFile(text).replace("{D}", dir.path().toUtf8())));
+                EXPECT_EQ(got, QString::fromUtf8(expected(text)));
             else
                 EXPECT_TRUE(matches(row.text(1), got, text)) << got;
         } else if (verb == u"bytes") {
             EXPECT_EQ(readFile(path), row.bytes(2));
+        } else if (verb == u"data") {
+            EXPECT_EQ(readFile(path), expected(text));
         } else if (verb == u"has" || verb == u"lacks") {
             EXPECT_EQ(content.contains(text), verb == u"has") << content;
         } else if (verb == u"line") {
@@ -97,7 +113,7 @@ TEST_P(CliScript, Runs) {
         } else if (verb == u"mtime") {
             EXPECT_EQ(QFileInfo(path).lastModified(), when(text));
         } else if (verb == u"absent" || verb == u"exists") {
-            EXPECT_EQ(QFileInfo::exists(path), verb == u"exists");
+            EXPECT_EQ(QFileInfo::exists(path) && !QFileInfo(path).isSymLink(), verb == u"exists");
         } else if (verb == u"files") {
             EXPECT_EQ(QDir(path).entryList(QDir::Files | QDir::Hidden, QDir::Name).join(u' '), text);
         } else if (verb == u"snap" || verb == u"same") {
@@ -114,4 +130,5 @@ TEST_P(CliScript, Runs) {
 
 INSTANTIATE_TEST_SUITE_P(App, CliScript,
                          ::testing::Values("refusals", "replace", "import", "indexer", "images", "explorer",
-                                           "modify-page", "move-page", "generate-readonly"));
+                                           "modify-page", "move-page", "generate-readonly", "check",
+                                           "check-generated", "links-follow", "generated-links", "lister"));

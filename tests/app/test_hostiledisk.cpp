@@ -1,5 +1,5 @@
-// The writing commands on a full disk, on special and huge files, with links in place of generated
-// files, and with a trash that cannot be written: nothing lost, nothing written outside the site, no hang.
+// The writing commands on a full disk, on special and huge files, and with a trash that cannot be
+// written: nothing lost, nothing written outside the site, no hang.
 #include "commands/pageeditor.h"
 
 #include "pagesite.h"
@@ -130,27 +130,6 @@ TEST(HostileDisk, SpecialAndHugeFilesNeitherHangNorFillTheMemory) {
     // The fragment that is a FIFO is named in the message; the others are left out of the lists.
     EXPECT_TRUE(runCli({"generer", s.root()})
                     .err.contains(s.at("head_c.txt") + "\" : ce n'est pas un fichier ordinaire"));
-}
-
-TEST(HostileDisk, GeneratedFilesThatAreLinksAreReplacedAndTheirTargetsKept) {
-    PageSite s;
-    s.page("D/C/1.htm", "Un");
-    const QStringList generated = {"Index.htm",      "Index.html",       "D/Index.htm", "D/C/Index.htm",
-                                   "D/C/IndexG.htm", "D/C/ImgIndex.htm", "Recent.htm",  "Search.htm"};
-    for (int i = 0; i < generated.size(); ++i) {
-        writeFile(s.dir(QString("dehors/%1").arg(i)), "cible");
-        ASSERT_TRUE(QFile::link(s.dir(QString("dehors/%1").arg(i)), s.at(generated[i])));
-    }
-    for (const QStringList& arguments :
-         {QStringList{"generer", s.root()}, QStringList{"images", s.root(), "D", "C"},
-          QStringList{"indexer", s.root()}}) {
-        const CliResult r = runCli(arguments);
-        EXPECT_EQ(r.code, 0) << r.err.toStdString();
-    }
-    for (int i = 0; i < generated.size(); ++i) {
-        EXPECT_FALSE(QFileInfo(s.at(generated[i])).isSymLink()) << generated[i].toStdString();
-        EXPECT_EQ(readFile(s.dir(QString("dehors/%1").arg(i))), "cible") << generated[i].toStdString();
-    }
 }
 
 TEST(HostileDisk, AMoveWhoseSourceCannotGoToTheTrashLeavesThePageWhereItWas) {

@@ -183,25 +183,3 @@ TEST(HostileEntries, LinksOutOddNamesAndLongNames) {
     EXPECT_EQ(runCli({"remplacer", "--chercher", "avant", "--par", "après", longName}).code, 0);
     EXPECT_EQ(readFile(longName), "apr\xe8s");
 }
-
-// Links follow a page move and a rename made from the command line.
-TEST(LinksFollow, MoveAndRenameRewriteTheLinks) {
-    const QList<std::tuple<QStringList, QString, QStringList>> rows{
-        {{"deplacer-page", "D", "A", "1.htm", "--vers", "D/B", "--liens"},
-         "\"Un\" a été déplacé dans la catégorie \"B\".\n2.htm\n2 lien(s) mis à jour dans 1 page(s).\n",
-         {"<A HREF=\"../B/2.htm#h\">un</A>", "<A HREF='../B/1.htm?q'>trois</A>",
-          "<a href=\"../B/2.htm\">x</a>"}},
-        {{"renommer", "D", "B", "--nom", "C", "--liens"},
-         "1 lien(s) mis à jour dans 1 page(s).\n",
-         {"<A HREF=\"1.htm#h\">un</A>", "<A HREF='../C/1.htm?q'>trois</A>", "<a href=\"./1.htm\">x</a>"}},
-    };
-    for (auto [args, out, lines] : rows) {
-        PageSite s;
-        makeSite(s);
-        args.insert(1, s.root());
-        const CliResult r = runCli(args);
-        EXPECT_EQ(r.code, 0) << r.err;
-        EXPECT_EQ(r.out, out);
-        EXPECT_EQ(readFile(s.at("D/A/2.htm")), crlf(QStringList{"<TITLE>Deux</TITLE>"} + lines));
-    }
-}
