@@ -394,28 +394,7 @@ TEST(ReplaceEncoding, SpecialFilesAndLeftoversNeverStopTheRun) {
     EXPECT_EQ(entries(dir.path()), (QStringList{live, "a.htm", "fifo.txt"}));
 }
 
-// --- Preview and undo -------------------------------------------------------------------------------
-
-TEST(ReplacePreview, ShowsEveryChangedLineAndWritesNothing) {
-    TempDir dir;
-    writeFile(dir("a.htm"), "one\r\ntwo old\r\rold and OLD\nlast");
-    writeFile(dir("b.htm"), "none");
-    const QDateTime old(QDate(2001, 2, 3), QTime(4, 5, 6));
-    setModified(dir("a.htm"), old);
-    QStringList unreadable;
-    const QList<FilePreview> p =
-        previewReplacement({dir("a.htm"), dir("b.htm"), dir("gone.htm")}, Req{"old", "new"}, &unreadable);
-    ASSERT_EQ(p.size(), 1);
-    EXPECT_EQ(p[0].file, dir("a.htm"));
-    EXPECT_EQ(p[0].count, 3);
-    QStringList lines;
-    for (const auto& l : p[0].lines)
-        lines.append(QStringLiteral("%1: %2 -> %3").arg(l.line).arg(l.before, l.after));
-    EXPECT_EQ(lines, (QStringList{"2: two old -> two new", "4: old and OLD -> new and new"}));
-    EXPECT_EQ(unreadable, QStringList{dir("gone.htm")});
-    EXPECT_EQ(QFileInfo(dir("a.htm")).lastModified(), old);
-    EXPECT_EQ(entries(dir.path()), (QStringList{"a.htm", "b.htm"}));
-}
+// --- Undo -----------------------------------------------------------------------------------------
 
 TEST(ReplaceUndo, PutsBackBytesAndDatesButNotFilesChangedSince) {
     TempDir dir;
