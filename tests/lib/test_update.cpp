@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSettings>
 
 using namespace qs;
@@ -21,14 +22,15 @@ namespace {
 const QString kKey = QStringLiteral("RépertoireMiseAJour");
 const QDateTime kBuilt(QDate(2026, 3, 1), QTime(10, 0, 0));
 
-// The update's texts, kept as data.
-QString text(const char* name) {
-    static const QList<DataRow> rows = dataRows(QStringLiteral("lib/update-texts.txt"));
-    for (const DataRow& r : rows)
-        if (r.text(0) == QLatin1String(name))
-            return r.text(1);
-    ADD_FAILURE() << "no text " << name;
-    return {};
+// A date of the scripts: "0", or an offset from the build's date such as "+1d", "-1d", "+60s", "+900ms".
+QDateTime when(const QString& offset) {
+    static const QRegularExpression form(QStringLiteral("^([+-]?\\d+)(d|s|ms)?$"));
+    const QRegularExpressionMatch m = form.match(offset);
+    EXPECT_TRUE(m.hasMatch()) << offset;
+    const qint64 n = m.captured(1).toLongLong();
+    return m.captured(2) == u"ms"  ? kBuilt.addMSecs(n)
+           : m.captured(2) == u"s" ? kBuilt.addSecs(n)
+                                   : kBuilt.addDays(n);
 }
 
 // Holds the immutable attribute on a file for as long as it lives (root only; active() says whether).
@@ -76,6 +78,17 @@ protected:
         setModified(U + QStringLiteral("quillsite"), when);
     }
     void markBuildMachine() { writeFile(L + QStringLiteral("quillsite.publish"), ""); }
+    // The longer texts of update-texts.txt, then the folders, put in place of their names.
+    QString filled(QString text) const {
+        static const QList<DataRow> texts = dataRows(QStringLiteral("lib/update-texts.txt"));
+        for (const DataRow& r : texts)
+            text.replace(QStringLiteral("{=%1}").arg(r.text(0)), r.text(1));
+        return text.replace(QStringLiteral("{U-}"), withoutSeparator(U))
+            .replace(QStringLiteral("{U}"), U)
+            .replace(QStringLiteral("{L}"), L)
+            .replace(QStringLiteral("{D}"), dir.path());
+    }
+    QString text(const char* name) const { return filled(QStringLiteral("{=%1}").arg(QLatin1String(name))); }
     QStringList leftovers(const QString& folder) const {
         return QDir(folder).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral(".quillsite."));
     }
@@ -90,78 +103,87 @@ protected:
 
 } // namespace
 
-TEST_F(Update, DeclinedOrUnreachableFolderStopsWithoutAWord) {
-    putUpdater(L);
-    publishBuild("build 2", kBuilt.addDays(1)); // would otherwise be installed
-    for (const QString& folder : {QStringLiteral("-"), dir("unplugged-share"), dir("unplugged-share/")}) {
-        setFolder(folder);
-        EXPECT_EQ(run(), UpdateOutcome::Continue);
+// Scripts under tests/data/lib/update/, one step a line (see datarows.h): updater|FOLDER  folder|VALUE
+// (the stored update folder)  publish|BYTES|WHEN, program|BYTES|WHEN (the build there and its date)
+// dir|PATH  yes, no, answer|TEXT (the next answers)  menu  others|PID PID (other windows)  launch-fails
+// program-path|PATH  build-machine  run|continue or end  extra|N|TEXT (the default of the Nth call)
+// dialogs|LINE|... and launches|ARGUMENTS|... (all since the last check)  stored|VALUE  bytes|PATH|BYTES
+// executable|PATH  mtime|PATH|WHEN  leftovers|FOLDER (none). "{L}", "{U}" ("{U-}" without its
+// separator) and "{D}" stand for the program's folder, the update folder and the temporary folder,
+// "{=name}" for a text of update-texts.txt.
+class UpdateScript : public Update, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(UpdateScript, Runs) {
+    for (const DataRow& row : dataRows(QStringLiteral("lib/update/%1.txt").arg(GetParam()))) {
+        QStringList f;
+        for (qsizetype i = 0; i < row.fields.size(); ++i)
+            f.append(filled(row.text(i)));
+        SCOPED_TRACE(QStringLiteral("line %1: ").arg(row.line) + f.join(u'|'));
+        const QString verb = f.value(0), a = f.value(1), b = f.value(2);
+        if (verb == u"updater") {
+            putUpdater(a);
+        } else if (verb == u"folder") {
+            setFolder(a);
+        } else if (verb == u"publish") {
+            publishBuild(a.toUtf8(), when(b));
+        } else if (verb == u"program") {
+            writeFile(program, a.toUtf8());
+            setModified(program, when(b));
+        } else if (verb == u"dir") {
+            makeDir(a);
+        } else if (verb == u"yes" || verb == u"no") {
+            verb == u"yes" ? dialogs.yes() : dialogs.no();
+        } else if (verb == u"answer") {
+            dialogs.answer(a);
+        } else if (verb == u"menu") {
+            env.fromMenu = true;
+        } else if (verb == u"others") {
+            env.otherInstances = [pids = a.split(u' ')](const QString&) {
+                QList<qint64> out;
+                for (const QString& p : pids)
+                    out.append(p.toLongLong());
+                return out;
+            };
+        } else if (verb == u"launch-fails") {
+            launchSucceeds = false;
+        } else if (verb == u"program-path") {
+            env.programPath = a;
+        } else if (verb == u"build-machine") {
+            markBuildMachine();
+        } else if (verb == u"run") {
+            EXPECT_EQ(run(), a == u"end" ? UpdateOutcome::EndProgram : UpdateOutcome::Continue);
+        } else if (verb == u"extra") {
+            ASSERT_GT(dialogs.calls().size(), a.toInt());
+            EXPECT_EQ(dialogs.calls()[a.toInt()].extra, b);
+        } else if (verb == u"dialogs") {
+            EXPECT_EQ(dialogs.log(), f.mid(1));
+            dialogs.clear();
+        } else if (verb == u"launches") {
+            QStringList got;
+            for (const QStringList& l : std::as_const(launches))
+                got.append(l.join(u' '));
+            EXPECT_EQ(got, f.mid(1));
+            launches.clear();
+        } else if (verb == u"stored") {
+            EXPECT_EQ(storedFolder(), a);
+        } else if (verb == u"bytes") {
+            EXPECT_EQ(readFile(a), b.toUtf8());
+        } else if (verb == u"executable") {
+            EXPECT_TRUE(QFileInfo(a).isExecutable());
+        } else if (verb == u"mtime") {
+            EXPECT_EQ(QFileInfo(a).lastModified(), when(b));
+        } else if (verb == u"leftovers") {
+            EXPECT_EQ(leftovers(a), QStringList());
+        } else {
+            ADD_FAILURE() << "unknown step";
+        }
     }
-    EXPECT_TRUE(dialogs.calls().isEmpty());
-    EXPECT_TRUE(launches.isEmpty());
-    EXPECT_EQ(storedFolder(), dir("unplugged-share/"));
 }
 
-TEST_F(Update, FirstUseAsksForTheFolderAndCancelAsksAgainNextTime) {
-    putUpdater(L);
-    publishBuild("build 1", kBuilt);
-    dialogs.answer(QString()); // Cancel
-    EXPECT_EQ(run(), UpdateOutcome::Continue);
-    EXPECT_EQ(dialogs.log(), QStringList{"prompt Vendrel: " + text("prompt")});
-    EXPECT_EQ(dialogs.calls()[0].extra, QString());
-    EXPECT_EQ(storedFolder(), QString());
-
-    // A folder typed without its separator is stored with one; then the update goes on (nothing newer).
-    dialogs.answer(withoutSeparator(U));
-    EXPECT_EQ(run(), UpdateOutcome::Continue);
-    EXPECT_EQ(dialogs.calls().size(), 2);
-    EXPECT_EQ(storedFolder(), U);
-}
-
-TEST_F(Update, ThePromptRepeatsUntilAFolderHoldsTheProgram) {
-    const QString missing = dir("nowhere/"), empty = dir("empty/");
-    makeDir(empty);
-    putUpdater(U);
-    publishBuild("build 1", kBuilt);
-    dialogs.answer(missing).answer(empty).answer(U);
-    EXPECT_EQ(run(), UpdateOutcome::Continue);
-    // Each new prompt keeps the first text and offers the folder just refused, which is never stored.
-    const QString prompt = "prompt Vendrel: " + text("prompt");
-    EXPECT_EQ(dialogs.log(), (QStringList{prompt, text("missing-folder").arg(missing), prompt,
-                                          text("no-program").arg(empty), prompt}));
-    EXPECT_EQ(dialogs.calls()[4].extra, empty);
-    EXPECT_EQ(storedFolder(), U);
-}
-
-TEST_F(Update, FromTheMenuEveryReasonForNotUpdatingIsTold) {
-    putUpdater(L);
-    env.fromMenu = true;
-    const std::tuple<QString, const char*, QByteArray> cases[] = {
-        {QStringLiteral("-"), "menu-declined", {}},
-        {dir("unplugged/"), "menu-unreachable", {}},
-        {U, "menu-no-program", {}},
-        {U, "menu-up-to-date", "build 1"},
-    };
-    for (const auto& [folder, message, published] : cases) {
-        dialogs.clear();
-        setFolder(folder);
-        if (!published.isEmpty())
-            publishBuild(published, kBuilt);
-        EXPECT_EQ(run(), UpdateOutcome::Continue);
-        const QString expected = text(message);
-        EXPECT_EQ(dialogs.log(), QStringList{expected.contains(u'%') ? expected.arg(folder) : expected});
-    }
-    EXPECT_TRUE(launches.isEmpty());
-}
-
-TEST_F(Update, AnotherWindowOfTheProgramHoldsTheUpdateBack) {
-    ready();
-    publishBuild("build 2", kBuilt.addDays(1));
-    env.otherInstances = [](const QString&) { return QList<qint64>{4242, 4343}; };
-    EXPECT_EQ(run(), UpdateOutcome::Continue);
-    EXPECT_TRUE(launches.isEmpty());
-    EXPECT_EQ(dialogs.messages(), QStringList{text("other-window")});
-}
+INSTANTIATE_TEST_SUITE_P(Lib, UpdateScript,
+                         ::testing::Values("declined", "first-use", "prompt-repeats", "menu", "other-window",
+                                           "no-updater", "updater-place", "no-date", "newer", "cannot-start",
+                                           "build-machine"));
 
 TEST_F(Update, TheUpdaterReportIsShownOnceAndTheBackupGoes) {
     writeFile(program + QStringLiteral(".ancien"), "build 0");
@@ -172,41 +194,6 @@ TEST_F(Update, TheUpdaterReportIsShownOnceAndTheBackupGoes) {
     EXPECT_EQ(report->text, QStringLiteral("La nouvelle version s'est arrêtée."));
     EXPECT_FALSE(updateFinished(program).has_value());
     EXPECT_EQ(QDir(L).entryList(QDir::Files), QStringList{"quillsite"});
-}
-
-TEST_F(Update, AFolderWithoutTheUpdaterCanBeKeptOrChanged) {
-    const QString stored = withoutSeparator(U);
-    setFolder(stored);
-    dialogs.yes();
-    EXPECT_EQ(run(), UpdateOutcome::Continue);
-    EXPECT_EQ(dialogs.log(), QStringList{text("no-updater").arg(U)});
-
-    // No: the prompt, with the hint about Cancel and the stored value as it was; Cancel keeps it.
-    dialogs.clear();
-    dialogs.no().answer(QString());
-    EXPECT_EQ(run(), UpdateOutcome::Continue);
-    ASSERT_EQ(dialogs.calls().size(), 2);
-    EXPECT_EQ(dialogs.calls()[1].text, text("prompt-cancel"));
-    EXPECT_EQ(dialogs.calls()[1].extra, stored);
-    EXPECT_EQ(storedFolder(), stored);
-
-    // No, then "-": the service is given up for good.
-    dialogs.no().answer(QStringLiteral("-"));
-    EXPECT_EQ(run(), UpdateOutcome::Continue);
-    EXPECT_EQ(storedFolder(), QStringLiteral("-"));
-}
-
-TEST_F(Update, TheUpdaterIsLookedForBesideTheProgramThenInTheUpdateFolder) {
-    setFolder(U);
-    publishBuild("build 2", kBuilt.addSecs(60));
-    putUpdater(U);
-    EXPECT_EQ(run(), UpdateOutcome::EndProgram);
-    putUpdater(L);
-    EXPECT_EQ(run(), UpdateOutcome::EndProgram);
-    ASSERT_EQ(launches.size(), 2);
-    EXPECT_EQ(launches[0].front(), U + QStringLiteral("relaypak"));
-    EXPECT_EQ(launches[1].front(), L + QStringLiteral("relaypak"));
-    EXPECT_TRUE(dialogs.calls().isEmpty());
 }
 
 TEST_F(Update, RunningFromTheUpdateFolderIsRefusedAndEndsTheProgram) {
@@ -223,75 +210,10 @@ TEST_F(Update, RunningFromTheUpdateFolderIsRefusedAndEndsTheProgram) {
     EXPECT_TRUE(launches.isEmpty());
 }
 
-TEST_F(Update, AnUnreadableProgramDateIsReported) {
-    ready();
-    env.programPath = L + QStringLiteral("vanished");
-    EXPECT_EQ(run(), UpdateOutcome::Continue);
-    EXPECT_EQ(dialogs.log(), QStringList{text("no-date").arg(L + "vanished")});
-}
-
-TEST_F(Update, AUserMachineHandsANewerBuildToTheUpdater) {
-    ready();
-    EXPECT_EQ(run(), UpdateOutcome::Continue); // nothing published
-    publishBuild("build 0", kBuilt.addDays(-1));
-    EXPECT_EQ(run(), UpdateOutcome::Continue); // older
-    publishBuild("build 1", kBuilt.addMSecs(900));
-    EXPECT_EQ(run(), UpdateOutcome::Continue); // same second: a share's coarser time
-    EXPECT_TRUE(launches.isEmpty());
-
-    publishBuild("build 2", kBuilt.addSecs(1));
-    EXPECT_EQ(run(), UpdateOutcome::EndProgram);
-    EXPECT_EQ(launches, (QList<QStringList>{{L + "relaypak", U + "quillsite", program}}));
-    EXPECT_TRUE(dialogs.calls().isEmpty());
-    EXPECT_EQ(readFile(program), QByteArray("build 1")); // replacing it is the updater's business
-}
-
-TEST_F(Update, AnUpdaterThatCannotStartLetsTheUserChoose) {
-    ready();
-    publishBuild("build 2", kBuilt.addDays(1));
-    launchSucceeds = false;
-    dialogs.yes();
-    EXPECT_EQ(run(), UpdateOutcome::Continue);
-    dialogs.no();
-    EXPECT_EQ(run(), UpdateOutcome::EndProgram);
-    EXPECT_EQ(dialogs.log(), QStringList(2, text("cannot-start")));
-    EXPECT_EQ(launches.size(), 2);
-}
-
-TEST_F(Update, TheBuildMachinePublishesOnlyANewerBuild) {
-    ready();
-    markBuildMachine();
-    const QString published = U + QStringLiteral("quillsite");
-
-    // First publication: a faithful copy, run permission and date included; no beep (nothing replaced).
-    EXPECT_EQ(run(), UpdateOutcome::Continue);
-    EXPECT_EQ(readFile(published), QByteArray("build 1"));
-    EXPECT_TRUE(QFileInfo(published).isExecutable());
-    EXPECT_EQ(QFileInfo(published).lastModified(), kBuilt);
-    EXPECT_TRUE(dialogs.calls().isEmpty());
-
-    // Same date, or a newer one there: left alone.
-    writeFile(program, "build 1b");
-    setModified(program, kBuilt);
-    EXPECT_EQ(run(), UpdateOutcome::Continue);
-    publishBuild("build 9", kBuilt.addDays(1));
-    EXPECT_EQ(run(), UpdateOutcome::Continue);
-    EXPECT_EQ(readFile(published), QByteArray("build 9"));
-    EXPECT_TRUE(dialogs.calls().isEmpty());
-
-    // An older one there: a beep, then replaced.
-    setModified(program, kBuilt.addDays(2));
-    EXPECT_EQ(run(), UpdateOutcome::Continue);
-    EXPECT_EQ(readFile(published), QByteArray("build 1b"));
-    EXPECT_EQ(dialogs.log(), QStringList{"beep"});
-    EXPECT_TRUE(launches.isEmpty());
-    EXPECT_TRUE(leftovers(U).isEmpty()) << leftovers(U).join(u' ');
-}
-
 TEST_F(Update, AFailedPublicationNeverLeavesAPartialProgram) {
     ready();
     markBuildMachine();
-    const QString copyFailed = text("copy-failed").arg(U, L);
+    const QString copyFailed = text("copy-failed");
     {
         ReadOnlyFolder readOnly(U);
         if (!readOnly.active())
@@ -324,7 +246,7 @@ TEST_F(Update, AnOldPublishedBuildThatCannotBeReplacedIsReported) {
         GTEST_SKIP() << "cannot lock a file here";
     EXPECT_EQ(run(), UpdateOutcome::Continue);
     ASSERT_EQ(dialogs.messages().size(), 1);
-    const QString message = dialogs.messages()[0], head = text("cannot-remove").arg(U);
+    const QString message = dialogs.messages()[0], head = text("cannot-remove");
     // The system's reason is there, between the brackets.
     EXPECT_TRUE(message.startsWith(head) && message.endsWith(u')') && message.size() > head.size() + 1)
         << message;
