@@ -121,11 +121,16 @@ TEST(ReplaceRules, NoSixteenBitLimits) {
 
 // --- Runs over files ------------------------------------------------------------------------------
 
-TEST(ReplaceRun, MessagesUnreadableAndVanishingFiles) {
+TEST(ReplaceRun, MessagesUnreadableVanishingAndSpecialFilesAndLeftovers) {
     TempDir dir;
     files(dir, {"a.htm", "d.htm"}, "old");
     writeFile(dir("c.htm"), "old old");
     makeDir(dir("folder"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir("fifo.txt")).constData(), 0600), 0);
+    // Left by a killed run (a process number no system gives) and by a run still going (ours).
+    writeFile(dir(".qs-remplacement-999999999-x1"), "stale");
+    const QString live = QStringLiteral(".qs-remplacement-%1-x2").arg(QCoreApplication::applicationPid());
+    writeFile(dir(live), "live");
     ScriptedDialogs d;
     RemplacementExécuter(dir.path(), {}, Req{"a", "b"}, d);
     RemplacementExécuter(dir.path(), {"a.htm"}, Req{"zz", "b"}, d);
@@ -136,14 +141,14 @@ TEST(ReplaceRun, MessagesUnreadableAndVanishingFiles) {
         return true;
     };
     const ReplaceOutcome o =
-        RemplacementExécuter(dir.path(), {"a.htm", "missing.htm", "folder", "c.htm", "d.htm"},
+        RemplacementExécuter(dir.path(), {"a.htm", "missing.htm", "folder", "fifo.txt", "c.htm", "d.htm"},
                              Req{"old", "new"}, d, {.progress = removeC});
     EXPECT_EQ(d.log(), (QStringList{"message(!): Sélectionnez au moins un fichier svp !",
                                     "message: Aucun remplacement effectué.",
                                     "message: 2 chaîne(s) remplacée(s) dans 2 fichier(s)"}));
-    EXPECT_EQ(o.unreadable, (QStringList{dir("missing.htm"), dir("folder"), dir("c.htm")}));
+    EXPECT_EQ(o.unreadable, (QStringList{dir("missing.htm"), dir("folder"), dir("fifo.txt"), dir("c.htm")}));
     EXPECT_EQ(readFile(dir("a.htm")) + readFile(dir("d.htm")), QByteArray("newnew"));
-    EXPECT_EQ(entries(dir.path()), (QStringList{"a.htm", "d.htm", "folder"}));
+    EXPECT_EQ(entries(dir.path()), (QStringList{live, "a.htm", "d.htm", "fifo.txt", "folder"}));
 }
 
 TEST(ReplaceRun, ConfirmedRunAsksWithTheFileAndKeepsTheAnswers) {
@@ -356,42 +361,26 @@ TEST(ReplaceEncoding, BlocksGiveWhatOneReplaceOfTheWholeGives) {
 TEST(ReplaceEncoding, FilesKeepTheirEncodingOrStayUnchanged) {
     TempDir dir;
     writeFile(dir("p.htm"), "fleche ->");
-    writeFile(dir("u.htm"), "<meta charset=utf-8>fleche ->");
     writeFile(dir("s.css"), "a->b");
     writeFile(dir("t.txt"), "nothing here\n");
     const QDateTime old(QDate(2001, 2, 3), QTime(4, 5, 6));
     setModified(dir("s.css"), old);
     setModified(dir("t.txt"), old);
     ScriptedDialogs d;
-    const ReplaceOutcome o = RemplacementExécuter(dir.path(), {"p.htm", "s.css", "t.txt", "u.htm"},
-                                                  Req{"->", QStringLiteral("→")}, d);
-    EXPECT_EQ(o.filesDone, 4);
+    const ReplaceOutcome o =
+        RemplacementExécuter(dir.path(), {"p.htm", "s.css", "t.txt"}, Req{"->", QStringLiteral("→")}, d);
+    EXPECT_EQ(o.filesDone, 3);
     EXPECT_EQ(readFile(dir("t.txt")), QByteArray("nothing here\n"));
     EXPECT_EQ(QFileInfo(dir("t.txt")).lastModified(), old);
-    EXPECT_EQ(entries(dir.path()), (QStringList{"p.htm", "s.css", "t.txt", "u.htm"}));
+    EXPECT_EQ(entries(dir.path()), (QStringList{"p.htm", "s.css", "t.txt"}));
     EXPECT_EQ(readFile(dir("p.htm")), QByteArray("fleche &#8594;"));
-    EXPECT_EQ(readFile(dir("u.htm")), QStringLiteral("<meta charset=utf-8>fleche →").toUtf8());
     EXPECT_EQ(readFile(dir("s.css")), QByteArray("a->b"));
     EXPECT_EQ(QFileInfo(dir("s.css")).lastModified(), old);
     EXPECT_EQ(d.messages(),
-              QStringList{"2 chaîne(s) remplacée(s) dans 2 fichier(s)\r\n\r\nFichier(s) laissé(s) "
+              QStringList{"1 chaîne(s) remplacée(s) dans 1 fichier(s)\r\n\r\nFichier(s) laissé(s) "
                           "inchangé(s), car leur codage (Windows-1252) ne peut pas représenter le "
                           "texte de remplacement :\r\n" +
                           dir("s.css")});
-}
-
-TEST(ReplaceEncoding, SpecialFilesAndLeftoversNeverStopTheRun) {
-    TempDir dir;
-    writeFile(dir("a.htm"), "old");
-    ASSERT_EQ(::mkfifo(QFile::encodeName(dir("fifo.txt")).constData(), 0600), 0);
-    // Left by a killed run (a process number no system gives) and by a run still going (ours).
-    writeFile(dir(".qs-remplacement-999999999-x1"), "stale");
-    const QString live = QStringLiteral(".qs-remplacement-%1-x2").arg(QCoreApplication::applicationPid());
-    writeFile(dir(live), "live");
-    const ReplaceOutcome o = replaceInFiles({dir("fifo.txt"), dir("a.htm")}, Req{"old", "new"});
-    EXPECT_EQ(o.unreadable, QStringList{dir("fifo.txt")});
-    EXPECT_EQ(readFile(dir("a.htm")), QByteArray("new"));
-    EXPECT_EQ(entries(dir.path()), (QStringList{live, "a.htm", "fifo.txt"}));
 }
 
 // --- Undo -----------------------------------------------------------------------------------------
