@@ -7,7 +7,8 @@
 //   equal to a data file   bytes|PATH|BYTES   data|PATH|DATA FILE   has|PATH|TEXT, lacks|PATH|TEXT
 //   (Windows-1252)   line|PATH|N|TEXT   mtime|PATH|DATE   absent|PATH, exists|PATH (not a link)
 //   files|PATH|NAMES (space-separated)   snap|PATH, then same|PATH (lines unchanged but the dated one)
-// "{D}" stands for the folder (ending with "/"), "{USER}" for the user's name, "{SRC}" for the sources;
+// "{D}" stands for the folder (ending with "/"), "{USER}" for the user's name, "{SRC}" for the sources,
+// "{TRASH}" for the desktop trash; a PATH is in the folder unless it starts with "/".
 // in data files "{D}" and "SITE/" stand for the folder.
 #include "../lib/datarows.h"
 #include "checksite.h"
@@ -20,6 +21,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
+#include <QStandardPaths>
 
 #include <memory>
 
@@ -52,13 +54,18 @@ TEST_P(CliScript, Runs) {
     QMap<QString, QStringList> snaps;
     QByteArray input;
     CliResult last;
+    const QByteArray trash =
+        (QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Trash"))
+            .toUtf8();
     for (DataRow row : dataRows(QStringLiteral("app/%1.cli").arg(GetParam()))) {
         for (QByteArray& f : row.fields)
             f.replace("{D}", dir.path().toUtf8())
                 .replace("{USER}", UtilisateurNom().toUtf8())
-                .replace("{SRC}", QUILLSITE_SOURCE_DIR);
+                .replace("{SRC}", QUILLSITE_SOURCE_DIR)
+                .replace("{TRASH}", trash);
         SCOPED_TRACE(QStringLiteral("line %1: ").arg(row.line) + QString::fromUtf8(row.fields.join('|')));
-        const QString verb = row.text(0), path = dir(row.text(1)), text = row.text(2);
+        const QString verb = row.text(0), text = row.text(2);
+        const QString path = row.text(1).startsWith(u'/') ? row.text(1) : dir(row.text(1));
         const QString content = fromWindows1252(readFile(path));
         const auto expected = [&](const QString& name) {
             return dataFile(name).replace("{D}", dir.path().toUtf8()).replace("SITE/", dir.path().toUtf8());
@@ -131,4 +138,5 @@ TEST_P(CliScript, Runs) {
 INSTANTIATE_TEST_SUITE_P(App, CliScript,
                          ::testing::Values("refusals", "replace", "import", "indexer", "images", "explorer",
                                            "modify-page", "move-page", "generate-readonly", "check",
-                                           "check-generated", "links-follow", "generated-links", "lister"));
+                                           "check-generated", "links-follow", "generated-links", "lister",
+                                           "links-out", "trash-refused", "body-1252"));

@@ -1,5 +1,5 @@
-// The writing commands on a full disk, on special and huge files, and with a trash that cannot be
-// written: nothing lost, nothing written outside the site, no hang.
+// The writing commands on a full disk and on special and huge files: nothing lost, nothing written
+// outside the site, no hang.
 #include "commands/pageeditor.h"
 
 #include "pagesite.h"
@@ -130,21 +130,4 @@ TEST(HostileDisk, SpecialAndHugeFilesNeitherHangNorFillTheMemory) {
     // The fragment that is a FIFO is named in the message; the others are left out of the lists.
     EXPECT_TRUE(runCli({"generer", s.root()})
                     .err.contains(s.at("head_c.txt") + "\" : ce n'est pas un fichier ordinaire"));
-}
-
-TEST(HostileDisk, AMoveWhoseSourceCannotGoToTheTrashLeavesThePageWhereItWas) {
-    PageSite s;
-    s.page("D/C/1.htm", "Un");
-    s.folder("D/Autre");
-    const QString trash = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Trash";
-    makeDir(trash + "/files");
-    makeDir(trash + "/info");
-    ReadOnlyFolder locked(trash + "/info");
-    if (!locked.active())
-        GTEST_SKIP() << "no read-only folder here";
-    const CliResult r = runCli({"deplacer-page", s.root(), "D", "C", "1.htm", "--vers", "D/Autre"});
-    EXPECT_EQ(r.code, 1);
-    EXPECT_TRUE(r.err.contains("la page \"Un\" est conservée")) << r.err.toStdString();
-    EXPECT_TRUE(s.exists("D/C/1.htm"));
-    EXPECT_EQ(QDir(s.at("D/Autre")).entryList({"*.htm"}, QDir::Files), QStringList{});
 }

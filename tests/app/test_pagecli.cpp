@@ -44,12 +44,4 @@ TEST(CliAjouterPage, WritesWhatTheEditorWrites) {
     // The category was regenerated with the new page.
     // In French order: "Été" before "Existante".
     EXPECT_EQ(s.navigation("Doc/Guide/"), (QStringList{"2.htm|Été &#8594; hiver", "1.htm|Existante"}));
-
-    // A body file that is not UTF-8 is read as Windows-1252.
-    writeFile(s.at("corps.txt"), "caf\xE9\r\n");
-    const CliResult r2 =
-        runCli({"ajouter-page", s.root(), "Doc", "Guide", "--titre", "Café", "--corps", s.at("corps.txt")});
-    ASSERT_EQ(r2.code, 0) << r2.err.toStdString();
-    EXPECT_EQ(r2.out, "3.htm\n");
-    EXPECT_EQ(s.lines("Doc/Guide/3.htm").mid(9, 3), (QStringList{"<!-- BEGIN -->", "café", "<!-- END -->"}));
 }
