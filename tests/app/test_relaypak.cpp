@@ -99,25 +99,23 @@ TEST_F(Relaypak, ThroughALinkTheLinkedFileIsReplaced) {
 }
 
 TEST_F(Relaypak, AnyFailureLeavesTheOldProgramAndNoTemporaryFile) {
-    EXPECT_EQ(relaypak::replaceProgram(dir("share/missing"), program),
-              QStringLiteral("La nouvelle version \"%1\" est introuvable.").arg(dir("share/missing")));
-    EXPECT_EQ(relaypak::replaceProgram(newVersion, dir("local/missing")),
-              QStringLiteral("Le programme à remplacer \"%1\" est introuvable.").arg(dir("local/missing")));
-    EXPECT_EQ(relaypak::replaceProgram(program, program),
-              QStringLiteral("La nouvelle version et le programme à remplacer sont le même fichier (\"%1\").")
-                  .arg(program));
     writeFile(dir("share/empty"), "");
-    EXPECT_EQ(relaypak::replaceProgram(dir("share/empty"), program),
-              QStringLiteral("La nouvelle version \"%1\" est vide.").arg(dir("share/empty")));
-    // A build that does not answer with its identification is not put in place.
-    writeFile(dir("share/mute"), "#!/bin/sh\nexit 0\n");
-    EXPECT_EQ(relaypak::replaceProgram(dir("share/mute"), program),
-              QStringLiteral("La nouvelle version \"%1\" ne fonctionne pas ici : elle ne donne pas son "
-                             "identification (code de sortie 0).")
-                  .arg(dir("share/mute")));
+    writeFile(dir("share/mute"), "#!/bin/sh\nexit 0\n"); // does not answer with its identification
     writeFile(dir("share/stuck"), "#!/bin/sh\nsleep 5\n");
-    EXPECT_TRUE(relaypak::replaceProgram(dir("share/stuck"), program, 300)
-                    .endsWith(u"elle ne répond pas en 0.3 secondes."));
+    const std::tuple<QString, QString, QString> cases[] = {
+        {dir("share/missing"), program, "La nouvelle version \"%1\" est introuvable."},
+        {newVersion, dir("local/missing"), "Le programme à remplacer \"%2\" est introuvable."},
+        {program, program, "La nouvelle version et le programme à remplacer sont le même fichier (\"%1\")."},
+        {dir("share/empty"), program, "La nouvelle version \"%1\" est vide."},
+        {dir("share/mute"), program,
+         "La nouvelle version \"%1\" ne fonctionne pas ici : elle ne donne pas son identification (code de "
+         "sortie 0)."},
+        {dir("share/stuck"), program,
+         "La nouvelle version \"%1\" ne fonctionne pas ici : elle ne répond pas en 0.3 secondes."},
+    };
+    for (const auto& [from, to, why] : cases)
+        EXPECT_EQ(relaypak::replaceProgram(from, to, 300),
+                  QString(why).replace(QStringLiteral("%1"), from).replace(QStringLiteral("%2"), to));
     EXPECT_EQ(readFile(program), kOld);
     EXPECT_EQ(localFiles(), QStringList{QStringLiteral("quillsite")});
 
