@@ -56,26 +56,3 @@ TEST(Text1252, LinesSplitOnEveryLineEndAndAreWrittenWithCrLf) {
     ASSERT_TRUE(writeLines(dir("out.txt"), *lines));
     EXPECT_EQ(readFile(dir("out.txt")), all + "\r\n" + all + "\r\n");
 }
-
-TEST(Text1252, FailedReadOrWriteNamesTheFileAndKeepsTheOldOne) {
-    QString error;
-    EXPECT_FALSE(readLines(QStringLiteral("/nonexistent/x.htm"), &error).has_value());
-    EXPECT_EQ(error,
-              QStringLiteral("Je ne peux pas lire le fichier \"/nonexistent/x.htm\" : fichier ou dossier "
-                             "introuvable."));
-    TempDir dir;
-    const QString folder = dir("ro");
-    makeDir(folder);
-    const QString path = folder + "/Index.htm";
-    writeFile(path, "ancien\r\n");
-    {
-        ReadOnlyFolder readOnly(folder);
-        if (!readOnly.active())
-            GTEST_SKIP() << "no way to make a folder read-only here";
-        EXPECT_FALSE(writeLines(path, {"nouveau"}, &error));
-    }
-    EXPECT_EQ(readFile(path), QByteArray("ancien\r\n"));
-    EXPECT_TRUE(error.startsWith(QStringLiteral("Je ne peux pas écrire le fichier \"%1\"").arg(path)))
-        << error;
-    EXPECT_TRUE(QDir(folder).entryList(QDir::Files | QDir::Hidden).size() == 1);
-}

@@ -104,23 +104,6 @@ TEST(ReplaceWindow, RunsOnTheSelectedFilesAndKeepsTheSelection) {
               (QStringList{"3 chaîne(s) remplacée(s) dans 2 fichier(s)", "Aucun remplacement effectué."}));
 }
 
-TEST(ReplaceWindow, QuitterHidesTheWindowAndAnnouncesIt) {
-    ScriptedDialogs d;
-    frmRemp w(d);
-    w.show();
-    QSignalSpy finished(&w, &frmRemp::finished);
-    w.bFin->click();
-    EXPECT_FALSE(w.isVisible());
-    EXPECT_EQ(finished.count(), 1);
-    // Escape leaves the same way: the main window must come back.
-    w.show();
-    w.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
-    QTest::keyClick(&w, Qt::Key_Escape);
-    EXPECT_FALSE(w.isVisible());
-    EXPECT_EQ(finished.count(), 2);
-}
-
 TEST(ReplaceWindow, ConfirmationsGoThroughTheConfirmWindow) {
     TempDir dir;
     replaceFolder(dir, {{"a.txt", "one one one\r\n"}});
@@ -212,7 +195,15 @@ TEST(ToolMenu, ToolWindowsTakeThePlaceOfTheMainWindow) {
     mnuOptionsRemp_Click(&main);
     EXPECT_TRUE(tool->isVisible());
     EXPECT_EQ(tool->t0->text(), QStringLiteral("kept"));
+    // Escape leaves the same way, announced once.
+    QSignalSpy finished(tool, &frmRemp::finished);
+    tool->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(tool));
+    QTest::keyClick(tool, Qt::Key_Escape);
+    EXPECT_TRUE(main.isVisible() && !tool->isVisible());
+    EXPECT_EQ(finished.count(), 1);
     // The main window closing it (as it ends) does not bring the main window back.
+    mnuOptionsRemp_Click(&main);
     main.hide();
     tool->close();
     EXPECT_FALSE(main.isVisible());
