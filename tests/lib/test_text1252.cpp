@@ -3,9 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QFile>
-
 using namespace qs;
 using namespace qs::test;
 

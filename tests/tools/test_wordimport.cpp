@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QFileInfo>
 #include <QStandardPaths>
 
 #include <sys/stat.h>
