@@ -1,15 +1,16 @@
 // quillsite-cli run on scripts under tests/data/app/*.cli: each builds files in a fresh folder, runs the
 // command and checks its exit code, what it printed and what it wrote. One step a line (see datarows.h):
-//   file|PATH|BYTES   page|PATH|TITLE[|BODY]   folder|PATH   link|PATH|TARGET   copy|PATH|SOURCE
-//   checked-site (the site of checksite.h)   touch|PATH|DATE   setting|KEY|VALUE   stored|KEY|VALUE
-//   readonly|PATH   input|TEXT (standard input from then on)   run|CODE|ARGUMENT|... (in the folder)
-//   out|OP|TEXT, err|OP|TEXT with OP "=" equal, "~" holds, "^" starts, "$" ends, "!~" lacks, "data"
-//   equal to a data file   bytes|PATH|BYTES   data|PATH|DATA FILE   has|PATH|TEXT, lacks|PATH|TEXT
-//   (Windows-1252)   line|PATH|N|TEXT   mtime|PATH|DATE   absent|PATH, exists|PATH (not a link)
-//   files|PATH|NAMES (space-separated)   snap|PATH, then same|PATH (lines unchanged but the dated one)
+// - setting up: file|PATH|BYTES, page|PATH|TITLE[|BODY], folder|PATH, link|PATH|TARGET, copy|PATH|SOURCE,
+//   checked-site (the site of checksite.h), include|DATA FILE (its steps), touch|PATH|DATE,
+//   setting|KEY|VALUE, readonly|PATH, input|TEXT (standard input from then on);
+// - running: run|CODE|ARGUMENT|... (in the folder);
+// - checking: out|OP|TEXT and err|OP|TEXT (OP "=" equal, "~" holds, "^" starts, "$" ends, "!~" lacks,
+//   "data" equal to a data file), stored|KEY|VALUE, bytes|PATH|BYTES, data|PATH|DATA FILE, has|PATH|TEXT
+//   and lacks|PATH|TEXT (Windows-1252), line|PATH|N|TEXT, mtime|PATH|DATE, absent|PATH, exists|PATH (and
+//   is no link), files|PATH|NAMES (space-separated), snap|PATH then same|PATH (unchanged but the date).
 // "{D}" stands for the folder (ending with "/"), "{USER}" for the user's name, "{SRC}" for the sources,
-// "{TRASH}" for the desktop trash; a PATH is in the folder unless it starts with "/".
-// in data files "{D}" and "SITE/" stand for the folder.
+// "{TRASH}" for the desktop trash; in data files "{D}" and "SITE/" stand for the folder. A PATH is in
+// the folder unless it starts with "/".
 #include "../lib/datarows.h"
 #include "checksite.h"
 #include "lib/helpers.h"
@@ -57,7 +58,10 @@ TEST_P(CliScript, Runs) {
     const QByteArray trash =
         (QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Trash"))
             .toUtf8();
-    for (DataRow row : dataRows(QStringLiteral("app/%1.cli").arg(GetParam()))) {
+    QList<DataRow> rows;
+    for (const DataRow& row : dataRows(QStringLiteral("app/%1.cli").arg(GetParam())))
+        rows += row.text(0) == u"include" ? dataRows(row.text(1)) : QList<DataRow>{row};
+    for (DataRow row : rows) {
         for (QByteArray& f : row.fields)
             f.replace("{D}", dir.path().toUtf8())
                 .replace("{USER}", UtilisateurNom().toUtf8())
