@@ -103,14 +103,16 @@ protected:
 
 } // namespace
 
-// Scripts under tests/data/lib/update/, one step a line (see datarows.h): updater|FOLDER  folder|VALUE
-// (the stored update folder)  publish|BYTES|WHEN, program|BYTES|WHEN (the build there and its date)
-// dir|PATH  yes, no, answer|TEXT (the next answers)  menu  others|PID PID (other windows)  launch-fails
-// program-path|PATH  build-machine  run|continue or end  extra|N|TEXT (the default of the Nth call)
-// dialogs|LINE|... and launches|ARGUMENTS|... (all since the last check)  stored|VALUE  bytes|PATH|BYTES
-// executable|PATH  mtime|PATH|WHEN  leftovers|FOLDER (none). "{L}", "{U}" ("{U-}" without its
-// separator) and "{D}" stand for the program's folder, the update folder and the temporary folder,
-// "{=name}" for a text of update-texts.txt.
+// Scripts under tests/data/lib/update/, one step a line (see datarows.h):
+// - setting up: updater|FOLDER, folder|VALUE (the stored update folder), publish|BYTES|WHEN and
+//   program|BYTES|WHEN (the build there and its date), dir|PATH, yes, no, answer|TEXT (the next answers),
+//   menu, others|PID PID (other windows open), launch-fails, program-path|PATH, build-machine;
+// - running: run|continue or run|end;
+// - checking: extra|N|TEXT (the default answer of the Nth call), dialogs|LINE|... and
+//   launches|ARGUMENTS|... (all since the last check), stored|VALUE, bytes|PATH|BYTES, executable|PATH,
+//   mtime|PATH|WHEN, leftovers|FOLDER (none).
+// "{L}", "{U}" ("{U-}" without its separator) and "{D}" stand for the program's folder, the update folder
+// and the temporary folder, "{=name}" for a text of update-texts.txt.
 class UpdateScript : public Update, public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(UpdateScript, Runs) {
