@@ -21,6 +21,7 @@ using namespace qs::test;
 namespace {
 
 using Req = ReplaceRequest;
+using namespace Qt::StringLiterals;
 
 // The content after the replacement (the original when nothing was replaced) and the count.
 std::pair<QByteArray, qint64> applied(const QByteArray& content, const Req& r,
@@ -33,6 +34,16 @@ std::pair<QByteArray, qint64> applied(const QByteArray& content, const Req& r,
 QStringList entries(const QString& folder) {
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
                                   QDir::Name);
+}
+
+// A message of replace-texts.txt with the test's folder and values filled in.
+QString text(const char* name, const TempDir& dir, const QString& one = {}, const QString& two = {}) {
+    static const QList<DataRow> rows = dataRows(QStringLiteral("tools/replace-texts.txt"));
+    for (const DataRow& r : rows)
+        if (r.text(0) == QLatin1String(name))
+            return r.text(1).replace(u"{D}"_s, dir.path()).replace(u"{1}"_s, one).replace(u"{2}"_s, two);
+    ADD_FAILURE() << "no text " << name;
+    return {};
 }
 
 void files(const TempDir& dir, const QStringList& names, const QByteArray& content) {
@@ -178,9 +189,7 @@ TEST(ReplaceRun, StoppingBetweenFilesSaysWhatWasLeft) {
     const ReplaceOutcome o = RemplacementExécuter(dir.path(), {"a.htm", "b.htm", "c.htm"}, Req{"x", "y"}, d,
                                                   {.progress = stopAtB});
     EXPECT_TRUE(o.stopped);
-    EXPECT_EQ(d.messages(),
-              QStringList{"1 chaîne(s) remplacée(s) dans 1 fichier(s)\r\n\r\nRemplacement arrêté à "
-                          "votre demande : 2 fichier(s) sur 3 non traité(s)."});
+    EXPECT_EQ(d.messages(), QStringList{text("stopped", dir)});
     EXPECT_EQ(readFile(dir("a.htm")) + readFile(dir("b.htm")), QByteArray("yx"));
 }
 
@@ -252,12 +261,7 @@ TEST(ReplaceFaults, ReadOnlyFolderStopsTheRunAndKeepsTheSources) {
         GTEST_SKIP() << "no way to make a read-only folder here";
     ScriptedDialogs d;
     const ReplaceOutcome o = RemplacementExécuter(folder, {"a.htm", "b.htm"}, Req{"old", "new"}, d);
-    EXPECT_EQ(d.log(),
-              (QStringList{QStringLiteral("message(x): Je ne peux pas créer de fichier de travail dans le "
-                                          "dossier \"%1\" : accès refusé.\r\n\r\nLe remplacement est "
-                                          "arrêté ; le fichier \"%2a.htm\" n'a pas été modifié.")
-                               .arg(dir("ro"), folder),
-                           "message: Aucun remplacement effectué."}));
+    EXPECT_EQ(d.log(), (QStringList{text("read-only-folder", dir), "message: Aucun remplacement effectué."}));
     EXPECT_TRUE(o.unreadable.isEmpty());
     EXPECT_EQ(readFile(dir("ro/a.htm")) + readFile(dir("ro/b.htm")), QByteArray("oldold"));
     EXPECT_EQ(entries(folder), (QStringList{"a.htm", "b.htm"}));
@@ -277,14 +281,8 @@ TEST(ReplaceFaults, FileChangedWhileAskedKeepsWhatTheOtherProgramDid) {
         ScriptedDialogs d;
         RemplacementExécuter(dir.path(), {"a.htm", "b.htm"}, Req{"old", "new", true, true}, d,
                              {.confirmation = &confirm});
-        const QString done = QStringLiteral("1 chaîne(s) remplacée(s) dans 1 fichier(s)");
-        EXPECT_EQ(d.messages(),
-                  QStringList{theirs.isEmpty() ? done
-                                               : done +
-                                                     "\r\n\r\nFichier(s) laissé(s) inchangé(s), "
-                                                     "car modifié(s) par un autre programme "
-                                                     "pendant le remplacement :\r\n" +
-                                                     dir("a.htm")});
+        EXPECT_EQ(d.messages(), QStringList{theirs.isEmpty() ? "1 chaîne(s) remplacée(s) dans 1 fichier(s)"
+                                                             : text("changed-meanwhile", dir)});
         EXPECT_EQ(readFile(dir(theirs)), theirs.isEmpty() ? QByteArray() : "theirs");
         EXPECT_EQ(readFile(dir("b.htm")), QByteArray("new"));
         EXPECT_EQ(entries(dir.path()),
@@ -302,11 +300,7 @@ TEST(ReplaceFaults, AFailureAmongManyFilesLeavesEveryFileWholeOrReplaced) {
     ScriptedDialogs d;
     const ReplaceOutcome o = RemplacementExécuter(dir.path(), names, Req{"old", "new"}, d);
     EXPECT_EQ(d.messages(),
-              (QStringList{QStringLiteral("Le fichier \"%1\" est protégé en écriture.\r\n\r\nLe "
-                                          "remplacement est arrêté ; le fichier \"%1\" n'a pas "
-                                          "été modifié.")
-                               .arg(dir("060.htm")),
-                           replaceSummary(o.replaced, o.changedFiles)}));
+              (QStringList{text("protected", dir), replaceSummary(o.replaced, o.changedFiles)}));
     // Everything before the failure is done, nothing after it, on every run.
     for (int i = 0; i < 120; ++i)
         EXPECT_EQ(readFile(dir(names[i])), QByteArray(i < 60 ? "new\r\n" : "old\r\n")) << i;
@@ -376,11 +370,7 @@ TEST(ReplaceEncoding, FilesKeepTheirEncodingOrStayUnchanged) {
     EXPECT_EQ(readFile(dir("p.htm")), QByteArray("fleche &#8594;"));
     EXPECT_EQ(readFile(dir("s.css")), QByteArray("a->b"));
     EXPECT_EQ(QFileInfo(dir("s.css")).lastModified(), old);
-    EXPECT_EQ(d.messages(),
-              QStringList{"1 chaîne(s) remplacée(s) dans 1 fichier(s)\r\n\r\nFichier(s) laissé(s) "
-                          "inchangé(s), car leur codage (Windows-1252) ne peut pas représenter le "
-                          "texte de remplacement :\r\n" +
-                          dir("s.css")});
+    EXPECT_EQ(d.messages(), QStringList{text("unrepresentable", dir)});
 }
 
 // --- Undo -----------------------------------------------------------------------------------------
@@ -407,12 +397,8 @@ TEST(ReplaceUndo, PutsBackBytesAndDatesButNotFilesChangedSince) {
     EXPECT_EQ(readFile(dir("b.htm")), QByteArray("mine\r\n"));
     EXPECT_FALSE(QFileInfo::exists(dir("c.htm")));
     EXPECT_EQ(d.log(),
-              QStringList{QStringLiteral("message(!): Remplacement du %1 annulé : 1 fichier(s) rétabli(s)."
-                                         "\r\n\r\nFichier(s) laissé(s) tel(s) quel(s), car modifié(s) "
-                                         "ou supprimé(s) depuis le remplacement :\r\n%2\r\n%3\r\n\r\nLe "
-                                         "contenu qu'ils avaient avant le remplacement reste dans \"%4\".")
-                              .arg(u.runDate.toString(QStringLiteral("dd.MM.yyyy à hh:mm:ss")), dir("b.htm"),
-                                   dir("c.htm"), u.keptIn)});
+              QStringList{text("undo-partial", dir,
+                               u.runDate.toString(QStringLiteral("dd.MM.yyyy à hh:mm:ss")), u.keptIn)});
     EXPECT_EQ(QDir(u.keptIn).entryList(QDir::Files).size(), 3); // the list and both earlier contents
     // Nothing more to undo; the refused run is not offered again.
     EXPECT_FALSE(journal.lastRun().has_value());
