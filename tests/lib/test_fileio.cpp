@@ -128,11 +128,7 @@ TEST(Trash, AnUnwritableTrashKeepsTheFileAndSaysSo) {
 }
 
 TEST(FileErrorCause, EveryWayOfFailingGivesTheSameFrenchCause) {
-    const struct {
-        std::error_code code;
-        Op op;
-        std::string cause;
-    } rows[] = {
+    const std::tuple<std::error_code, Op, std::string> rows[] = {
         {std::make_error_code(std::errc::read_only_file_system), Op::Write, "disque protégé en écriture"},
         {std::make_error_code(std::errc::device_or_resource_busy), Op::Write, "fichier occupé"},
         {std::make_error_code(std::errc::no_space_on_device), Op::Write, "disque plein"},
@@ -142,10 +138,9 @@ TEST(FileErrorCause, EveryWayOfFailingGivesTheSameFrenchCause) {
         {std::make_error_code(std::errc::protocol_error), Op::Write,
          "erreur système n° " + std::to_string(EPROTO)},
     };
-    for (const auto& row : rows) {
-        EXPECT_EQ(fileErrorCause(row.code, row.op), QString::fromStdString(row.cause)) << row.code.message();
-        EXPECT_EQ(fileErrorCause(FileError::system(row.op, row.code.value())),
-                  QString::fromStdString(row.cause));
+    for (const auto& [code, op, cause] : rows) {
+        EXPECT_EQ(fileErrorCause(code, op), QString::fromStdString(cause)) << code.message();
+        EXPECT_EQ(fileErrorCause(FileError::system(op, code.value())), QString::fromStdString(cause));
     }
     // No error number: a general cause, never "erreur système n° 0".
     EXPECT_EQ(fileErrorCause(FileError::system(Op::Read, 0)), "erreur de lecture");
