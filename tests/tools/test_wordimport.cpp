@@ -80,12 +80,11 @@ TEST(WordImport, OnlyWordDocumentsGetAPage) {
     EXPECT_EQ(o.written, 1);
     EXPECT_EQ(readFile(dir("s/1.htm")), QByteArray("<HTML>the user's page</HTML>"));
     EXPECT_EQ(readFile(dir("s/a.htm")), expectedPage("a", "a.doc"));
-    ASSERT_EQ(d.calls().size(), 2);
-    EXPECT_EQ(d.calls()[0].text,
-              QStringLiteral("Ces fichiers ne sont pas des documents Word (.doc, .docx ou .rtf) : "
-                             "aucune page n'est faite pour eux.\r\n%1\r\n%2\r\n%3\r\n%4")
+    ASSERT_EQ(d.log().size(), 2);
+    EXPECT_EQ(d.log()[0],
+              QStringLiteral("message(!): Ces fichiers ne sont pas des documents Word (.doc, .docx ou "
+                             ".rtf) : aucune page n'est faite pour eux.\r\n%1\r\n%2\r\n%3\r\n%4")
                   .arg(dir("s/1.htm"), dir("s/fake.doc"), dir("s/zip.doc"), dir("s/fifo.doc")));
-    EXPECT_EQ(d.calls()[0].icon, Icon::Exclamation);
 }
 
 TEST(WordImport, RelativePathsBetweenTheRealFolders) {
