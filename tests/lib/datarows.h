@@ -16,7 +16,7 @@ struct DataRow {
     QByteArray bytes(qsizetype i) const { return fields.value(i); }
 };
 
-inline QByteArray unescaped(const QByteArray& raw) {
+inline QByteArray unescapedField(const QByteArray& raw) {
     QByteArray out;
     for (qsizetype i = 0; i < raw.size(); ++i) {
         if (raw[i] != '\\' || i + 1 == raw.size()) {
@@ -45,7 +45,7 @@ inline QList<DataRow> dataRows(const QString& relative) {
             if (i < line.size() && line[i] == '\\') {
                 ++i;
             } else if (i == line.size() || line[i] == '|') {
-                row.fields.append(unescaped(line.mid(from, i - from).trimmed()));
+                row.fields.append(unescapedField(line.mid(from, i - from).trimmed()));
                 from = i + 1;
             }
         }
