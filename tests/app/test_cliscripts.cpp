@@ -11,8 +11,8 @@
 // "{D}" stands for the folder (ending with "/"), "{USER}" for the user's name, "{SRC}" for the sources,
 // "{TRASH}" for the desktop trash; in data files "{D}" and "SITE/" stand for the folder. A PATH is in
 // the folder unless it starts with "/".
-#include "../lib/datarows.h"
 #include "checksite.h"
+#include "datarows.h"
 #include "lib/helpers.h"
 #include "lib/settings.h"
 #include "lib/text1252.h"

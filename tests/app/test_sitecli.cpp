@@ -3,7 +3,7 @@
 #include "commands/selection.h"
 #include "site/listing.h"
 
-#include "../lib/datarows.h"
+#include "datarows.h"
 #include "sitefixture.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "../lib/datarows.h"
+#include "datarows.h"
 #include "lib/text1252.h"
 #include "scripteddialogs.h"
 #include "testutil.h"

@@ -1,4 +1,4 @@
-#include "../lib/datarows.h"
+#include "datarows.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
 #include "tools/wordimport.h"
