@@ -11,13 +11,17 @@
 #include <QSettings>
 #include <QSignalSpy>
 
+#include <memory>
+
 using namespace qs;
 using namespace qs::test;
 
 namespace {
 
 class ExplorerTabTest : public ::testing::Test {
-protected:
+public:
+    void TestBody() override {}
+    QString title;
     ScriptedDialogs dialogs;
     FixedClock clock{QDateTime(QDate(2024, 5, 6), QTime(7, 8)), "marie"};
     MainState state{dialogs, clock, "/opt/quillsite/"};
@@ -46,6 +50,86 @@ protected:
         return c.bExplorerCaption + QString::asprintf(" enabled=%d default=%d cancel=%d stop=%d",
                                                       c.bExplorerEnabled, c.bExplorerDefault,
                                                       c.bExplorerCancel, c.toolBarButton3Enabled);
+    }
+    // The menu commands by letter: Previous, Origin, Next, Deploy, Edit.
+    static NoeudsMenu::Item item(QChar letter) { return NoeudsMenu::Item(QString("PON-DE").indexOf(letter)); }
+    // The entries a node's menu offers: "P O N D E" for Previous, Origin, Next, Deploy and Edit, "-" where
+    // one is greyed.
+    QString menuAt(const QString& relativeKey) {
+        const auto menu = tab.N_MouseUp(tab.N().indexOf(node(relativeKey)));
+        EXPECT_EQ(selectedKey(), native(dir(relativeKey)));
+        QString shown;
+        for (const QChar letter : QString("PONDE"))
+            shown += menu && menu->enabled[item(letter)] ? letter : u'-';
+        return shown;
+    }
+    // The commands of `letters` from the node `from`: where each one leaves the selection, or "beep" when
+    // there is nowhere to go.
+    QString moves(const QString& from, const QString& letters) {
+        select(from);
+        QStringList out;
+        for (const QChar letter : letters) {
+            const int beeps = dialogs.beeps();
+            tab.mN_Click(item(letter));
+            out.append(dialogs.beeps() > beeps ? "beep" : selectedKey().mid(dir.path().size()));
+        }
+        return out.join(u' ');
+    }
+    // One scenario line: an action, or a check of the tab against the expected fields.
+    void step(const QString& verb, const QString& arg, const QStringList& fields) {
+        const auto here = [&](QString text) { return text.replace("ROOT/", dir.path()); };
+        QStringList expected;
+        for (const QString& f : fields)
+            expected << here(f);
+        if (verb == "write") {
+            writeFile(dir(arg), fields.value(0).toUtf8());
+        } else if (verb == "limit") {
+            state.values.NiveauRep = arg;
+        } else if (verb == "types") {
+            for (int i = 0; i < 5; ++i)
+                state.controls.cType[size_t(i)] = arg[i] == u'1';
+        } else if (verb == "stop-at") { // the next action is stopped at this event
+            const int at = arg.toInt();
+            dialogs.resetEventRuns();
+            dialogs.onEvents = [this, at] {
+                if (dialogs.eventRuns() == at)
+                    tab.bExplorer_Click();
+            };
+            return;
+        } else if (verb == "start") {
+            start(dir(arg));
+        } else if (verb == "do") { // a node, then the command's letter
+            select(arg.section(u' ', 0, 0));
+            tab.mN_Click(item(arg.section(u' ', 1)[0]));
+        } else if (verb == "collapse") {
+            tab.N().setExpanded(node(arg), false);
+        } else if (verb == "menu") {
+            EXPECT_EQ(menuAt(arg), fields.value(0));
+        } else if (verb == "moves") {
+            EXPECT_EQ(moves(arg.section(u' ', 0, 0), arg.section(u' ', 1)), fields.value(0));
+        } else if (verb == "clear") {
+            dialogs.clear();
+        } else if (verb == "children") { // the node's children, then whether it shows expanded
+            QStringList shown;
+            ASSERT_NE(node(arg), nullptr) << arg.toStdString();
+            for (const auto& child : node(arg)->children)
+                shown << child->text;
+            EXPECT_EQ(shown << (node(arg)->expanded ? "expanded" : "collapsed"), expected);
+        } else if (verb == "nodes" || verb == "no-nodes") {
+            for (const QString& key : fields)
+                EXPECT_EQ(node(key) != nullptr, verb == "nodes") << key.toStdString();
+        } else if (verb == "tree") {
+            EXPECT_EQ(tab.N().printout(), expected.join(u'\n') + u'\n');
+        } else if (verb == "state") { // the button, the tree's size, the walk's depth, the beeps
+            EXPECT_EQ(shown(tab.controls()) + QString::asprintf(" nodes=%d depth=%d beeps=%d", tab.N().size(),
+                                                                tab.walker().depth(), dialogs.beeps()),
+                      fields.value(0));
+        } else if (verb == "messages") {
+            EXPECT_EQ(dialogs.messages(), expected);
+        } else {
+            ADD_FAILURE() << "unknown step " << verb.toStdString();
+        }
+        dialogs.onEvents = nullptr;
     }
     // A site where shared.htm shows three times: under i.htm, a.htm and b.htm.
     void makeSharedSite() {
@@ -106,16 +190,6 @@ TEST_F(ExplorerTabTest, AWalkRunsAndStopsWithTheButton) {
     EXPECT_EQ(dialogs.beeps(), 2);
 }
 
-TEST_F(ExplorerTabTest, WalkUsesTheWindowsSwitchesAndDepth) {
-    writeFile(dir("i.htm"), "<A HREF=a.htm><IMG SRC=x.gif>");
-    writeFile(dir("a.htm"), "<A HREF=b.htm>");
-    writeFile(dir("b.htm"), "<A HREF=c.htm>");
-    state.controls.cType = {false, true, true, false, true};
-    state.values.NiveauRep = "1";
-    start(dir("i.htm"));
-    EXPECT_EQ(tab.N().printout(), QString("[htm] %1\n  [htm] a.htm\n    [htm] b.htm\n").arg(dir("i.htm")));
-}
-
 TEST_F(ExplorerTabTest, DoubleClickShowsPagesInTheBrowserPane) {
     makeSharedSite();
     start(dir("i.htm"));
@@ -145,121 +219,24 @@ TEST_F(ExplorerTabTest, DoubleClickShowsPagesInTheBrowserPane) {
     EXPECT_EQ(browse.count(), 2);
 }
 
-TEST_F(ExplorerTabTest, PopUpMenuEnabling) {
-    makeSharedSite();
-    writeFile(dir("i.htm"),
-              "<A HREF=shared.htm><A HREF=a.htm><A HREF=b.htm><IMG SRC=pic.gif><A HREF=deeper.htm>");
-    state.values.NiveauRep = "1"; // leaf.htm shows but is not read
-    start(dir("i.htm"));
-    EXPECT_EQ(NoeudsMenu::texts(),
-              (QStringList{"Précédent", "Origine", "Suivant", "-", "Déployer", NoeudsMenu::editCaption()}));
-    // The entries a node's menu offers: "P O N D E" for Previous, Origin, Next, Deploy and Edit, "-" where
-    // one is greyed.
-    auto menuAt = [&](const QString& relativeKey) {
-        const auto menu = tab.N_MouseUp(tab.N().indexOf(node(relativeKey)));
-        EXPECT_EQ(selectedKey(), native(dir(relativeKey)));
-        QString shown;
-        for (const int item : {NoeudsMenu::Previous, NoeudsMenu::Origin, NoeudsMenu::Next, NoeudsMenu::Deploy,
-                               NoeudsMenu::Edit})
-            shown += menu && menu->enabled[item] ? u"PON-DE"[item] : u'-';
-        return shown;
-    };
-    const std::pair<const char*, const char*> menus[] = {
-        {"i.htm", "-ON-E"},         // an explored page: expanded, so nothing to deploy
-        {"leaf.htm", "-ONDE"},      // a page shown but not read
-        {"shared.htm<1>", "PONDE"}, // an occurrence: its file is its first node's
-        {"pic.gif", "-OND-"},       // a picture: deployable (a file, collapsed), not editable
-        {"deeper.htm", "-ON--"},    // a missing page: neither
-    };
-    for (const auto& [key, shown] : menus)
-        EXPECT_EQ(menuAt(QString::fromUtf8(key)), QString::fromLatin1(shown)) << key;
-    // A collapsed explored page is deployable again.
-    tab.N().setExpanded(node("shared.htm"), false);
-    EXPECT_EQ(menuAt("shared.htm").at(3), u'D');
-    // Nothing under the pointer: no menu.
-    EXPECT_FALSE(tab.N_MouseUp(QModelIndex()).has_value());
-}
-
-TEST_F(ExplorerTabTest, MenuMovesBetweenOccurrences) {
-    makeSharedSite();
-    start(dir("i.htm"));
-    ASSERT_NE(node("shared.htm<3>"), nullptr) << "read before a.htm and b.htm, leaf.htm has the first";
-    ASSERT_EQ(node("shared.htm<4>"), nullptr);
-    dialogs.clear();
-    // The commands of `letters` (P previous, N next, O origin) from the node `from`: where each one leaves
-    // the selection, or "beep" when there is nowhere to go.
-    auto moves = [&](const QString& from, const char* letters) {
-        select(from);
-        QStringList out;
-        for (const char* l = letters; *l; ++l) {
-            const int beeps = dialogs.beeps();
-            tab.mN_Click(*l == 'P'   ? NoeudsMenu::Previous
-                         : *l == 'N' ? NoeudsMenu::Next
-                                     : NoeudsMenu::Origin);
-            out.append(dialogs.beeps() > beeps ? "beep" : selectedKey().mid(dir.path().size()));
+// The scenarios of tests/data/explorer/tab.txt, each in a fresh tab and folder.
+TEST(ExplorerTab, Scenarios) {
+    std::unique_ptr<ExplorerTabTest> t;
+    for (const auto& row : tableRows("explorer/tab.txt")) {
+        const QString head = str(row[0]), verb = head.section(u' ', 0, 0), arg = head.section(u' ', 1);
+        QStringList fields;
+        for (const QByteArray& field : row.mid(1))
+            fields << str(field);
+        if (verb == "===") {
+            t.reset();
+            t = std::make_unique<ExplorerTabTest>();
+            t->SetUp();
+            t->title = arg;
+        } else {
+            SCOPED_TRACE((t->title + " / " + head).toStdString());
+            t->step(verb, arg, fields);
         }
-        return out.join(u' ');
-    };
-    EXPECT_EQ(moves("shared.htm<2>", "PPPNNNNO"), "shared.htm<1> shared.htm beep shared.htm<1> shared.htm<2> "
-                                                  "shared.htm<3> beep shared.htm");
-    EXPECT_TRUE(dialogs.messages().isEmpty());
-    tab.mN_Click(NoeudsMenu::Origin); // on the first node: its address is shown
-    EXPECT_EQ(dialogs.messages(), QStringList{native(dir("shared.htm"))});
-    // Any file has occurrences: the picture shows under i.htm and shared.htm.
-    EXPECT_EQ(moves("pic.gif", "NN"), "pic.gif<1> beep");
-}
-
-TEST_F(ExplorerTabTest, DeployReadsANodeInPlace) {
-    makeSharedSite();
-    writeFile(dir("deeper.htm"), "<IMG SRC=deep.gif>");
-    state.values.NiveauRep = "1";
-    start(dir("i.htm"));
-    // leaf.htm is shown under shared.htm, unread; deploying it reads it to the depth limit.
-    select("leaf.htm");
-    tab.mN_Click(NoeudsMenu::Deploy);
-    EXPECT_EQ(node("leaf.htm")->children.size(), 2u);
-    EXPECT_NE(node("shared.htm<3>"), nullptr);
-    ASSERT_NE(node("deeper.htm"), nullptr);
-    EXPECT_EQ(node("deeper.htm")->children.size(), 1u);
-    EXPECT_EQ(tab.controls().bExplorerCaption, "Explorer");
-    EXPECT_EQ(dialogs.beeps(), 1) << "only the walk beeps";
-    // Deploying an occurrence reads its page again, with the links under the occurrence.
-    select("shared.htm<1>");
-    tab.mN_Click(NoeudsMenu::Deploy);
-    QStringList under;
-    for (const auto& child : node("shared.htm<1>")->children)
-        under << child->text;
-    EXPECT_EQ(under, (QStringList{"leaf.htm<1>", "pic.gif<2>"}));
-    EXPECT_TRUE(node("shared.htm<1>")->expanded);
-}
-
-TEST_F(ExplorerTabTest, DeployAfterAStoppedWalkStillWorks) {
-    makeSharedSite();
-    dialogs.onEvents = [&] {
-        if (dialogs.eventRuns() == 2)
-            tab.bExplorer_Click();
-    };
-    start(dir("i.htm"));
-    dialogs.onEvents = nullptr;
-    ASSERT_EQ(tab.N().size(), 3);
-    select("shared.htm");
-    tab.mN_Click(NoeudsMenu::Deploy);
-    EXPECT_EQ(node("shared.htm")->children.size(), 2u);
-    // Stopping a deployment gives the button back.
-    state.values.NiveauRep = "1";
-    start(dir("i.htm"));
-    ASSERT_TRUE(node("leaf.htm")->children.empty());
-    dialogs.onEvents = [&] {
-        if (dialogs.eventRuns() == 1)
-            tab.bExplorer_Click();
-    };
-    dialogs.resetEventRuns();
-    select("leaf.htm");
-    tab.mN_Click(NoeudsMenu::Deploy);
-    EXPECT_EQ(node("leaf.htm")->children.size(), 1u);
-    EXPECT_TRUE(tab.controls().bExplorerEnabled);
-    EXPECT_EQ(tab.controls().bExplorerCaption, "Explorer");
-    EXPECT_EQ(tab.walker().depth(), 0);
+    }
 }
 
 TEST_F(ExplorerTabTest, EditOpensTheFirstNodesFileInTheTextEditor) {
@@ -271,6 +248,9 @@ TEST_F(ExplorerTabTest, EditOpensTheFirstNodesFileInTheTextEditor) {
         launched = QStringList{program} + arguments;
         return succeed;
     });
+    EXPECT_EQ(NoeudsMenu::texts(),
+              (QStringList{"Précédent", "Origine", "Suivant", "-", "Déployer", NoeudsMenu::editCaption()}));
+    EXPECT_FALSE(tab.N_MouseUp(QModelIndex()).has_value()); // nothing under the pointer: no menu
     ParamètreEcrire("EditeurTexte", "mon-editeur --nouvelle-fenetre");
     EXPECT_EQ(NoeudsMenu::texts().last(), "Éditer avec mon-editeur");
     select("shared.htm<2>");

@@ -140,6 +140,19 @@ void step(ShellFixture& f, const QString& verb, const QString& arg, const QStrin
             lists[i]->select(lists[i]->find(fields[i]));
             clicks[i](s);
         }
+    } else if (verb == "take") { // a home page's address, its folder then taken as the site's
+        f.shell->takerépertoire(arg);
+    } else if (verb == "copy") {
+        f.shell->BaseCopy();
+    } else if (verb == "templates") { // which templates the folder holds as copies of the program's
+        QStringList copies;
+        for (const char* name :
+             {"images/logo.gif", "head_d.txt", "foot_d.txt", "head_c.txt", "foot_c.txt", "index.txt"}) {
+            const QString at = arg + name, from = f.program + QString(name).remove("images/");
+            if (QFile::exists(at) && readFile(at) == readFile(from))
+                copies << name;
+        }
+        EXPECT_EQ(copies, fields);
     } else if (verb == "unselect") {
         s.cListe.select(-1);
     } else if (verb == "expect") {
@@ -150,8 +163,10 @@ void step(ShellFixture& f, const QString& verb, const QString& arg, const QStrin
             EXPECT_EQ(QFileInfo::exists(path), verb == "exists") << path;
     } else if (verb == "contains") {
         EXPECT_TRUE(readFile(arg).contains(field.toUtf8())) << arg;
-    } else if (verb == "empty") {
-        EXPECT_EQ(QDir(arg).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+    } else if (verb == "bytes") {
+        EXPECT_EQ(readFile(arg), field.toUtf8()) << arg;
+    } else if (verb == "holds") { // exactly these files and folders
+        EXPECT_EQ(QDir(arg).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), fields) << arg;
     } else {
         ADD_FAILURE() << "unknown step " << verb.toStdString();
     }
