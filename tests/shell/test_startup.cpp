@@ -35,57 +35,46 @@ QMap<QString, QString*> texts(MainState& s) {
 QStringList probe(ShellFixture& f, const QString& what, const QString& arg) {
     MainState& s = *f.state;
     const ControlState& c = s.controls;
+    if (what == "settings")
+        return {f.settings(arg)};
+    if (what == "value")
+        return {*texts(s).value(arg)};
+    if (what == "preview")
+        return {previewTarget(s).address, previewTarget(s).missing};
     const auto bits = [](const auto&... b) { return (QString() + ... + (b ? u'1' : u'0')); };
+    const auto& mru = f.shell->mnuFileMRU;
     QStringList chooser;
     for (const auto& call : f.dialogs.calls())
         if (call.kind == ScriptedDialogs::Kind::OpenFile)
             chooser << call.extra;
-    const QMap<QString, std::function<QStringList()>> probes{
-        {"log", [&] { return f.dialogs.log(); }},
-        {"texts", [&] { return f.dialogs.texts(); }},
-        {"calls", [&] { return QStringList{QString::number(f.dialogs.calls().size())}; }},
-        {"chooser", [&] { return chooser; }},
-        {"busy", [&] { return QStringList{bits(f.dialogs.busyDepth(), f.dialogs.busyEntries() > 0)}; }},
-        {"settings", [&] { return QStringList{f.settings(arg)}; }},
-        {"value", [&] { return QStringList{*texts(s).value(arg)}; }},
-        {"domains", [&] { return s.dListe.texts(); }},
-        {"categories", [&] { return s.cListe.texts(); }},
-        {"pages", [&] { return s.tListe.texts(); }},
+    const QMap<QString, QStringList> probes{
+        {"log", f.dialogs.log()},
+        {"texts", f.dialogs.texts()},
+        {"calls", {QString::number(f.dialogs.calls().size())}},
+        {"chooser", chooser},
+        {"busy", {bits(f.dialogs.busyDepth(), f.dialogs.busyEntries() > 0)}},
+        {"domains", s.dListe.texts()},
+        {"categories", s.cListe.texts()},
+        {"pages", s.tListe.texts()},
         {"selected",
-         [&] {
-             return QStringList{s.dListe.selectedText(), s.cListe.selectedText(), s.tListe.selectedText(),
-                                s.currentDomain};
-         }},
-        {"browsed", [&] { return f.browsed; }},
-        {"explored", [&] { return QStringList{QString::number(f.explored)}; }},
+         {s.dListe.selectedText(), s.cListe.selectedText(), s.tListe.selectedText(), s.currentDomain}},
+        {"browsed", f.browsed},
+        {"explored", {QString::number(f.explored)}},
         {"counts",
-         [&] {
-             return QStringList{QString::asprintf("prompts=%d shown=%d ends=%d ended=%d", f.domainPrompts,
-                                                  f.windowShown, f.endRequests, f.shell->programEnded)};
-         }},
-        {"mru",
-         [&] {
-             const auto& m = f.shell->mnuFileMRU;
-             return m.visible ? QStringList{m.caption, m.tag} : QStringList{"hidden"};
-         }},
+         {QString::asprintf("prompts=%d shown=%d ends=%d ended=%d", f.domainPrompts, f.windowShown,
+                            f.endRequests, f.shell->programEnded)}},
+        {"mru", mru.visible ? QStringList{mru.caption, mru.tag} : QStringList{"hidden"}},
         // Catalogue tab, "Modifier", "Supprimer", "Nouvelle Catégorie", "Ajouter", then the link types.
         {"controls",
-         [&] {
-             return QStringList{bits(c.currentTab == Tab::Catalogue, c.tModifierVisible, c.tSupprimerVisible,
-                                     c.cAjouterEnabled, c.tAjouterEnabled),
-                                bits(c.cType[0], c.cType[1], c.cType[2], c.cType[3], c.cType[4])};
-         }},
-        {"preview",
-         [&] {
-             const Preview p = previewTarget(s);
-             return QStringList{p.address, p.missing};
-         }},
+         {bits(c.currentTab == Tab::Catalogue, c.tModifierVisible, c.tSupprimerVisible, c.cAjouterEnabled,
+               c.tAjouterEnabled),
+          bits(c.cType[0], c.cType[1], c.cType[2], c.cType[3], c.cType[4])}},
     };
     EXPECT_TRUE(probes.contains(what)) << what.toStdString();
-    return probes.contains(what) ? probes[what]() : QStringList{};
+    return probes.value(what);
 }
 
-// Plays one step: an action on the fixture, or a check ("expect", "exists", "absent", "contains", "empty").
+// Plays one step: an action on the fixture, or a check.
 void step(ShellFixture& f, const QString& verb, const QString& arg, const QStringList& fields) {
     MainState& s = *f.state;
     const QString field = fields.value(0);
