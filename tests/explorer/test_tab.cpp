@@ -53,34 +53,10 @@ public:
     }
     // The menu commands by letter: Previous, Origin, Next, Deploy, Edit.
     static NoeudsMenu::Item item(QChar letter) { return NoeudsMenu::Item(QString("PON-DE").indexOf(letter)); }
-    // The entries a node's menu offers: "P O N D E" for Previous, Origin, Next, Deploy and Edit, "-" where
-    // one is greyed.
-    QString menuAt(const QString& relativeKey) {
-        const auto menu = tab.N_MouseUp(tab.N().indexOf(node(relativeKey)));
-        EXPECT_EQ(selectedKey(), native(dir(relativeKey)));
-        QString shown;
-        for (const QChar letter : QString("PONDE"))
-            shown += menu && menu->enabled[item(letter)] ? letter : u'-';
-        return shown;
-    }
-    // The commands of `letters` from the node `from`: where each one leaves the selection, or "beep" when
-    // there is nowhere to go.
-    QString moves(const QString& from, const QString& letters) {
-        select(from);
-        QStringList out;
-        for (const QChar letter : letters) {
-            const int beeps = dialogs.beeps();
-            tab.mN_Click(item(letter));
-            out.append(dialogs.beeps() > beeps ? "beep" : selectedKey().mid(dir.path().size()));
-        }
-        return out.join(u' ');
-    }
     // One scenario line: an action, or a check of the tab against the expected fields.
     void step(const QString& verb, const QString& arg, const QStringList& fields) {
-        const auto here = [&](QString text) { return text.replace("ROOT/", dir.path()); };
-        QStringList expected;
-        for (const QString& f : fields)
-            expected << here(f);
+        QStringList expected = fields;
+        expected.replaceInStrings("ROOT/", dir.path());
         if (verb == "write") {
             writeFile(dir(arg), fields.value(0).toUtf8());
         } else if (verb == "limit") {
@@ -103,10 +79,22 @@ public:
             tab.mN_Click(item(arg.section(u' ', 1)[0]));
         } else if (verb == "collapse") {
             tab.N().setExpanded(node(arg), false);
-        } else if (verb == "menu") {
-            EXPECT_EQ(menuAt(arg), fields.value(0));
-        } else if (verb == "moves") {
-            EXPECT_EQ(moves(arg.section(u' ', 0, 0), arg.section(u' ', 1)), fields.value(0));
+        } else if (verb == "menu") { // "P O N D E" where the command is offered, "-" where greyed
+            const auto menu = tab.N_MouseUp(tab.N().indexOf(node(arg)));
+            EXPECT_EQ(selectedKey(), native(dir(arg)));
+            QString offered;
+            for (const QChar letter : QString("PONDE"))
+                offered += menu && menu->enabled[item(letter)] ? letter : u'-';
+            EXPECT_EQ(offered, fields.value(0));
+        } else if (verb == "moves") { // where each command leaves the selection, "beep" if nowhere to go
+            select(arg.section(u' ', 0, 0));
+            QStringList out;
+            for (const QChar letter : arg.section(u' ', 1)) {
+                const int beeps = dialogs.beeps();
+                tab.mN_Click(item(letter));
+                out.append(dialogs.beeps() > beeps ? "beep" : selectedKey().mid(dir.path().size()));
+            }
+            EXPECT_EQ(out.join(u' '), fields.value(0));
         } else if (verb == "clear") {
             dialogs.clear();
         } else if (verb == "children") { // the node's children, then whether it shows expanded
