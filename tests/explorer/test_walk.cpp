@@ -109,9 +109,6 @@ TEST(Stop, AStopDuringTheWalkUnwindsToDepthZero) {
             page += QStringLiteral("<IMG SRC=i%1_%2.gif>").arg(i).arg(k).toLatin1();
         writeFile(dir(QStringLiteral("p%1.htm").arg(i)), page);
     }
-    Walk full;
-    full.run(dir("p0.htm"));
-    const int all = full.tree.size();
     for (int stopAt : {1, 15, 21, 200, 500}) {
         Walk w;
         int deepest = 0;
@@ -124,11 +121,8 @@ TEST(Stop, AStopDuringTheWalkUnwindsToDepthZero) {
         EXPECT_EQ(w.walker.depth(), 0) << stopAt;
         // Nodes are added one per event: the walk ends on the node where it was stopped.
         EXPECT_EQ(w.tree.size(), 1 + stopAt) << stopAt;
-        EXPECT_LT(w.tree.size(), all);
         EXPECT_EQ(w.dialogs.eventRuns(), stopAt);
-        if (stopAt > 21) {
-            EXPECT_GE(deepest, 2);
-        }
+        EXPECT_TRUE(stopAt <= 21 || deepest >= 2) << stopAt; // stopped inside a page, not at the top
     }
     // With the mark still set, a walk ends at once.
     Walk stopped;
