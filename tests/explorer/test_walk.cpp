@@ -86,16 +86,14 @@ TEST(Walk, PagesThatCannotBeReadStayLeaves) {
     writeFile(dir("i.htm"), "<A HREF=folder.htm><A HREF=pipe.htm><A HREF=gone.htm><A HREF=locked.htm>"
                             "<A HREF=\"http://host/x.htm\">");
     Walk w;
-    QString expected = "[htm] ROOT/i.htm\n"
-                       "  [htm] ???   folder.htm\n"
-                       "  [htm] ???   gone.htm\n"
-                       "  [htm] ???   http://host/x.htm\n"
-                       "  [htm] locked.htm\n";
-    if (canReadLocked)
-        expected += "    [htm] ???   never.htm\n";
-    expected += "  [htm] pipe.htm\n";
     // The pipe is not waited on: the walk ends.
-    EXPECT_EQ(w.run(dir("i.htm")), tree(dir, expected));
+    EXPECT_EQ(w.run(dir("i.htm")), tree(dir, "[htm] ROOT/i.htm\n"
+                                             "  [htm] ???   folder.htm\n"
+                                             "  [htm] ???   gone.htm\n"
+                                             "  [htm] ???   http://host/x.htm\n"
+                                             "  [htm] locked.htm\n" +
+                                                 QString(canReadLocked ? "    [htm] ???   never.htm\n" : "") +
+                                                 "  [htm] pipe.htm\n"));
     EXPECT_EQ(w.walker.depth(), 0);
     QFile::setPermissions(dir("locked.htm"), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }

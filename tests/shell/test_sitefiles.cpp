@@ -1,5 +1,4 @@
 // The stored geometry and the start-up update check.
-#include "lib/settings.h"
 #include "shellfixture.h"
 
 #include <gtest/gtest.h>

@@ -2,11 +2,8 @@
 // scenarios of tests/data/shell/startup.txt through ScriptedDialogs.
 #include "commands/pageeditor.h"
 #include "commands/selection.h"
-#include "lib/files.h"
-#include "lib/settings.h"
 #include "shell/place.h"
 #include "shellfixture.h"
-#include "site/listing.h"
 #include "tablefile.h"
 
 #include <gtest/gtest.h>

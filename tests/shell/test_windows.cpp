@@ -1,6 +1,5 @@
 // The windows on the offscreen platform: named controls, menus, what they show of the state and what
 // they forward.
-#include "lib/settings.h"
 #include "shell/fmain.h"
 #include "shell/frmoptions.h"
 #include "shell/frmsplash.h"
