@@ -72,7 +72,7 @@ public:
                     if (l.event == dialogs.eventRuns())
                         step(l.head.section(u' ', 0, 0), l.head.section(u' ', 1), l.fields);
             };
-        } else if (verb == "stop") {
+        } else if (verb == "press") { // the button: starts a walk, or stops the one running
             tab.bExplorer_Click();
         } else if (verb == "start") {
             start(dir(arg));
@@ -118,10 +118,14 @@ public:
                 EXPECT_EQ(node(key) != nullptr, verb == "nodes") << key.toStdString();
         } else if (verb == "tree") {
             EXPECT_EQ(tab.N().printout(), expected.join(u'\n') + u'\n');
-        } else if (verb == "state") { // the button, the tree's size, the walk's depth, the beeps
-            EXPECT_EQ(shown(tab.controls()) + QString::asprintf(" nodes=%d depth=%d beeps=%d", tab.N().size(),
-                                                                tab.walker().depth(), dialogs.beeps()),
+        } else if (verb ==
+                   "state") { // the button, the tree's size and stop mark, the walk's depth, the beeps
+            EXPECT_EQ(shown(tab.controls()) + QString::asprintf(" nodes=%d mark=", tab.N().size()) +
+                          tab.N().tag() +
+                          QString::asprintf(" depth=%d beeps=%d", tab.walker().depth(), dialogs.beeps()),
                       fields.value(0));
+        } else if (verb == "selected") {
+            EXPECT_EQ(selectedKey(), dir(arg));
         } else if (verb == "messages") {
             EXPECT_EQ(dialogs.messages(), expected);
         } else if (verb == "browsed") {
@@ -159,39 +163,6 @@ TEST_F(ExplorerTabTest, StartAddressDecidesTheButton) {
     }
     // Only existing files are remembered, the last one last.
     EXPECT_EQ(ParamètreLire("Dossier"), dir("notes.txt"));
-}
-
-TEST_F(ExplorerTabTest, AWalkRunsAndStopsWithTheButton) {
-    for (int i = 0; i < 20; ++i)
-        writeFile(dir(QStringLiteral("p%1.htm").arg(i)),
-                  QStringLiteral("<A HREF=p%1.htm><IMG SRC=a.gif><IMG SRC=b.gif>").arg(i + 1).toLatin1());
-    QList<ExplorerControls> during;
-    int depthSeen = 0;
-    dialogs.onEvents = [&] {
-        during.append(tab.controls());
-        depthSeen = std::max(depthSeen, tab.walker().depth());
-        if (dialogs.eventRuns() == 10) {
-            EXPECT_TRUE(tab.running());
-            tab.bExplorer_Click(); // "Arrêter"
-            EXPECT_FALSE(tab.controls().bExplorerEnabled);
-            EXPECT_EQ(tab.N().tag(), "STOP");
-        }
-    };
-    start(dir("p0.htm"));
-    ASSERT_GE(during.size(), 10);
-    EXPECT_EQ(shown(during[0]), "Arrêter enabled=1 default=0 cancel=1 stop=1");
-    EXPECT_GE(depthSeen, 2);
-    EXPECT_FALSE(tab.running());
-    EXPECT_EQ(tab.walker().depth(), 0);
-    EXPECT_EQ(tab.N().size(), 11); // the root and the ten nodes added before the stop
-    EXPECT_EQ(shown(tab.controls()), "Explorer enabled=1 default=1 cancel=0 stop=0");
-    EXPECT_EQ(dialogs.beeps(), 1);
-    EXPECT_EQ(selectedKey(), dir("p0.htm"));
-    // The next walk starts afresh: the stop mark is cleared and the tree rebuilt.
-    dialogs.onEvents = nullptr;
-    tab.bExplorer_Click();
-    EXPECT_EQ(tab.N().size(), 1 + 20 * 3); // each page shows its link and both images
-    EXPECT_EQ(dialogs.beeps(), 2);
 }
 
 // The scenarios of tests/data/explorer/tab.txt, each in a fresh tab and folder.
