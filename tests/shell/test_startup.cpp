@@ -34,8 +34,8 @@ QStringList probe(ShellFixture& f, const QString& what, const QString& arg) {
     const ControlState& c = s.controls;
     if (what == "settings")
         return {f.settings(arg)};
-    if (what == "value")
-        return {*texts(s).value(arg)};
+    if (what == "value" && texts(s).contains(arg))
+        return {*texts(s)[arg]};
     if (what == "preview")
         return {previewTarget(s).address, previewTarget(s).missing};
     const auto bits = [](const auto&... b) { return (QString() + ... + (b ? u'1' : u'0')); };
