@@ -30,28 +30,23 @@ QStringList filesOf(const QString& folder) {
 
 TEST(LinkUpdate, LinksFollowTheMoveAndTheUndoPutsThemBack) {
     // The expected pages' folder, the page or folder moved and where, and the links rewritten.
-    const struct {
-        const char *expected, *from, *to;
-        bool folder;
-        int links;
-    } rows[] = {{"moved", "D/C/x.htm", "D/C2/1.htm", false, 8}, {"renamed", "D/C", "D/K é", true, 5}};
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.expected);
+    for (const auto& row : {QStringList{"moved", "D/C/x.htm", "D/C2/1.htm", "page", "8"},
+                            QStringList{"renamed", "D/C", "D/K é", "folder", "5"}}) {
+        SCOPED_TRACE(row[0].toStdString());
         TempDir dir;
         const QString before = kData + "before/";
         for (const QString& f : filesOf(before))
             writeFile(dir(f), readFile(before + f));
         makeDir(dir("D/C2"));
-        const QString from = dir(QString::fromUtf8(row.from));
-        const QString to = dir(QString::fromUtf8(row.to));
+        const QString from = dir(row[1]), to = dir(row[2]);
         ASSERT_TRUE(QDir().rename(from, to));
         ChangeJournal journal(dir(".journal"));
-        const LinkPlan plan = planLinkUpdate(dir.path(), {{from, to, row.folder}});
-        EXPECT_EQ(plan.links(), row.links);
+        const LinkPlan plan = planLinkUpdate(dir.path(), {{from, to, row[3] == "folder"}});
+        EXPECT_EQ(plan.links(), row[4].toInt());
         const LinkUpdateOutcome outcome = applyLinkUpdate(plan, &journal);
         EXPECT_EQ(outcome.errors, QStringList());
         // The expected pages byte for byte; every other file as it was.
-        const QString expected = kData + QString::fromUtf8(row.expected) + u'/';
+        const QString expected = kData + row[0] + u'/';
         QStringList changed;
         for (const QString& f : filesOf(expected)) {
             EXPECT_EQ(readFile(dir(f)), readFile(expected + f)) << f;

@@ -9,7 +9,8 @@
 
 #include <QFile>
 #include <QSettings>
-#include <QSignalSpy>
+
+#include <memory>
 
 using namespace qs;
 using namespace qs::test;
@@ -17,7 +18,9 @@ using namespace qs::test;
 namespace {
 
 class ExplorerTabTest : public ::testing::Test {
-protected:
+public:
+    void TestBody() override {}
+    QString title;
     ScriptedDialogs dialogs;
     FixedClock clock{QDateTime(QDate(2024, 5, 6), QTime(7, 8)), "marie"};
     MainState state{dialogs, clock, "/opt/quillsite/"};
@@ -27,6 +30,7 @@ protected:
         QSettings("Vendrel", "quillsite").clear();
         tab.walker().setEventInterval(0);
         state.values.NiveauRep = "illimité";
+        QObject::connect(&state, &MainState::browse, [this](const QString& a) { browsed << a; });
     }
     void start(const QString& address) {
         tab.tFichier_Change(address);
@@ -47,15 +51,103 @@ protected:
                                                       c.bExplorerEnabled, c.bExplorerDefault,
                                                       c.bExplorerCancel, c.toolBarButton3Enabled);
     }
-    // A site where shared.htm shows three times: under i.htm, a.htm and b.htm.
-    void makeSharedSite() {
-        writeFile(dir("i.htm"), "<A HREF=shared.htm><A HREF=a.htm><A HREF=b.htm><IMG SRC=pic.gif>");
-        writeFile(dir("a.htm"), "<A HREF=shared.htm>");
-        writeFile(dir("b.htm"), "<A HREF=shared.htm>");
-        writeFile(dir("shared.htm"), "<IMG SRC=pic.gif><A HREF=leaf.htm>");
-        writeFile(dir("leaf.htm"), "<A HREF=shared.htm><A HREF=deeper.htm>");
-        writeFile(dir("pic.gif"), "GIF89a");
+    // The menu commands by letter: Previous, Origin, Next, Deploy, Edit.
+    static NoeudsMenu::Item item(QChar letter) { return NoeudsMenu::Item(QString("PON-DE").indexOf(letter)); }
+    // One scenario line: an action, or a check of the tab against the expected fields.
+    void step(const QString& verb, const QString& arg, const QStringList& fields) {
+        QStringList expected = fields;
+        expected.replaceInStrings("ROOT/", dir.path());
+        if (verb == "write") {
+            writeFile(dir(arg), fields.value(0).toUtf8());
+        } else if (verb == "limit") {
+            state.values.NiveauRep = arg;
+        } else if (verb == "types") {
+            for (int i = 0; i < 5; ++i)
+                state.controls.cType[size_t(i)] = arg[i] == u'1';
+        } else if (verb == "at") { // a step played at that event of the next action
+            queued.append({arg.section(u' ', 0, 0).toInt(), arg.section(u' ', 1), fields});
+            dialogs.resetEventRuns();
+            dialogs.onEvents = [this] {
+                for (const Later& l : queued)
+                    if (l.event == dialogs.eventRuns())
+                        step(l.head.section(u' ', 0, 0), l.head.section(u' ', 1), l.fields);
+            };
+        } else if (verb == "press") { // the button: starts a walk, or stops the one running
+            tab.bExplorer_Click();
+        } else if (verb == "start") {
+            start(dir(arg));
+        } else if (verb == "home") { // the site's home page explored, as opening a site does
+            state.values.Adresse = QString(arg).replace("ROOT/", dir.path());
+            tab.exploreHome();
+        } else if (verb == "dblclick") {
+            select(arg);
+            tab.N_DblClick();
+        } else if (verb == "catalogue") {
+            state.controls.currentTab = Tab::Catalogue;
+        } else if (verb == "do") { // a node, then the command's letter
+            select(arg.section(u' ', 0, 0));
+            tab.mN_Click(item(arg.section(u' ', 1)[0]));
+        } else if (verb == "collapse") {
+            tab.N().setExpanded(node(arg), false);
+        } else if (verb == "menu") { // "P O N D E" where the command is offered, "-" where greyed
+            const auto menu = tab.N_MouseUp(tab.N().indexOf(node(arg)));
+            EXPECT_EQ(selectedKey(), native(dir(arg)));
+            QString offered;
+            for (const QChar letter : QString("PONDE"))
+                offered += menu && menu->enabled[item(letter)] ? letter : u'-';
+            EXPECT_EQ(offered, fields.value(0));
+        } else if (verb == "moves") { // where each command leaves the selection, "beep" if nowhere to go
+            select(arg.section(u' ', 0, 0));
+            QStringList out;
+            for (const QChar letter : arg.section(u' ', 1)) {
+                const int beeps = dialogs.beeps();
+                tab.mN_Click(item(letter));
+                out.append(dialogs.beeps() > beeps ? "beep" : selectedKey().mid(dir.path().size()));
+            }
+            EXPECT_EQ(out.join(u' '), fields.value(0));
+        } else if (verb == "clear") {
+            dialogs.clear();
+        } else if (verb == "children") { // the node's children, then whether it shows expanded
+            QStringList shown;
+            ASSERT_NE(node(arg), nullptr) << arg.toStdString();
+            for (const auto& child : node(arg)->children)
+                shown << child->text;
+            EXPECT_EQ(shown << (node(arg)->expanded ? "expanded" : "collapsed"), expected);
+        } else if (verb == "nodes" || verb == "no-nodes") {
+            for (const QString& key : fields)
+                EXPECT_EQ(node(key) != nullptr, verb == "nodes") << key.toStdString();
+        } else if (verb == "tree") {
+            EXPECT_EQ(tab.N().printout(), expected.join(u'\n') + u'\n');
+        } else if (verb ==
+                   "state") { // the button, the tree's size and stop mark, the walk's depth, the beeps
+            EXPECT_EQ(shown(tab.controls()) + QString::asprintf(" nodes=%d mark=", tab.N().size()) +
+                          tab.N().tag() +
+                          QString::asprintf(" depth=%d beeps=%d", tab.walker().depth(), dialogs.beeps()),
+                      fields.value(0));
+        } else if (verb == "selected") {
+            EXPECT_EQ(selectedKey(), dir(arg));
+        } else if (verb == "messages") {
+            EXPECT_EQ(dialogs.messages(), expected);
+        } else if (verb == "browsed") {
+            EXPECT_EQ(browsed, expected);
+        } else if (verb == "button") {
+            EXPECT_EQ(shown(tab.controls()), fields.value(0));
+        } else if (verb == "shows") { // the tab shown, whether a walk runs, the address and where it is kept
+            EXPECT_EQ(QStringList({state.controls.currentTab == Tab::Explorer ? "explorer" : "other",
+                                   tab.running() ? "running" : "idle", state.controls.tFichier,
+                                   ParamètreLire("Dossier")}),
+                      expected);
+        } else {
+            ADD_FAILURE() << "unknown step " << verb.toStdString();
+        }
     }
+    struct Later {
+        int event;
+        QString head;
+        QStringList fields;
+    };
+    QList<Later> queued;
+    QStringList browsed; // addresses sent to the browser pane
 };
 
 } // namespace
@@ -73,197 +165,34 @@ TEST_F(ExplorerTabTest, StartAddressDecidesTheButton) {
     EXPECT_EQ(ParamètreLire("Dossier"), dir("notes.txt"));
 }
 
-TEST_F(ExplorerTabTest, AWalkRunsAndStopsWithTheButton) {
-    for (int i = 0; i < 20; ++i)
-        writeFile(dir(QStringLiteral("p%1.htm").arg(i)),
-                  QStringLiteral("<A HREF=p%1.htm><IMG SRC=a.gif><IMG SRC=b.gif>").arg(i + 1).toLatin1());
-    QList<ExplorerControls> during;
-    int depthSeen = 0;
-    dialogs.onEvents = [&] {
-        during.append(tab.controls());
-        depthSeen = std::max(depthSeen, tab.walker().depth());
-        if (dialogs.eventRuns() == 10) {
-            EXPECT_TRUE(tab.running());
-            tab.bExplorer_Click(); // "Arrêter"
-            EXPECT_FALSE(tab.controls().bExplorerEnabled);
-            EXPECT_EQ(tab.N().tag(), "STOP");
+// The scenarios of tests/data/explorer/tab.txt, each in a fresh tab and folder.
+TEST(ExplorerTab, Scenarios) {
+    std::unique_ptr<ExplorerTabTest> t;
+    for (const auto& row : tableRows("explorer/tab.txt")) {
+        const QString head = str(row[0]), verb = head.section(u' ', 0, 0), arg = head.section(u' ', 1);
+        QStringList fields;
+        for (const QByteArray& field : row.mid(1))
+            fields << str(field);
+        if (verb == "===") {
+            t.reset();
+            t = std::make_unique<ExplorerTabTest>();
+            t->SetUp();
+            t->title = arg;
+        } else {
+            SCOPED_TRACE((t->title + " / " + head).toStdString());
+            t->step(verb, arg, fields);
+            if (verb != "at") { // what "at" queued is for this action only
+                t->dialogs.onEvents = nullptr;
+                t->queued.clear();
+            }
         }
-    };
-    start(dir("p0.htm"));
-    ASSERT_GE(during.size(), 10);
-    EXPECT_EQ(shown(during[0]), "Arrêter enabled=1 default=0 cancel=1 stop=1");
-    EXPECT_GE(depthSeen, 2);
-    EXPECT_FALSE(tab.running());
-    EXPECT_EQ(tab.walker().depth(), 0);
-    EXPECT_EQ(tab.N().size(), 11); // the root and the ten nodes added before the stop
-    EXPECT_EQ(shown(tab.controls()), "Explorer enabled=1 default=1 cancel=0 stop=0");
-    EXPECT_EQ(dialogs.beeps(), 1);
-    EXPECT_EQ(selectedKey(), dir("p0.htm"));
-    // The next walk starts afresh: the stop mark is cleared and the tree rebuilt.
-    dialogs.onEvents = nullptr;
-    tab.bExplorer_Click();
-    EXPECT_EQ(tab.N().size(), 1 + 20 * 3); // each page shows its link and both images
-    EXPECT_EQ(dialogs.beeps(), 2);
-}
-
-TEST_F(ExplorerTabTest, WalkUsesTheWindowsSwitchesAndDepth) {
-    writeFile(dir("i.htm"), "<A HREF=a.htm><IMG SRC=x.gif>");
-    writeFile(dir("a.htm"), "<A HREF=b.htm>");
-    writeFile(dir("b.htm"), "<A HREF=c.htm>");
-    state.controls.cType = {false, true, true, false, true};
-    state.values.NiveauRep = "1";
-    start(dir("i.htm"));
-    EXPECT_EQ(tab.N().printout(), QString("[htm] %1\n  [htm] a.htm\n    [htm] b.htm\n").arg(dir("i.htm")));
-}
-
-TEST_F(ExplorerTabTest, DoubleClickShowsPagesInTheBrowserPane) {
-    makeSharedSite();
-    start(dir("i.htm"));
-    QSignalSpy browse(&state, &MainState::browse);
-    select("shared.htm<2>");
-    tab.N_DblClick();
-    ASSERT_EQ(browse.count(), 1);
-    EXPECT_EQ(browse.at(0).at(0).toString(), native(dir("shared.htm")));
-    EXPECT_EQ(state.controls.currentTab, qs::Tab::Explorer);
-    state.controls.currentTab = qs::Tab::Catalogue;
-    select("pic.gif");
-    tab.N_DblClick();
-    EXPECT_EQ(browse.count(), 1);
-    EXPECT_EQ(state.controls.currentTab, qs::Tab::Catalogue);
-    EXPECT_EQ(tab.controls().bExplorerCaption, "Explorer");
-    // During a walk the button stays the stop button.
-    dialogs.resetEventRuns();
-    dialogs.onEvents = [&] {
-        if (dialogs.eventRuns() == 3) {
-            tab.select(tab.N().find(dir("i.htm")));
-            tab.N_DblClick();
-            EXPECT_EQ(tab.controls().bExplorerCaption, "Arrêter");
-            EXPECT_TRUE(tab.controls().toolBarButton3Enabled);
-        }
-    };
-    tab.bExplorer_Click();
-    EXPECT_EQ(browse.count(), 2);
-}
-
-TEST_F(ExplorerTabTest, PopUpMenuEnabling) {
-    makeSharedSite();
-    writeFile(dir("i.htm"),
-              "<A HREF=shared.htm><A HREF=a.htm><A HREF=b.htm><IMG SRC=pic.gif><A HREF=deeper.htm>");
-    state.values.NiveauRep = "1"; // leaf.htm shows but is not read
-    start(dir("i.htm"));
-    EXPECT_EQ(NoeudsMenu::texts(),
-              (QStringList{"Précédent", "Origine", "Suivant", "-", "Déployer", NoeudsMenu::editCaption()}));
-    // The entries a node's menu offers: "P O N D E" for Previous, Origin, Next, Deploy and Edit, "-" where
-    // one is greyed.
-    auto menuAt = [&](const QString& relativeKey) {
-        const auto menu = tab.N_MouseUp(tab.N().indexOf(node(relativeKey)));
-        EXPECT_EQ(selectedKey(), native(dir(relativeKey)));
-        QString shown;
-        for (const int item : {NoeudsMenu::Previous, NoeudsMenu::Origin, NoeudsMenu::Next, NoeudsMenu::Deploy,
-                               NoeudsMenu::Edit})
-            shown += menu && menu->enabled[item] ? u"PON-DE"[item] : u'-';
-        return shown;
-    };
-    const std::pair<const char*, const char*> menus[] = {
-        {"i.htm", "-ON-E"},         // an explored page: expanded, so nothing to deploy
-        {"leaf.htm", "-ONDE"},      // a page shown but not read
-        {"shared.htm<1>", "PONDE"}, // an occurrence: its file is its first node's
-        {"pic.gif", "-OND-"},       // a picture: deployable (a file, collapsed), not editable
-        {"deeper.htm", "-ON--"},    // a missing page: neither
-    };
-    for (const auto& [key, shown] : menus)
-        EXPECT_EQ(menuAt(QString::fromUtf8(key)), QString::fromLatin1(shown)) << key;
-    // A collapsed explored page is deployable again.
-    tab.N().setExpanded(node("shared.htm"), false);
-    EXPECT_EQ(menuAt("shared.htm").at(3), u'D');
-    // Nothing under the pointer: no menu.
-    EXPECT_FALSE(tab.N_MouseUp(QModelIndex()).has_value());
-}
-
-TEST_F(ExplorerTabTest, MenuMovesBetweenOccurrences) {
-    makeSharedSite();
-    start(dir("i.htm"));
-    ASSERT_NE(node("shared.htm<3>"), nullptr) << "read before a.htm and b.htm, leaf.htm has the first";
-    ASSERT_EQ(node("shared.htm<4>"), nullptr);
-    dialogs.clear();
-    // The commands of `letters` (P previous, N next, O origin) from the node `from`: where each one leaves
-    // the selection, or "beep" when there is nowhere to go.
-    auto moves = [&](const QString& from, const char* letters) {
-        select(from);
-        QStringList out;
-        for (const char* l = letters; *l; ++l) {
-            const int beeps = dialogs.beeps();
-            tab.mN_Click(*l == 'P'   ? NoeudsMenu::Previous
-                         : *l == 'N' ? NoeudsMenu::Next
-                                     : NoeudsMenu::Origin);
-            out.append(dialogs.beeps() > beeps ? "beep" : selectedKey().mid(dir.path().size()));
-        }
-        return out.join(u' ');
-    };
-    EXPECT_EQ(moves("shared.htm<2>", "PPPNNNNO"), "shared.htm<1> shared.htm beep shared.htm<1> shared.htm<2> "
-                                                  "shared.htm<3> beep shared.htm");
-    EXPECT_TRUE(dialogs.messages().isEmpty());
-    tab.mN_Click(NoeudsMenu::Origin); // on the first node: its address is shown
-    EXPECT_EQ(dialogs.messages(), QStringList{native(dir("shared.htm"))});
-    // Any file has occurrences: the picture shows under i.htm and shared.htm.
-    EXPECT_EQ(moves("pic.gif", "NN"), "pic.gif<1> beep");
-}
-
-TEST_F(ExplorerTabTest, DeployReadsANodeInPlace) {
-    makeSharedSite();
-    writeFile(dir("deeper.htm"), "<IMG SRC=deep.gif>");
-    state.values.NiveauRep = "1";
-    start(dir("i.htm"));
-    // leaf.htm is shown under shared.htm, unread; deploying it reads it to the depth limit.
-    select("leaf.htm");
-    tab.mN_Click(NoeudsMenu::Deploy);
-    EXPECT_EQ(node("leaf.htm")->children.size(), 2u);
-    EXPECT_NE(node("shared.htm<3>"), nullptr);
-    ASSERT_NE(node("deeper.htm"), nullptr);
-    EXPECT_EQ(node("deeper.htm")->children.size(), 1u);
-    EXPECT_EQ(tab.controls().bExplorerCaption, "Explorer");
-    EXPECT_EQ(dialogs.beeps(), 1) << "only the walk beeps";
-    // Deploying an occurrence reads its page again, with the links under the occurrence.
-    select("shared.htm<1>");
-    tab.mN_Click(NoeudsMenu::Deploy);
-    QStringList under;
-    for (const auto& child : node("shared.htm<1>")->children)
-        under << child->text;
-    EXPECT_EQ(under, (QStringList{"leaf.htm<1>", "pic.gif<2>"}));
-    EXPECT_TRUE(node("shared.htm<1>")->expanded);
-}
-
-TEST_F(ExplorerTabTest, DeployAfterAStoppedWalkStillWorks) {
-    makeSharedSite();
-    dialogs.onEvents = [&] {
-        if (dialogs.eventRuns() == 2)
-            tab.bExplorer_Click();
-    };
-    start(dir("i.htm"));
-    dialogs.onEvents = nullptr;
-    ASSERT_EQ(tab.N().size(), 3);
-    select("shared.htm");
-    tab.mN_Click(NoeudsMenu::Deploy);
-    EXPECT_EQ(node("shared.htm")->children.size(), 2u);
-    // Stopping a deployment gives the button back.
-    state.values.NiveauRep = "1";
-    start(dir("i.htm"));
-    ASSERT_TRUE(node("leaf.htm")->children.empty());
-    dialogs.onEvents = [&] {
-        if (dialogs.eventRuns() == 1)
-            tab.bExplorer_Click();
-    };
-    dialogs.resetEventRuns();
-    select("leaf.htm");
-    tab.mN_Click(NoeudsMenu::Deploy);
-    EXPECT_EQ(node("leaf.htm")->children.size(), 1u);
-    EXPECT_TRUE(tab.controls().bExplorerEnabled);
-    EXPECT_EQ(tab.controls().bExplorerCaption, "Explorer");
-    EXPECT_EQ(tab.walker().depth(), 0);
+    }
 }
 
 TEST_F(ExplorerTabTest, EditOpensTheFirstNodesFileInTheTextEditor) {
-    makeSharedSite();
+    writeFile(dir("i.htm"), "<A HREF=a.htm><A HREF=shared.htm>");
+    writeFile(dir("a.htm"), "<A HREF=shared.htm>");
+    writeFile(dir("shared.htm"), "");
     start(dir("i.htm"));
     QStringList launched;
     bool succeed = true;
@@ -271,9 +200,12 @@ TEST_F(ExplorerTabTest, EditOpensTheFirstNodesFileInTheTextEditor) {
         launched = QStringList{program} + arguments;
         return succeed;
     });
+    EXPECT_EQ(NoeudsMenu::texts(),
+              (QStringList{"Précédent", "Origine", "Suivant", "-", "Déployer", NoeudsMenu::editCaption()}));
+    EXPECT_FALSE(tab.N_MouseUp(QModelIndex()).has_value()); // nothing under the pointer: no menu
     ParamètreEcrire("EditeurTexte", "mon-editeur --nouvelle-fenetre");
     EXPECT_EQ(NoeudsMenu::texts().last(), "Éditer avec mon-editeur");
-    select("shared.htm<2>");
+    select("shared.htm<1>");
     tab.mN_Click(NoeudsMenu::Edit);
     EXPECT_EQ(launched, (QStringList{"mon-editeur", "--nouvelle-fenetre", native(dir("shared.htm"))}));
     succeed = false;
@@ -301,34 +233,4 @@ TEST_F(ExplorerTabTest, EditOpensTheFirstNodesFileInTheTextEditor) {
                                file + "\".",
                            "Je ne trouve aucun éditeur de texte pour ouvrir le fichier \"" + file +
                                "\".\r\n\r\nIndiquez-en un dans le paramètre \"EditeurTexte\"."}));
-}
-
-TEST_F(ExplorerTabTest, OpeningAnotherSiteDuringAWalkRestartsIt) {
-    makeSharedSite();
-    writeFile(dir("other/home.htm"), "<A HREF=one.htm><A HREF=two.htm>");
-    QSignalSpy browse(&state, &MainState::browse);
-    tab.exploreHome(); // no site: nothing
-    EXPECT_EQ(tab.N().size(), 0);
-    EXPECT_EQ(browse.count(), 0);
-    state.values.Adresse = dir("i.htm");
-    bool reopened = false;
-    dialogs.onEvents = [&] {
-        if (!reopened) {
-            reopened = true;
-            state.values.Adresse = dir("other/home.htm");
-            tab.exploreHome(); // as the window would from within the walk's events
-            EXPECT_TRUE(tab.running());
-        }
-    };
-    tab.exploreHome();
-    EXPECT_FALSE(tab.running());
-    EXPECT_EQ(tab.N().printout(),
-              QString("[htm] %1\n  [htm] ???   one.htm\n  [htm] ???   two.htm\n").arg(dir("other/home.htm")));
-    EXPECT_EQ(tab.walker().depth(), 0);
-    EXPECT_EQ(dialogs.beeps(), 2);
-    // Each opening shows its home page; the address is remembered.
-    ASSERT_EQ(browse.count(), 2);
-    EXPECT_EQ(browse.at(1).at(0).toString(), dir("other/home.htm"));
-    EXPECT_EQ(state.controls.tFichier, dir("other/home.htm"));
-    EXPECT_EQ(ParamètreLire("Dossier"), dir("other/home.htm"));
 }

@@ -86,16 +86,14 @@ TEST(Walk, PagesThatCannotBeReadStayLeaves) {
     writeFile(dir("i.htm"), "<A HREF=folder.htm><A HREF=pipe.htm><A HREF=gone.htm><A HREF=locked.htm>"
                             "<A HREF=\"http://host/x.htm\">");
     Walk w;
-    QString expected = "[htm] ROOT/i.htm\n"
-                       "  [htm] ???   folder.htm\n"
-                       "  [htm] ???   gone.htm\n"
-                       "  [htm] ???   http://host/x.htm\n"
-                       "  [htm] locked.htm\n";
-    if (canReadLocked)
-        expected += "    [htm] ???   never.htm\n";
-    expected += "  [htm] pipe.htm\n";
     // The pipe is not waited on: the walk ends.
-    EXPECT_EQ(w.run(dir("i.htm")), tree(dir, expected));
+    EXPECT_EQ(w.run(dir("i.htm")), tree(dir, "[htm] ROOT/i.htm\n"
+                                             "  [htm] ???   folder.htm\n"
+                                             "  [htm] ???   gone.htm\n"
+                                             "  [htm] ???   http://host/x.htm\n"
+                                             "  [htm] locked.htm\n" +
+                                                 QString(canReadLocked ? "    [htm] ???   never.htm\n" : "") +
+                                                 "  [htm] pipe.htm\n"));
     EXPECT_EQ(w.walker.depth(), 0);
     QFile::setPermissions(dir("locked.htm"), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
@@ -109,9 +107,6 @@ TEST(Stop, AStopDuringTheWalkUnwindsToDepthZero) {
             page += QStringLiteral("<IMG SRC=i%1_%2.gif>").arg(i).arg(k).toLatin1();
         writeFile(dir(QStringLiteral("p%1.htm").arg(i)), page);
     }
-    Walk full;
-    full.run(dir("p0.htm"));
-    const int all = full.tree.size();
     for (int stopAt : {1, 15, 21, 200, 500}) {
         Walk w;
         int deepest = 0;
@@ -124,11 +119,8 @@ TEST(Stop, AStopDuringTheWalkUnwindsToDepthZero) {
         EXPECT_EQ(w.walker.depth(), 0) << stopAt;
         // Nodes are added one per event: the walk ends on the node where it was stopped.
         EXPECT_EQ(w.tree.size(), 1 + stopAt) << stopAt;
-        EXPECT_LT(w.tree.size(), all);
         EXPECT_EQ(w.dialogs.eventRuns(), stopAt);
-        if (stopAt > 21) {
-            EXPECT_GE(deepest, 2);
-        }
+        EXPECT_TRUE(stopAt <= 21 || deepest >= 2) << stopAt; // stopped inside a page, not at the top
     }
     // With the mark still set, a walk ends at once.
     Walk stopped;

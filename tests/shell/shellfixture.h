@@ -25,6 +25,12 @@ public:
         for (const char* name :
              {"logo.gif", "head_d.txt", "foot_d.txt", "head_c.txt", "foot_c.txt", "index.txt"})
             QFile::copy(QUILLSITE_SOURCE_DIR "/templates/" + QString(name), program + name);
+        restart();
+    }
+    // A fresh window state and shell on the same folders and stored settings, as at the program's next
+    // start.
+    void restart() {
+        shell.reset();
         state = std::make_unique<MainState>(dialogs, clock, program);
         QObject::connect(state.get(), &MainState::browse, [this](const QString& a) { browsed.append(a); });
         ShellHooks hooks;
@@ -40,6 +46,8 @@ public:
         hooks.showWindow = [this] { ++windowShown; };
         hooks.endProgram = [this] { ++endRequests; };
         shell = std::make_unique<Shell>(*state, hooks);
+        domainPrompts = explored = windowShown = endRequests = 0;
+        browsed.clear();
     }
     ~ShellFixture() { QSettings("Vendrel", "quillsite").clear(); }
 

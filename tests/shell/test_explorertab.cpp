@@ -32,8 +32,7 @@ TEST(MainWindow, OpeningASiteExploresItsHomePageOnceTheWindowIsUp) {
     auto* bExplorer = window.findChild<QPushButton*>("bExplorer");
     auto* tFichier = window.findChild<QLineEdit*>("tFichier");
     auto* stop = window.findChild<QAction*>("tbStop");
-    ASSERT_NE(N, nullptr);
-    ASSERT_NE(stop, nullptr);
+    ASSERT_TRUE(N && stop);
     EXPECT_TRUE(window.findChild<QToolBar*>("tbToolBar")->actions().contains(stop));
     window.show();
     shell.init();

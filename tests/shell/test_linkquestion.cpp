@@ -4,6 +4,7 @@
 #include "commands/selection.h"
 #include "shell/relocation.h"
 #include "shellfixture.h"
+#include "tablefile.h"
 
 #include <gtest/gtest.h>
 
@@ -12,10 +13,8 @@ using namespace qs::test;
 
 namespace {
 
-enum class Action { DragToDomain, MoveTo, RenameCategory, RenameDomain };
-
 // Does `action` on the page "Cible" of Alpha/C, answering the link question with `yes`.
-void act(ShellFixture& f, Action action, bool yes) {
+void act(ShellFixture& f, const QByteArray& action, bool yes) {
     MainState& s = *f.state;
     s.dListe.select(s.dListe.find("Alpha"));
     dListe_Click(s);
@@ -23,24 +22,19 @@ void act(ShellFixture& f, Action action, bool yes) {
     cListe_Click(s);
     const auto page = tListe_MouseDown(s, s.tListe.find("Cible"));
     ASSERT_TRUE(page);
-    if (action == Action::RenameCategory || action == Action::RenameDomain)
-        f.dialogs.answer(action == Action::RenameDomain ? "Gamma" : "Guides");
+    if (action.startsWith("rename"))
+        f.dialogs.answer(action == "rename-domain" ? "Gamma" : "Guides");
     yes ? f.dialogs.yes() : f.dialogs.no();
-    switch (action) {
-    case Action::DragToDomain:
+    if (action == "drag") {
         dListe_DragDrop(s, *page, s.dListe.find("Beta"));
-        break;
-    case Action::MoveTo: // "Déplacer vers..."
+    } else if (action == "move") {
         movePage(s, *page, "Alpha", "D");
-        break;
-    case Action::RenameCategory:
+    } else if (action == "rename-category") {
         ASSERT_TRUE(cListe_MouseUp(s, Qt::RightButton, s.cListe.find("C")));
         mod2_Click(s, FolderCommand::Rename);
-        break;
-    case Action::RenameDomain:
+    } else {
         ASSERT_TRUE(dListe_MouseUp(s, Qt::RightButton, s.dListe.find("Alpha")));
         mmod_Click(s, FolderCommand::Rename);
-        break;
     }
 }
 
@@ -48,21 +42,8 @@ void act(ShellFixture& f, Action action, bool yes) {
 
 TEST(LinkQuestion, AfterMovesAndRenames) {
     const QString question = "Mettre à jour 2 lien(s) dans 2 page(s) ?";
-    const struct Row {
-        Action action;
-        bool yes;
-        const char* fromBeta; // the links of Beta/C/1.htm and of the site's Liens.htm afterwards
-        const char* fromRoot;
-    } rows[] = {
-        {Action::DragToDomain, true, "2.htm#haut", "Beta/C/2.htm?q=1"},
-        {Action::DragToDomain, false, "../../Alpha/C/1.htm#haut", "Alpha/C/1.htm?q=1"},
-        {Action::MoveTo, true, "../../Alpha/D/1.htm#haut", "Alpha/D/1.htm?q=1"},
-        {Action::RenameCategory, true, "../../Alpha/Guides/1.htm#haut", "Alpha/Guides/1.htm?q=1"},
-        {Action::RenameDomain, true, "../../Gamma/C/1.htm#haut", "Gamma/C/1.htm?q=1"},
-        {Action::RenameDomain, false, "../../Alpha/C/1.htm#haut", "Alpha/C/1.htm?q=1"},
-    };
     int n = 0;
-    for (const Row& row : rows) {
+    for (const auto& row : tableRows("shell/linkquestion.txt")) {
         SCOPED_TRACE(n);
         ShellFixture f;
         const QString site = f.makeSite(QStringLiteral("S%1").arg(n++), {"Alpha", "Beta"});
@@ -74,15 +55,14 @@ TEST(LinkQuestion, AfterMovesAndRenames) {
         f.shell->Form_Load();
         followRelocations(*f.state);
         f.dialogs.clear();
-        act(f, row.action, row.yes);
+        act(f, row[0], row[1] == "yes");
         const auto asked = std::find_if(f.dialogs.calls().begin(), f.dialogs.calls().end(),
                                         [&](const auto& c) { return c.text == question; });
         ASSERT_NE(asked, f.dialogs.calls().end()) << f.dialogs.texts().join(u'|').toStdString();
         EXPECT_EQ(asked->extra, "Liens.htm\nBeta/C/1.htm"); // the pages, on request
         EXPECT_EQ(asked->title, "Mise à jour des liens");
         EXPECT_EQ(f.dialogs.pending(), 0);
-        EXPECT_EQ(readFile(site + "Beta/C/1.htm"),
-                  "<TITLE>B</TITLE><A HREF=\"" + QByteArray(row.fromBeta) + "\">x</A>\r\n");
-        EXPECT_EQ(readFile(site + "Liens.htm"), "<a href='" + QByteArray(row.fromRoot) + "'>x</a>\r\n");
+        EXPECT_EQ(readFile(site + "Beta/C/1.htm"), "<TITLE>B</TITLE><A HREF=\"" + row[2] + "\">x</A>\r\n");
+        EXPECT_EQ(readFile(site + "Liens.htm"), "<a href='" + row[3] + "'>x</a>\r\n");
     }
 }

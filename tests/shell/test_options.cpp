@@ -1,7 +1,7 @@
 // The options dialog's logic: what loading shows, what moving the controls changes, what Apply stores.
 #include "lib/settings.h"
 #include "shell/options.h"
-#include "testutil.h"
+#include "tablefile.h"
 
 #include <gtest/gtest.h>
 
@@ -27,6 +27,14 @@ protected:
             key += u'=' + ParamètreLire(key);
         return all.join(u' ');
     }
+    // The rows of tests/data/shell/options.txt of one kind, without their kind.
+    static QList<QStringList> cases(const char* kind) {
+        QList<QStringList> out;
+        for (const auto& row : tableRows("shell/options.txt"))
+            if (row[0] == kind)
+                out.append(QStringList{str(row[1]), str(row.value(2))});
+        return out;
+    }
     static QString rgb(const std::array<int, 3>& bar) { return QColor(bar[0], bar[1], bar[2]).name(); }
     ProgramValues values;
 };
@@ -50,16 +58,11 @@ TEST_F(OptionsTest, LoadingShowsTheStoredOptionsAndStoresTheMissingOnes) {
 
 TEST_F(OptionsTest, TheDepthSliderShowsAndStoresItsValue) {
     // A stored depth the slider cannot show is replaced; its maximum means unlimited.
-    for (const auto& [text, shown] : {std::pair{"7", "7 7"},
-                                      {"25", "20 illimité"},
-                                      {"illimité", "20 illimité"},
-                                      {"abc", "1 1"},
-                                      {"0", "1 1"},
-                                      {" 12 ", "12 12"}}) {
-        ParamètreEcrire("NiveauRep", text);
+    for (const auto& row : cases("depth")) {
+        ParamètreEcrire("NiveauRep", row[0]);
         Options o(values);
         o.Form_Load();
-        EXPECT_EQ(QString::number(o.form.sNiv) + ' ' + o.form.eNiv, shown) << text;
+        EXPECT_EQ(QString::number(o.form.sNiv) + ' ' + o.form.eNiv, row[1]) << row[0].toStdString();
     }
     Options o(values);
     o.Form_Load();
@@ -105,17 +108,10 @@ TEST_F(OptionsTest, ColoursChangeAtOnceAndApplyStoresThem) {
     EXPECT_EQ(get("CouleurFond(rrggbb)"), "CouleurFond(rrggbb)=000000");
     // A typed hexadecimal colour moves the bars; a malformed one changes nothing, nor does a sign or a
     // blank inside that a number reader would take.
-    for (const auto& [text, after] : {std::pair{"#a0b1c2", "A0B1C2"},
-                                      {" 102030 ", "102030"},
-                                      {"12345", "102030"},
-                                      {"#GG0000", "102030"},
-                                      {"-1-1-1", "102030"},
-                                      {"+f+f+f", "102030"},
-                                      {"1 2 34", "102030"},
-                                      {"#-0-0-0", "102030"}}) {
-        const bool accepted = values.CouleurTitre != after;
-        EXPECT_EQ(o.hexEdited(Options::CL, text), accepted) << text;
-        EXPECT_EQ(values.CouleurTitre + ' ' + o.hexText(Options::CL), after + QString(" #") + after) << text;
+    for (const auto& row : cases("hex")) {
+        const bool accepted = values.CouleurTitre != row[1];
+        EXPECT_EQ(o.hexEdited(Options::CL, row[0]), accepted) << row[0].toStdString();
+        EXPECT_EQ(values.CouleurTitre + ' ' + o.hexText(Options::CL), row[1] + " #" + row[1]);
     }
     EXPECT_EQ(rgb(o.form.bars[Options::CL]), "#102030");
     o.barChanged(Options::CL, 1, 300); // beyond the bar: its end
@@ -128,13 +124,14 @@ TEST_F(OptionsTest, ColoursChangeAtOnceAndApplyStoresThem) {
 
 // A stored colour is six hexadecimal digits, or no colour: the bars stay at 0 and nothing else moves.
 TEST_F(OptionsTest, ApplyWithoutChangesStoresWhatWasLoaded) {
-    for (const char* colour : {"bleu", "-1-1-1", "+f+f+f", "1 2 34", "#-0-0-0"}) {
+    for (const auto& row : cases("stored")) {
         QSettings("Vendrel", "quillsite").clear();
         set("CouleurTexte(rrggbb)=123456 NivImg=0 NivCgi=0 NiveauRep=9 Modification=Oui");
-        ParamètreEcrire("CouleurFond(rrggbb)", colour);
+        ParamètreEcrire("CouleurFond(rrggbb)", row[0]);
         Options o(values);
         o.Form_Load();
-        EXPECT_EQ(rgb(o.form.bars[Options::CF]) + ' ' + o.hexText(Options::CF), "#000000 #000000") << colour;
+        EXPECT_EQ(rgb(o.form.bars[Options::CF]) + ' ' + o.hexText(Options::CF), "#000000 #000000")
+            << row[0].toStdString();
         const QString before = get();
         o.cmdApply_Click();
         EXPECT_EQ(get(), before);

@@ -1,9 +1,10 @@
-// Start-up, closing and the File menu's site commands, answered through ScriptedDialogs.
+// Start-up, closing, the File menu's site commands and the user's place in the lists, played from the
+// scenarios of tests/data/shell/startup.txt through ScriptedDialogs.
+#include "commands/pageeditor.h"
 #include "commands/selection.h"
-#include "lib/files.h"
-#include "lib/settings.h"
+#include "shell/place.h"
 #include "shellfixture.h"
-#include "site/listing.h"
+#include "tablefile.h"
 
 #include <gtest/gtest.h>
 
@@ -16,82 +17,176 @@ using namespace qs::test;
 
 namespace {
 
-class Startup : public ::testing::Test, public ShellFixture {
-protected:
-    // A site already open, as start-up leaves it.
-    QString openSite(const QString& name, const QStringList& domains) {
-        const QString site = makeSite(name, domains);
-        storeSite(site + "Index.htm");
-        shell->Form_Load();
-        return site;
+class Startup : public ::testing::Test, public ShellFixture {};
+
+// The texts a scenario sets and reads by name.
+QMap<QString, QString*> texts(MainState& s) {
+    return {{"Adresse", &s.values.Adresse},
+            {"Répertoire", &s.values.Répertoire},
+            {"CouleurFond", &s.values.CouleurFond},
+            {"tFichier", &s.controls.tFichier},
+            {"currentDomain", &s.currentDomain}};
+}
+
+// What a check names, as text: the dialogs' log, lists, counters, settings and the window's state.
+QStringList probe(ShellFixture& f, const QString& what, const QString& arg) {
+    MainState& s = *f.state;
+    const ControlState& c = s.controls;
+    if (what == "settings")
+        return {f.settings(arg)};
+    if (what == "value" && texts(s).contains(arg))
+        return {*texts(s)[arg]};
+    if (what == "preview")
+        return {previewTarget(s).address, previewTarget(s).missing};
+    const auto bits = [](const auto&... b) { return (QString() + ... + (b ? u'1' : u'0')); };
+    const auto& mru = f.shell->mnuFileMRU;
+    QStringList chooser;
+    for (const auto& call : f.dialogs.calls())
+        if (call.kind == ScriptedDialogs::Kind::OpenFile)
+            chooser << call.extra;
+    const QMap<QString, QStringList> probes{
+        {"log", f.dialogs.log()},
+        {"texts", f.dialogs.texts()},
+        {"calls", {QString::number(f.dialogs.calls().size())}},
+        {"chooser", chooser},
+        {"busy", {bits(f.dialogs.busyDepth(), f.dialogs.busyEntries() > 0)}},
+        {"domains", s.dListe.texts()},
+        {"categories", s.cListe.texts()},
+        {"pages", s.tListe.texts()},
+        {"selected",
+         {s.dListe.selectedText(), s.cListe.selectedText(), s.tListe.selectedText(), s.currentDomain}},
+        {"browsed", f.browsed},
+        {"explored", {QString::number(f.explored)}},
+        {"counts",
+         {QString::asprintf("prompts=%d shown=%d ends=%d ended=%d", f.domainPrompts, f.windowShown,
+                            f.endRequests, f.shell->programEnded)}},
+        {"mru", mru.visible ? QStringList{mru.caption, mru.tag} : QStringList{"hidden"}},
+        // Catalogue tab, "Modifier", "Supprimer", "Nouvelle Catégorie", "Ajouter", then the link types.
+        {"controls",
+         {bits(c.currentTab == Tab::Catalogue, c.tModifierVisible, c.tSupprimerVisible, c.cAjouterEnabled,
+               c.tAjouterEnabled),
+          bits(c.cType[0], c.cType[1], c.cType[2], c.cType[3], c.cType[4])}},
+    };
+    EXPECT_TRUE(probes.contains(what)) << what.toStdString();
+    return probes.value(what);
+}
+
+// Plays one step: an action on the fixture, or a check.
+void step(ShellFixture& f, const QString& verb, const QString& arg, const QStringList& fields) {
+    MainState& s = *f.state;
+    const QString field = fields.value(0);
+    if (verb == "site") {
+        QStringList words = arg.split(u' ', Qt::SkipEmptyParts);
+        f.makeSite(words.takeFirst(), words);
+    } else if (verb == "dir") {
+        makeDir(arg);
+    } else if (verb == "write") {
+        writeFile(arg, field.toUtf8());
+    } else if (verb == "remove") {
+        ASSERT_TRUE(QFileInfo(arg).isDir() ? QDir(arg).removeRecursively() : QFile::remove(arg)) << arg;
+    } else if (verb == "store") {
+        f.store(arg, field);
+    } else if (verb == "set") {
+        if (arg == "editing") {
+            s.controls.tAnnulerVisible = field.contains("visible");
+            s.controls.tAnnulerEnabled = field.contains("enabled");
+        } else {
+            ASSERT_TRUE(texts(s).contains(arg)) << arg;
+            *texts(s)[arg] = field;
+        }
+    } else if (verb == "answer") {
+        f.dialogs.answer(field);
+    } else if (verb == "yes" || verb == "no") {
+        verb == "yes" ? f.dialogs.yes() : f.dialogs.no();
+    } else if (verb == "file") {
+        f.dialogs.file(field);
+    } else if (verb == "add") {
+        f.domainsToAdd << fields;
+    } else if (verb == "clear") {
+        f.dialogs.clear();
+    } else if (verb == "restart") {
+        f.restart();
+    } else if (verb == "run") {
+        const QMap<QString, void (Shell::*)()> commands{{"load", &Shell::Form_Load},
+                                                        {"new", &Shell::mnuFileNew_Click},
+                                                        {"open", &Shell::mnuFileOpen_Click},
+                                                        {"save", &Shell::mnuFileSave_Click},
+                                                        {"refresh", &Shell::mnuViewRefresh_Click},
+                                                        {"previous", &Shell::mnuFileMRU_Click}};
+        ASSERT_TRUE(commands.contains(arg)) << arg;
+        (f.shell.get()->*commands[arg])();
+    } else if (verb == "close") { // the geometry, then "closes" or "stays"
+        const QStringList g = arg.split(u' ');
+        const WindowGeometry geometry{g[0].toInt(), g[1].toInt(), g[2].toInt(), g[3].toInt()};
+        EXPECT_EQ(f.shell->Form_Unload(&geometry) ? "closes" : "stays", field);
+    } else if (verb == "select") { // domain, category, page; "-" stops there
+        StructureList* lists[] = {&s.dListe, &s.cListe, &s.tListe};
+        void (*clicks[])(MainState&) = {dListe_Click, cListe_Click, tListe_Click};
+        for (int i = 0; i < fields.size() && fields[i] != "-"; ++i) {
+            lists[i]->select(lists[i]->find(fields[i]));
+            clicks[i](s);
+        }
+    } else if (verb == "take") { // a home page's address, its folder then taken as the site's
+        f.shell->takerépertoire(arg);
+    } else if (verb == "copy") {
+        f.shell->BaseCopy();
+    } else if (verb == "templates") { // which templates the folder holds as copies of the program's
+        QStringList copies;
+        for (const char* name :
+             {"images/logo.gif", "head_d.txt", "foot_d.txt", "head_c.txt", "foot_c.txt", "index.txt"}) {
+            const QString at = arg + name, from = f.program + QString(name).remove("images/");
+            if (QFile::exists(at) && readFile(at) == readFile(from))
+                copies << name;
+        }
+        EXPECT_EQ(copies, fields);
+    } else if (verb == "unselect") {
+        s.cListe.select(-1);
+    } else if (verb == "expect") {
+        const QString what = arg.section(u' ', 0, 0);
+        EXPECT_EQ(probe(f, what, arg.section(u' ', 1)), fields);
+    } else if (verb == "exists" || verb == "absent") {
+        for (const QString& path : fields)
+            EXPECT_EQ(QFileInfo::exists(path), verb == "exists") << path;
+    } else if (verb == "contains") {
+        EXPECT_TRUE(readFile(arg).contains(field.toUtf8())) << arg;
+    } else if (verb == "bytes") {
+        EXPECT_EQ(readFile(arg), field.toUtf8()) << arg;
+    } else if (verb == "holds") { // exactly these files and folders
+        EXPECT_EQ(QDir(arg).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), fields) << arg;
+    } else {
+        ADD_FAILURE() << "unknown step " << verb.toStdString();
     }
-    void click(const QString& domain) {
-        state->dListe.select(state->dListe.find(domain));
-        dListe_Click(*state);
-    }
-};
+}
 
 } // namespace
 
-TEST_F(Startup, FirstLaunchAsksForANewSiteAndCancellingLeavesEmptyLists) {
-    TempDir cwd;
-    const QString previous = QDir::currentPath();
-    QDir::setCurrent(cwd.path());
-    dialogs.answer(QString());
-    shell->Form_Load();
-    EXPECT_EQ(dialogs.log(), (QStringList{"message: Vous devez créer un nouveau site...",
-                                          "prompt Nouveau site: Nom du nouveau site :"}));
-    EXPECT_EQ(state->dListe.count() + state->cListe.count() + state->tListe.count(), 0);
-    EXPECT_FALSE(shell->programEnded);
-    EXPECT_EQ(domainPrompts, 0);
-    EXPECT_EQ(state->controls.currentTab, Tab::Catalogue);
-    EXPECT_EQ(settings("Adresse Modification"), "Adresse= Modification="); // nothing else is loaded
-    // Without a site, Save, Refresh and closing write nothing anywhere.
-    shell->mnuFileSave_Click();
-    shell->mnuViewRefresh_Click();
-    const WindowGeometry g{10, 20, 900, 600};
-    EXPECT_TRUE(shell->Form_Unload(&g));
-    EXPECT_TRUE(QDir(cwd.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
-    EXPECT_EQ(dialogs.calls().size(), 2);
-    QDir::setCurrent(previous);
-}
-
-TEST_F(Startup, FirstLaunchCreatesTheSiteInTheProgramFolder) {
-    dialogs.answer("Mon site");
-    domainsToAdd = {"Accueil"};
-    shell->Form_Load();
-    const QString site = program + "Mon site/";
-    EXPECT_EQ(setting("Adresse"), site + "Index.htm");
-    EXPECT_EQ(setting("Répertoire"), site);
-    EXPECT_EQ(state->values.Répertoire, site);
-    EXPECT_EQ(state->controls.tFichier, site + "Index.htm");
-    for (const char* name : {"head_d.txt", "foot_d.txt", "head_c.txt", "foot_c.txt", "index.txt",
-                             "images/logo.gif", "Index.html", "Index.htm"})
-        EXPECT_TRUE(QFile::exists(site + QLatin1String(name))) << name;
-    // The link-type levels are not New Site's.
-    EXPECT_EQ(
-        settings("Indexer CouleurFond(rrggbb) CouleurTexte(rrggbb) Modification NiveauRep LastOpen NivImg"),
-        "Indexer=Non CouleurFond(rrggbb)=F0F0FF CouleurTexte(rrggbb)=000090 Modification=Oui NiveauRep=4 "
-        "LastOpen= NivImg=");
-    // The window ends on the new domain.
-    EXPECT_EQ(state->dListe.texts(), QStringList{"Accueil"});
-    EXPECT_EQ(state->dListe.selectedText(), "Accueil");
-    EXPECT_EQ(state->cListe.count(), 1);
-    EXPECT_EQ(domainPrompts, 1);
-    EXPECT_EQ(browsed, QStringList{site + "Index.htm"});
-    EXPECT_EQ(explored, 1);
-    EXPECT_FALSE(shell->programEnded);
-}
-
-TEST_F(Startup, ASiteNameInUseIsAskedAgain) {
-    makeDir(program + "Doc");
-    dialogs.answer("Doc").answer("  Doc 2 ");
-    domainsToAdd = {"D"};
-    shell->mnuFileNew_Click();
-    EXPECT_EQ(dialogs.log().value(1), "message(!) Erreur: Ce domaine existe déjà ! Saisissez un autre nom.");
-    EXPECT_EQ(dialogs.messages().size(), 1);
-    EXPECT_EQ(setting("Adresse"), program + "Doc 2/Index.htm");
-    EXPECT_FALSE(QFile::exists(program + "Doc/head_d.txt"));
+// Each "=== title" block of the file is played on a fresh program folder and settings store.
+TEST(Scenario, StartUpAndTheSiteCommands) {
+    std::unique_ptr<ShellFixture> f;
+    const QString previousCwd = QDir::currentPath();
+    QString title;
+    for (const auto& row : tableRows("shell/startup.txt")) {
+        QString head = str(row[0]);
+        if (head.startsWith("=== ")) {
+            QDir::setCurrent(previousCwd);
+            f = std::make_unique<ShellFixture>();
+            title = head;
+            makeDir(f->temp("cwd/"));
+            QDir::setCurrent(f->temp("cwd/")); // nothing may be written here
+            continue;
+        }
+        ASSERT_NE(f, nullptr);
+        QStringList fields;
+        const auto paths = [&](QString text) {
+            return text.replace("PROGRAM/", f->program).replace("TEMP/", f->temp.path());
+        };
+        for (const QByteArray& field : row.mid(1))
+            fields << paths(str(field));
+        SCOPED_TRACE((title + " / " + head).toStdString());
+        head = paths(head);
+        step(*f, head.section(u' ', 0, 0), head.section(u' ', 1), fields);
+    }
+    QDir::setCurrent(previousCwd);
 }
 
 TEST_F(Startup, AProgramFolderThatTakesNoSiteIsSaidSo) {
@@ -108,172 +203,10 @@ TEST_F(Startup, AProgramFolderThatTakesNoSiteIsSaidSo) {
     EXPECT_EQ(setting("Adresse"), QString());
 }
 
-// A site needs a domain: refused, the program ends (a new site asks twice, a stored one once).
-TEST_F(Startup, ASiteWithoutDomainsAsksForOneOrEnds) {
-    dialogs.answer("Vide");
-    shell->mnuFileNew_Click();
-    EXPECT_EQ(QList<int>({domainPrompts, windowShown, endRequests, shell->programEnded}),
-              QList<int>({2, 1, 1, 1}));
-    ShellFixture stored;
-    const QString site = stored.makeSite("vide", {});
-    stored.storeSite(site + "Index.htm");
-    stored.shell->Form_Load();
-    EXPECT_EQ(QList<int>(
-                  {stored.domainPrompts, stored.windowShown, stored.endRequests, stored.shell->programEnded}),
-              QList<int>({1, 1, 1, 1}));
-    ShellFixture second;
-    second.storeSite(site + "Index.htm");
-    second.domainsToAdd = {"Premier"};
-    second.shell->Form_Load();
-    EXPECT_FALSE(second.shell->programEnded);
-    EXPECT_EQ(second.state->dListe.texts(), QStringList{"Premier"});
-    EXPECT_TRUE(QFile::exists(site + "head_d.txt"));
-}
-
-TEST_F(Startup, AStoredSiteIsOpenedWithItsSettings) {
-    const QString site = makeSite("doc", {"Zeta", "alpha", "images", "ReadOnly", ".cache"});
-    storeSite(site + "Index.htm");
-    store("NivZip", "0");
-    store("Modification", "Non");
-    store("LastOpen", "/ailleurs/Index.htm");
-    store("Indexer", "Oui");
-    shell->Form_Load();
-    EXPECT_TRUE(dialogs.calls().isEmpty());
-    EXPECT_EQ(state->dListe.texts(), (QStringList{"alpha", "Zeta"}));
-    EXPECT_EQ(state->values.Répertoire, site);
-    // Not indexed (no "Recent.htm"): "Indexer" is reset.
-    EXPECT_EQ(settings("Indexer NiveauRep Modification CouleurTitre(rrggbb)"),
-              "Indexer=Non NiveauRep=4 Modification=Non CouleurTitre(rrggbb)=509000");
-    EXPECT_FALSE(state->controls.tModifierVisible);
-    EXPECT_FALSE(state->controls.tSupprimerVisible);
-    EXPECT_EQ(state->controls.cType, (std::array<bool, 5>{true, false, true, true, true}));
-    EXPECT_TRUE(shell->mnuFileMRU.visible);
-    EXPECT_EQ(shell->mnuFileMRU.caption, "&1  /ailleurs/Index.htm");
-    EXPECT_EQ(browsed, QStringList{site + "Index.htm"});
-    EXPECT_EQ(explored, 1);
-    EXPECT_TRUE(QFile::exists(site + "head_d.txt"));
-    EXPECT_FALSE(QFile::exists(site + "Index.html")); // start-up generates nothing
-    EXPECT_EQ(domainPrompts, 0);
-    // An indexed site keeps it, its list named as a Windows disk may name it.
-    ShellFixture indexed;
-    const QString other = indexed.makeSite("indexe", {"D"});
-    writeFile(other + "recent.htm", "<HTML></HTML>\r\n");
-    indexed.storeSite(other + "Index.htm");
-    store("Indexer", "Oui");
-    indexed.shell->Form_Load();
-    EXPECT_EQ(setting("Indexer"), "Oui");
-}
-
-TEST_F(Startup, UnsavedChangesAskBeforeClosing) {
-    const QString site = openSite("edition", {"D"});
-    state->controls.tAnnulerVisible = true;
-    state->controls.tAnnulerEnabled = true;
-    dialogs.no();
-    const WindowGeometry g{1, 2, 900, 650};
-    EXPECT_FALSE(shell->Form_Unload(&g));
-    EXPECT_EQ(dialogs.log(),
-              QStringList{"question(?) Attention: Vous n'avez pas validé les modifications "
-                          "apportées à ce document !\r\n\r\nVoulez-vous tout de même quitter ?"});
-    EXPECT_FALSE(QFile::exists(site + "Index.html"));
-    EXPECT_EQ(settings("MainLeft MainTop MainWidth MainHeight"),
-              "MainLeft=1 MainTop=2 MainWidth=900 MainHeight=650"); // stored before the question
-    dialogs.yes();
-    EXPECT_TRUE(shell->Form_Unload(&g));
-    EXPECT_TRUE(QFile::exists(site + "Index.html"));
-    EXPECT_TRUE(QFile::exists(site + "Index.htm"));
-    // "Renoncer" shown but disabled: nothing unsaved, no question.
-    dialogs.clear();
-    state->controls.tAnnulerEnabled = false;
-    EXPECT_TRUE(shell->Form_Unload(&g));
-    EXPECT_TRUE(dialogs.calls().isEmpty());
-}
-
-// Opening another site notes the one left, writes into it the pages still due, and opens any page.
-TEST_F(Startup, OpenNotesTheSiteBeingLeftAndOpensAnyPage) {
-    const QString a = openSite("a", {"A1"});
-    click("A1");
-    ASSERT_EQ(state->currentDomain, "A1");
-    const QString b = makeSite("b", {"B1", "B2"});
-    const QString page = b + "page.html";
-    writeFile(page, "<HTML></HTML>\r\n");
-    dialogs.file(QString());
-    shell->mnuFileOpen_Click();
-    ASSERT_EQ(dialogs.calls().size(), 1);
-    EXPECT_EQ(dialogs.calls()[0].kind, ScriptedDialogs::Kind::OpenFile);
-    EXPECT_EQ(dialogs.calls()[0].extra, a + "|Fichiers HTML (*.htm *.html *.shtm *.shtml)");
-    // Cancelled: only "LastOpen" changed.
-    EXPECT_EQ(settings("LastOpen Adresse"), "LastOpen=" + a + "Index.htm Adresse=" + a + "Index.htm");
-    EXPECT_EQ(state->values.Répertoire, a);
-    dialogs.file(page);
-    shell->mnuFileOpen_Click();
-    EXPECT_EQ(settings("Adresse Répertoire Indexer"),
-              "Adresse=" + page + " Répertoire=" + b + " Indexer=Non");
-    EXPECT_EQ(state->values.Adresse + '|' + state->controls.tFichier + '|' + browsed.last(),
-              page + '|' + page + '|' + page);
-    EXPECT_EQ(state->dListe.texts(), (QStringList{"B1", "B2"}));
-    EXPECT_TRUE(QFile::exists(b + "head_d.txt"));
-    EXPECT_TRUE(shell->mnuFileMRU.visible);
-    EXPECT_EQ(shell->mnuFileMRU.tag, a + "Index.htm");
-    // The pages still due were written into the site left, not into the new one.
-    EXPECT_TRUE(QFile::exists(a + "A1/Index.htm"));
-    EXPECT_FALSE(QFile::exists(b + "A1"));
-    EXPECT_TRUE(state->currentDomain.isEmpty());
-
-    // The previous-site entry swaps the two sites; what acted on the selection left behind is reset.
-    click("B1");
-    state->cListe.select(0);
-    cListe_Click(*state);
-    ASSERT_TRUE(state->controls.tAjouterEnabled);
-    shell->mnuFileMRU_Click();
-    EXPECT_EQ(state->values.Adresse + '|' + state->values.Répertoire, a + "Index.htm|" + a);
-    EXPECT_EQ(state->dListe.texts(), QStringList{"A1"});
-    EXPECT_TRUE(state->cListe.texts().isEmpty());
-    EXPECT_FALSE(state->controls.cAjouterEnabled);
-    EXPECT_FALSE(state->controls.tAjouterEnabled);
-    EXPECT_EQ(shell->mnuFileMRU.tag, page);
-    // The entry does not store the address: the next start opens the site chosen with Open.
-    EXPECT_EQ(settings("LastOpen Adresse"), "LastOpen=" + page + " Adresse=" + page);
-    shell->mnuFileMRU_Click();
-    EXPECT_EQ(state->values.Adresse, page);
-    EXPECT_EQ(state->dListe.texts(), (QStringList{"B1", "B2"}));
-    EXPECT_EQ(setting("LastOpen"), a + "Index.htm");
-}
-
-TEST_F(Startup, SaveReloadsTheSettingsAndRegeneratesRefreshRelists) {
-    const QString site = openSite("s", {"D"});
-    makeDir(site + "Nouveau/C");
-    store("Modification", "Non");
-    store("NivImg", "0");
-    store("CouleurFond(rrggbb)", "ABCDEF");
-    state->values.CouleurFond = "FF0000"; // moved in the options, then cancelled
-    shell->mnuFileSave_Click();
-    EXPECT_EQ(state->values.CouleurFond, "ABCDEF");
-    EXPECT_FALSE(state->controls.tModifierVisible);
-    EXPECT_FALSE(state->controls.cType[0]);
-    EXPECT_EQ(state->dListe.texts(), (QStringList{"D", "Nouveau"}));
-    EXPECT_TRUE(fileLines(site + "Index.html").join(u'\n').contains("ABCDEF"));
-    EXPECT_EQ(setting("LastOpen"), QString());
-    EXPECT_EQ(dialogs.busyDepth(), 0);
-    EXPECT_GT(dialogs.busyEntries(), 0);
-    // An emptied start address sends Save back to the stored site.
-    state->controls.tFichier.clear();
-    state->values.Adresse = "/nulle/part.htm";
-    shell->mnuFileSave_Click();
-    EXPECT_EQ(state->values.Adresse, site + "Index.htm");
-    EXPECT_EQ(state->controls.tFichier, site + "Index.htm");
-    // Refresh lists again and rereads the options, without changing the site.
-    makeDir(site + "Autre/C");
-    store("Modification", "Oui");
-    QFile::remove(site + "Index.html");
-    shell->mnuViewRefresh_Click();
-    EXPECT_EQ(state->dListe.texts(), (QStringList{"Autre", "D", "Nouveau"}));
-    EXPECT_TRUE(state->controls.tModifierVisible);
-    EXPECT_TRUE(QFile::exists(site + "Index.html"));
-    EXPECT_EQ(setting("Adresse"), site + "Index.htm");
-}
-
 TEST_F(Startup, TheUpdateCommandSavesFirstAndMayEndTheProgram) {
-    const QString site = openSite("maj", {"D"});
+    const QString site = makeSite("maj", {"D"});
+    storeSite(site + "Index.htm");
+    shell->Form_Load();
     bool savedFirst = false;
     setUpdateProcedure([&](Dialogs&) {
         savedFirst = QFile::exists(site + "Index.html");
@@ -284,46 +217,4 @@ TEST_F(Startup, TheUpdateCommandSavesFirstAndMayEndTheProgram) {
     EXPECT_TRUE(savedFirst);
     EXPECT_TRUE(shell->programEnded);
     EXPECT_EQ(endRequests, 1);
-}
-
-TEST_F(Startup, AStoredSiteThatCannotBeOpenedIsSaidSoAndNothingIsRecreated) {
-    const QString gone = temp.path() + "débranché/";
-    const std::pair<QString, QString> cases[] = {
-        {gone + "Index.htm", "Le dossier du site « " + QDir::toNativeSeparators(gone) +
-                                 " » est introuvable : il a été déplacé ou supprimé, ou le disque qui le "
-                                 "porte n'est pas branché."},
-        {"Index.htm", "L'adresse du site « Index.htm » n'est pas un chemin complet : je ne sais pas où se "
-                      "trouve le site."},
-        {"/Index.htm", "L'adresse du site « " + QDir::toNativeSeparators("/Index.htm") +
-                           " » désigne la racine du disque, qui ne peut pas être le dossier d'un site."},
-    };
-    for (const auto& [address, problem] : cases) {
-        dialogs.clear();
-        endRequests = 0;
-        shell->programEnded = false;
-        storeSite(address);
-        dialogs.no().no();
-        shell->Form_Load();
-        EXPECT_EQ(dialogs.texts(), (QStringList{problem + "\r\n\r\nVoulez-vous ouvrir un autre site ?",
-                                                "Voulez-vous créer un nouveau site ?",
-                                                "Aucun site n'est ouvert : Quillsite va se fermer."}));
-        EXPECT_EQ(endRequests, 1);
-        EXPECT_FALSE(QFileInfo::exists(gone));
-        EXPECT_EQ(setting("Adresse"), address); // kept for when the disk comes back
-    }
-    // Opening another site instead: a cancelled chooser asks again, a chosen page opens its site.
-    const QString site = makeSite("autre", {"A"});
-    writeFile(site + "Index.htm", "accueil");
-    dialogs.clear();
-    endRequests = 0;
-    shell->programEnded = false;
-    storeSite(gone + "Index.htm");
-    dialogs.yes().file("").yes().file(site + "Index.htm");
-    shell->Form_Load();
-    EXPECT_EQ(endRequests, 0);
-    EXPECT_EQ(state->values.Répertoire, site);
-    EXPECT_EQ(state->dListe.texts(), QStringList{"A"});
-    EXPECT_EQ(dialogs.texts().value(1), "Aucun site n'est ouvert.\r\n\r\nVoulez-vous ouvrir un autre site ?");
-    EXPECT_EQ(dialogs.pending(), 0);
-    EXPECT_FALSE(QFileInfo::exists(gone));
 }
