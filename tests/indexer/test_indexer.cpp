@@ -3,6 +3,7 @@
 #include "lib/fileio.h"
 #include "lib/files.h"
 #include "lib/helpers.h"
+#include "lib/text1252.h"
 #include "scripteddialogs.h"
 #include "testutil.h"
 
@@ -82,57 +83,33 @@ TEST(IndexDays, ReferenceDayFallsBackToSaturdayOnSundayAndMonday) {
 }
 
 TEST(IndexNames, SkipRulesOfTheWalk) {
-    for (const char* name : {"1.htm", "Page.HTM", "Copie de page.htm", "Été.htm", "my-index.htm",
-                             "page.html.htm", "Recherches.htm"})
-        EXPECT_TRUE(isIndexedFile(QString::fromUtf8(name))) << name;
-    for (const char* name : {"index.htm", "INDEXG.HTM", "Indexation.htm", "ImgIndex.htm", "MODIF_page.htm",
-                             "modif_x.htm", "Search.htm", "recent.htm", "Indexe.htm.htm", "searching.htm",
-                             "HomePage.htm", "page.html", "page.htm~", ".cache.htm", "notes.txt", "htm"})
-        EXPECT_FALSE(isIndexedFile(QString::fromUtf8(name))) << name;
-    for (const char* name : {"Dom", "Testeur"})
-        EXPECT_TRUE(isWalkedFolder(name)) << name;
-    for (const char* name : {"Essais_test", "TEST", ".git"})
-        EXPECT_FALSE(isWalkedFolder(name)) << name;
-    for (const char* name : {"Copie.htm", "Copie deux.htm", "recently.htm"})
-        EXPECT_TRUE(isListedPage(name)) << name;
-    for (const char* name : {"Copie de page.htm", "COPIE DE 3.htm", "recent.htm"})
-        EXPECT_FALSE(isListedPage(name)) << name;
+    for (const QStringList& r : dataRows("indexer/names.txt")) {
+        const bool passes = r[0] == u"indexed"  ? isIndexedFile(r[1])
+                            : r[0] == u"walked" ? isWalkedFolder(r[1])
+                                                : isListedPage(r[1]);
+        EXPECT_EQ(passes, r[2] == u"yes") << r.join(" | ");
+    }
 }
 
 TEST(IndexTitle, ReadsOverLinesInAnyCaseAndAcrossReadBlocks) {
     TempDir dir;
+    QList<std::pair<QByteArray, QString>> cases;
+    for (const QStringList& r : dataRows("indexer/titles.txt"))
+        cases.append({toWindows1252(r[0]), r[1]});
     // The reader works in blocks of 4096 bytes: the CR of a CR LF as the last byte of the first block.
     QByteArray split = "<TITLE>D\xE9"
                        "but";
     split.append(QByteArray(4095 - split.size(), ' ')).append("\r\nfin</TITLE>");
-    const std::pair<QByteArray, const char*> cases[] = {
-        {titled("Simple"), "Simple"},
-        {"<html><head><title>  Deux\r\n   mots </title>", "Deux mots"},
-        {"<TiTlE>Trois\nlignes\nenfin</TITLE>", "Trois lignes enfin"},
-        {"<TITLE>Retour\rchariot<", "Retour chariot"},
-        {"<TITLE>\tTabul\xE9\t<", "Tabulé"},
-        {"<TITLE>A\r\n\r\nB</TITLE>", "A  B"}, // an empty line inside the title still adds its blank
-        {"<TITLE>Jusqu'\xE0 la fin\r\nsans fermer", "Jusqu'à la fin sans fermer"},
-        {"<TITLE>Premier</TITLE><TITLE>Second</TITLE>", "Premier"},
-        {"<TITLE>Avant <B>gras</B></TITLE>", "Avant"},
-        {"<BODY>pas de titre</BODY>", ""},
-        {"<TITLE></TITLE>", ""},
-        {"", ""},
-        {"<TITLE>Quillsite  \xAEVendrel - Aide</TITLE>", "Quillsite  ®Vendrel - Aide"},
-        {"<TITLE>\xC9t\xE9 \x80 &amp; <", "Été € &amp;"},
-        {"<TITLE\r\n>Coupé</TITLE>", ""},
-        {"<HTML>\r\n<TITLE>Ouvert\r", "Ouvert"}, // unclosed, a CR as the very last byte
-        {split, "Début fin"},
-        {QByteArray(10000, 'x') + "\n<title>Loin</title>", "Loin"},
-        {QByteArray(60000, 'y') + "<TITLE>Au bout</TITLE>",
-         "Au bout"}, // one line of many blocks, within the first 64 KiB
-    };
+    cases.append({split, "Début fin"});
+    cases.append({QByteArray(10000, 'x') + "\n<title>Loin</title>", "Loin"});
+    // One line of many blocks, within the first 64 KiB.
+    cases.append({QByteArray(60000, 'y') + "<TITLE>Au bout</TITLE>", "Au bout"});
     int i = 0;
     for (const auto& [bytes, title] : cases) {
         const QString path = dir(QString("p%1.htm").arg(i++));
         writeFile(path, bytes);
         bool readable = false;
-        EXPECT_EQ(indexTitle(path, &readable), QString::fromUtf8(title)) << bytes.left(60).toStdString();
+        EXPECT_EQ(indexTitle(path, &readable), title) << bytes.left(60).toStdString();
         EXPECT_TRUE(readable);
     }
     makeDir(dir("dossier.htm"));

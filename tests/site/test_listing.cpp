@@ -1,5 +1,7 @@
-// What the lists show of a site on disk: reserved names, hidden entries, links, page titles, new names.
+// What the lists show of a site on disk: reserved names, hidden entries, links, FIFOs, page titles, new
+// names.
 #include "commands/selection.h"
+#include "lib/text1252.h"
 #include "site/listing.h"
 
 #include "sitefixture.h"
@@ -42,45 +44,35 @@ TEST(DomainListing, CategoriesSkipOnlyHiddenAndLinks) {
     EXPECT_TRUE(domainCategories(s.at("absent")).isEmpty());
 }
 
-TEST(DomainListing, PagesAreTheHtmFilesLessTheGeneratedOnes) {
-    SiteFixture s;
-    for (const char* name : {"index.htm", "INDEXG.HTM", "Index.html", "2.htm", "10.HTM", "note.txt",
-                             ".cache.htm", "1.htm", "page.htm.bak"})
-        writeFile(s.at(QStringLiteral("D/C/") + QString::fromUtf8(name)), "x");
-    s.folder("D/C/dossier.htm");
-    EXPECT_EQ(categoryPages(s.at("D/C/")), (QStringList{"1.htm", "10.HTM", "2.htm"}));
-}
+TEST(CategoryFiles, ListsOrdinaryPagesAndFindsTheIntroductionPage) {
+    TempDir dir;
+    const QString c = dir("C/"); // holds files, links, folders, FIFOs, hidden files
+    for (const char* name : {"2.htm", "B.HTM", "10.htm", ".cache.htm", "Index.htm", "indexg.htm", "note.txt",
+                             "index.HTML", "page.htm.bak"})
+        writeFile(c + QString::fromLatin1(name), "<TITLE>x</TITLE>");
+    makeDir(c + "dossier.htm");
+    ASSERT_TRUE(QFile::link(c + "2.htm", c + "lien.htm"));
+    ASSERT_TRUE(QFile::link(c + "absent.htm", c + "casse.htm"));
+    ASSERT_TRUE(QFile::link(c + "dossier.htm", c + "versdossier.htm"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(c + "fifo.htm").constData(), 0600), 0);
 
-TEST(DomainListing, PagesThatCannotBeReadAreSkipped) {
-    SiteFixture s;
-    s.page("D/C/1.htm", "Lisible");
-    ASSERT_TRUE(QFile::link(s.at("D/C/absent.htm"), s.at("D/C/2.htm"))); // dangling link
-    ASSERT_EQ(::mkfifo(QFile::encodeName(s.at("D/C/3.htm")).constData(), 0600), 0);
-    s.page("D/C/4.htm", "Aussi");
-    domainesInit(s.state);
-    s.clickDomain("D");
-    s.clickCategory("C");
-    EXPECT_EQ(s.state.tListe.texts(), (QStringList{"Aussi", "Lisible"}));
-    EXPECT_TRUE(s.dialogs.messages().isEmpty());
+    CategoryFiles files = categoryFiles(c);
+    EXPECT_EQ(files.pages, (QStringList{"10.htm", "2.htm", "B.HTM", "lien.htm"}));
+    EXPECT_EQ(files.introduction, "index.HTML"); // another case, when the exact name is missing
+    EXPECT_EQ(categoryPages(c), files.pages);
+
+    writeFile(c + "Index.html", "");
+    files = categoryFiles(c);
+    EXPECT_EQ(files.introduction, "Index.html");
+    EXPECT_EQ(introductionPage(c), "Index.html");
+    // Titles read in the folder, in the order of the names; "" for what is not a readable file.
+    EXPECT_EQ(pageTitles(c, {"B.HTM", "absent.htm", "fifo.htm", "lien.htm"}),
+              (QStringList{"x", "", "", "x"}));
 }
 
 TEST(PageTitle, FollowsTheTitleOverLinesAndStopsAtTheFirstTag) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"<HTML>\r\n<TITLE>Mode d'emploi</TITLE>\r\n", "Mode d'emploi"},
-        {"<html><head><title>  Deux\r\n\r\n   lignes </title>", "Deux lignes"},
-        {"<TiTlE>\r\nsuite\r\n</TITLE>", "suite"},
-        {"<TITLE>A &amp; B<BR>encore</TITLE>", "A &amp; B"},
-        {"<TITLE></TITLE>", ""},
-        {"<HTML>\r\n<BODY>pas de titre</BODY>", ""},
-        {"<TITLE>sans fin", "sans fin"},
-        // Any line end: CR alone, LF alone.
-        {"<TITLE>un\rdeux\ntrois</TITLE>", "un deux trois"},
-        {"<TITLE>\xC9t\xE9 \x80</TITLE>", "Été €"}, // Windows-1252 bytes
-        // Only blanks are trimmed; the inner spacing of one line stays.
-        {"<TITLE>a  b</TITLE>", "a  b"},
-    };
-    for (const auto& [bytes, title] : cases)
-        EXPECT_EQ(pageTitleOf(QByteArrayView(bytes)), QString::fromUtf8(title)) << bytes;
+    for (const QStringList& r : dataRows("site/titles.txt"))
+        EXPECT_EQ(pageTitleOf(toWindows1252(r[0])), r[1]) << r[0];
 }
 
 TEST(PageTitle, ReadsAcrossBufferBoundariesAndNoFurtherThanNeeded) {
