@@ -285,6 +285,14 @@ private:
             EXPECT_EQ(tSupprimer_Click(st), yes(a0)) << where;
         else if (verb == u"import")
             EXPECT_EQ(tImporter_Click(st), yes(a0)) << where;
+        else if (verb == u"edit-fragment") {
+            static const std::map<QString, Fragment> fragments{{QStringLiteral("HeadD"), Fragment::HeadD},
+                                                               {QStringLiteral("FootD"), Fragment::FootD},
+                                                               {QStringLiteral("HeadC"), Fragment::HeadC},
+                                                               {QStringLiteral("FootC"), Fragment::FootC}};
+            EXPECT_TRUE(fragmentEdit(st, fragments.at(a0))) << where;
+        } else if (verb == u"imgindex")
+            ImgIndex_Click(st);
         else if (verb == u"hfok")
             EXPECT_EQ(HFOK_Click(st), yes(a0)) << where;
         else if (verb == u"drag") {
@@ -393,5 +401,20 @@ private:
             ADD_FAILURE() << where << ": unknown command";
     }
 };
+
+// One test per scenario: INSTANTIATE_TEST_SUITE_P(Name, Scenario, scenarioCases("folder/file.txt"),
+// scenarioName).
+class Scenario : public ::testing::TestWithParam<ScenarioCase> {};
+
+inline auto scenarioCases(const QString& relative) {
+    return ::testing::ValuesIn(scenarios(relative));
+}
+
+inline std::string scenarioName(const ::testing::TestParamInfo<ScenarioCase>& info) {
+    std::string name = info.param.name.toStdString();
+    std::replace_if(
+        name.begin(), name.end(), [](char c) { return !std::isalnum(uchar(c)); }, '_');
+    return name;
+}
 
 } // namespace qs::test
