@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCryptographicHash>
 #include <QDirIterator>
 
 #include <map>
@@ -81,15 +82,16 @@ private:
     DraggedPage dragged;
     QStringList remembered;
 
-    // Every file below a folder but the generated index pages, relative and sorted, with its size: what a
-    // copy or a rename must keep.
+    // Every file below a folder but the generated index pages, relative and sorted, with a digest of its
+    // bytes: what a copy, a rename or a save of what was loaded must keep.
     static QStringList tree(const QString& folder) {
         QStringList out;
         QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
         while (it.hasNext()) {
             const QString path = it.next();
             if (it.fileName() != u"Index.htm" && it.fileName() != u"IndexG.htm")
-                out.append(path.mid(folder.size()) + u':' + QString::number(QFileInfo(path).size()));
+                out.append(path.mid(folder.size()) + u':' +
+                           QCryptographicHash::hash(readFile(path), QCryptographicHash::Md5).toHex());
         }
         out.sort();
         return out;
@@ -157,7 +159,7 @@ private:
             return s.state.controls.currentTab == Tab::Editor ? QStringLiteral("editor")
                                                               : QStringLiteral("catalogue");
         if (name == u"target")
-            return QString::number(int(s.state.editTarget));
+            return QStringList{"category-page", "site", "domain"}.at(int(s.state.editTarget));
         if (name == u"list") // the list a context menu acts on
             return s.state.ListeCourante == &s.state.dListe   ? QStringLiteral("domain")
                    : s.state.ListeCourante == &s.state.cListe ? QStringLiteral("category")
