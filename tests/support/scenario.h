@@ -16,6 +16,7 @@
 #include <QCryptographicHash>
 #include <QDirIterator>
 
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -75,10 +76,12 @@ public:
         }
     }
     bool skipped = false;
+    // Verbs of a test's own, tried before the common ones: returns whether it knew the verb.
+    std::function<bool(const QString& verb, const QStringList& args)> more;
+    std::string where; // the script line being run, for failure messages
 
 private:
     PageSite& s;
-    std::string where;
     DraggedPage dragged;
     QStringList remembered;
 
@@ -206,6 +209,8 @@ private:
     void step(const QString& verb, const QStringList& a) {
         MainState& st = s.state;
         const QString a0 = a.value(0);
+        if (more && more(verb, a))
+            return;
         // Site on disk.
         if (verb == u"page")
             a.size() > 2 ? s.page(a0, a[1], a[2]) : s.page(a0, a[1]);
@@ -213,6 +218,8 @@ private:
             s.folder(a0);
         else if (verb == u"write")
             writeFile(s.at(a0), toWindows1252(a.value(1)));
+        else if (verb == u"age") // file | its age in days
+            setModified(s.at(a0), s.clock.now().addDays(-a.value(1).toInt()));
         else if (verb == u"remove")
             QFile::remove(s.at(a0));
         else if (verb == u"lock") {
@@ -342,6 +349,8 @@ private:
             EXPECT_EQ(s.dialogs.calls().back().extra, a0) << where;
         else if (verb == u"busy") // the busy pointer was shown, and is gone
             EXPECT_TRUE(s.dialogs.busyEntries() > 0 && s.dialogs.busyDepth() == 0) << where;
+        else if (verb == u"status") // the last text of the status bar
+            EXPECT_EQ(s.dialogs.statuses().value(s.dialogs.statuses().size() - 1), a0) << where;
         else if (verb == u"log")
             expectList(s.dialogs.log(), a);
         else if (verb == u"message-starts") // how each message starts (their causes vary)
@@ -390,7 +399,7 @@ private:
         else if (verb == u"trashed") // name | the bytes it holds in the trash
             EXPECT_EQ(readFile(trashFolder() + u'/' + a0), toWindows1252(a.value(1))) << where;
         else if (verb == u"files") // folder | its files, sorted
-            expectList(QDir(s.at(a0)).entryList(QDir::Files), a.mid(1));
+            expectList(QDir(s.at(a0)).entryList(QDir::Files | QDir::Hidden), a.mid(1));
         else if (verb == u"remember") // a folder's files, for same-files
             remembered = tree(s.at(a0));
         else if (verb == u"same-files")
