@@ -99,27 +99,6 @@ const QString kInvalid = QStringLiteral("Ce nom est incorrect (ou contient des c
                                         "comme nom de dossier sur ce système.");
 } // namespace
 
-TEST(NewFolderName, TakenNamesAreRefusedWhateverTheirCase) {
-    SiteFixture s;
-    s.state.dListe.add(QStringLiteral("Réseau"));
-    s.state.cListe.add(QStringLiteral("Outils"));
-    s.dialogs.answer("RÉSEAU").answer("  Nouveau  ");
-    EXPECT_EQ(newFolderName(s.state, NewNameKind::Domain, s.root()), QStringLiteral("Nouveau"));
-    EXPECT_TRUE(DossierExiste(s.at("Nouveau")));
-    s.dialogs.answer("outils").answer("");
-    EXPECT_EQ(newFolderName(s.state, NewNameKind::Category, s.at("Nouveau")), QString());
-
-    const auto& calls = s.dialogs.calls();
-    ASSERT_EQ(calls.size(), 6);
-    EXPECT_EQ(calls[0].text, QStringLiteral("Nom du nouveau domaine :"));
-    EXPECT_EQ(calls[1].text, QStringLiteral("Ce domaine existe déjà ! Saisissez un autre nom."));
-    EXPECT_EQ(calls[1].icon, Icon::Exclamation);
-    EXPECT_EQ(calls[1].title, QStringLiteral("Erreur"));
-    EXPECT_EQ(calls[3].text, QStringLiteral("Nom de la nouvelle catégorie :"));
-    EXPECT_EQ(calls[4].text, QStringLiteral("Cette catégorie existe déjà ! Saisissez un autre nom."));
-    EXPECT_EQ(calls[5].kind, ScriptedDialogs::Kind::Prompt);
-}
-
 TEST(NewFolderName, ASiteNameIsTakenWhenItsFolderExists) {
     SiteFixture s;
     s.folder("Existant");

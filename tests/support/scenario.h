@@ -52,7 +52,10 @@ inline std::vector<ScenarioCase> scenarios(const QString& relative) {
 // "\r", "\n" and "\t" are those characters, "{SITE}" the site folder and "" alone an empty text.
 class ScenarioRunner {
 public:
-    explicit ScenarioRunner(PageSite& site) : s(site) {}
+    explicit ScenarioRunner(PageSite& site) : s(site) {
+        // What the window shows: the controls as they were at the last notification.
+        QObject::connect(&s.state, &MainState::changed, [this] { shown = s.state.controls; });
+    }
 
     void run(const ScenarioCase& c) {
         QDir(QFileInfo(trashFolder()).path()).removeRecursively(); // checked whole, info files too
@@ -84,6 +87,7 @@ private:
     PageSite& s;
     DraggedPage dragged;
     QStringList remembered;
+    ControlState shown;
 
     // Every file below a folder but the generated index pages, relative and sorted, with a digest of its
     // bytes: what a copy, a rename or a save of what was loaded must keep.
@@ -220,6 +224,8 @@ private:
             writeFile(s.at(a0), toWindows1252(a.value(1)));
         else if (verb == u"age") // file | its age in days
             setModified(s.at(a0), s.clock.now().addDays(-a.value(1).toInt()));
+        else if (verb == u"link") // link | where it leads
+            EXPECT_TRUE(QFile::link(s.at(a.value(1)), s.at(a0))) << where;
         else if (verb == u"remove")
             QFile::remove(s.at(a0));
         else if (verb == u"lock") {
@@ -383,8 +389,16 @@ private:
         else if (verb == u"missing")
             for (const QString& f : a)
                 EXPECT_FALSE(QFileInfo::exists(s.at(f))) << where << " " << f.toStdString();
-        else if (verb == u"lines") // file | first line | lines...
-            expectList(s.lines(a0).mid(a[1].toInt(), a.size() - 2), a.mid(2));
+        else if (verb == u"lines") { // file | first line, from the end when negative | lines...
+            const QStringList lines = s.lines(a0);
+            const int first = a[1].toInt() < 0 ? int(lines.size()) + a[1].toInt() : a[1].toInt();
+            expectList(lines.mid(first, a.size() - 2), a.mid(2));
+        } else if (verb == u"shown") { // field | value, as the window was last told
+            std::swap(shown, st.controls);
+            EXPECT_EQ(field(a0), a.value(1)) << where;
+            std::swap(shown, st.controls);
+        } else if (verb == u"link-to") // link | where it leads
+            EXPECT_EQ(QFile::symLinkTarget(s.at(a0)), s.at(a.value(1))) << where;
         else if (verb == u"has") // file | a whole line
             EXPECT_TRUE(s.lines(a0).contains(a[1])) << where;
         else if (verb == u"lacks") // file | a text found nowhere in it
