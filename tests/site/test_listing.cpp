@@ -93,12 +93,6 @@ TEST(PageTitle, ReadsAcrossBufferBoundariesAndNoFurtherThanNeeded) {
     EXPECT_EQ(pageTitle(s.at("dossier.htm")), QString());
 }
 
-namespace {
-const QString kInvalid = QStringLiteral("Ce nom est incorrect (ou contient des caractères "
-                                        "incorrects)\r\n\r\nDonnez un nom qui puisse être utilisé "
-                                        "comme nom de dossier sur ce système.");
-} // namespace
-
 TEST(NewFolderName, ASiteNameIsTakenWhenItsFolderExists) {
     SiteFixture s;
     s.folder("Existant");
@@ -107,39 +101,4 @@ TEST(NewFolderName, ASiteNameIsTakenWhenItsFolderExists) {
     EXPECT_EQ(s.dialogs.texts(),
               (QStringList{"Nom du nouveau site :", "Ce domaine existe déjà ! Saisissez un autre nom.",
                            "Nom du nouveau site :"}));
-}
-
-TEST(NewFolderName, NamesLeavingTheParentAreRefused) {
-    SiteFixture s;
-    s.folder("D");
-    for (const QString& bad :
-         {QStringLiteral("a/b"), QStringLiteral("../dehors"), QStringLiteral(".."), QStringLiteral("."),
-          QStringLiteral("a\\b"), QStringLiteral("tab\there"), QStringLiteral("fin\x01")})
-        s.dialogs.answer(bad);
-    s.dialogs.answer("");
-    EXPECT_EQ(newFolderName(s.state, NewNameKind::Category, s.at("D")), QString());
-    EXPECT_EQ(s.dialogs.messages(), QStringList(7, kInvalid));
-    // Nothing was created anywhere.
-    EXPECT_EQ(QDir(s.at("D")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-              QStringList());
-    EXPECT_EQ(QDir(s.root()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-              QStringList{"D"});
-}
-
-TEST(NewFolderName, AFolderThatCannotBeCreatedIsRefused) {
-    SiteFixture s;
-    s.folder("D");
-    writeFile(s.at("D/fichier"), "x"); // a file of that name: no folder can take it
-    s.dialogs.answer("fichier").answer(QString(300, u'n')).answer("Bon & <nom>");
-    EXPECT_EQ(newFolderName(s.state, NewNameKind::Category, s.at("D")), QStringLiteral("Bon & <nom>"));
-    EXPECT_EQ(s.dialogs.messages(), QStringList(2, kInvalid));
-    EXPECT_TRUE(DossierExiste(s.at("D/Bon & <nom>")));
-
-    ReadOnlyFolder locked(s.at("D"));
-    if (!locked.active())
-        GTEST_SKIP() << "no read-only folder here";
-    s.dialogs.clear();
-    s.dialogs.answer("Autre").answer("");
-    EXPECT_EQ(newFolderName(s.state, NewNameKind::Category, s.at("D")), QString());
-    EXPECT_EQ(s.dialogs.messages(), QStringList{kInvalid});
 }

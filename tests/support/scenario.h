@@ -49,7 +49,7 @@ inline std::vector<ScenarioCase> scenarios(const QString& relative) {
 }
 
 // Runs one scenario: each line is a command word and its arguments separated by " | ". In arguments,
-// "\r", "\n" and "\t" are those characters, "{SITE}" the site folder and "" alone an empty text.
+// "\r", "\n", "\t" and "\x01" are those characters, "{SITE}" the site folder and "" alone an empty text.
 class ScenarioRunner {
 public:
     explicit ScenarioRunner(PageSite& site) : s(site) {
@@ -111,6 +111,7 @@ private:
         return arg.replace(QStringLiteral("\\r"), QStringLiteral("\r"))
             .replace(QStringLiteral("\\n"), QStringLiteral("\n"))
             .replace(QStringLiteral("\\t"), QStringLiteral("\t"))
+            .replace(QStringLiteral("\\x01"), QStringLiteral("\x01"))
             .replace(QStringLiteral("{SITE}"), s.root());
     }
     static bool yes(const QString& word) { return word == u"yes"; }
@@ -343,6 +344,8 @@ private:
         // Checks.
         else if (verb == u"messages")
             expectList(s.dialogs.messages(), a);
+        else if (verb == u"messages-each") // count | the text of every message
+            expectList(s.dialogs.messages(), QStringList(a0.toInt(), a.value(1)));
         else if (verb == u"texts")
             expectList(s.dialogs.texts(), a);
         else if (verb == u"asked") { // the first question or prompt: text [| title]
@@ -414,6 +417,9 @@ private:
             EXPECT_EQ(readFile(trashFolder() + u'/' + a0), toWindows1252(a.value(1))) << where;
         else if (verb == u"files") // folder | its files, sorted
             expectList(QDir(s.at(a0)).entryList(QDir::Files | QDir::Hidden), a.mid(1));
+        else if (verb == u"entries") // folder | everything in it, hidden entries too, sorted
+            expectList(QDir(s.at(a0)).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                       a.mid(1));
         else if (verb == u"remember") // a folder's files, for same-files
             remembered = tree(s.at(a0));
         else if (verb == u"same-files")
