@@ -136,27 +136,21 @@ private:
             {QStringLiteral("delete"), FolderCommand::Delete}};
         return names.at(name);
     }
-    // The flags and texts of the controls and the state that a script reads and sets ("yes"/"no" for
-    // flags).
+    // The flags and texts of the controls and the state that a script reads and sets, by the code's names
+    // ("yes"/"no" for flags).
+#define QS_CONTROL(name) std::make_pair(QStringLiteral(#name), &c.name)
+#define QS_VALUE(name) std::make_pair(QStringLiteral(#name), &v.name)
     bool* flag(const QString& name) {
         ControlState& c = s.state.controls;
-        const std::map<QString, bool*> flags{{"cAjouter", &c.cAjouterEnabled},
-                                             {"tAjouter", &c.tAjouterEnabled},
-                                             {"tImporter", &c.tImporterEnabled},
-                                             {"ImgIndex", &c.ImgIndexEnabled},
-                                             {"tModifier", &c.tModifierEnabled},
-                                             {"tSupprimer", &c.tSupprimerEnabled},
-                                             {"tModifierVisible", &c.tModifierVisible},
-                                             {"tAnnulerVisible", &c.tAnnulerVisible},
-                                             {"tAnnuler", &c.tAnnulerEnabled},
-                                             {"tOkVisible", &c.tOkVisible},
-                                             {"tOk", &c.tOkEnabled},
-                                             {"tTexteHeadEnabled", &c.tTexteHeadEnabled},
-                                             {"tTexteFootEnabled", &c.tTexteFootEnabled},
-                                             {"tTexteEnabled", &c.tTexteEnabled},
-                                             {"HFOKVisible", &c.HFOKVisible},
-                                             {"catalogue", &c.catalogueTabEnabled},
-                                             {"imported", &s.state.imported}};
+        const std::map<QString, bool*> flags{
+            QS_CONTROL(cAjouterEnabled),    QS_CONTROL(tAjouterEnabled),  QS_CONTROL(tImporterEnabled),
+            QS_CONTROL(ImgIndexEnabled),    QS_CONTROL(tModifierEnabled), QS_CONTROL(tSupprimerEnabled),
+            QS_CONTROL(tModifierVisible),   QS_CONTROL(tAnnulerVisible),  QS_CONTROL(tAnnulerEnabled),
+            QS_CONTROL(tOkVisible),         QS_CONTROL(tOkEnabled),       QS_CONTROL(tTexteHeadEnabled),
+            QS_CONTROL(tTexteFootEnabled),  QS_CONTROL(tTexteEnabled),    QS_CONTROL(HFOKVisible),
+            QS_CONTROL(catalogueTabEnabled)};
+        if (name == u"imported")
+            return &s.state.imported;
         const auto f = flags.find(name);
         return f == flags.end() ? nullptr : f->second;
     }
@@ -182,16 +176,12 @@ private:
     }
     QString* text(const QString& name) {
         ControlState& c = s.state.controls;
-        const std::map<QString, QString*> texts{{"tTitre", &c.tTitre},
-                                                {"tTexte", &c.tTexte},
-                                                {"tTexteHead", &c.tTexteHead},
-                                                {"tTexteFoot", &c.tTexteFoot},
-                                                {"tFichier", &c.tFichier},
-                                                {"ImgIndexCaption", &c.ImgIndexCaption},
-                                                {"CouleurFond", &s.state.values.CouleurFond},
-                                                {"CouleurTitre", &s.state.values.CouleurTitre},
-                                                {"CouleurTexte", &s.state.values.CouleurTexte},
-                                                {"Répertoire", &s.state.values.Répertoire}};
+        ProgramValues& v = s.state.values;
+        const std::map<QString, QString*> texts{QS_CONTROL(tTitre),     QS_CONTROL(tTexte),
+                                                QS_CONTROL(tTexteHead), QS_CONTROL(tTexteFoot),
+                                                QS_CONTROL(tFichier),   QS_CONTROL(ImgIndexCaption),
+                                                QS_VALUE(CouleurFond),  QS_VALUE(CouleurTitre),
+                                                QS_VALUE(CouleurTexte), QS_VALUE(Répertoire)};
         auto t = texts.find(name);
         if (t == texts.end()) {
             ADD_FAILURE() << where << ": no field " << name.toStdString();
@@ -431,6 +421,8 @@ private:
         else
             ADD_FAILURE() << where << ": unknown command";
     }
+#undef QS_CONTROL
+#undef QS_VALUE
 };
 
 // One test per scenario: INSTANTIATE_TEST_SUITE_P(Name, Scenario, scenarioCases("folder/file.txt"),
