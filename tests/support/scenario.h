@@ -125,16 +125,12 @@ private:
         const int r = arg.toInt(&number);
         return number ? r : list(which).find(arg);
     }
+    // The folder menus' entries, in their order.
     static FolderCommand command(const QString& name) {
-        static const std::map<QString, FolderCommand> names{
-            {QStringLiteral("header"), FolderCommand::EditHeader},
-            {QStringLiteral("footer"), FolderCommand::EditFooter},
-            {QStringLiteral("file"), FolderCommand::NewIndependentFile},
-            {QStringLiteral("import"), FolderCommand::ImportIndependentFile},
-            {QStringLiteral("copy"), FolderCommand::Copy},
-            {QStringLiteral("rename"), FolderCommand::Rename},
-            {QStringLiteral("delete"), FolderCommand::Delete}};
-        return names.at(name);
+        const int i =
+            QStringList{"header", "footer", "file", "import", "copy", "rename", "delete"}.indexOf(name);
+        EXPECT_GE(i, 0) << name.toStdString();
+        return FolderCommand(i);
     }
     // The flags and texts of the controls and the state that a script reads and sets, by the code's names
     // ("yes"/"no" for flags).
