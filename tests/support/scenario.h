@@ -59,6 +59,7 @@ public:
 
     void run(const ScenarioCase& c) {
         QDir(QFileInfo(trashFolder()).path()).removeRecursively(); // checked whole, info files too
+        const QString cwd = QDir::currentPath();
         for (int i = 0; i < c.lines.size() && !skipped; ++i) {
             QString line = c.lines[i];
             if (line.endsWith(u'\r'))
@@ -77,6 +78,9 @@ public:
                     a.append(decode(arg));
             step(verb, a);
         }
+        QDir::setCurrent(cwd);
+        for (auto e = environment.crbegin(); e != environment.crend(); ++e)
+            qputenv(e->first.constData(), e->second);
     }
     bool skipped = false;
     // Verbs of a test's own, tried before the common ones: returns whether it knew the verb.
@@ -88,6 +92,7 @@ private:
     DraggedPage dragged;
     QStringList remembered;
     ControlState shown;
+    QList<std::pair<QByteArray, QByteArray>> environment; // the variables changed, with their values before
 
     // Every file below a folder but the generated index pages, relative and sorted, with a digest of its
     // bytes: what a copy, a rename or a save of what was loaded must keep.
@@ -136,6 +141,7 @@ private:
     // ("yes"/"no" for flags).
 #define QS_CONTROL(name) std::make_pair(QStringLiteral(#name), &c.name)
 #define QS_VALUE(name) std::make_pair(QStringLiteral(#name), &v.name)
+#define QS_STATE(name) std::make_pair(QStringLiteral(#name), &s.state.name)
     bool* flag(const QString& name) {
         ControlState& c = s.state.controls;
         const std::map<QString, bool*> flags{
@@ -164,20 +170,16 @@ private:
                                                               : QStringLiteral("none");
         if (name == u"fragment")
             return s.state.fragmentPath;
-        if (name == u"domain")
-            return s.state.currentDomain;
-        if (name == u"category")
-            return s.state.currentCategory;
         return *text(name);
     }
     QString* text(const QString& name) {
         ControlState& c = s.state.controls;
         ProgramValues& v = s.state.values;
-        const std::map<QString, QString*> texts{QS_CONTROL(tTitre),     QS_CONTROL(tTexte),
-                                                QS_CONTROL(tTexteHead), QS_CONTROL(tTexteFoot),
-                                                QS_CONTROL(tFichier),   QS_CONTROL(ImgIndexCaption),
-                                                QS_VALUE(CouleurFond),  QS_VALUE(CouleurTitre),
-                                                QS_VALUE(CouleurTexte), QS_VALUE(Répertoire)};
+        const std::map<QString, QString*> texts{
+            QS_CONTROL(tTitre),     QS_CONTROL(tTexte),      QS_CONTROL(tTexteHead),
+            QS_CONTROL(tTexteFoot), QS_CONTROL(tFichier),    QS_CONTROL(ImgIndexCaption),
+            QS_VALUE(CouleurFond),  QS_VALUE(CouleurTitre),  QS_VALUE(CouleurTexte),
+            QS_VALUE(Répertoire),   QS_STATE(currentDomain), QS_STATE(currentCategory)};
         auto t = texts.find(name);
         if (t == texts.end()) {
             ADD_FAILURE() << where << ": no field " << name.toStdString();
@@ -225,6 +227,11 @@ private:
             locks.clear();
         else if (verb == u"setting")
             ParamètreEcrire(a0, a.value(1));
+        else if (verb == u"env") { // variable | its value, until the scenario ends
+            environment.append({a0.toLocal8Bit(), qgetenv(a0.toLocal8Bit().constData())});
+            qputenv(a0.toLocal8Bit().constData(), a.value(1).toLocal8Bit());
+        } else if (verb == u"in-folder") // the current folder, until the scenario ends
+            QDir::setCurrent(s.at(a0));
         else if (verb == u"set") {
             if (bool* f = flag(a0))
                 *f = yes(a.value(1));
@@ -419,6 +426,7 @@ private:
     }
 #undef QS_CONTROL
 #undef QS_VALUE
+#undef QS_STATE
 };
 
 // One test per scenario: INSTANTIATE_TEST_SUITE_P(Name, Scenario, scenarioCases("folder/file.txt"),
