@@ -2,6 +2,7 @@
 #include "commands/fragmentedit.h"
 #include "commands/regenerate.h"
 #include "generate/fragments.h"
+#include "lib/text1252.h"
 
 #include "sitefixture.h"
 
@@ -12,14 +13,10 @@ using namespace qs::test;
 
 TEST(Fragments, EachLineIsPrecededByALineBreak) {
     SiteFixture s;
-    writeFile(s.at("a.txt"), "A\r\nB\r\n");
-    writeFile(s.at("b.txt"), "A\nB");
-    writeFile(s.at("c.txt"), "\r\n\r\nx");
-    writeFile(s.at("e.txt"), "");
-    EXPECT_EQ(readFragment(s.at("a.txt")), QStringLiteral("\r\nA\r\nB"));
-    EXPECT_EQ(readFragment(s.at("b.txt")), QStringLiteral("\r\nA\r\nB"));
-    EXPECT_EQ(readFragment(s.at("c.txt")), QStringLiteral("\r\n\r\n\r\nx"));
-    EXPECT_EQ(readFragment(s.at("e.txt")), QString());
+    for (const QStringList& r : dataRows("commands/fragment-reads.txt")) {
+        writeFile(s.at("f.txt"), toWindows1252(r[0]));
+        EXPECT_EQ(readFragment(s.at("f.txt")), r[1]) << r[0];
+    }
     EXPECT_EQ(readFragment(s.at("absent.txt")), QString());
     s.folder("dossier.txt");
     QString error;

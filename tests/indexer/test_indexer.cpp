@@ -1,7 +1,6 @@
 #include "indexer/indexer.h"
 #include "lib/clock.h"
 #include "lib/fileio.h"
-#include "lib/files.h"
 #include "lib/helpers.h"
 #include "lib/text1252.h"
 #include "scripteddialogs.h"
