@@ -2,8 +2,6 @@
 // as the editor's OK writes it, then its category regenerated.
 #include "cli/command.h"
 #include "cli/pagecommon.h"
-#include "commands/pageeditor.h"
-#include "lib/text1252.h"
 
 #include <QCommandLineParser>
 
@@ -53,16 +51,7 @@ int run(const QStringList& arguments) {
     tAjouter_Click(state);
     state.controls.tTitre = parser.value(title);
     state.controls.tTexte = bodyText(*bytes);
-    tTexte_Change(state);
-    if (!state.controls.tOkEnabled) {
-        err(QStringLiteral("Le titre et le texte de la page ne doivent pas être vides."));
-        return kUsage;
-    }
-    const QString written = tOk_Click(state);
-    if (written.isEmpty())
-        return kFailure;
-    out(FichierNom(written));
-    return session.dialogs.failures() > 0 ? kFailure : kOk;
+    return session.save();
 }
 
 const Registration registration{

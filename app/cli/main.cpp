@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
         usage(true);
         return qs::cli::kUsage;
     }
-    const QString name = args.at(1);
+    const QString& name = args.at(1);
     if (name == u"--help" || name == u"-h" || name == u"aide") {
         usage(false);
         return qs::cli::kOk;

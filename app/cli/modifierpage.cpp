@@ -2,7 +2,6 @@
 // page rewritten as "Modifier" then "OK" of the window rewrite it.
 #include "cli/command.h"
 #include "cli/pagecommon.h"
-#include "commands/pageeditor.h"
 
 #include <QCommandLineParser>
 
@@ -63,16 +62,7 @@ int run(const QStringList& arguments) {
         state.controls.tTitre = parser.value(title);
     if (bytes)
         state.controls.tTexte = bodyText(*bytes);
-    tTexte_Change(state);
-    if (!state.controls.tOkEnabled) {
-        err(QStringLiteral("Le titre et le texte de la page ne doivent pas être vides."));
-        return kUsage;
-    }
-    const QString written = tOk_Click(state);
-    if (written.isEmpty())
-        return kFailure;
-    out(FichierNom(written));
-    return session.dialogs.failures() > 0 ? kFailure : kOk;
+    return session.save();
 }
 
 const Registration registration{

@@ -6,9 +6,11 @@
 #include "cli/consoledialogs.h"
 #include "cli/siteargument.h"
 #include "commands/mainstate.h"
+#include "commands/pageeditor.h"
 #include "commands/selection.h"
 #include "lib/clock.h"
 #include "lib/fileio.h"
+#include "lib/files.h"
 #include "lib/sitelock.h"
 #include "lib/text1252.h"
 #include "site/listing.h"
@@ -136,6 +138,20 @@ struct PageSession {
                     "La catégorie « %1 » n'a pas de page « %2 » (une page sans titre n'est pas listée).")
                     .arg(state.cListe.selectedText(), file));
         return file.isEmpty() ? -1 : row;
+    }
+
+    // Saves the page being edited as OK does and prints its file name; the command's exit code.
+    int save() {
+        tTexte_Change(state);
+        if (!state.controls.tOkEnabled) {
+            err(QStringLiteral("Le titre et le texte de la page ne doivent pas être vides."));
+            return kUsage;
+        }
+        const QString written = tOk_Click(state);
+        if (written.isEmpty())
+            return kFailure;
+        out(FichierNom(written));
+        return dialogs.failures() > 0 ? kFailure : kOk;
     }
 };
 

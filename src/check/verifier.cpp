@@ -560,11 +560,11 @@ SiteCheck verifySite(const QString& rootIn, const CheckProgress& progress) {
             if (!result.read)
                 continue;
             const QString& page = pages[first + i];
-            anchors.insert(page, std::move(result.anchors));
+            anchors.insert(page, result.anchors);
             problems += result.problems;
             for (const QString& file : std::as_const(result.used))
                 used.insert(file);
-            pageLinks.insert(page, std::move(result.linked));
+            pageLinks.insert(page, result.linked);
             anchorUses += result.anchorUses;
             check.localLinks += result.localLinks;
             check.externalLinks += result.externalLinks;

@@ -72,7 +72,7 @@ QString askFolderName(MainState& state, const QString& prompt, const QString& ti
                       const QString& parentFolder, const std::function<QString(const QString&)>& refusal) {
     const QString parent = withSeparator(parentFolder);
     for (;;) {
-        const QString name = state.dialogs.prompt(prompt, title).trimmed();
+        QString name = state.dialogs.prompt(prompt, title).trimmed();
         if (name.isEmpty())
             return {};
         if (refusal) {

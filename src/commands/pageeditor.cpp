@@ -245,7 +245,7 @@ QString tOk_Click(MainState& state) {
         state.dialogs.message(error, Icon::Exclamation, kErreur);
         return {};
     }
-    const QString path = folder + name;
+    QString path = folder + name;
 
     int added = -1;
     if (!independent) {

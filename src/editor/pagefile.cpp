@@ -129,7 +129,7 @@ QString freePageName(const QString& folder) {
     for (const QString& e : entries)
         taken.insert(e.toUpper());
     for (qint64 n = 1;; ++n) {
-        const QString name = QString::number(n) + QStringLiteral(".htm");
+        QString name = QString::number(n) + QStringLiteral(".htm");
         if (!taken.contains(name.toUpper()))
             return name;
     }
@@ -143,7 +143,7 @@ QString createNumberedPage(const QString& folder, const WriteOptions& options,
     FileError why;
     // Each clash means another program made a page in between: bounded all the same.
     for (int attempt = 0; attempt < 1000; ++attempt) {
-        const QString name = freePageName(folder);
+        QString name = freePageName(folder);
         why = {};
         if (write(folder + name, exclusive, &why))
             return name;

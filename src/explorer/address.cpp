@@ -133,11 +133,12 @@ QString normalisedPath(const QString& path) {
         else if (path[i] == u'/' || i == 0) {
             const qsizetype s = path[i] == u'/' ? i + 1 : i;
             // "//", "./" or "../" (or a final "." or "..") after a separator or at the start
-            if (s < n && path[s] == u'/' && i > 0)
-                clean = false;
-            else if (s < n && path[s] == u'.' &&
-                     (s + 1 == n || path[s + 1] == u'/' || path[s + 1] == u'\\' ||
-                      (path[s + 1] == u'.' && (s + 2 == n || path[s + 2] == u'/' || path[s + 2] == u'\\'))))
+            const bool doubled = s < n && path[s] == u'/' && i > 0;
+            const bool dotted =
+                s < n && path[s] == u'.' &&
+                (s + 1 == n || path[s + 1] == u'/' || path[s + 1] == u'\\' ||
+                 (path[s + 1] == u'.' && (s + 2 == n || path[s + 2] == u'/' || path[s + 2] == u'\\')));
+            if (doubled || dotted)
                 clean = false;
         }
     }

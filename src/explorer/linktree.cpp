@@ -238,7 +238,7 @@ QString LinkTreeModel::printout() const {
 void LinkTreeModel::printout(const std::function<void(const QString&)>& write) const {
     QString line;
     forEachNode([&](const Node& n, int depth) {
-        line.fill(u' ', depth * 2);
+        line.fill(u' ', qsizetype(depth) * 2);
         line.append(u'[').append(n.icon).append(QStringView(u"] ")).append(n.text);
         write(line);
     });

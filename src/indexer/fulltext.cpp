@@ -238,9 +238,10 @@ void appendJsString(QByteArray& out, QStringView s) {
         } else if (u >= 0x20 && u < 0x7F && u != '<') {
             out.append(char(u));
         } else {
+            // French text is mostly Latin-1: "\xe9" rather than "\u00e9" keeps the files small.
             static const char hex[] = "0123456789abcdef";
-            out.append("\\u");
-            for (int shift = 12; shift >= 0; shift -= 4)
+            out.append(u < 0x100 ? "\\x" : "\\u");
+            for (int shift = u < 0x100 ? 4 : 12; shift >= 0; shift -= 4)
                 out.append(hex[(u >> shift) & 0xF]);
         }
     }
@@ -508,6 +509,7 @@ void FullTextIndex::addPage(const QString& link, const QString& category, const 
     quint32 position = 0;
     forEachTerm(foldFrench(page.text), [&](QStringView t) { count(t, ++position); });
     for (const Count& c : counts) {
+        // At most 62: the page counts the pages of each score in an array of that bound.
         const quint32 score = std::min<quint32>(c.body, 20) + (c.early ? 2 : 0) + (c.title ? 40 : 0);
         c.term->pages.back().second = std::max<quint32>(score, 1);
     }
@@ -516,19 +518,60 @@ void FullTextIndex::addPage(const QString& link, const QString& category, const 
 QMap<QString, QByteArray> FullTextIndex::files() const {
     QMap<QString, QByteArray> files;
 
-    // Pages by chunks.
+    // What a result line shows, in few files: a query needs the lines of pages spread over the whole
+    // site, and each script a page loads costs more than its bytes. A page is its folder and category
+    // (numbers into the lists of index.js), its file name and its title.
+    QStringList folders;
+    QHash<QString, int> folderIds;
+    std::vector<QByteArray> lines;
+    lines.reserve(size_t(d_->pages.size()));
+    qsizetype total = 0;
+    for (const Data::Page& p : d_->pages) {
+        const qsizetype slash = p.link.lastIndexOf(QLatin1Char('/')) + 1;
+        const QString folder = p.link.first(slash);
+        int folderId = folderIds.value(folder, -1);
+        if (folderId < 0) {
+            folderId = int(folders.size());
+            folders.append(folder);
+            folderIds.insert(folder, folderId);
+        }
+        QByteArray line = QByteArray::number(folderId) + ',' + QByteArray::number(p.category) + ',';
+        appendJsString(line, QStringView(p.link).sliced(slash));
+        line.append(',');
+        appendJsString(line, p.title);
+        total += line.size() + 2;
+        lines.push_back(std::move(line));
+    }
+    // A site whose lines fill few files has them all loaded with the index; a bigger one has them in
+    // small files, loaded for the pages a query shows.
+    const bool preload = total <= kTitlesPreloaded * kTitlesTarget;
+    const qsizetype target = preload ? kTitlesTarget : kTitlesOnDemandTarget;
+    QList<qsizetype> titleStarts;
+    QByteArray titles;
+    for (qsizetype i = 0; i <= qsizetype(lines.size()); ++i) {
+        if (!titles.isEmpty() && (i == qsizetype(lines.size()) || titles.size() >= target)) {
+            titles.append("]);\n");
+            files.insert(u"n%1.js"_s.arg(titleStarts.size() - 1), titles);
+            titles.clear();
+        }
+        if (i == qsizetype(lines.size()))
+            break;
+        if (titles.isEmpty()) {
+            titleStarts.append(i);
+            titles = "QS_recherche.titres(" + QByteArray::number(titleStarts.size() - 1) + ",[";
+        } else {
+            titles.append(",\n");
+        }
+        titles.append(lines[size_t(i)]);
+    }
+
+    // Excerpts by small chunks: they are shown once the list is.
     for (qsizetype first = 0; first < d_->pages.size(); first += kPagesPerChunk) {
-        QByteArray out = "QS_recherche.pages(" + QByteArray::number(first / kPagesPerChunk) + ",[";
+        QByteArray out = "QS_recherche.extraits(" + QByteArray::number(first / kPagesPerChunk) + ",[";
         const qsizetype last = std::min(d_->pages.size(), first + kPagesPerChunk);
         for (qsizetype i = first; i < last; ++i) {
-            const Data::Page& p = d_->pages[i];
-            out.append(i > first ? ",\n[" : "\n[");
-            appendJsString(out, p.link);
-            out.append(',');
-            appendJsString(out, p.title);
-            out.append(',').append(QByteArray::number(p.category)).append(',');
-            appendJsString(out, p.excerpt);
-            out.append(']');
+            out.append(i > first ? ",\n" : "\n");
+            appendJsString(out, d_->pages[i].excerpt);
         }
         out.append("]);\n");
         files.insert(u"p%1.js"_s.arg(first / kPagesPerChunk), out);
@@ -613,7 +656,20 @@ QMap<QString, QByteArray> FullTextIndex::files() const {
             index.append(',');
         appendJsString(index, d_->categories[i]);
     }
-    index.append("],\ncles:[");
+    const auto appendList = [&](const char* name, const QStringList& list) {
+        index.append("],\n").append(name).append(":[");
+        for (qsizetype i = 0; i < list.size(); ++i) {
+            if (i > 0)
+                index.append(i % 16 == 0 ? ",\n" : ",");
+            appendJsString(index, list[i]);
+        }
+    };
+    appendList("dossiers", folders);
+    index.append("],\ntitres:[");
+    for (qsizetype i = 0; i < titleStarts.size(); ++i)
+        index.append(i > 0 ? "," : "").append(QByteArray::number(titleStarts[i]));
+    index.append("],\nprecharger:").append(preload ? "true" : "false");
+    index.append(",\ncles:[");
     for (qsizetype i = 0; i < keys.size(); ++i) {
         if (i > 0)
             index.append(i % 16 == 0 ? ",\n" : ",");

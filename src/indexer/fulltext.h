@@ -15,8 +15,9 @@
 //   <p>Le mod&egrave;le de l'&#339;uvre</p>  ->  text "Le modèle de l'œuvre"
 //                                            ->  terms "le" "modele" "de" "oeuvre"
 //
-// recherche/index.js    how many pages, the categories, the shard keys
-// recherche/p<N>.js     pages N*kPagesPerChunk...: link, title, category, the start of the text
+// recherche/index.js    how many pages, the categories and folders, the title files, the shard keys
+// recherche/n<N>.js     the result lines of consecutive pages: folder, category, file name, title
+// recherche/p<N>.js     the start of the text of pages N*kPagesPerChunk...
 // recherche/t<key>.js   the terms beginning with <key> and their pages; a key is one or more letters,
 //                       longer where a shorter one would make too big a file
 namespace qs {
@@ -46,6 +47,11 @@ PageText extractPageText(QStringView html);
 QStringList searchTerms(QStringView text);
 
 inline constexpr qsizetype kPagesPerChunk = 64;
+// Result lines fitting in kTitlesPreloaded files of kTitlesTarget bytes are loaded with the index, in
+// those few files; more are cut in files of kTitlesOnDemandTarget bytes that a query loads as it needs.
+inline constexpr qsizetype kTitlesTarget = qsizetype(512) * 1024;
+inline constexpr qsizetype kTitlesPreloaded = 8;
+inline constexpr qsizetype kTitlesOnDemandTarget = qsizetype(16) * 1024;
 // A shard of terms is split by one more letter when it would outgrow this.
 inline constexpr qsizetype kShardTarget = qsizetype(192) * 1024;
 inline constexpr qsizetype kExcerptLength = 160;

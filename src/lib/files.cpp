@@ -310,7 +310,7 @@ QString trashFor(const QString& absolute, dev_t device, int* code) {
     }
     if (top.endsWith(u'/'))
         top.chop(1);
-    const QString trash = top + QStringLiteral("/.Trash-") + QString::number(::getuid());
+    QString trash = top + QStringLiteral("/.Trash-") + QString::number(::getuid());
     if (::stat(native(top).constData(), &st) != 0) {
         *code = errno;
         return {};

@@ -58,7 +58,7 @@ std::optional<qint64> modifiedSeconds(const QString& path) {
 // The updater next to the program, else the one in the update folder; empty when neither exists.
 QString findUpdater(const QString& localFolder, const QString& updateFolder) {
     for (const QString& folder : {localFolder, updateFolder}) {
-        const QString path = folder + updaterFileName();
+        QString path = folder + updaterFileName();
         if (FichierExiste(path))
             return path;
     }

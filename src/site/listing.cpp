@@ -193,7 +193,7 @@ QString askNewFolderName(Dialogs& dialogs, NewNameKind kind, const QString& pare
     }
     const QString parent = withSeparator(parentFolder);
     for (;;) {
-        const QString name = dialogs.prompt(prompt, title).trimmed();
+        QString name = dialogs.prompt(prompt, title).trimmed();
         if (name.isEmpty())
             return {};
         if (!isValidFolderName(name)) {

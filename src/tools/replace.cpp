@@ -830,7 +830,7 @@ void replaceTogether(const QStringList& files, const Replacer& replacer, const R
                      ReplaceOutcome& outcome) {
     const qsizetype total = files.size();
     const int workers = std::clamp(QThread::idealThreadCount() * 2, 2, 8);
-    const qsizetype ahead = workers * 4;
+    const qsizetype ahead = qsizetype(workers) * 4;
     WorkerPool pool(workers);
     std::vector<Prepared> results(static_cast<size_t>(total));
     std::vector<char> ready(static_cast<size_t>(total), 0);
@@ -1009,7 +1009,7 @@ ReplaceOutcome RemplacementExécuter(const QString& folder, const QStringList& s
     for (const QString& name : selectedNames)
         files.append(dir + name);
 
-    const ReplaceOutcome outcome = replaceInFiles(files, request, options);
+    ReplaceOutcome outcome = replaceInFiles(files, request, options);
     if (!outcome.error.isEmpty())
         dialogs.message(outcome.error, Icon::Critical);
     QString report = replaceReport(outcome);
@@ -1044,7 +1044,7 @@ QString undoReport(const UndoOutcome& outcome) {
 }
 
 UndoOutcome AnnulerDernierRemplacement(ChangeJournal& journal, Dialogs& dialogs) {
-    const UndoOutcome outcome = journal.undoLast();
+    UndoOutcome outcome = journal.undoLast();
     const bool clean = outcome.refused.isEmpty() && outcome.error.isEmpty();
     dialogs.message(undoReport(outcome), clean ? Icon::Information : Icon::Exclamation);
     return outcome;

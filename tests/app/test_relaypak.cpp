@@ -41,35 +41,26 @@ Result runRelaypak(const QStringList& arguments) {
 }
 
 // A running program of our own: a copy of `sleep`, so that its executable is a file of the test.
-class RunningCopy {
-public:
+struct RunningCopy {
     explicit RunningCopy(const QString& path) {
         const QString sleep = QStandardPaths::findExecutable(QStringLiteral("sleep"));
-        if (sleep.isEmpty() || !QFile::copy(sleep, path))
-            return;
-        QFile::setPermissions(path, kRunnable);
-        process_.start(path, {QStringLiteral("30")});
-        started_ = process_.waitForStarted();
-    }
-    ~RunningCopy() { stop(); }
-    bool started() const { return started_; }
-    void stop() {
-        if (process_.state() != QProcess::NotRunning) {
-            process_.kill();
-            process_.waitForFinished();
+        if (!sleep.isEmpty() && QFile::copy(sleep, path) && QFile::setPermissions(path, kRunnable)) {
+            process.start(path, {QStringLiteral("30")});
+            started = process.waitForStarted();
         }
     }
-
-private:
-    QProcess process_;
-    bool started_ = false;
+    ~RunningCopy() { stop(); }
+    void stop() {
+        process.kill();
+        process.waitForFinished();
+    }
+    QProcess process;
+    bool started = false;
 };
 
 class Relaypak : public ::testing::Test {
 protected:
     void SetUp() override {
-        newVersion = dir("share/quillsite");
-        program = dir("local/quillsite");
         writeFile(newVersion, kNew);
         setModified(newVersion, kNewBuild);
         QFile::setPermissions(newVersion, QFile::ReadOwner | QFile::WriteOwner); // as a share may give it
@@ -81,7 +72,7 @@ protected:
     }
 
     TempDir dir;
-    QString newVersion, program;
+    QString newVersion = dir("share/quillsite"), program = dir("local/quillsite");
 };
 
 } // namespace
@@ -108,25 +99,23 @@ TEST_F(Relaypak, ThroughALinkTheLinkedFileIsReplaced) {
 }
 
 TEST_F(Relaypak, AnyFailureLeavesTheOldProgramAndNoTemporaryFile) {
-    EXPECT_EQ(relaypak::replaceProgram(dir("share/missing"), program),
-              QStringLiteral("La nouvelle version \"%1\" est introuvable.").arg(dir("share/missing")));
-    EXPECT_EQ(relaypak::replaceProgram(newVersion, dir("local/missing")),
-              QStringLiteral("Le programme à remplacer \"%1\" est introuvable.").arg(dir("local/missing")));
-    EXPECT_EQ(relaypak::replaceProgram(program, program),
-              QStringLiteral("La nouvelle version et le programme à remplacer sont le même fichier (\"%1\").")
-                  .arg(program));
     writeFile(dir("share/empty"), "");
-    EXPECT_EQ(relaypak::replaceProgram(dir("share/empty"), program),
-              QStringLiteral("La nouvelle version \"%1\" est vide.").arg(dir("share/empty")));
-    // A build that does not answer with its identification is not put in place.
-    writeFile(dir("share/mute"), "#!/bin/sh\nexit 0\n");
-    EXPECT_EQ(relaypak::replaceProgram(dir("share/mute"), program),
-              QStringLiteral("La nouvelle version \"%1\" ne fonctionne pas ici : elle ne donne pas son "
-                             "identification (code de sortie 0).")
-                  .arg(dir("share/mute")));
+    writeFile(dir("share/mute"), "#!/bin/sh\nexit 0\n"); // does not answer with its identification
     writeFile(dir("share/stuck"), "#!/bin/sh\nsleep 5\n");
-    EXPECT_TRUE(relaypak::replaceProgram(dir("share/stuck"), program, 300)
-                    .endsWith(u"elle ne répond pas en 0.3 secondes."));
+    const std::tuple<QString, QString, QString> cases[] = {
+        {dir("share/missing"), program, "La nouvelle version \"%1\" est introuvable."},
+        {newVersion, dir("local/missing"), "Le programme à remplacer \"%2\" est introuvable."},
+        {program, program, "La nouvelle version et le programme à remplacer sont le même fichier (\"%1\")."},
+        {dir("share/empty"), program, "La nouvelle version \"%1\" est vide."},
+        {dir("share/mute"), program,
+         "La nouvelle version \"%1\" ne fonctionne pas ici : elle ne donne pas son identification (code de "
+         "sortie 0)."},
+        {dir("share/stuck"), program,
+         "La nouvelle version \"%1\" ne fonctionne pas ici : elle ne répond pas en 0.3 secondes."},
+    };
+    for (const auto& [from, to, why] : cases)
+        EXPECT_EQ(relaypak::replaceProgram(from, to, 300),
+                  QString(why).replace(QStringLiteral("%1"), from).replace(QStringLiteral("%2"), to));
     EXPECT_EQ(readFile(program), kOld);
     EXPECT_EQ(localFiles(), QStringList{QStringLiteral("quillsite")});
 
@@ -150,7 +139,7 @@ TEST_F(Relaypak, WaitsForTheProgramToEndWithinItsBound) {
     const QString running = dir("local/running");
     EXPECT_FALSE(relaypak::inUse(running)); // no such file
     RunningCopy copy(running);
-    if (!copy.started())
+    if (!copy.started)
         GTEST_SKIP() << "no program to run here";
     EXPECT_TRUE(relaypak::inUse(running));
     EXPECT_FALSE(relaypak::inUse(program)); // another file
@@ -167,20 +156,22 @@ TEST_F(Relaypak, WaitsForTheProgramToEndWithinItsBound) {
 
 TEST_F(Relaypak, CommandLine) {
     // Usage errors.
-    Result r = runRelaypak({});
-    EXPECT_EQ(r.code, 2);
-    EXPECT_TRUE(r.error.startsWith(QStringLiteral("Usage : relaypak"))) << r.error;
-    EXPECT_EQ(runRelaypak({newVersion}).code, 2);
-    r = runRelaypak({QStringLiteral("--attente"), QStringLiteral("bientôt"), newVersion, program});
-    EXPECT_EQ(r.code, 2);
-    EXPECT_TRUE(r.error.startsWith(QStringLiteral("Attente invalide : « bientôt »"))) << r.error;
-    r = runRelaypak({QStringLiteral("--vite"), newVersion, program});
-    EXPECT_EQ(r.code, 2);
-    EXPECT_TRUE(r.error.startsWith(QStringLiteral("Option inconnue : « vite »."))) << r.error;
+    const std::pair<QStringList, QString> usage[] = {
+        {{}, "Usage : relaypak"},
+        {{newVersion}, "Usage : relaypak"},
+        {{"--attente", "bientôt", newVersion, program}, "Attente invalide : « bientôt »"},
+        {{"--vite", newVersion, program}, "Option inconnue : « vite »."},
+    };
+    for (const auto& [arguments, error] : usage) {
+        const Result r = runRelaypak(arguments);
+        EXPECT_EQ(r.code, 2);
+        EXPECT_TRUE(r.error.startsWith(error)) << r.error;
+    }
     EXPECT_EQ(readFile(program), kOld);
+    Result r;
 
     // A failure names its cause and keeps the old program.
-    r = runRelaypak({QStringLiteral("--sans-relance"), dir("share/missing"), program});
+    r = runRelaypak({"--sans-relance", dir("share/missing"), program});
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.error, QStringLiteral("La nouvelle version \"%1\" est introuvable.\nMise à jour abandonnée, "
                                       "l'ancienne version est conservée.\n")
@@ -188,7 +179,7 @@ TEST_F(Relaypak, CommandLine) {
     EXPECT_EQ(readFile(program), kOld);
 
     // Paths still in the double quotes of a Windows command line are accepted.
-    r = runRelaypak({QStringLiteral("--sans-relance"), u'"' + newVersion + u'"', u'"' + program + u'"'});
+    r = runRelaypak({"--sans-relance", u'"' + newVersion + u'"', u'"' + program + u'"'});
     EXPECT_EQ(r.code, 0) << r.error;
     EXPECT_EQ(r.error, QString());
     EXPECT_EQ(readFile(program), kNew);
@@ -218,7 +209,7 @@ TEST_F(Relaypak, AProgramThatKeepsRunningIsNotReplaced) {
     GTEST_SKIP() << "running programs are found through /proc";
 #endif
     RunningCopy copy(dir("local/running"));
-    if (!copy.started())
+    if (!copy.started)
         GTEST_SKIP() << "no program to run here";
     const Result r = runRelaypak({QStringLiteral("--sans-relance"), QStringLiteral("--attente"),
                                   QStringLiteral("0.2"), newVersion, dir("local/running")});

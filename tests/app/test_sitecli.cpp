@@ -3,6 +3,7 @@
 #include "commands/selection.h"
 #include "site/listing.h"
 
+#include "datarows.h"
 #include "sitefixture.h"
 
 #include <gtest/gtest.h>
@@ -14,25 +15,14 @@ using namespace qs::test;
 
 namespace {
 
-// A site with the awkward cases: names to be kept as they are, generated files to be left out, a domain
-// without categories, an untitled page, an introduction page.
+// The site of tests/data/app/awkward-site.txt under `top`.
 void makeSite(const SiteFixture& s, const QString& top) {
-    auto page = [&](const QString& rel, const QString& title) { s.page(top + rel, title); };
-    page("Été & Cie/<b>/1.htm", "Première &lt;page&gt;");
-    page("Été & Cie/<b>/2.htm", "abc");
-    page("Été & Cie/<b>/index.htm", "ancien");
-    page("Été & Cie/<b>/IndexG.htm", "ancien");
-    writeFile(s.at(top + "Été & Cie/<b>/3.htm"), "pas de titre");
-    page("Été & Cie/a  b/7.htm", "Un titre de plus de vingt-quatre caractères");
-    writeFile(s.at(top + "Été & Cie/a  b/Index.html"), "intro");
-    s.folder(top + "Été & Cie/vide");
-    page("doc/C/1.htm", "x");
-    page("Doc/C/1.htm", "y");
-    s.folder(top + "Sans catégorie");
-    s.folder(top + "images/C");
-    s.folder(top + "ReadOnly/C");
-    writeFile(s.at(top + "head_d.txt"), "<P>tête</P>\r\n");
-    writeFile(s.at(top + "foot_c.txt"), "pied\r\n");
+    for (const DataRow& r : dataRows(QStringLiteral("app/awkward-site.txt"))) {
+        const QString path = top + r.text(1);
+        r.text(0) == u"page"   ? s.page(path, r.text(2))
+        : r.text(0) == u"file" ? writeFile(s.at(path), r.bytes(2))
+                               : s.folder(path);
+    }
 }
 
 // Every generated file of a site, by path, with the date-and-user line masked.
@@ -102,41 +92,4 @@ TEST(CliGenerer, WritesWhatTheWindowWrites) {
     EXPECT_FALSE(DossierExiste(s.at("cli/Sans catégorie/")) && !QDir(s.at("cli/Sans catégorie")).isEmpty());
     // The user's own lower-case "index.htm" is not a page and stays as it was.
     EXPECT_EQ(s.lines("cli/Été & Cie/<b>/index.htm").at(2), QStringLiteral("<TITLE>ancien</TITLE>"));
-}
-
-TEST(CliGenerer, ReportsAFileItCannotWrite) {
-    SiteFixture s;
-    s.page("D/C/1.htm", "x");
-    s.page("E/C/1.htm", "y");
-    ReadOnlyFolder locked(s.at("D/C"));
-    if (!locked.active())
-        GTEST_SKIP() << "no read-only folder here";
-    const CliResult r = runCli({"generer", s.root()});
-    EXPECT_EQ(r.code, 1);
-    EXPECT_TRUE(r.err.contains(s.at("D/C/Index.htm"))) << r.err;
-    // The rest was still written, but no line says that all was.
-    EXPECT_TRUE(QFile::exists(s.at("Index.htm")) && QFile::exists(s.at("E/C/IndexG.htm")));
-    EXPECT_FALSE(r.out.contains("pages d'index écrites")) << r.out;
-}
-
-TEST(CliLister, ListsTheSiteAsTheWindowDoes) {
-    SiteFixture s;
-    makeSite(s, "");
-    writeFile(s.at("Index.htm"), "accueil");
-    const CliResult r = runCli({"lister", s.root() + "Index.htm"}); // a home page stands for its folder
-    EXPECT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(r.out, QStringLiteral("doc\n"
-                                    "  C\n"
-                                    "    x (1.htm)\n"
-                                    "Doc\n"
-                                    "  C\n"
-                                    "    y (1.htm)\n"
-                                    "Été & Cie\n"
-                                    "  <b>\n"
-                                    "    abc (2.htm)\n"
-                                    "    Première <page> (1.htm)\n"
-                                    "  a  b\n"
-                                    "    Un titre de plus de vingt-quatre caractères (7.htm)\n"
-                                    "  vide\n"
-                                    "Sans catégorie\n"));
 }

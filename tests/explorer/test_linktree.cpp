@@ -16,7 +16,7 @@ namespace {
 int testerFailures = 0;
 QtMessageHandler previousHandler = nullptr;
 void countFailures(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    if (message.contains(QStringLiteral("FAIL!")))
+    if (message.contains("FAIL!"))
         ++testerFailures;
     if (previousHandler)
         previousHandler(type, context, message);
@@ -39,7 +39,7 @@ TEST(LinkTree, IsAConsistentItemModelThroughAWalk) {
         QPersistentModelIndex z = w.tree.indexOf(w.tree.find(native(dir("z.htm"))));
         ASSERT_TRUE(z.isValid());
         w.tree.sortChildren(w.tree.find(native(dir("i.htm"))));
-        EXPECT_EQ(z.data().toString(), QStringLiteral("???   z.htm"));
+        EXPECT_EQ(z.data().toString(), "???   z.htm");
         w.run(dir("i.htm"));
         EXPECT_FALSE(z.isValid());
         w.tree.clear();
@@ -51,15 +51,14 @@ TEST(LinkTree, IsAConsistentItemModelThroughAWalk) {
 
 TEST(LinkTree, SortingOrdersByTextAndKeepsIndexesOnTheirNodes) {
     LinkTreeModel tree;
-    auto* root = tree.add(nullptr, QStringLiteral("r"), QStringLiteral("r"), QStringLiteral("htm"));
+    auto* root = tree.add(nullptr, "r", "r", "htm");
     const QStringList texts{"zèbre", "Écran", "??? x", "b", "B", "a", "éclair"};
     for (const QString& t : texts)
-        tree.add(root, QStringLiteral("k-") + t, t, QStringLiteral("?"));
+        tree.add(root, "k-" + t, t, "?");
     const QModelIndex rootIndex = tree.indexOf(root);
     QList<QPersistentModelIndex> kept;
     for (int row = 0; row < tree.rowCount(rootIndex); ++row)
         kept.append(QPersistentModelIndex(tree.index(row, 0, rootIndex)));
-
     QSignalSpy layout(&tree, &QAbstractItemModel::layoutChanged);
     tree.sortChildren(root);
     EXPECT_TRUE(root->sorted);
@@ -71,8 +70,7 @@ TEST(LinkTree, SortingOrdersByTextAndKeepsIndexesOnTheirNodes) {
     // order of arrival.
     EXPECT_EQ(shown, (QStringList{"??? x", "a", "b", "B", "zèbre", "éclair", "Écran"}));
     for (int i = 0; i < texts.size(); ++i)
-        EXPECT_EQ(kept[i].data(LinkTreeModel::KeyRole).toString(), QStringLiteral("k-") + texts[i]);
-
+        EXPECT_EQ(kept[i].data(LinkTreeModel::KeyRole).toString(), "k-" + texts[i]);
     // Sorting what is already in order moves nothing.
     tree.sortChildren(root);
     EXPECT_EQ(layout.count(), 1);
@@ -80,29 +78,27 @@ TEST(LinkTree, SortingOrdersByTextAndKeepsIndexesOnTheirNodes) {
 
 TEST(LinkTree, OccurrencesFollowTheKeysInTheTree) {
     LinkTreeModel tree;
-    auto* r = tree.add(nullptr, QStringLiteral("/s/r.htm"), QStringLiteral("r"), QStringLiteral("htm"));
-    auto* x = tree.add(r, QStringLiteral("/s/x.htm"), QStringLiteral("x"), QStringLiteral("htm"));
-    auto* y = tree.add(r, QStringLiteral("/s/y.htm"), QStringLiteral("y"), QStringLiteral("htm"));
+    auto* r = tree.add(nullptr, "/s/r.htm", "r", "htm");
+    auto* x = tree.add(r, "/s/x.htm", "x", "htm");
+    auto* y = tree.add(r, "/s/y.htm", "y", "htm");
     // A file whose very name looks like an occurrence.
-    tree.add(r, QStringLiteral("/s/a.htm<1>"), QStringLiteral("a.htm<1>"), QStringLiteral("?"));
-
-    EXPECT_EQ(tree.freeOccurrence(x, QStringLiteral("/s/a.htm")), 0);
-    tree.add(x, QStringLiteral("/s/a.htm"), QStringLiteral("a"), QStringLiteral("htm"));
+    tree.add(r, "/s/a.htm<1>", "a.htm<1>", "?");
+    EXPECT_EQ(tree.freeOccurrence(x, "/s/a.htm"), 0);
+    tree.add(x, "/s/a.htm", "a", "htm");
     // Under x already: nothing more there.
-    EXPECT_EQ(tree.freeOccurrence(x, QStringLiteral("/s/a.htm")), std::nullopt);
+    EXPECT_EQ(tree.freeOccurrence(x, "/s/a.htm"), std::nullopt);
     // r holds the node keyed "/s/a.htm<1>": a repeat there, too.
-    EXPECT_EQ(tree.freeOccurrence(r, QStringLiteral("/s/a.htm")), std::nullopt);
-    EXPECT_EQ(tree.freeOccurrence(y, QStringLiteral("/s/a.htm")), 2);
-    tree.add(y, QStringLiteral("/s/a.htm<2>"), QStringLiteral("a<2>"), QStringLiteral("htm"));
-    EXPECT_EQ(tree.freeOccurrence(y, QStringLiteral("/s/a.htm")), std::nullopt);
+    EXPECT_EQ(tree.freeOccurrence(r, "/s/a.htm"), std::nullopt);
+    EXPECT_EQ(tree.freeOccurrence(y, "/s/a.htm"), 2);
+    tree.add(y, "/s/a.htm<2>", "a<2>", "htm");
+    EXPECT_EQ(tree.freeOccurrence(y, "/s/a.htm"), std::nullopt);
     // The root's own key counts like any other.
-    EXPECT_EQ(tree.freeOccurrence(x, QStringLiteral("/s/r.htm")), 1);
-
+    EXPECT_EQ(tree.freeOccurrence(x, "/s/r.htm"), 1);
     tree.clear();
     EXPECT_EQ(tree.size(), 0);
-    EXPECT_EQ(tree.find(QStringLiteral("/s/a.htm")), nullptr);
-    auto* again = tree.add(nullptr, QStringLiteral("/s/r.htm"), QStringLiteral("r"), QStringLiteral("htm"));
-    EXPECT_EQ(tree.freeOccurrence(again, QStringLiteral("/s/a.htm")), 0);
+    EXPECT_EQ(tree.find("/s/a.htm"), nullptr);
+    auto* again = tree.add(nullptr, "/s/r.htm", "r", "htm");
+    EXPECT_EQ(tree.freeOccurrence(again, "/s/a.htm"), 0);
 }
 
 TEST(LinkIcons, ElevenDistinctPictures) {
@@ -121,7 +117,7 @@ TEST(LinkIcons, ElevenDistinctPictures) {
             EXPECT_NE(image, other) << key << " looks like another icon";
         seen.append(image);
     }
-    EXPECT_EQ(linkIconImage(QStringLiteral("nope")), linkIconImage(QStringLiteral("?")));
+    EXPECT_EQ(linkIconImage("nope"), linkIconImage("?"));
     // Without a GUI the model hands out images, which views accept as decorations.
-    EXPECT_EQ(linkIcon(QStringLiteral("htm")).typeId(), QMetaType::QImage);
+    EXPECT_EQ(linkIcon("htm").typeId(), QMetaType::QImage);
 }

@@ -3,6 +3,7 @@
 #include "explorertest.h"
 #include "lib/clock.h"
 #include "lib/settings.h"
+#include "tablefile.h"
 
 #include <gtest/gtest.h>
 
@@ -18,17 +19,15 @@ namespace {
 class ExplorerTabTest : public ::testing::Test {
 protected:
     ScriptedDialogs dialogs;
-    FixedClock clock{QDateTime(QDate(2024, 5, 6), QTime(7, 8)), QStringLiteral("marie")};
-    MainState state{dialogs, clock, QStringLiteral("/opt/quillsite/")};
+    FixedClock clock{QDateTime(QDate(2024, 5, 6), QTime(7, 8)), "marie"};
+    MainState state{dialogs, clock, "/opt/quillsite/"};
     ExplorerTab tab{state};
     TempDir dir;
-
     void SetUp() override {
-        QSettings(QStringLiteral("Vendrel"), QStringLiteral("quillsite")).clear();
+        QSettings("Vendrel", "quillsite").clear();
         tab.walker().setEventInterval(0);
-        state.values.NiveauRep = QStringLiteral("illimité");
+        state.values.NiveauRep = "illimité";
     }
-
     void start(const QString& address) {
         tab.tFichier_Change(address);
         tab.bExplorer_Click();
@@ -41,6 +40,12 @@ protected:
     void select(const QString& relativeKey) {
         ASSERT_NE(node(relativeKey), nullptr) << relativeKey;
         tab.select(node(relativeKey));
+    }
+    // The button and the stop button as shown.
+    static QString shown(const ExplorerControls& c) {
+        return c.bExplorerCaption + QString::asprintf(" enabled=%d default=%d cancel=%d stop=%d",
+                                                      c.bExplorerEnabled, c.bExplorerDefault,
+                                                      c.bExplorerCancel, c.toolBarButton3Enabled);
     }
     // A site where shared.htm shows three times: under i.htm, a.htm and b.htm.
     void makeSharedSite() {
@@ -58,37 +63,14 @@ protected:
 TEST_F(ExplorerTabTest, StartAddressDecidesTheButton) {
     writeFile(dir("page.htm"), "");
     writeFile(dir("notes.txt"), "");
-    struct Case {
-        QString text;
-        bool enabled;
-        bool isDefault; // the file exists
-    } cases[] = {
-        {"", false, false},
-        {"   ", false, false},
-        {dir("page.htm"), true, true},
-        {dir("new.html"), true, false}, // may be explored before it exists
-        {dir("new.SHTM"), true, false},
-        {dir("new.shtml"), true, false},
-        {dir("notes.txt"), false, true}, // remembered and default, yet not explorable
-        {dir("noext"), false, false},
-        {"HTTP://host/", true, false},
-        {"http:x", true, false},
-        {"shttp://host", true, false},
-        {"HTTPS://host/", true, false},
-        {"ftp://host/file.zip", true, false},
-        {"mailto:x@y.fr", false, false},
-        {"C:\\site\\file", false, false},
-        {"C:\\site\\file.htm", true, false},
-        {dir("page.htm "), false, false},
-    };
-    for (const Case& c : cases) {
-        tab.tFichier_Change(c.text);
-        EXPECT_EQ(tab.controls().bExplorerEnabled, c.enabled) << c.text;
-        EXPECT_EQ(tab.controls().bExplorerDefault, c.isDefault) << c.text;
-        EXPECT_EQ(state.controls.tFichier, c.text);
+    for (const auto& row : tableRows("explorer/start-addresses.txt")) {
+        const QString text = str(row[0]).replace("ROOT/", dir.path());
+        tab.tFichier_Change(text);
+        EXPECT_TRUE(shown(tab.controls()).contains(str(row[1]))) << text;
+        EXPECT_EQ(state.controls.tFichier, text);
     }
     // Only existing files are remembered, the last one last.
-    EXPECT_EQ(ParamètreLire(QStringLiteral("Dossier")), dir("notes.txt"));
+    EXPECT_EQ(ParamètreLire("Dossier"), dir("notes.txt"));
 }
 
 TEST_F(ExplorerTabTest, AWalkRunsAndStopsWithTheButton) {
@@ -104,31 +86,19 @@ TEST_F(ExplorerTabTest, AWalkRunsAndStopsWithTheButton) {
             EXPECT_TRUE(tab.running());
             tab.bExplorer_Click(); // "Arrêter"
             EXPECT_FALSE(tab.controls().bExplorerEnabled);
-            EXPECT_EQ(tab.N().tag(), QStringLiteral("STOP"));
+            EXPECT_EQ(tab.N().tag(), "STOP");
         }
     };
     start(dir("p0.htm"));
-
     ASSERT_GE(during.size(), 10);
-    EXPECT_EQ(during[0].bExplorerCaption, QStringLiteral("Arrêter"));
-    EXPECT_TRUE(during[0].bExplorerEnabled);
-    EXPECT_TRUE(during[0].bExplorerCancel);
-    EXPECT_FALSE(during[0].bExplorerDefault);
-    EXPECT_TRUE(during[0].toolBarButton3Enabled);
+    EXPECT_EQ(shown(during[0]), "Arrêter enabled=1 default=0 cancel=1 stop=1");
     EXPECT_GE(depthSeen, 2);
-
     EXPECT_FALSE(tab.running());
     EXPECT_EQ(tab.walker().depth(), 0);
     EXPECT_EQ(tab.N().size(), 11); // the root and the ten nodes added before the stop
-    const ExplorerControls& after = tab.controls();
-    EXPECT_EQ(after.bExplorerCaption, QStringLiteral("Explorer"));
-    EXPECT_TRUE(after.bExplorerEnabled);
-    EXPECT_TRUE(after.bExplorerDefault);
-    EXPECT_FALSE(after.bExplorerCancel);
-    EXPECT_FALSE(after.toolBarButton3Enabled);
+    EXPECT_EQ(shown(tab.controls()), "Explorer enabled=1 default=1 cancel=0 stop=0");
     EXPECT_EQ(dialogs.beeps(), 1);
     EXPECT_EQ(selectedKey(), dir("p0.htm"));
-
     // The next walk starts afresh: the stop mark is cleared and the tree rebuilt.
     dialogs.onEvents = nullptr;
     tab.bExplorer_Click();
@@ -141,7 +111,7 @@ TEST_F(ExplorerTabTest, WalkUsesTheWindowsSwitchesAndDepth) {
     writeFile(dir("a.htm"), "<A HREF=b.htm>");
     writeFile(dir("b.htm"), "<A HREF=c.htm>");
     state.controls.cType = {false, true, true, false, true};
-    state.values.NiveauRep = QStringLiteral("1");
+    state.values.NiveauRep = "1";
     start(dir("i.htm"));
     EXPECT_EQ(tab.N().printout(), QString("[htm] %1\n  [htm] a.htm\n    [htm] b.htm\n").arg(dir("i.htm")));
 }
@@ -155,21 +125,19 @@ TEST_F(ExplorerTabTest, DoubleClickShowsPagesInTheBrowserPane) {
     ASSERT_EQ(browse.count(), 1);
     EXPECT_EQ(browse.at(0).at(0).toString(), native(dir("shared.htm")));
     EXPECT_EQ(state.controls.currentTab, qs::Tab::Explorer);
-
     state.controls.currentTab = qs::Tab::Catalogue;
     select("pic.gif");
     tab.N_DblClick();
     EXPECT_EQ(browse.count(), 1);
     EXPECT_EQ(state.controls.currentTab, qs::Tab::Catalogue);
-    EXPECT_EQ(tab.controls().bExplorerCaption, QStringLiteral("Explorer"));
-
+    EXPECT_EQ(tab.controls().bExplorerCaption, "Explorer");
     // During a walk the button stays the stop button.
     dialogs.resetEventRuns();
     dialogs.onEvents = [&] {
         if (dialogs.eventRuns() == 3) {
             tab.select(tab.N().find(dir("i.htm")));
             tab.N_DblClick();
-            EXPECT_EQ(tab.controls().bExplorerCaption, QStringLiteral("Arrêter"));
+            EXPECT_EQ(tab.controls().bExplorerCaption, "Arrêter");
             EXPECT_TRUE(tab.controls().toolBarButton3Enabled);
         }
     };
@@ -181,25 +149,19 @@ TEST_F(ExplorerTabTest, PopUpMenuEnabling) {
     makeSharedSite();
     writeFile(dir("i.htm"),
               "<A HREF=shared.htm><A HREF=a.htm><A HREF=b.htm><IMG SRC=pic.gif><A HREF=deeper.htm>");
-    state.values.NiveauRep = QStringLiteral("1"); // leaf.htm shows but is not read
+    state.values.NiveauRep = "1"; // leaf.htm shows but is not read
     start(dir("i.htm"));
     EXPECT_EQ(NoeudsMenu::texts(),
               (QStringList{"Précédent", "Origine", "Suivant", "-", "Déployer", NoeudsMenu::editCaption()}));
-
     // The entries a node's menu offers: "P O N D E" for Previous, Origin, Next, Deploy and Edit, "-" where
     // one is greyed.
     auto menuAt = [&](const QString& relativeKey) {
         const auto menu = tab.N_MouseUp(tab.N().indexOf(node(relativeKey)));
-        EXPECT_TRUE(menu.has_value()) << relativeKey;
         EXPECT_EQ(selectedKey(), native(dir(relativeKey)));
-        const std::pair<NoeudsMenu::Item, char> letters[] = {{NoeudsMenu::Previous, 'P'},
-                                                             {NoeudsMenu::Origin, 'O'},
-                                                             {NoeudsMenu::Next, 'N'},
-                                                             {NoeudsMenu::Deploy, 'D'},
-                                                             {NoeudsMenu::Edit, 'E'}};
         QString shown;
-        for (const auto& [item, letter] : letters)
-            shown += QChar::fromLatin1(menu && menu->enabled[item] ? letter : '-');
+        for (const int item : {NoeudsMenu::Previous, NoeudsMenu::Origin, NoeudsMenu::Next, NoeudsMenu::Deploy,
+                               NoeudsMenu::Edit})
+            shown += menu && menu->enabled[item] ? u"PON-DE"[item] : u'-';
         return shown;
     };
     const std::pair<const char*, const char*> menus[] = {
@@ -221,46 +183,36 @@ TEST_F(ExplorerTabTest, PopUpMenuEnabling) {
 TEST_F(ExplorerTabTest, MenuMovesBetweenOccurrences) {
     makeSharedSite();
     start(dir("i.htm"));
-    ASSERT_NE(node("shared.htm<2>"), nullptr);
     ASSERT_NE(node("shared.htm<3>"), nullptr) << "read before a.htm and b.htm, leaf.htm has the first";
     ASSERT_EQ(node("shared.htm<4>"), nullptr);
     dialogs.clear();
-
-    select("shared.htm<2>");
-    tab.mN_Click(NoeudsMenu::Previous);
-    EXPECT_EQ(selectedKey(), native(dir("shared.htm<1>")));
-    tab.mN_Click(NoeudsMenu::Previous);
-    EXPECT_EQ(selectedKey(), native(dir("shared.htm")));
-    tab.mN_Click(NoeudsMenu::Previous);
-    EXPECT_EQ(dialogs.beeps(), 1) << "no occurrence before the first";
-    EXPECT_EQ(selectedKey(), native(dir("shared.htm")));
-
-    tab.mN_Click(NoeudsMenu::Next);
-    EXPECT_EQ(selectedKey(), native(dir("shared.htm<1>")));
-    tab.mN_Click(NoeudsMenu::Next);
-    tab.mN_Click(NoeudsMenu::Next);
-    EXPECT_EQ(selectedKey(), native(dir("shared.htm<3>")));
-    tab.mN_Click(NoeudsMenu::Next);
-    EXPECT_EQ(dialogs.beeps(), 2) << "no occurrence after the last";
-
-    tab.mN_Click(NoeudsMenu::Origin);
-    EXPECT_EQ(selectedKey(), native(dir("shared.htm")));
+    // The commands of `letters` (P previous, N next, O origin) from the node `from`: where each one leaves
+    // the selection, or "beep" when there is nowhere to go.
+    auto moves = [&](const QString& from, const char* letters) {
+        select(from);
+        QStringList out;
+        for (const char* l = letters; *l; ++l) {
+            const int beeps = dialogs.beeps();
+            tab.mN_Click(*l == 'P'   ? NoeudsMenu::Previous
+                         : *l == 'N' ? NoeudsMenu::Next
+                                     : NoeudsMenu::Origin);
+            out.append(dialogs.beeps() > beeps ? "beep" : selectedKey().mid(dir.path().size()));
+        }
+        return out.join(u' ');
+    };
+    EXPECT_EQ(moves("shared.htm<2>", "PPPNNNNO"), "shared.htm<1> shared.htm beep shared.htm<1> shared.htm<2> "
+                                                  "shared.htm<3> beep shared.htm");
     EXPECT_TRUE(dialogs.messages().isEmpty());
-    tab.mN_Click(NoeudsMenu::Origin);
+    tab.mN_Click(NoeudsMenu::Origin); // on the first node: its address is shown
     EXPECT_EQ(dialogs.messages(), QStringList{native(dir("shared.htm"))});
-
     // Any file has occurrences: the picture shows under i.htm and shared.htm.
-    select("pic.gif");
-    tab.mN_Click(NoeudsMenu::Next);
-    EXPECT_EQ(selectedKey(), native(dir("pic.gif<1>")));
-    tab.mN_Click(NoeudsMenu::Next);
-    EXPECT_EQ(dialogs.beeps(), 3);
+    EXPECT_EQ(moves("pic.gif", "NN"), "pic.gif<1> beep");
 }
 
 TEST_F(ExplorerTabTest, DeployReadsANodeInPlace) {
     makeSharedSite();
     writeFile(dir("deeper.htm"), "<IMG SRC=deep.gif>");
-    state.values.NiveauRep = QStringLiteral("1");
+    state.values.NiveauRep = "1";
     start(dir("i.htm"));
     // leaf.htm is shown under shared.htm, unread; deploying it reads it to the depth limit.
     select("leaf.htm");
@@ -269,17 +221,16 @@ TEST_F(ExplorerTabTest, DeployReadsANodeInPlace) {
     EXPECT_NE(node("shared.htm<3>"), nullptr);
     ASSERT_NE(node("deeper.htm"), nullptr);
     EXPECT_EQ(node("deeper.htm")->children.size(), 1u);
-    EXPECT_EQ(tab.controls().bExplorerCaption, QStringLiteral("Explorer"));
+    EXPECT_EQ(tab.controls().bExplorerCaption, "Explorer");
     EXPECT_EQ(dialogs.beeps(), 1) << "only the walk beeps";
-
     // Deploying an occurrence reads its page again, with the links under the occurrence.
     select("shared.htm<1>");
     tab.mN_Click(NoeudsMenu::Deploy);
-    const auto* occurrence = node("shared.htm<1>");
-    ASSERT_EQ(occurrence->children.size(), 2u);
-    EXPECT_EQ(occurrence->children[0]->text, QStringLiteral("leaf.htm<1>"));
-    EXPECT_EQ(occurrence->children[1]->text, QStringLiteral("pic.gif<2>"));
-    EXPECT_TRUE(occurrence->expanded);
+    QStringList under;
+    for (const auto& child : node("shared.htm<1>")->children)
+        under << child->text;
+    EXPECT_EQ(under, (QStringList{"leaf.htm<1>", "pic.gif<2>"}));
+    EXPECT_TRUE(node("shared.htm<1>")->expanded);
 }
 
 TEST_F(ExplorerTabTest, DeployAfterAStoppedWalkStillWorks) {
@@ -294,9 +245,8 @@ TEST_F(ExplorerTabTest, DeployAfterAStoppedWalkStillWorks) {
     select("shared.htm");
     tab.mN_Click(NoeudsMenu::Deploy);
     EXPECT_EQ(node("shared.htm")->children.size(), 2u);
-
     // Stopping a deployment gives the button back.
-    state.values.NiveauRep = QStringLiteral("1");
+    state.values.NiveauRep = "1";
     start(dir("i.htm"));
     ASSERT_TRUE(node("leaf.htm")->children.empty());
     dialogs.onEvents = [&] {
@@ -308,11 +258,11 @@ TEST_F(ExplorerTabTest, DeployAfterAStoppedWalkStillWorks) {
     tab.mN_Click(NoeudsMenu::Deploy);
     EXPECT_EQ(node("leaf.htm")->children.size(), 1u);
     EXPECT_TRUE(tab.controls().bExplorerEnabled);
-    EXPECT_EQ(tab.controls().bExplorerCaption, QStringLiteral("Explorer"));
+    EXPECT_EQ(tab.controls().bExplorerCaption, "Explorer");
     EXPECT_EQ(tab.walker().depth(), 0);
 }
 
-TEST_F(ExplorerTabTest, EditOpensTheFirstNodesFile) {
+TEST_F(ExplorerTabTest, EditOpensTheFirstNodesFileInTheTextEditor) {
     makeSharedSite();
     start(dir("i.htm"));
     QStringList launched;
@@ -321,50 +271,36 @@ TEST_F(ExplorerTabTest, EditOpensTheFirstNodesFile) {
         launched = QStringList{program} + arguments;
         return succeed;
     });
-    ParamètreEcrire(QStringLiteral("EditeurTexte"), QStringLiteral("mon-editeur --nouvelle-fenetre"));
-    EXPECT_EQ(NoeudsMenu::texts().last(), QStringLiteral("Éditer avec mon-editeur"));
+    ParamètreEcrire("EditeurTexte", "mon-editeur --nouvelle-fenetre");
+    EXPECT_EQ(NoeudsMenu::texts().last(), "Éditer avec mon-editeur");
     select("shared.htm<2>");
     tab.mN_Click(NoeudsMenu::Edit);
     EXPECT_EQ(launched, (QStringList{"mon-editeur", "--nouvelle-fenetre", native(dir("shared.htm"))}));
-    EXPECT_TRUE(dialogs.messages().isEmpty());
-
     succeed = false;
     tab.mN_Click(NoeudsMenu::Edit);
-    EXPECT_EQ(dialogs.messages(), QStringList{QStringLiteral("Je ne peux pas lancer l'éditeur de texte "
-                                                             "\"mon-editeur\" pour le fichier \"%1\".")
-                                                  .arg(native(dir("shared.htm")))});
-}
-
-TEST_F(ExplorerTabTest, TextEditorIsFoundOnThePath) {
+    ParamètreEcrire("EditeurTexte", "\"/opt/mon éditeur/bin/ed\"");
+    EXPECT_EQ(textEditorCommand("/s/a.htm"), (QStringList{"/opt/mon éditeur/bin/ed", "/s/a.htm"}));
+    // Without a setting the editor is found on the path; with none there, the user is told what to do.
+    ParamètreEcrire("EditeurTexte", "");
     const QByteArray savedPath = qgetenv("PATH");
     TempDir bin;
-    writeFile(bin("mousepad"), "#!/bin/sh\n");
-    QFile::setPermissions(bin("mousepad"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    writeFile(bin("xdg-open"), "#!/bin/sh\n");
-    QFile::setPermissions(bin("xdg-open"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    for (const char* program : {"mousepad", "xdg-open"}) {
+        writeFile(bin(program), "#!/bin/sh\n");
+        QFile::setPermissions(bin(program), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    }
     qputenv("PATH", QFile::encodeName(bin.path()));
-
-    EXPECT_EQ(textEditorCommand(QStringLiteral("/s/a b.htm")),
-              (QStringList{bin("mousepad"), QStringLiteral("/s/a b.htm")}));
+    EXPECT_EQ(textEditorCommand("/s/a b.htm"), (QStringList{bin("mousepad"), "/s/a b.htm"}));
     QFile::remove(bin("mousepad"));
-    EXPECT_EQ(textEditorCommand(QStringLiteral("/s/a.htm")),
-              (QStringList{bin("xdg-open"), QStringLiteral("/s/a.htm")}));
+    EXPECT_EQ(textEditorCommand("/s/a.htm"), (QStringList{bin("xdg-open"), "/s/a.htm"}));
     QFile::remove(bin("xdg-open"));
-    EXPECT_TRUE(textEditorCommand(QStringLiteral("/s/a.htm")).isEmpty());
-    // Nothing at all: the user is told what to do.
-    makeSharedSite();
-    start(dir("i.htm"));
-    select("shared.htm");
     tab.mN_Click(NoeudsMenu::Edit);
-    EXPECT_EQ(dialogs.messages(),
-              QStringList{
-                  QStringLiteral("Je ne trouve aucun éditeur de texte pour ouvrir le fichier \"%1\".\r\n\r\n"
-                                 "Indiquez-en un dans le paramètre \"EditeurTexte\".")
-                      .arg(native(dir("shared.htm")))});
-    ParamètreEcrire(QStringLiteral("EditeurTexte"), QStringLiteral("\"/opt/mon éditeur/bin/ed\""));
-    EXPECT_EQ(textEditorCommand(QStringLiteral("/s/a.htm")),
-              (QStringList{QStringLiteral("/opt/mon éditeur/bin/ed"), QStringLiteral("/s/a.htm")}));
     qputenv("PATH", savedPath);
+    const QString file = native(dir("shared.htm"));
+    EXPECT_EQ(dialogs.messages(),
+              (QStringList{"Je ne peux pas lancer l'éditeur de texte \"mon-editeur\" pour le fichier \"" +
+                               file + "\".",
+                           "Je ne trouve aucun éditeur de texte pour ouvrir le fichier \"" + file +
+                               "\".\r\n\r\nIndiquez-en un dans le paramètre \"EditeurTexte\"."}));
 }
 
 TEST_F(ExplorerTabTest, OpeningAnotherSiteDuringAWalkRestartsIt) {
@@ -374,7 +310,6 @@ TEST_F(ExplorerTabTest, OpeningAnotherSiteDuringAWalkRestartsIt) {
     tab.exploreHome(); // no site: nothing
     EXPECT_EQ(tab.N().size(), 0);
     EXPECT_EQ(browse.count(), 0);
-
     state.values.Adresse = dir("i.htm");
     bool reopened = false;
     dialogs.onEvents = [&] {
@@ -395,5 +330,5 @@ TEST_F(ExplorerTabTest, OpeningAnotherSiteDuringAWalkRestartsIt) {
     ASSERT_EQ(browse.count(), 2);
     EXPECT_EQ(browse.at(1).at(0).toString(), dir("other/home.htm"));
     EXPECT_EQ(state.controls.tFichier, dir("other/home.htm"));
-    EXPECT_EQ(ParamètreLire(QStringLiteral("Dossier")), dir("other/home.htm"));
+    EXPECT_EQ(ParamètreLire("Dossier"), dir("other/home.htm"));
 }

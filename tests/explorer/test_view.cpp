@@ -6,20 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include <QAction>
-#include <QApplication>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMainWindow>
-#include <QMenu>
-#include <QPushButton>
-#include <QSettings>
-#include <QShortcut>
-#include <QSignalSpy>
-#include <QTest>
-#include <QToolBar>
-#include <QTreeView>
-#include <QVBoxLayout>
+#include <QtTest>
+#include <QtWidgets>
 
 using namespace qs;
 using namespace qs::test;
@@ -29,23 +17,22 @@ namespace {
 class View : public ::testing::Test {
 protected:
     ScriptedDialogs dialogs;
-    FixedClock clock{QDateTime(QDate(2024, 5, 6), QTime(7, 8)), QStringLiteral("marie")};
-    MainState state{dialogs, clock, QStringLiteral("/opt/quillsite/")};
+    FixedClock clock{QDateTime(QDate(2024, 5, 6), QTime(7, 8)), "marie"};
+    MainState state{dialogs, clock, "/opt/quillsite/"};
     ExplorerTab tab{state};
     TempDir dir;
     QMainWindow window;
     QWidget* page = new QWidget;
     QLineEdit* tFichier = new QLineEdit(page);
-    QLabel* label = new QLabel(QStringLiteral("&Adresse :"), page);
-    QPushButton* bExplorer = new QPushButton(QStringLiteral("Explorer"), page);
+    QLabel* label = new QLabel("&Adresse :", page);
+    QPushButton* bExplorer = new QPushButton("Explorer", page);
     QTreeView* N = new QTreeView(page);
-    QAction* mnuViewArbre = new QAction(QStringLiteral("Afficher &l'arborescence"), &window);
-    QToolBar* bar = window.addToolBar(QStringLiteral("Barre d'outils"));
+    QAction* mnuViewArbre = new QAction("Afficher &l'arborescence", &window);
+    QToolBar* bar = window.addToolBar("Barre d'outils");
     std::unique_ptr<ExplorerTabView> view;
-
     void SetUp() override {
-        QSettings(QStringLiteral("Vendrel"), QStringLiteral("quillsite")).clear();
-        state.values.NiveauRep = QStringLiteral("illimité");
+        QSettings("Vendrel", "quillsite").clear();
+        state.values.NiveauRep = "illimité";
         tab.walker().setEventInterval(0);
         auto* layout = new QVBoxLayout(page);
         layout->addWidget(label);
@@ -59,7 +46,6 @@ protected:
         window.show();
         QApplication::setActiveWindow(&window);
         ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-
         writeFile(dir("i.htm"), "<A HREF=a.htm><A HREF=b.htm><IMG SRC=pic.gif>");
         writeFile(dir("a.htm"), "<A HREF=b.htm><A HREF=i.htm>");
         writeFile(dir("b.htm"), "<A HREF=a.htm>");
@@ -78,21 +64,15 @@ TEST_F(View, TypingAnAddressAndPressingTheButtonWalks) {
     EXPECT_EQ(state.controls.tFichier, dir("i.htm"));
     EXPECT_TRUE(bExplorer->isEnabled());
     EXPECT_TRUE(bExplorer->isDefault());
-
-    QList<bool> stopEnabled;
-    QStringList captions;
+    QStringList during; // the button's caption and the stop button's state
     dialogs.onEvents = [&] {
-        captions << bExplorer->text();
-        stopEnabled << view->stopAction()->isEnabled();
+        during << bExplorer->text() + (view->stopAction()->isEnabled() ? " stop" : "");
     };
     QTest::keyClick(tFichier, Qt::Key_Return); // the default button
-    ASSERT_FALSE(captions.isEmpty());
-    EXPECT_EQ(captions.first(), QStringLiteral("Arrêter"));
-    EXPECT_TRUE(stopEnabled.first());
-    EXPECT_EQ(bExplorer->text(), QStringLiteral("Explorer"));
+    EXPECT_EQ(during.value(0), "Arrêter stop");
+    EXPECT_EQ(bExplorer->text(), "Explorer");
     EXPECT_FALSE(view->stopAction()->isEnabled());
     EXPECT_TRUE(bar->actions().contains(view->stopAction()));
-
     // The tree shows the walk, expanded where links were added, the root selected.
     EXPECT_EQ(N->model()->rowCount(), 1);
     const QModelIndex root = N->model()->index(0, 0);
@@ -102,7 +82,6 @@ TEST_F(View, TypingAnAddressAndPressingTheButtonWalks) {
     EXPECT_FALSE(N->isExpanded(indexOf("pic.gif")));
     EXPECT_EQ(N->currentIndex(), root);
     EXPECT_FALSE(root.data(Qt::DecorationRole).value<QIcon>().isNull());
-
     // The user collapses a node: the logic knows it ("Déployer" is offered again).
     N->collapse(indexOf("a.htm"));
     EXPECT_FALSE(tab.N().find(native(dir("a.htm")))->expanded);
@@ -123,7 +102,6 @@ TEST_F(View, EscapeAndTheStopButtonStopAWalk) {
     EXPECT_EQ(tab.walker().depth(), 0);
     EXPECT_TRUE(bExplorer->isEnabled());
     EXPECT_FALSE(view->escape()->isEnabled());
-
     dialogs.resetEventRuns();
     dialogs.onEvents = [&] {
         if (dialogs.eventRuns() == 7)
@@ -137,7 +115,7 @@ TEST_F(View, PopUpMenuRunsTheChosenItem) {
     tFichier->setText(dir("i.htm"));
     bExplorer->click();
     QStringList offered;
-    QString choose = QStringLiteral("mn2"); // "Suivant"
+    QString choose = "mn2"; // "Suivant"
     view->runMenu = [&](QMenu& menu, const QPoint&) -> QAction* {
         offered.clear();
         QAction* pick = nullptr;
@@ -147,7 +125,7 @@ TEST_F(View, PopUpMenuRunsTheChosenItem) {
             if (a->objectName() == choose)
                 pick = a;
         }
-        EXPECT_EQ(menu.objectName(), QStringLiteral("Noeuds"));
+        EXPECT_EQ(menu.objectName(), "Noeuds");
         return pick;
     };
     const QModelIndex a = indexOf("a.htm");
@@ -155,7 +133,6 @@ TEST_F(View, PopUpMenuRunsTheChosenItem) {
     EXPECT_EQ(offered, (QStringList{"Précédent (grisé)", "Origine", "Suivant", "Déployer (grisé)",
                                     NoeudsMenu::editCaption()}));
     EXPECT_EQ(N->currentIndex(), indexOf("a.htm<1>"));
-
     // Over no node: no menu.
     offered.clear();
     Q_EMIT N->customContextMenuRequested(QPoint(5, N->viewport()->height() - 2));
@@ -163,16 +140,16 @@ TEST_F(View, PopUpMenuRunsTheChosenItem) {
 }
 
 TEST_F(View, TheTreeCanBeHidden) {
-    EXPECT_TRUE(mnuViewArbre->isEnabled());
-    EXPECT_TRUE(mnuViewArbre->isChecked());
+    // The menu entry's state, then what shows: the tree, the address and its label.
+    const auto shown = [&] {
+        return QList<bool>{mnuViewArbre->isEnabled(), mnuViewArbre->isChecked(), N->isVisible(),
+                           tFichier->isVisible(), label->isVisible()};
+    };
+    EXPECT_EQ(shown(), QList<bool>({true, true, true, true, true}));
     mnuViewArbre->trigger();
-    EXPECT_FALSE(N->isVisible());
-    EXPECT_FALSE(tFichier->isVisible());
-    EXPECT_FALSE(label->isVisible());
-    EXPECT_FALSE(mnuViewArbre->isChecked());
+    EXPECT_EQ(shown(), QList<bool>({true, false, false, false, false}));
     mnuViewArbre->trigger();
-    EXPECT_TRUE(N->isVisible());
-    EXPECT_TRUE(mnuViewArbre->isChecked());
+    EXPECT_EQ(shown(), QList<bool>({true, true, true, true, true}));
 }
 
 TEST_F(View, StartUpExplorationWaitsForTheWindow) {

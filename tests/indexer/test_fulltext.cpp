@@ -11,6 +11,7 @@
 
 using namespace qs;
 using namespace qs::test;
+using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
@@ -32,11 +33,7 @@ TEST(FullTextTerms, FoldingAndWords) {
 
 TEST(FullTextTerms, PagesOfTheFixtureSite) {
     // What each page gives: its title and the searchable text, whatever its encoding.
-    const struct {
-        const char* file;
-        const char* title;
-        const char* text;
-    } rows[] = {
+    const char* rows[][3] = {
         {"Logiciel/Reglages/1.htm", "Modèle de configuration",
          "Le modèle décrit la configuration du serveur : réseau, disques. Voir aussi l’annexe & les notes."},
         {"Logiciel/Reglages/2.htm", "L'œuvre complète",
@@ -45,9 +42,9 @@ TEST(FullTextTerms, PagesOfTheFixtureSite) {
     };
     const QString base = QStringLiteral(QUILLSITE_SOURCE_DIR "/tests/data/fulltext/site/");
     for (const auto& r : rows) {
-        const PageText page = extractPageText(decodePage(readFile(base + QLatin1String(r.file))));
-        EXPECT_EQ(page.title, QString::fromUtf8(r.title)) << r.file;
-        EXPECT_EQ(page.text, QString::fromUtf8(r.text)) << r.file;
+        const PageText page = extractPageText(decodePage(readFile(base + QLatin1String(r[0]))));
+        EXPECT_EQ(page.title, QString::fromUtf8(r[1])) << r[0];
+        EXPECT_EQ(page.text, QString::fromUtf8(r[2])) << r[0];
     }
 }
 
@@ -78,12 +75,13 @@ TEST(FullTextTerms, EncodingsAndMarkup) {
 
 TEST(FullTextData, ShardsCoverEveryTermOnceAndStaySmall) {
     FullTextIndex index;
-    // Enough different words for the terms beginning with "co" to need longer keys.
+    // Enough different words for the terms beginning with "co" to need longer keys, and titles (too
+    // long to be terms) too big for the result lines to be loaded with the index.
     for (int p = 0; p < 300; ++p) {
         QString text;
         for (int w = 0; w < 200; ++w)
             text += QStringLiteral(" co%1 co%1x mot%2").arg(p * 200 + w).arg(w % 7);
-        index.addPage(QStringLiteral("D/C/%1.htm").arg(p), QStringLiteral("D / C"), {QString(), text});
+        index.addPage(u"D/C/%1.htm"_s.arg(p), u"D / C"_s, {u"T%1"_s.arg(p).leftJustified(15000, u'x'), text});
     }
     const QMap<QString, QByteArray> files = index.files();
     const QByteArray manifest = files.value(QStringLiteral("index.js"));
@@ -110,8 +108,12 @@ TEST(FullTextData, ShardsCoverEveryTermOnceAndStaySmall) {
     EXPECT_EQ(seen.size(), 300 * 200 * 2 + 7);
     // Page 0 holds "mot0" 29 times early: 20 at most for the count, 2 for being early; 300 pages in turn.
     EXPECT_TRUE(files.value(QStringLiteral("tm.js")).contains("\"mot0\":\"0.m,1.m,1.m"));
-    EXPECT_TRUE(files.value(QStringLiteral("p0.js"))
-                    .startsWith("QS_recherche.pages(0,[\n[\"D/C/0.htm\",\"0\",0,\" co0"));
+    // Result lines (folder, category, file name, title) in small files loaded on demand; excerpts apart.
+    EXPECT_TRUE(QString::fromLatin1(manifest).contains(QRegularExpression(
+        u"dossiers:\\[\"D/C/\"\\],\ntitres:\\[0,2,4,6,[0-9,]*,298\\],\nprecharger:false,"_s)));
+    for (const auto& [file, start] : {std::pair{"n1.js", "QS_recherche.titres(1,[0,0,\"2.htm\",\"T2xx"},
+                                      {"p0.js", "QS_recherche.extraits(0,[\n\" co0 co0x mot0"}})
+        EXPECT_TRUE(files.value(QString::fromLatin1(file)).startsWith(start)) << file;
 }
 
 TEST(FullTextData, WrittenWithTheListsAndLeftAsTheyWereOtherwise) {
@@ -124,20 +126,18 @@ TEST(FullTextData, WrittenWithTheListsAndLeftAsTheyWereOtherwise) {
     EXPECT_EQ(dialogs.messages(), QStringList());
     EXPECT_EQ(readFile(site("Recherche.htm")).replace(ProgrammeID().toLatin1(), "(id)"),
               readFile(QStringLiteral(QUILLSITE_SOURCE_DIR "/tests/data/fulltext/Recherche.htm")));
-    EXPECT_EQ(
-        fileLines(site("Search.htm")).at(5),
-        QStringLiteral("<CENTER><A HREF=\"Recherche.htm\">Rechercher dans le texte des pages</A></CENTER>"));
+    EXPECT_EQ(fileLines(site("Search.htm")).at(5),
+              u"<CENTER><A HREF=\"Recherche.htm\">Rechercher dans le texte des pages</A></CENTER>"_s);
     EXPECT_EQ(fileLines(site("Recent.htm")).at(5),
               QStringLiteral("<FONT SIZE=\"1\">") + ProgrammeID() + "</FONT><BR>");
     EXPECT_EQ(QDir(site("recherche")).entryList(QDir::Files, QDir::Name),
-              (QStringList{"index.js", "p0.js", "ta.js", "tc.js", "td.js", "te.js", "tf.js", "tg.js", "tl.js",
-                           "tm.js", "tn.js", "to.js", "tp.js", "tr.js", "ts.js", "tv.js"}));
+              (QStringList{"index.js", "n0.js", "p0.js", "ta.js", "tc.js", "td.js", "te.js", "tf.js", "tg.js",
+                           "tl.js", "tm.js", "tn.js", "to.js", "tp.js", "tr.js", "ts.js", "tv.js"}));
     EXPECT_TRUE(readFile(site("recherche/tm.js")).contains("\"modele\":\"0.17\",\n\"modeles\":\"2.3\""));
     // Nothing left aside in the root.
-    QStringList root = QDir(site.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-    root.sort();
-    EXPECT_EQ(root, (QStringList{"Essais_test", "Logiciel", "Recent.htm", "Recherche.htm", "Search.htm",
-                                 "recherche"}));
+    EXPECT_EQ(
+        QDir(site.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name),
+        (QStringList{"Essais_test", "Logiciel", "Recent.htm", "Recherche.htm", "Search.htm", "recherche"}));
 
     // A stopped run and a run without the full text leave the previous files as they were.
     writeFile(site("Logiciel/Reglages/5.htm"), "<body>nouveau</body>");

@@ -1,5 +1,6 @@
 // Whole-file writes (whole or nothing, links replaced, failures named), bounded reads of any file, the
-// title reader, and a trash that cannot be written.
+// title reader, a trash that cannot be written, and the one French sentence for a file error, whichever
+// way the failure was seen: a system error number, a Qt file device, or the standard library's calls.
 #include "lib/fileio.h"
 #include "lib/files.h"
 #include "lib/pagetitle.h"
@@ -21,6 +22,8 @@ using namespace qs::test;
 
 namespace {
 
+using Op = FileError::Operation;
+
 QStringList entries(const QString& folder) {
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
 }
@@ -34,26 +37,23 @@ struct FaultGuard {
 
 TEST(WriteFileWhole, AnyFailedStepKeepsThePreviousFileAndSaysWhy) {
     using S = WriteFault::Step;
-    const struct {
-        WriteFault fault;
-        const char* cause;
-    } cases[] = {
+    const std::pair<WriteFault, const char*> cases[] = {
         {{1, S::Create, 0, ENOSPC}, "disque plein"}, {{1, S::Write, 0, ENOSPC}, "disque plein"},
         {{1, S::Write, 5, EIO}, "erreur du disque"}, {{1, S::Finish, 0, EDQUOT}, "disque plein"},
         {{1, S::Commit, 0, EACCES}, "accès refusé"}, {{1, S::Write, 0, 4242}, "erreur système n° 4242"},
     };
-    for (const auto& c : cases) {
+    for (const auto& [step, cause] : cases) {
         TempDir dir;
         writeFile(dir("p.htm"), "ancien\r\n");
         QString error;
         {
-            FaultGuard fault(c.fault);
+            FaultGuard fault(step);
             EXPECT_FALSE(writeLines(dir("p.htm"), {"nouveau contenu"}, &error));
         }
         EXPECT_EQ(error, QStringLiteral("Je ne peux pas écrire le fichier \"%1\" : %2.")
-                             .arg(dir("p.htm"), QString::fromUtf8(c.cause)));
-        EXPECT_EQ(readFile(dir("p.htm")), "ancien\r\n") << int(c.fault.step);
-        EXPECT_EQ(entries(dir.path()), QStringList{"p.htm"}) << int(c.fault.step);
+                             .arg(dir("p.htm"), QString::fromUtf8(cause)));
+        EXPECT_EQ(readFile(dir("p.htm")), "ancien\r\n") << int(step.step);
+        EXPECT_EQ(entries(dir.path()), QStringList{"p.htm"}) << int(step.step);
     }
 }
 
@@ -85,10 +85,7 @@ TEST(BoundedRead, SpecialAndHugeFilesCostNoMoreThanAPage) {
     writeFile(dir("gros.txt"), QByteArray(kMaxWholeFile + 1, 'x'));
     makeDir(dir("dossier.htm"));
 
-    const struct {
-        const char* name;
-        const char* cause;
-    } cases[] = {
+    const std::pair<const char*, const char*> cases[] = {
         {"zero.htm", "ce n'est pas un fichier ordinaire"},
         {"hasard.htm", "ce n'est pas un fichier ordinaire"},
         {"tube.txt", "ce n'est pas un fichier ordinaire"},
@@ -97,14 +94,12 @@ TEST(BoundedRead, SpecialAndHugeFilesCostNoMoreThanAPage) {
         {"dossier.htm", "un dossier porte ce nom"},
         {"absent.htm", "fichier ou dossier introuvable"},
     };
-    for (const auto& c : cases) {
-        const QString path = dir(c.name);
+    for (const auto& [name, cause] : cases) {
         QString error;
-        EXPECT_FALSE(readText(path, &error)) << c.name;
-        EXPECT_EQ(error, QStringLiteral("Je ne peux pas lire le fichier \"%1\" : %2.")
-                             .arg(path, QString::fromUtf8(c.cause)));
+        EXPECT_FALSE(readText(dir(name), &error)) << name;
+        EXPECT_EQ(error, QStringLiteral("Je ne peux pas lire le fichier \"%1\" : %2.").arg(dir(name), cause));
         for (const TitleRules rules : {TitleRules::Listing, TitleRules::Index})
-            EXPECT_EQ(readTitle(path, rules), QString()) << c.name;
+            EXPECT_EQ(readTitle(dir(name), rules), QString()) << name;
     }
     // A title beyond the first 64 KiB is not looked for; one within them is found.
     writeFile(dir("loin.htm"), QByteArray(kTitlePrefix, ' ') + "<TITLE>Trop loin</TITLE>");
@@ -130,4 +125,38 @@ TEST(Trash, AnUnwritableTrashKeepsTheFileAndSaysSo) {
     EXPECT_EQ(trashFailureMessage(dir("1.htm"), error),
               "Je ne peux pas mettre le fichier \"" + dir("1.htm") +
                   "\" à la corbeille (accès refusé) : il est conservé.");
+}
+
+TEST(FileErrorCause, EveryWayOfFailingGivesTheSameFrenchCause) {
+    const std::tuple<std::error_code, Op, std::string> rows[] = {
+        {std::make_error_code(std::errc::read_only_file_system), Op::Write, "disque protégé en écriture"},
+        {std::make_error_code(std::errc::device_or_resource_busy), Op::Write, "fichier occupé"},
+        {std::make_error_code(std::errc::no_space_on_device), Op::Write, "disque plein"},
+        {std::make_error_code(std::errc::no_such_file_or_directory), Op::Read,
+         "fichier ou dossier introuvable"},
+        {std::error_code(ENOENT, std::system_category()), Op::Write, "dossier introuvable"},
+        {std::make_error_code(std::errc::protocol_error), Op::Write,
+         "erreur système n° " + std::to_string(EPROTO)},
+    };
+    for (const auto& [code, op, cause] : rows) {
+        EXPECT_EQ(fileErrorCause(code, op), QString::fromStdString(cause)) << code.message();
+        EXPECT_EQ(fileErrorCause(FileError::system(op, code.value())), QString::fromStdString(cause));
+    }
+    // No error number: a general cause, never "erreur système n° 0".
+    EXPECT_EQ(fileErrorCause(FileError::system(Op::Read, 0)), "erreur de lecture");
+}
+
+TEST(FileErrorCause, AFailedQtFileIsNamedInFrench) {
+    TempDir dir;
+    QFile missing(dir.path() + "absent.htm");
+    ASSERT_FALSE(missing.open(QIODevice::ReadOnly));
+    EXPECT_EQ(fileErrorCause(missing, Op::Read), "fichier ou dossier introuvable");
+    // The error number taken right after the call wins over the device's own error.
+    EXPECT_EQ(fileErrorCause(missing, Op::Read, ENOSPC), "disque plein");
+
+    QFile folder(dir.path() + "dossier.htm");
+    ASSERT_TRUE(QDir(dir.path()).mkdir("dossier.htm"));
+    ASSERT_FALSE(folder.open(QIODevice::WriteOnly));
+    EXPECT_EQ(fileErrorMessage(folder.fileName(), fileErrorOf(folder, Op::Write)),
+              "Je ne peux pas écrire le fichier \"" + folder.fileName() + "\" : ouverture impossible.");
 }

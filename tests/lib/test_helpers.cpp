@@ -1,3 +1,4 @@
+#include "datarows.h"
 #include "lib/helpers.h"
 #include "lib/translations.h"
 #include "scripteddialogs.h"
@@ -29,36 +30,18 @@ QStandardItemModel* listOf(const QStringList& texts, const QList<int>& numbers =
 
 TEST(ListeCherche, TextNumbersAndAccentsCompareAsTheListDoes) {
     ScriptedDialogs d;
-    std::unique_ptr<QStandardItemModel> m(listOf({"ABC", "abcd", "Documentation"}));
-    struct Case {
-        QVariant value;
-        QString op;
-        int row;
-    };
-    const Case cases[] = {
-        {QStringLiteral("abc"), "=", 0},
-        {QStringLiteral("abc*"), "=", 0}, // a prefix star
-        {QStringLiteral("doc*"), "=", 2},
-        {QStringLiteral("zzz"), "=", -1},
-        {QString(), "=", -1},
-        {QVariant(), "=", -1},
-        // The value is the left operand: ">" finds the first item sorting before it.
-        {QStringLiteral("abcz"), ">", 0},
-        {QStringLiteral("abc"), "<", 1},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(ListeCherche(d, m.get(), c.value, c.op), c.row) << c.value.toString() << c.op;
-
-    QStringListModel accents({QStringLiteral("Système"), QStringLiteral("ÉTÉ")});
-    EXPECT_EQ(ListeCherche(d, &accents, QStringLiteral("été")), 1);
-    EXPECT_EQ(ListeCherche(d, &accents, QStringLiteral("SYSTÈME")), 0);
-
-    // Numbers compare with the attached number.
-    std::unique_ptr<QStandardItemModel> n(listOf({"a", "b", "c"}, {3, 7, 9}));
-    const std::tuple<int, QString, int> numbers[] = {
-        {7, "=", 1}, {7, "<>", 1}, {7, ">", 2}, {7, "<=", 0}, {8, "=", -1}};
-    for (const auto& [value, op, row] : numbers)
-        EXPECT_EQ(ListeCherche(d, n.get(), value, op), row) << value << op;
+    const std::unique_ptr<QStandardItemModel> texts(listOf({"ABC", "abcd", "Documentation"}));
+    const std::unique_ptr<QStandardItemModel> numbers(listOf({"a", "b", "c"}, {3, 7, 9}));
+    const QStringListModel accents({QStringLiteral("Système"), QStringLiteral("ÉTÉ")});
+    const QMap<QString, const QAbstractItemModel*> lists{
+        {"texts", texts.get()}, {"numbers", numbers.get()}, {"accents", &accents}};
+    for (const DataRow& r : dataRows(QStringLiteral("lib/liste-cherche.txt"))) {
+        const QVariant value = r.text(0) == u"numbers"  ? QVariant(r.text(1).toInt())
+                               : r.text(1) == u"(none)" ? QVariant()
+                                                        : QVariant(r.text(1));
+        EXPECT_EQ(ListeCherche(d, lists.value(r.text(0)), value, r.text(2)), r.text(3).toInt())
+            << QString::fromUtf8(r.fields.join('|'));
+    }
     EXPECT_TRUE(d.calls().isEmpty());
 
     QStandardItemModel tree;
@@ -71,27 +54,18 @@ TEST(ListeCherche, TextNumbersAndAccentsCompareAsTheListDoes) {
                           "QStandardItemModel !"});
 }
 
-TEST(TextHelpers, BlankTest) {
+TEST(TextHelpers, BlankReplaceHexAndTheProgramsName) {
     EXPECT_TRUE(TexteVide(QStringLiteral(" \t\r\n  \t \r\n\t ")));
     EXPECT_TRUE(TexteVide(QString()));
     for (const char* notBlank : {" \t a \r\n", "\n", "\r"})
         EXPECT_FALSE(TexteVide(QString::fromLatin1(notBlank))) << notBlank;
-    EXPECT_TRUE(IsString(QStringLiteral("x")));
-    EXPECT_FALSE(IsString(3));
-}
-
-TEST(TextHelpers, ReplaceAndHex) {
     EXPECT_EQ(ChaîneRemplacer(QStringLiteral("Aa-aA"), QStringLiteral("a"), QStringLiteral("aa")),
               QStringLiteral("aaaa-aaaa"));
     EXPECT_EQ(ChaîneRemplacer(QStringLiteral("Été été"), QStringLiteral("ÉTÉ"), QStringLiteral("x")),
               QStringLiteral("x x"));
     EXPECT_EQ(ChaîneRemplacer(QStringLiteral("abc"), QString(), QStringLiteral("x")), QStringLiteral("abc"));
     EXPECT_EQ(OctetHexa(0) + OctetHexa(255) + OctetHexa(160), QStringLiteral("00FFA0"));
-}
-
-TEST(TextHelpers, ProgramIdentificationAndUser) {
     EXPECT_EQ(ProgrammeID(), QStringLiteral("(quillsite v") + QStringLiteral(QUILLSITE_VERSION) + u')');
-    EXPECT_FALSE(UtilisateurNom().isEmpty());
 }
 
 // Qt's own texts (choosers, standard buttons, command-line errors) come in French.

@@ -1,3 +1,4 @@
+#include "datarows.h"
 #include "lib/files.h"
 #include "lib/settings.h"
 #include "lib/update.h"
@@ -10,9 +11,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSettings>
-
-#include <functional>
 
 using namespace qs;
 using namespace qs::test;
@@ -22,42 +22,28 @@ namespace {
 const QString kKey = QStringLiteral("RépertoireMiseAJour");
 const QDateTime kBuilt(QDate(2026, 3, 1), QTime(10, 0, 0));
 
-QString notFound(const QString& folder) {
-    return QStringLiteral(
-               "Je ne trouve pas le programme \"relaypak\" dans le répertoire \"%1\" qui me sert à "
-               "tenir vos programmes à jour !")
-        .arg(folder);
-}
-
-QString promptText(bool withCancelHint) {
-    return QStringLiteral(
-               "Ce programme est équipé du système de mise à jour automatique. Ceci lui permet de "
-               "se mettre automatiquement à jour dès qu'une nouvelle version est disponible dans le "
-               "répertoire de mise à jour.\r\n\r\nRépertoire de mise à jour :\r\n\r\n(Typer un "
-               "signe moins (-) si votre ordinateur n'est pas en réseau ou si vous ne désirez pas "
-               "bénéficier de la mise à jour automatique") +
-           (withCancelHint
-                ? QStringLiteral(", ou cliquez sur \"Annuler\" pour conserver le répertoire actuel et "
-                                 "renoncer temporairement à la mise à jour automatique jusqu'à que ce "
-                                 "répertoire soit à nouveau accessible)")
-                : QStringLiteral(")"));
+// A date of the scripts: "0", or an offset from the build's date such as "+1d", "-1d", "+60s", "+900ms".
+QDateTime when(const QString& offset) {
+    static const QRegularExpression form(QStringLiteral("^([+-]?\\d+)(d|s|ms)?$"));
+    const QRegularExpressionMatch m = form.match(offset);
+    EXPECT_TRUE(m.hasMatch()) << offset;
+    const qint64 n = m.captured(1).toLongLong();
+    return m.captured(2) == u"ms"  ? kBuilt.addMSecs(n)
+           : m.captured(2) == u"s" ? kBuilt.addSecs(n)
+                                   : kBuilt.addDays(n);
 }
 
 // Holds the immutable attribute on a file for as long as it lives (root only; active() says whether).
-class ImmutableFile {
-public:
-    explicit ImmutableFile(QString path) : path_(std::move(path)) {
-        active_ = QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), path_}) == 0;
+struct ImmutableFile {
+    explicit ImmutableFile(QString p) : path(std::move(p)) {
+        active = QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), path}) == 0;
     }
     ~ImmutableFile() {
-        if (active_)
-            QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), path_});
+        if (active)
+            QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), path});
     }
-    bool active() const { return active_; }
-
-private:
-    QString path_;
-    bool active_ = false;
+    QString path;
+    bool active = false;
 };
 
 // A program folder L holding the program "quillsite" and an update folder U, both in a temporary folder;
@@ -66,11 +52,8 @@ class Update : public ::testing::Test {
 protected:
     void SetUp() override {
         QSettings(QStringLiteral("Vendrel"), QStringLiteral("quillsite")).clear();
-        L = dir("local/");
-        U = dir("network/");
         makeDir(L);
         makeDir(U);
-        program = L + QStringLiteral("quillsite");
         writeFile(program, "build 1");
         QFile::setPermissions(program, QFile::permissions(program) | QFile::ExeOwner);
         setModified(program, kBuilt);
@@ -85,17 +68,33 @@ protected:
     void setFolder(const QString& value) { ParamètreEcrire(kKey, value); }
     QString storedFolder() const { return ParamètreLire(kKey); }
     void putUpdater(const QString& folder) { writeFile(folder + QStringLiteral("relaypak"), "#!updater"); }
+    // The update folder U as the program finds it: the updater beside the program, the folder stored.
+    void ready() {
+        putUpdater(L);
+        setFolder(U);
+    }
     void publishBuild(const QByteArray& bytes, const QDateTime& when) {
         writeFile(U + QStringLiteral("quillsite"), bytes);
         setModified(U + QStringLiteral("quillsite"), when);
     }
     void markBuildMachine() { writeFile(L + QStringLiteral("quillsite.publish"), ""); }
+    // The longer texts of update-texts.txt, then the folders, put in place of their names.
+    QString filled(QString text) const {
+        static const QList<DataRow> texts = dataRows(QStringLiteral("lib/update-texts.txt"));
+        for (const DataRow& r : texts)
+            text.replace(QStringLiteral("{=%1}").arg(r.text(0)), r.text(1));
+        return text.replace(QStringLiteral("{U-}"), withoutSeparator(U))
+            .replace(QStringLiteral("{U}"), U)
+            .replace(QStringLiteral("{L}"), L)
+            .replace(QStringLiteral("{D}"), dir.path());
+    }
+    QString text(const char* name) const { return filled(QStringLiteral("{=%1}").arg(QLatin1String(name))); }
     QStringList leftovers(const QString& folder) const {
         return QDir(folder).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral(".quillsite."));
     }
 
     TempDir dir;
-    QString L, U, program;
+    QString L = dir("local/"), U = dir("network/"), program = L + QStringLiteral("quillsite");
     ScriptedDialogs dialogs;
     UpdateEnvironment env;
     QList<QStringList> launches;
@@ -104,118 +103,89 @@ protected:
 
 } // namespace
 
-TEST_F(Update, DeclinedOrUnreachableFolderStopsWithoutAWord) {
-    putUpdater(L);
-    publishBuild("build 2", kBuilt.addDays(1)); // would otherwise be installed
+// Scripts under tests/data/lib/update/, one step a line (see datarows.h):
+// - setting up: updater|FOLDER, folder|VALUE (the stored update folder), publish|BYTES|WHEN and
+//   program|BYTES|WHEN (the build there and its date), dir|PATH, yes, no, answer|TEXT (the next answers),
+//   menu, others|PID PID (other windows open), launch-fails, program-path|PATH, build-machine;
+// - running: run|continue or run|end;
+// - checking: extra|N|TEXT (the default answer of the Nth call), dialogs|LINE|... and
+//   launches|ARGUMENTS|... (all since the last check), stored|VALUE, bytes|PATH|BYTES, executable|PATH,
+//   mtime|PATH|WHEN, leftovers|FOLDER (none).
+// "{L}", "{U}" ("{U-}" without its separator) and "{D}" stand for the program's folder, the update folder
+// and the temporary folder, "{=name}" for a text of update-texts.txt.
+class UpdateScript : public Update, public ::testing::WithParamInterface<const char*> {};
 
-    setFolder(QStringLiteral("-"));
-    EXPECT_EQ(run(), UpdateOutcome::Continue);
-
-    setFolder(dir("unplugged-share"));
-    EXPECT_EQ(run(), UpdateOutcome::Continue);
-    setFolder(dir("unplugged-share/"));
-    EXPECT_EQ(run(), UpdateOutcome::Continue);
-
-    EXPECT_TRUE(dialogs.calls().isEmpty());
-    EXPECT_TRUE(launches.isEmpty());
-    EXPECT_EQ(storedFolder(), dir("unplugged-share/"));
-}
-
-TEST_F(Update, FirstUseAsksForTheFolderAndCancelAsksAgainNextTime) {
-    putUpdater(L);
-    publishBuild("build 1", kBuilt);
-    dialogs.answer(QString()); // Cancel
-    EXPECT_EQ(run(), UpdateOutcome::Continue);
-    ASSERT_EQ(dialogs.calls().size(), 1);
-    const auto& call = dialogs.calls().front();
-    EXPECT_EQ(call.kind, ScriptedDialogs::Kind::Prompt);
-    EXPECT_EQ(call.text, promptText(false));
-    EXPECT_EQ(call.title, QStringLiteral("Vendrel"));
-    EXPECT_EQ(call.extra, QString());
-    EXPECT_EQ(storedFolder(), QString());
-
-    // A folder typed without its separator is stored with one; then the update goes on (nothing newer).
-    dialogs.answer(withoutSeparator(U));
-    EXPECT_EQ(run(), UpdateOutcome::Continue);
-    EXPECT_EQ(dialogs.calls().size(), 2);
-    EXPECT_EQ(storedFolder(), U);
-}
-
-TEST_F(Update, ThePromptRepeatsUntilAFolderHoldsTheProgram) {
-    const QString missing = dir("nowhere/");
-    const QString empty = dir("empty/");
-    makeDir(empty);
-    putUpdater(U);
-    publishBuild("build 1", kBuilt);
-    dialogs.answer(missing).answer(empty).answer(U);
-    EXPECT_EQ(run(), UpdateOutcome::Continue);
-
-    // Each new prompt keeps the first text and offers the folder just refused, which is never stored.
-    EXPECT_EQ(dialogs.log(), (QStringList{"prompt Vendrel: " + promptText(false),
-                                          "message(!) Vendrel - Attention !: Le répertoire \"" + missing +
-                                              "\" n'existe pas ou n'est pas accessible.",
-                                          "prompt Vendrel: " + promptText(false),
-                                          "message(!) Vendrel - Attention !: Le répertoire \"" + empty +
-                                              "\" ne contient pas le programme \"quillsite\".",
-                                          "prompt Vendrel: " + promptText(false)}));
-    EXPECT_EQ(dialogs.calls()[4].extra, empty);
-    EXPECT_EQ(storedFolder(), U);
-}
-
-TEST_F(Update, FromTheMenuEveryReasonForNotUpdatingIsTold) {
-    putUpdater(L);
-    env.fromMenu = true;
-    const QString title = QStringLiteral("Vendrel - Mise à jour");
-    const struct {
-        const char* name;
-        QString folder;
-        std::function<void()> setUp;
-        QString message;
-    } cases[] = {
-        {"service declined", QStringLiteral("-"), [] {},
-         QStringLiteral("La mise à jour automatique est désactivée (répertoire de mise à jour « - »).")},
-        {"folder out of reach", dir("unplugged/"), [] {},
-         QStringLiteral(
-             "Le répertoire de mise à jour \"%1\" est inaccessible : la mise à jour n'est pas faite.")
-             .arg(dir("unplugged/"))},
-        {"no program there", U, [] {},
-         QStringLiteral(
-             "Le répertoire de mise à jour \"%1\" ne contient pas le programme \"quillsite\" : la mise "
-             "à jour n'est pas faite.")
-             .arg(U)},
-        {"nothing newer", U, [this] { publishBuild("build 1", kBuilt); },
-         QStringLiteral(
-             "Le programme \"quillsite\" est à jour : le répertoire \"%1\" n'en contient pas de version "
-             "plus récente.")
-             .arg(U)},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        dialogs.clear();
-        setFolder(c.folder);
-        c.setUp();
-        EXPECT_EQ(run(), UpdateOutcome::Continue);
-        ASSERT_EQ(dialogs.calls().size(), 1);
-        EXPECT_EQ(dialogs.calls()[0].text, c.message);
-        EXPECT_EQ(dialogs.calls()[0].title, title);
+TEST_P(UpdateScript, Runs) {
+    for (const DataRow& row : dataRows(QStringLiteral("lib/update/%1.txt").arg(GetParam()))) {
+        QStringList f;
+        for (qsizetype i = 0; i < row.fields.size(); ++i)
+            f.append(filled(row.text(i)));
+        SCOPED_TRACE(QStringLiteral("line %1: ").arg(row.line) + f.join(u'|'));
+        const QString verb = f.value(0), a = f.value(1), b = f.value(2);
+        if (verb == u"updater") {
+            putUpdater(a);
+        } else if (verb == u"folder") {
+            setFolder(a);
+        } else if (verb == u"publish") {
+            publishBuild(a.toUtf8(), when(b));
+        } else if (verb == u"program") {
+            writeFile(program, a.toUtf8());
+            setModified(program, when(b));
+        } else if (verb == u"dir") {
+            makeDir(a);
+        } else if (verb == u"yes" || verb == u"no") {
+            verb == u"yes" ? dialogs.yes() : dialogs.no();
+        } else if (verb == u"answer") {
+            dialogs.answer(a);
+        } else if (verb == u"menu") {
+            env.fromMenu = true;
+        } else if (verb == u"others") {
+            env.otherInstances = [pids = a.split(u' ')](const QString&) {
+                QList<qint64> out;
+                for (const QString& p : pids)
+                    out.append(p.toLongLong());
+                return out;
+            };
+        } else if (verb == u"launch-fails") {
+            launchSucceeds = false;
+        } else if (verb == u"program-path") {
+            env.programPath = a;
+        } else if (verb == u"build-machine") {
+            markBuildMachine();
+        } else if (verb == u"run") {
+            EXPECT_EQ(run(), a == u"end" ? UpdateOutcome::EndProgram : UpdateOutcome::Continue);
+        } else if (verb == u"extra") {
+            ASSERT_GT(dialogs.calls().size(), a.toInt());
+            EXPECT_EQ(dialogs.calls()[a.toInt()].extra, b);
+        } else if (verb == u"dialogs") {
+            EXPECT_EQ(dialogs.log(), f.mid(1));
+            dialogs.clear();
+        } else if (verb == u"launches") {
+            QStringList got;
+            for (const QStringList& l : std::as_const(launches))
+                got.append(l.join(u' '));
+            EXPECT_EQ(got, f.mid(1));
+            launches.clear();
+        } else if (verb == u"stored") {
+            EXPECT_EQ(storedFolder(), a);
+        } else if (verb == u"bytes") {
+            EXPECT_EQ(readFile(a), b.toUtf8());
+        } else if (verb == u"executable") {
+            EXPECT_TRUE(QFileInfo(a).isExecutable());
+        } else if (verb == u"mtime") {
+            EXPECT_EQ(QFileInfo(a).lastModified(), when(b));
+        } else if (verb == u"leftovers") {
+            EXPECT_EQ(leftovers(a), QStringList());
+        } else {
+            ADD_FAILURE() << "unknown step";
+        }
     }
-    EXPECT_TRUE(launches.isEmpty());
 }
 
-TEST_F(Update, AnotherWindowOfTheProgramHoldsTheUpdateBack) {
-    putUpdater(L);
-    setFolder(U);
-    publishBuild("build 2", kBuilt.addDays(1));
-    env.otherInstances = [](const QString&) { return QList<qint64>{4242, 4343}; };
-    EXPECT_EQ(run(), UpdateOutcome::Continue);
-    EXPECT_TRUE(launches.isEmpty());
-    EXPECT_EQ(
-        dialogs.messages(),
-        QStringList{QStringLiteral("Une nouvelle version du programme \"quillsite\" est disponible, mais une "
-                                   "autre de ses fenêtres est ouverte (processus n° 4242, 4343) : fermez-la, "
-                                   "puis choisissez « Mise à jour » dans le menu Outils.\r\n\r\nLa mise à "
-                                   "jour n'est pas faite pour l'instant.")});
-}
+INSTANTIATE_TEST_SUITE_P(Lib, UpdateScript,
+                         ::testing::Values("declined", "first-use", "prompt-repeats", "menu", "other-window",
+                                           "no-updater", "updater-place", "no-date", "newer", "cannot-start",
+                                           "build-machine"));
 
 TEST_F(Update, TheUpdaterReportIsShownOnceAndTheBackupGoes) {
     writeFile(program + QStringLiteral(".ancien"), "build 0");
@@ -228,184 +198,31 @@ TEST_F(Update, TheUpdaterReportIsShownOnceAndTheBackupGoes) {
     EXPECT_EQ(QDir(L).entryList(QDir::Files), QStringList{"quillsite"});
 }
 
-TEST_F(Update, AFolderWithoutTheUpdaterCanBeKeptOrChanged) {
-    const QString question =
-        notFound(U) +
-        QStringLiteral(
-            "\r\nDésirez-vous CONSERVER ce nom de répertoire ?\r\n\r\nRépondez OUI S'IL EST "
-            "TEMPORAIREMENT INATTEIGNABLE.\r\n\r\nRépondez NON pour changer de répertoire ou renoncer "
-            "définitivement à ce service.");
-    const QString stored = withoutSeparator(U);
-    setFolder(stored);
-
-    dialogs.yes();
-    EXPECT_EQ(run(), UpdateOutcome::Continue);
-    EXPECT_EQ(dialogs.log(), QStringList{"question(?) Vendrel - Attention: " + question});
-
-    // No: the prompt, with the hint about Cancel and the stored value as it was; Cancel keeps it.
-    dialogs.clear();
-    dialogs.no().answer(QString());
-    EXPECT_EQ(run(), UpdateOutcome::Continue);
-    ASSERT_EQ(dialogs.calls().size(), 2);
-    EXPECT_EQ(dialogs.calls()[1].text, promptText(true));
-    EXPECT_EQ(dialogs.calls()[1].extra, stored);
-    EXPECT_EQ(storedFolder(), stored);
-
-    // No, then "-": the service is given up for good.
-    dialogs.no().answer(QStringLiteral("-"));
-    EXPECT_EQ(run(), UpdateOutcome::Continue);
-    EXPECT_EQ(storedFolder(), QStringLiteral("-"));
-}
-
-TEST_F(Update, TheUpdaterIsLookedForBesideTheProgramThenInTheUpdateFolder) {
-    setFolder(U);
-    publishBuild("build 2", kBuilt.addSecs(60));
-
-    putUpdater(U);
-    EXPECT_EQ(run(), UpdateOutcome::EndProgram);
-    putUpdater(L);
-    EXPECT_EQ(run(), UpdateOutcome::EndProgram);
-
-    ASSERT_EQ(launches.size(), 2);
-    EXPECT_EQ(launches[0].front(), U + QStringLiteral("relaypak"));
-    EXPECT_EQ(launches[1].front(), L + QStringLiteral("relaypak"));
-    EXPECT_TRUE(dialogs.calls().isEmpty());
-}
-
 TEST_F(Update, RunningFromTheUpdateFolderIsRefusedAndEndsTheProgram) {
-    const QString refusal =
-        QStringLiteral("Il n'est pas permis d'exécuter ce programme depuis son répertoire de "
-                       "mise à jour !\r\n\r\nVous pouvez cependant en faire une copie sur "
-                       "votre disque dur et exécuter cette dernière !");
     putUpdater(L);
-    setFolder(L);
-    EXPECT_EQ(run(), UpdateOutcome::EndProgram);
-
-    // The same path in other letters (a second folder here, since this disk tells cases apart).
-    const QString upper = dir("LOCAL/");
-    makeDir(upper);
-    setFolder(upper);
-    EXPECT_EQ(run(), UpdateOutcome::EndProgram);
-
-    // The same folder through a link.
+    // The program's folder; the same path in other letters (a second folder here, since this disk tells
+    // cases apart); the same folder through a link.
+    makeDir(dir("LOCAL/"));
     ASSERT_TRUE(QFile::link(withoutSeparator(L), dir("link")));
-    setFolder(dir("link"));
-    EXPECT_EQ(run(), UpdateOutcome::EndProgram);
-
-    ASSERT_EQ(dialogs.calls().size(), 3);
-    for (const auto& call : dialogs.calls()) {
-        EXPECT_EQ(call.text, refusal);
-        EXPECT_EQ(call.icon, Icon::Exclamation);
-        EXPECT_EQ(call.title, QStringLiteral("Vendrel - Attention"));
+    for (const QString& folder : {L, dir("LOCAL/"), dir("link")}) {
+        setFolder(folder);
+        EXPECT_EQ(run(), UpdateOutcome::EndProgram);
     }
+    EXPECT_EQ(dialogs.log(), QStringList(3, text("from-update-folder")));
     EXPECT_TRUE(launches.isEmpty());
-}
-
-TEST_F(Update, AnUnreadableProgramDateIsReported) {
-    putUpdater(L);
-    setFolder(U);
-    env.programPath = L + QStringLiteral("vanished");
-    EXPECT_EQ(run(), UpdateOutcome::Continue);
-    EXPECT_EQ(dialogs.log(),
-              QStringList{"message(!) Vendrel - Avertissement: Je ne peux pas obtenir la date du "
-                          "fichier \"" +
-                          L + "vanished\" !"});
-}
-
-TEST_F(Update, AUserMachineHandsANewerBuildToTheUpdater) {
-    putUpdater(L);
-    setFolder(U);
-
-    EXPECT_EQ(run(), UpdateOutcome::Continue); // nothing published
-    publishBuild("build 0", kBuilt.addDays(-1));
-    EXPECT_EQ(run(), UpdateOutcome::Continue); // older
-    publishBuild("build 1", kBuilt.addMSecs(900));
-    EXPECT_EQ(run(), UpdateOutcome::Continue); // same second: a share's coarser time
-    EXPECT_TRUE(launches.isEmpty());
-
-    publishBuild("build 2", kBuilt.addSecs(1));
-    EXPECT_EQ(run(), UpdateOutcome::EndProgram);
-    ASSERT_EQ(launches.size(), 1);
-    EXPECT_EQ(launches[0],
-              (QStringList{L + QStringLiteral("relaypak"), U + QStringLiteral("quillsite"), program}));
-    EXPECT_TRUE(dialogs.calls().isEmpty());
-    EXPECT_EQ(readFile(program), QByteArray("build 1")); // replacing it is the updater's business
-}
-
-TEST_F(Update, AnUpdaterThatCannotStartLetsTheUserChoose) {
-    const QString question =
-        QStringLiteral("Le programme \"quillsite\" doit être mis à jour mais je ne peux pas "
-                       "lancer le programme de mise à jour (relaypak) !\r\n\r\n");
-    putUpdater(L);
-    setFolder(U);
-    publishBuild("build 2", kBuilt.addDays(1));
-    launchSucceeds = false;
-
-    dialogs.yes();
-    EXPECT_EQ(run(), UpdateOutcome::Continue);
-    dialogs.no();
-    EXPECT_EQ(run(), UpdateOutcome::EndProgram);
-
-    ASSERT_EQ(dialogs.calls().size(), 2);
-    for (const auto& call : dialogs.calls()) {
-        EXPECT_EQ(call.kind, ScriptedDialogs::Kind::Question);
-        EXPECT_EQ(call.text, question);
-        EXPECT_EQ(call.icon, Icon::Question);
-        EXPECT_EQ(call.title, QStringLiteral("Vendrel - Attention"));
-    }
-    EXPECT_EQ(launches.size(), 2);
-}
-
-TEST_F(Update, TheBuildMachinePublishesOnlyANewerBuild) {
-    putUpdater(L);
-    setFolder(U);
-    markBuildMachine();
-    const QString published = U + QStringLiteral("quillsite");
-
-    // First publication: a faithful copy, run permission and date included; no beep (nothing replaced).
-    EXPECT_EQ(run(), UpdateOutcome::Continue);
-    EXPECT_EQ(readFile(published), QByteArray("build 1"));
-    EXPECT_TRUE(QFileInfo(published).isExecutable());
-    EXPECT_EQ(QFileInfo(published).lastModified(), kBuilt);
-    EXPECT_TRUE(dialogs.calls().isEmpty());
-
-    // Same date, or a newer one there: left alone.
-    writeFile(program, "build 1b");
-    setModified(program, kBuilt);
-    EXPECT_EQ(run(), UpdateOutcome::Continue);
-    publishBuild("build 9", kBuilt.addDays(1));
-    EXPECT_EQ(run(), UpdateOutcome::Continue);
-    EXPECT_EQ(readFile(published), QByteArray("build 9"));
-    EXPECT_TRUE(dialogs.calls().isEmpty());
-
-    // An older one there: a beep, then replaced.
-    setModified(program, kBuilt.addDays(2));
-    EXPECT_EQ(run(), UpdateOutcome::Continue);
-    EXPECT_EQ(readFile(published), QByteArray("build 1b"));
-    ASSERT_EQ(dialogs.calls().size(), 1);
-    EXPECT_EQ(dialogs.calls()[0].kind, ScriptedDialogs::Kind::Beep);
-    EXPECT_TRUE(launches.isEmpty());
-    EXPECT_TRUE(leftovers(U).isEmpty()) << leftovers(U).join(u' ');
 }
 
 TEST_F(Update, AFailedPublicationNeverLeavesAPartialProgram) {
-    putUpdater(L);
-    setFolder(U);
+    ready();
     markBuildMachine();
-    const QString copyFailed =
-        QStringLiteral("Je ne parviens pas à copier la nouvelle version du programme "
-                       "\"quillsite\" dans le répertoire réseau \"%1\" à partir de celle se "
-                       "trouvant dans le répertoire \"%2\" !")
-            .arg(U, L);
+    const QString copyFailed = text("copy-failed");
     {
         ReadOnlyFolder readOnly(U);
         if (!readOnly.active())
             GTEST_SKIP() << "cannot make a folder read-only here";
         EXPECT_EQ(run(), UpdateOutcome::Continue);
-        ASSERT_EQ(dialogs.messages().size(), 1);
-        EXPECT_EQ(dialogs.messages()[0],
-                  copyFailed + QStringLiteral("\r\n\r\nCE PROGRAMME N'EXISTE DONC PLUS SUR LE RÉSEAU !"));
-        EXPECT_EQ(dialogs.calls()[0].title, QStringLiteral("Vendrel - Avertissement"));
+        EXPECT_EQ(dialogs.log(), QStringList{"message(!) Vendrel - Avertissement: " + copyFailed +
+                                             text("gone-from-network")});
     }
     // With an older build there, the copy fails before it is touched, and the message says it stays.
     publishBuild("build 0", kBuilt.addDays(-1));
@@ -414,34 +231,27 @@ TEST_F(Update, AFailedPublicationNeverLeavesAPartialProgram) {
         ReadOnlyFolder readOnly(U);
         EXPECT_EQ(run(), UpdateOutcome::Continue);
     }
-    const QStringList messages = dialogs.messages();
-    ASSERT_EQ(messages.size(), 1);
-    EXPECT_TRUE(messages[0].startsWith(copyFailed + QStringLiteral("\r\n\r\n("))) << messages[0];
-    EXPECT_TRUE(
-        messages[0].endsWith(QStringLiteral(")\r\n\r\nL'ancienne version reste disponible sur le réseau.")))
-        << messages[0];
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    const QString message = dialogs.messages()[0];
+    EXPECT_TRUE(message.startsWith(copyFailed + "\r\n\r\n(") && message.endsWith(text("old-stays")))
+        << message;
     EXPECT_EQ(readFile(U + QStringLiteral("quillsite")), QByteArray("build 0"));
     EXPECT_TRUE(leftovers(U).isEmpty());
 }
 
 TEST_F(Update, AnOldPublishedBuildThatCannotBeReplacedIsReported) {
-    putUpdater(L);
-    setFolder(U);
+    ready();
     markBuildMachine();
     publishBuild("build 0", kBuilt.addDays(-1));
     ImmutableFile locked(U + QStringLiteral("quillsite"));
-    if (!locked.active())
+    if (!locked.active)
         GTEST_SKIP() << "cannot lock a file here";
     EXPECT_EQ(run(), UpdateOutcome::Continue);
-    const QStringList messages = dialogs.messages();
-    ASSERT_EQ(messages.size(), 1);
-    const QString head =
-        QStringLiteral("Je ne parviens pas à détruire l'ancienne version du programme \"quillsite\" "
-                       "dans le répertoire réseau \"%1\" pour la mettre à jour !\r\n\r\n(")
-            .arg(U);
-    EXPECT_TRUE(messages[0].startsWith(head)) << messages[0];
-    EXPECT_TRUE(messages[0].endsWith(u')'));
-    EXPECT_GT(messages[0].size(), head.size() + 1); // the system's reason is there
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    const QString message = dialogs.messages()[0], head = text("cannot-remove");
+    // The system's reason is there, between the brackets.
+    EXPECT_TRUE(message.startsWith(head) && message.endsWith(u')') && message.size() > head.size() + 1)
+        << message;
     EXPECT_EQ(readFile(U + QStringLiteral("quillsite")), QByteArray("build 0"));
     EXPECT_TRUE(leftovers(U).isEmpty());
 }

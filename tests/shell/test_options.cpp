@@ -14,61 +14,61 @@ namespace {
 
 class OptionsTest : public ::testing::Test {
 protected:
-    void SetUp() override { QSettings(QStringLiteral("Vendrel"), QStringLiteral("quillsite")).clear(); }
-    static QString get(const char* key) { return ParamètreLire(QString::fromUtf8(key)); }
-    static void set(const char* key, const QString& v) { ParamètreEcrire(QString::fromUtf8(key), v); }
-    static QMap<QString, QString> stored() {
-        QMap<QString, QString> all;
-        for (const QString& k : QSettings(QStringLiteral("Vendrel"), QStringLiteral("quillsite")).allKeys())
-            all.insert(k, ParamètreLire(k));
-        return all;
+    void SetUp() override { QSettings("Vendrel", "quillsite").clear(); }
+    // Stores "key=value" pairs given blank-separated.
+    static void set(const QString& pairs) {
+        for (const QString& pair : pairs.split(u' '))
+            ParamètreEcrire(pair.section(u'=', 0, 0), pair.section(u'=', 1));
     }
-
+    // "key=value" for the blank-separated keys, or for every stored key.
+    static QString get(const QString& keys = {}) {
+        QStringList all = keys.isEmpty() ? QSettings("Vendrel", "quillsite").allKeys() : keys.split(u' ');
+        for (QString& key : all)
+            key += u'=' + ParamètreLire(key);
+        return all.join(u' ');
+    }
+    static QString rgb(const std::array<int, 3>& bar) { return QColor(bar[0], bar[1], bar[2]).name(); }
     ProgramValues values;
 };
 
 } // namespace
 
 TEST_F(OptionsTest, LoadingShowsTheStoredOptionsAndStoresTheMissingOnes) {
-    set("NivZip", QStringLiteral("0"));
-    set("NivSnd", QStringLiteral("0"));
-    set("Modification", QStringLiteral("Oui"));
+    set("NivZip=0 NivSnd=0 Modification=Oui");
     Options o(values);
     o.Form_Load();
     EXPECT_EQ(o.form.cType, (std::array<bool, 5>{true, false, true, true, false}));
     EXPECT_FALSE(o.form.Check1);
     EXPECT_EQ(o.modeExplanation(), QString());
     // An empty depth becomes "3" here (start-up uses "4").
-    EXPECT_EQ(get("NiveauRep"), QStringLiteral("3"));
-    EXPECT_EQ(o.form.sNiv, 3);
-    EXPECT_EQ(o.form.eNiv, QStringLiteral("3"));
-    EXPECT_EQ(get("CouleurTitre(rrggbb)"), QStringLiteral("509000"));
+    EXPECT_EQ(get("NiveauRep CouleurTitre(rrggbb)"), "NiveauRep=3 CouleurTitre(rrggbb)=509000");
+    EXPECT_EQ(QString::number(o.form.sNiv) + ' ' + o.form.eNiv, "3 3");
     // The bars start from the colours in use.
-    EXPECT_EQ(o.form.bars[Options::CF], (std::array<int, 3>{0xF0, 0xF0, 0xFF}));
+    EXPECT_EQ(rgb(o.form.bars[Options::CF]), "#f0f0ff");
     EXPECT_EQ(o.rowColour(Options::CL), QColor(0x50, 0x90, 0x00));
 }
 
 TEST_F(OptionsTest, TheDepthSliderShowsAndStoresItsValue) {
     // A stored depth the slider cannot show is replaced; its maximum means unlimited.
-    const std::pair<const char*, std::pair<int, const char*>> cases[] = {
-        {"7", {7, "7"}},   {"25", {20, "illimité"}}, {"illimité", {20, "illimité"}},
-        {"abc", {1, "1"}}, {"0", {1, "1"}},          {" 12 ", {12, "12"}}};
-    for (const auto& [text, expected] : cases) {
-        set("NiveauRep", QString::fromUtf8(text));
+    for (const auto& [text, shown] : {std::pair{"7", "7 7"},
+                                      {"25", "20 illimité"},
+                                      {"illimité", "20 illimité"},
+                                      {"abc", "1 1"},
+                                      {"0", "1 1"},
+                                      {" 12 ", "12 12"}}) {
+        ParamètreEcrire("NiveauRep", text);
         Options o(values);
         o.Form_Load();
-        EXPECT_EQ(o.form.sNiv, expected.first) << text;
-        EXPECT_EQ(o.form.eNiv, QString::fromUtf8(expected.second)) << text;
+        EXPECT_EQ(QString::number(o.form.sNiv) + ' ' + o.form.eNiv, shown) << text;
     }
     Options o(values);
     o.Form_Load();
     o.sNiv_Change(19);
-    EXPECT_EQ(o.form.eNiv, QStringLiteral("19"));
+    EXPECT_EQ(o.form.eNiv, "19");
     o.sNiv_Change(20);
-    EXPECT_EQ(o.form.eNiv, QStringLiteral("illimité"));
+    EXPECT_EQ(o.form.eNiv, "illimité");
     o.cmdApply_Click();
-    EXPECT_EQ(get("NiveauRep"), QStringLiteral("illimité"));
-    EXPECT_EQ(values.NiveauRep, QStringLiteral("illimité"));
+    EXPECT_EQ(get("NiveauRep") + ' ' + values.NiveauRep, "NiveauRep=illimité illimité");
 }
 
 TEST_F(OptionsTest, ReadOnlyModeIsExplainedAndCanBeUndone) {
@@ -77,75 +77,78 @@ TEST_F(OptionsTest, ReadOnlyModeIsExplainedAndCanBeUndone) {
     fresh.Form_Load();
     EXPECT_FALSE(fresh.form.Check1);
     fresh.cmdApply_Click();
-    EXPECT_EQ(get("Modification"), QStringLiteral("Oui"));
-
-    set("Modification", QStringLiteral("Non"));
+    EXPECT_EQ(get("Modification"), "Modification=Oui");
+    set("Modification=Non");
     Options o(values);
     o.Form_Load();
     EXPECT_TRUE(o.form.Check1);
-    EXPECT_EQ(
-        o.modeExplanation(),
-        QStringLiteral(
-            "Les pages ne peuvent plus être modifiées ni supprimées : les boutons «\u00A0Modifier\u00A0» "
-            "et «\u00A0Supprimer\u00A0» sont masqués. Décochez la case pour rétablir la modification."));
+    EXPECT_EQ(o.modeExplanation(),
+              "Les pages ne peuvent plus être modifiées ni supprimées : les boutons «\u00A0Modifier\u00A0» "
+              "et «\u00A0Supprimer\u00A0» sont masqués. Décochez la case pour rétablir la modification.");
     o.cmdApply_Click();
-    EXPECT_EQ(get("Modification"), QStringLiteral("Non"));
+    EXPECT_EQ(get("Modification"), "Modification=Non");
     o.form.Check1 = false;
     o.cmdApply_Click();
-    EXPECT_EQ(get("Modification"), QStringLiteral("Oui"));
+    EXPECT_EQ(get("Modification"), "Modification=Oui");
     EXPECT_EQ(values.editMode, EditMode::Editable); // in use at once, not at the next reload
 }
 
 TEST_F(OptionsTest, ColoursChangeAtOnceAndApplyStoresThem) {
-    set("CouleurFond(rrggbb)", QStringLiteral("000000"));
+    set("CouleurFond(rrggbb)=000000");
     Options o(values);
     o.Form_Load();
     o.barChanged(Options::CF, 0, 255);
-    EXPECT_EQ(values.CouleurFond, QStringLiteral("FF0000"));
+    o.barChanged(Options::CT, 2, 10);
+    EXPECT_EQ(values.CouleurFond + ' ' + values.CouleurTexte, "FF0000 00000A");
     EXPECT_EQ(o.rowColour(Options::CF), QColor(255, 0, 0));
     // In use at once, stored only by Apply: cancelling leaves the store alone.
-    EXPECT_EQ(get("CouleurFond(rrggbb)"), QStringLiteral("000000"));
-    o.barChanged(Options::CT, 2, 10);
-    EXPECT_EQ(values.CouleurTexte, QStringLiteral("00000A"));
-    // A typed hexadecimal colour moves the bars; a malformed one changes nothing.
-    const std::pair<const char*, const char*> typed[] = {
-        {"#a0b1c2", "A0B1C2"}, {" 102030 ", "102030"}, {"12345", "102030"}, {"#GG0000", "102030"}};
-    for (const auto& [text, stored] : typed) {
-        o.hexEdited(Options::CL, QString::fromUtf8(text));
-        EXPECT_EQ(values.CouleurTitre, QString::fromUtf8(stored)) << text;
-        EXPECT_EQ(o.hexText(Options::CL), u'#' + QString::fromUtf8(stored)) << text;
+    EXPECT_EQ(get("CouleurFond(rrggbb)"), "CouleurFond(rrggbb)=000000");
+    // A typed hexadecimal colour moves the bars; a malformed one changes nothing, nor does a sign or a
+    // blank inside that a number reader would take.
+    for (const auto& [text, after] : {std::pair{"#a0b1c2", "A0B1C2"},
+                                      {" 102030 ", "102030"},
+                                      {"12345", "102030"},
+                                      {"#GG0000", "102030"},
+                                      {"-1-1-1", "102030"},
+                                      {"+f+f+f", "102030"},
+                                      {"1 2 34", "102030"},
+                                      {"#-0-0-0", "102030"}}) {
+        const bool accepted = values.CouleurTitre != after;
+        EXPECT_EQ(o.hexEdited(Options::CL, text), accepted) << text;
+        EXPECT_EQ(values.CouleurTitre + ' ' + o.hexText(Options::CL), after + QString(" #") + after) << text;
     }
-    EXPECT_EQ(o.form.bars[Options::CL], (std::array<int, 3>{0x10, 0x20, 0x30}));
+    EXPECT_EQ(rgb(o.form.bars[Options::CL]), "#102030");
     o.barChanged(Options::CL, 1, 300); // beyond the bar: its end
-    EXPECT_EQ(values.CouleurTitre, QStringLiteral("10FF30"));
-    EXPECT_EQ(get("CouleurTitre(rrggbb)"), QStringLiteral("509000"));
+    EXPECT_EQ(values.CouleurTitre, "10FF30");
+    EXPECT_EQ(get("CouleurTitre(rrggbb)"), "CouleurTitre(rrggbb)=509000");
     o.cmdApply_Click();
-    EXPECT_EQ(get("CouleurFond(rrggbb)"), QStringLiteral("FF0000"));
-    EXPECT_EQ(get("CouleurTitre(rrggbb)"), QStringLiteral("10FF30"));
-    EXPECT_EQ(get("CouleurTexte(rrggbb)"), QStringLiteral("00000A"));
+    EXPECT_EQ(get("CouleurFond(rrggbb) CouleurTitre(rrggbb) CouleurTexte(rrggbb)"),
+              "CouleurFond(rrggbb)=FF0000 CouleurTitre(rrggbb)=10FF30 CouleurTexte(rrggbb)=00000A");
 }
 
+// A stored colour is six hexadecimal digits, or no colour: the bars stay at 0 and nothing else moves.
 TEST_F(OptionsTest, ApplyWithoutChangesStoresWhatWasLoaded) {
-    set("CouleurFond(rrggbb)", QStringLiteral("bleu")); // not six digits: the bars stay at 0
-    set("CouleurTexte(rrggbb)", QStringLiteral("123456"));
-    set("NivImg", QStringLiteral("0"));
-    set("NivCgi", QStringLiteral("0"));
-    set("NiveauRep", QStringLiteral("9"));
-    set("Modification", QStringLiteral("Oui"));
+    for (const char* colour : {"bleu", "-1-1-1", "+f+f+f", "1 2 34", "#-0-0-0"}) {
+        QSettings("Vendrel", "quillsite").clear();
+        set("CouleurTexte(rrggbb)=123456 NivImg=0 NivCgi=0 NiveauRep=9 Modification=Oui");
+        ParamètreEcrire("CouleurFond(rrggbb)", colour);
+        Options o(values);
+        o.Form_Load();
+        EXPECT_EQ(rgb(o.form.bars[Options::CF]) + ' ' + o.hexText(Options::CF), "#000000 #000000") << colour;
+        const QString before = get();
+        o.cmdApply_Click();
+        EXPECT_EQ(get(), before);
+        EXPECT_EQ(before.count(u'='), 10);
+    }
+    // The text editor is stored only once chosen.
+    EXPECT_FALSE(get().contains("EditeurTexte"));
     Options o(values);
     o.Form_Load();
-    EXPECT_EQ(o.form.bars[Options::CF], (std::array<int, 3>{0, 0, 0}));
-    const QMap<QString, QString> before = stored();
-    o.cmdApply_Click();
-    EXPECT_EQ(stored(), before);
-    EXPECT_EQ(before.size(), 10);
-    // The text editor is stored only once chosen.
-    EXPECT_FALSE(before.contains(QStringLiteral("EditeurTexte")));
-    o.form.editor = QStringLiteral("/usr/bin/mousepad");
+    o.form.editor = "/usr/bin/mousepad";
     o.cmdApply_Click();
     Options again(values);
     again.Form_Load();
-    EXPECT_EQ(again.form.editor, QStringLiteral("/usr/bin/mousepad"));
+    EXPECT_EQ(again.form.editor, "/usr/bin/mousepad");
 }
 
 TEST_F(OptionsTest, LinkTypesAreStoredButReachTheWindowLater) {
@@ -153,9 +156,6 @@ TEST_F(OptionsTest, LinkTypesAreStoredButReachTheWindowLater) {
     o.Form_Load();
     o.form.cType = {false, true, false, true, true};
     o.cmdApply_Click();
-    QStringList levels;
-    for (const char* key : {"NivImg", "NivZip", "NivExe", "NivCgi", "NivSnd"})
-        levels.append(get(key));
-    EXPECT_EQ(levels, (QStringList{"0", "1", "0", "1", "1"}));
-    EXPECT_EQ(values.NivImg, QStringLiteral("1"));
+    EXPECT_EQ(get("NivImg NivZip NivExe NivCgi NivSnd"), "NivImg=0 NivZip=1 NivExe=0 NivCgi=1 NivSnd=1");
+    EXPECT_EQ(values.NivImg, "1");
 }

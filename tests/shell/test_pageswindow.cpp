@@ -7,18 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include <QAbstractButton>
-#include <QAction>
-#include <QApplication>
-#include <QClipboard>
-#include <QLineEdit>
-#include <QMenu>
-#include <QMimeData>
-#include <QPlainTextEdit>
-#include <QScrollBar>
-#include <QTabWidget>
-#include <QTest>
-#include <QTimer>
+#include <QtTest>
+#include <QtWidgets>
 
 #include <memory>
 
@@ -30,7 +20,6 @@ namespace {
 struct PageWindow : PageSite {
     Shell shell{state};
     F_Main window{state, shell, BrowserPane::Engine::Text};
-
     template <typename T> T* child(const char* name) { return window.findChild<T*>(QLatin1String(name)); }
     StructureView* list(const char* name) { return child<StructureView>(name); }
     QPoint rowCentre(QListView* view, int row) {
@@ -64,7 +53,6 @@ TEST(PageWindow, APageDraggedOntoAScrolledListMovesToTheCategoryUnderThePointer)
     w.click(w.list("dListe"), 0);
     w.click(categories, 0);
     ASSERT_EQ(w.state.tListe.texts(), (QStringList{"Autre page", "Ma page"}));
-
     std::unique_ptr<QMimeData> carried;
     const auto source = pages->dragSource;
     pages->dragSource = [&](int row) {
@@ -77,7 +65,6 @@ TEST(PageWindow, APageDraggedOntoAScrolledListMovesToTheCategoryUnderThePointer)
     QTest::mouseRelease(pages->viewport(), Qt::LeftButton, {}, start);
     ASSERT_NE(carried, nullptr);
     EXPECT_EQ(w.state.tListe.selectedText(), "Ma page"); // the press selected the page it took
-
     // The list scrolled to its end: the row under the pointer is C39, not the 40th row from the top of
     // what shows.
     categories->scrollToBottom();
@@ -85,7 +72,6 @@ TEST(PageWindow, APageDraggedOntoAScrolledListMovesToTheCategoryUnderThePointer)
     const QPoint target = w.rowCentre(categories, 39);
     ASSERT_TRUE(categories->viewport()->rect().contains(target));
     QWidget* viewport = categories->viewport();
-
     // Over the page's own category and over a row, then the drop.
     QDragEnterEvent enter(target, Qt::MoveAction, carried.get(), Qt::LeftButton, {});
     QApplication::sendEvent(viewport, &enter);
@@ -101,14 +87,12 @@ TEST(PageWindow, APageDraggedOntoAScrolledListMovesToTheCategoryUnderThePointer)
     QDropEvent drop(target, Qt::MoveAction, carried.get(), Qt::LeftButton, {});
     QApplication::sendEvent(viewport, &drop);
     ASSERT_TRUE(QTest::qWaitFor([&] { return w.exists("D/C39/1.htm"); }, 3000));
-
     EXPECT_FALSE(w.exists("D/C00/1.htm"));
     EXPECT_EQ(w.dialogs.messages(), QStringList{"\"Ma page\" a été déplacé dans la catégorie \"C39\"."});
     EXPECT_EQ(w.state.cListe.selectedText(), "C00");
     EXPECT_EQ(w.listing(), QStringList{"Autre page=2.htm"});
     EXPECT_EQ(w.navigation("D/C39/"), QStringList{"1.htm|Ma page"});
     EXPECT_EQ(w.navigation("D/C00/"), QStringList{"2.htm|Autre page"});
-
     // Text from elsewhere is no page: refused over a row.
     QMimeData text;
     text.setText("1.htm");
@@ -125,14 +109,12 @@ TEST(PageWindow, TheDomainMenuOpensOnARowAndTheEditionMenuTakesTheFirstUsableBox
     w.open();
     ASSERT_TRUE(w.show());
     StructureView* domains = w.list("dListe");
-
     // Below the last row: a beep, no menu.
     w.click(domains, 5, Qt::RightButton);
     QTest::mouseClick(domains->viewport(), Qt::RightButton, {},
                       QPoint(10, domains->viewport()->height() - 4));
     ASSERT_FALSE(w.dialogs.calls().isEmpty());
     EXPECT_EQ(w.dialogs.calls().back().kind, ScriptedDialogs::Kind::Beep);
-
     // On "B": the row is selected, then the menu shows its entries; the first one edits the header.
     QStringList entries;
     QTimer::singleShot(50, [&] {
@@ -141,7 +123,7 @@ TEST(PageWindow, TheDomainMenuOpensOnARowAndTheEditionMenuTakesTheFirstUsableBox
             return;
         EXPECT_EQ(menu->objectName(), "Edition");
         for (const QAction* a : menu->actions())
-            entries.append(a->isSeparator() ? QStringLiteral("-") : a->text());
+            entries.append(a->isSeparator() ? "-" : a->text());
         QTest::keyClick(menu, Qt::Key_Down);
         QTest::keyClick(menu, Qt::Key_Return);
     });
@@ -156,14 +138,12 @@ TEST(PageWindow, TheDomainMenuOpensOnARowAndTheEditionMenuTakesTheFirstUsableBox
     EXPECT_FALSE(w.child<QTabWidget>("SSTab1")->isTabEnabled(0));
     EXPECT_EQ(head->toPlainText(), "\n<P>Bienvenue</P>");
     EXPECT_FALSE(text->isEnabled());
-
     // With no text box in focus, "Copier" takes the header: the page text is not usable.
     head->selectAll();
     w.child<QAbstractButton>("HFOK")->setFocus();
     QApplication::clipboard()->clear();
     w.window.findChild<QAction*>("mnuEditCopy")->trigger();
     EXPECT_EQ(QApplication::clipboard()->text(), "\n<P>Bienvenue</P>");
-
     // "Renoncer" gives the lists back.
     w.child<QAbstractButton>("tAnnuler")->click();
     EXPECT_TRUE(w.child<QTabWidget>("SSTab1")->isTabEnabled(0));

@@ -19,23 +19,19 @@ class Place : public ::testing::Test, public ShellFixture {
 protected:
     // Site "S": domains "Alpha" and "Beta", each with category "C"; Alpha/C holds pages 1 and 2.
     void SetUp() override {
-        site = makeSite(QStringLiteral("S"), {QStringLiteral("Alpha"), QStringLiteral("Beta")});
-        writeFile(site + QStringLiteral("Alpha/C/1.htm"), "<TITLE>Premier</TITLE>");
-        writeFile(site + QStringLiteral("Alpha/C/2.htm"), "<TITLE>Second</TITLE>");
-        storeSite(site + QStringLiteral("Index.htm"));
+        site = makeSite("S", {"Alpha", "Beta"});
+        writeFile(site + "Alpha/C/1.htm", "<TITLE>Premier</TITLE>");
+        writeFile(site + "Alpha/C/2.htm", "<TITLE>Second</TITLE>");
+        storeSite(site + "Index.htm");
         shell->Form_Load();
     }
-    void select(const QString& domain, const QString& category = {}, const QString& title = {}) {
+    void select(const QString& domain, const QString& category, const QString& title) {
         state->dListe.select(state->dListe.find(domain));
         dListe_Click(*state);
-        if (category.isEmpty())
-            return;
         state->cListe.select(state->cListe.find(category));
         cListe_Click(*state);
-        if (!title.isEmpty()) {
-            state->tListe.select(state->tListe.find(title));
-            tListe_Click(*state);
-        }
+        state->tListe.select(state->tListe.find(title));
+        tListe_Click(*state);
     }
     QString site;
 };
@@ -45,69 +41,53 @@ protected:
 // What was selected comes back after Refresh (and Save, which ends as Refresh does) as far as it
 // still exists on disk.
 TEST_F(Place, RefreshAndSaveKeepWhatStillExists) {
-    struct Row {
-        const char* removed; // removed from the site between selecting and refreshing
-        bool save;
-        const char* domain;
-        const char* category;
-        const char* page;
-    } rows[] = {
-        {"", false, "Alpha", "C", "Second"},
-        {"", true, "Alpha", "C", "Second"},
-        {"Alpha/C/2.htm", false, "Alpha", "C", ""},
-        {"Alpha/C", false, "", "", ""}, // a domain left without category is not selected
-        {"Alpha", true, "", "", ""},
+    // What is removed between selecting and refreshing, the command, then the domain, category and page
+    // selected and the current domain.
+    const char* rows[][3] = {
+        {"", "refresh", "Alpha|C|Second|Alpha"},
+        {"", "save", "Alpha|C|Second|Alpha"},
+        {"Alpha/C/2.htm", "refresh", "Alpha|C||Alpha"},
+        {"Alpha/C", "refresh", "|||"}, // a domain left without category is not selected
+        {"Alpha", "save", "|||"},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.removed);
-        writeFile(site + QStringLiteral("Alpha/C/2.htm"), "<TITLE>Second</TITLE>");
-        makeDir(site + QStringLiteral("Alpha/C"));
+    for (const auto& [removed, command, selected] : rows) {
+        SCOPED_TRACE(removed);
+        writeFile(site + "Alpha/C/2.htm", "<TITLE>Second</TITLE>");
+        makeDir(site + "Alpha/C");
         shell->mnuViewRefresh_Click();
-        select(QStringLiteral("Alpha"), QStringLiteral("C"), QStringLiteral("Second"));
-        const QString removed = site + QString::fromUtf8(row.removed);
-        const bool gone = !*row.removed || (QFileInfo(removed).isDir() ? QDir(removed).removeRecursively()
-                                                                       : QFile::remove(removed));
-        ASSERT_TRUE(gone);
-        row.save ? shell->mnuFileSave_Click() : shell->mnuViewRefresh_Click();
-        EXPECT_EQ(state->dListe.selectedText(), QString::fromUtf8(row.domain));
-        EXPECT_EQ(state->cListe.selectedText(), QString::fromUtf8(row.category));
-        EXPECT_EQ(state->tListe.selectedText(), QString::fromUtf8(row.page));
-        EXPECT_EQ(state->currentDomain, QString::fromUtf8(row.domain));
+        select("Alpha", "C", "Second");
+        const QString path = site + removed;
+        ASSERT_TRUE(!*removed ||
+                    (QFileInfo(path).isDir() ? QDir(path).removeRecursively() : QFile::remove(path)));
+        QByteArray(command) == "save" ? shell->mnuFileSave_Click() : shell->mnuViewRefresh_Click();
+        EXPECT_EQ(QStringList({state->dListe.selectedText(), state->cListe.selectedText(),
+                               state->tListe.selectedText(), state->currentDomain})
+                      .join(u'|'),
+                  selected);
     }
-}
-
-TEST_F(Place, FirstStartEndsOnTheNewDomain) {
-    ShellFixture fresh;
-    fresh.dialogs.answer(QStringLiteral("Neuf"));
-    fresh.domainsToAdd = {QStringLiteral("Premier domaine")};
-    fresh.shell->Form_Load();
-    EXPECT_EQ(fresh.state->dListe.selectedText(), QStringLiteral("Premier domaine"));
-    EXPECT_EQ(fresh.state->cListe.count(), 1);
 }
 
 // The preview follows the deepest selected level; an index not yet generated is said so, not replaced.
 TEST_F(Place, PreviewShowsTheSelection) {
     auto preview = [this] {
         const Preview p = previewTarget(*state);
-        return p.address.mid(site.size()) +
-               (p.missing.isEmpty() ? QString() : QStringLiteral(" | ") + p.missing);
+        return p.address.mid(site.size()) + (p.missing.isEmpty() ? QString() : " | " + p.missing);
     };
-    const QString home = state->values.Adresse.mid(site.size());
-    EXPECT_EQ(preview(), home);
-    select(QStringLiteral("Alpha"), QStringLiteral("C"), QStringLiteral("Premier"));
-    EXPECT_EQ(preview(), QStringLiteral("Alpha/C/1.htm"));
-    writeFile(site + QStringLiteral("Alpha/C/Index.htm"), "cadres");
-    writeFile(site + QStringLiteral("Alpha/Index.htm"), "domaine");
+    EXPECT_EQ(preview(), "Index.htm"); // the home page
+    select("Alpha", "C", "Premier");
+    EXPECT_EQ(preview(), "Alpha/C/1.htm");
+    writeFile(site + "Alpha/C/Index.htm", "cadres");
+    writeFile(site + "Alpha/Index.htm", "domaine");
     // A page that is not there any more gives way to its category.
-    QFile::remove(site + QStringLiteral("Alpha/C/1.htm"));
-    EXPECT_EQ(preview(), QStringLiteral("Alpha/C/Index.htm"));
-    QFile::remove(site + QStringLiteral("Alpha/C/Index.htm"));
+    QFile::remove(site + "Alpha/C/1.htm");
+    EXPECT_EQ(preview(), "Alpha/C/Index.htm");
+    QFile::remove(site + "Alpha/C/Index.htm");
     EXPECT_EQ(preview(),
               QStringLiteral("Alpha/C/Index.htm | La page d'index de la catégorie « C » n'a pas encore "
                              "été générée : Fichier → Enregistrer (Ctrl+S) la génère."));
     state->cListe.select(-1);
-    EXPECT_EQ(preview(), QStringLiteral("Alpha/Index.htm"));
-    QFile::remove(site + QStringLiteral("Alpha/Index.htm"));
+    EXPECT_EQ(preview(), "Alpha/Index.htm");
+    QFile::remove(site + "Alpha/Index.htm");
     EXPECT_EQ(preview(),
               QStringLiteral("Alpha/Index.htm | La page d'index du domaine « Alpha » n'a pas encore "
                              "été générée : Fichier → Enregistrer (Ctrl+S) la génère."));

@@ -1,4 +1,4 @@
-// The site folder, the template copy, the previous-site entry, the stored geometry and the start-up
+// The site folder, the template copy, the stored geometry and the start-up
 // update check.
 #include "lib/settings.h"
 #include "shellfixture.h"
@@ -18,15 +18,12 @@ class SiteFiles : public ::testing::Test, public ShellFixture {};
 } // namespace
 
 TEST_F(SiteFiles, TheSiteFolderIsTheFolderOfTheHomePage) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"/srv/sites/doc/Index.htm", "/srv/sites/doc/"},
-        {"/Index.htm", "/"},
-        {"index.htm", "/"}, // no separator at all: the folder is empty, and the separator alone remains
-    };
-    for (const auto& [address, folder] : cases) {
-        shell->takerépertoire(QString::fromUtf8(address));
-        EXPECT_EQ(state->values.Répertoire, QString::fromUtf8(folder));
-        EXPECT_EQ(setting("Répertoire"), QString::fromUtf8(folder));
+    // Without any separator the folder is empty, and the separator alone remains.
+    for (const auto& [address, folder] : {std::pair{"/srv/sites/doc/Index.htm", "/srv/sites/doc/"},
+                                          {"/Index.htm", "/"},
+                                          {"index.htm", "/"}}) {
+        shell->takerépertoire(address);
+        EXPECT_EQ(state->values.Répertoire + '|' + setting("Répertoire"), folder + QString('|') + folder);
     }
 }
 
@@ -46,72 +43,52 @@ TEST_F(SiteFiles, TemplatesGoOnlyIntoASiteWithoutItsHeaderAndNeverReplaceAFile) 
         shell->takerépertoire(site + page);
         shell->BaseCopy();
     };
-    const QString fresh = makeSite(QStringLiteral("neuf"), {});
+    const QString fresh = makeSite("neuf", {});
     copy(fresh, "Index.htm");
     EXPECT_EQ(copied(fresh), all);
-
     // A site with its header receives nothing.
-    const QString old = makeSite(QStringLiteral("ancien"), {});
+    const QString old = makeSite("ancien", {});
     writeFile(old + "head_d.txt", "<P>mon en-tête</P>\r\n");
     copy(old, "Index.htm");
     EXPECT_EQ(QDir(old).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"head_d.txt"});
     EXPECT_EQ(readFile(old + "head_d.txt"), QByteArray("<P>mon en-tête</P>\r\n"));
-
     // Any page can be opened as a site: its folder's own logo and index.txt must survive.
-    const QString other = makeSite(QStringLiteral("autre"), {});
+    const QString other = makeSite("autre", {});
     writeFile(other + "images/logo.gif", "GIF89a le logo de la maison");
     writeFile(other + "index.txt", "mes notes");
     copy(other, "page.html");
     EXPECT_EQ(copied(other), (QStringList{"head_d.txt", "foot_d.txt", "head_c.txt", "foot_c.txt"}));
     EXPECT_EQ(readFile(other + "images/logo.gif") + readFile(other + "index.txt"),
               QByteArray("GIF89a le logo de la maisonmes notes"));
-
     // The program folder as site gets no images folder.
     copy(program, "Index.htm");
     EXPECT_FALSE(QFile::exists(program + "images"));
     EXPECT_EQ(QDir(program).entryList(QDir::Files).size(), 6);
-
     // A missing template ends the copying there.
     QFile::remove(program + "head_c.txt");
-    const QString partial = makeSite(QStringLiteral("partiel"), {});
+    const QString partial = makeSite("partiel", {});
     copy(partial, "Index.htm");
     EXPECT_EQ(QDir(partial).entryList(QDir::Files), (QStringList{"foot_d.txt", "head_d.txt"}));
     EXPECT_TRUE(dialogs.calls().isEmpty());
 }
 
-TEST_F(SiteFiles, ThePreviousSiteEntryFollowsLastOpen) {
-    int shown = 0;
-    QObject::connect(state.get(), &MainState::changed, [&] { ++shown; });
-    shell->Mru();
-    EXPECT_FALSE(shell->mnuFileMRU.visible);
-    store("LastOpen", QStringLiteral("/srv/a & b/Index.htm"));
-    shell->Mru();
-    EXPECT_TRUE(shell->mnuFileMRU.visible);
-    EXPECT_EQ(shell->mnuFileMRU.caption, QStringLiteral("&1  /srv/a & b/Index.htm"));
-    EXPECT_EQ(shell->mnuFileMRU.tag, QStringLiteral("/srv/a & b/Index.htm"));
-    store("LastOpen", QString());
-    shell->Mru();
-    EXPECT_FALSE(shell->mnuFileMRU.visible);
-    EXPECT_EQ(shown, 3);
-}
-
 TEST_F(SiteFiles, GeometryIsStoredAsTextAndRestoredOnlyWhereReachable) {
     EXPECT_FALSE(storedGeometry().has_value());
     storeGeometry({-8, 30, 1024, 700});
-    EXPECT_EQ(setting("MainLeft") + ' ' + setting("MainHeight"), QStringLiteral("-8 700"));
+    EXPECT_EQ(setting("MainLeft") + ' ' + setting("MainHeight"), "-8 700");
     const auto g = storedGeometry();
     ASSERT_TRUE(g.has_value());
     const QList<QRect> screens{QRect(0, 0, 1920, 1080)};
     const QSize minimum(720, 460);
     EXPECT_EQ(geometryToRestore(g, minimum, screens), QRect(-8, 30, 1024, 700));
     // Too small, off every screen, or not numbers: the window opens at its layout size instead.
-    EXPECT_FALSE(geometryToRestore(WindowGeometry{0, 0, 300, 200}, minimum, screens).has_value());
-    EXPECT_FALSE(geometryToRestore(WindowGeometry{3000, 40, 800, 600}, minimum, screens).has_value());
-    EXPECT_FALSE(geometryToRestore(WindowGeometry{100, -500, 800, 600}, minimum, screens).has_value());
+    for (const WindowGeometry& off :
+         {WindowGeometry{0, 0, 300, 200}, {3000, 40, 800, 600}, {100, -500, 800, 600}})
+        EXPECT_FALSE(geometryToRestore(off, minimum, screens).has_value());
     EXPECT_TRUE(geometryToRestore(WindowGeometry{2000, 40, 800, 600}, minimum,
                                   {QRect(0, 0, 1920, 1080), QRect(1920, 0, 1280, 1024)})
                     .has_value());
-    store("MainTop", QStringLiteral("haut"));
+    store("MainTop", "haut");
     EXPECT_FALSE(storedGeometry().has_value());
 }
 
@@ -121,14 +98,13 @@ TEST_F(SiteFiles, TheUpdateRunsAtStartOnlyOnTheBuildMachine) {
         ++runs;
         return false;
     };
-    EXPECT_TRUE(startupUpdate(program, QStringLiteral("quillsite"), dialogs, update));
-    EXPECT_TRUE(startupUpdate(program, QStringLiteral("quillsite"), dialogs, {}));
+    EXPECT_TRUE(startupUpdate(program, "quillsite", dialogs, update));
+    EXPECT_TRUE(startupUpdate(program, "quillsite", dialogs, {}));
     EXPECT_EQ(runs, 0);
-    writeFile(program + QStringLiteral("quillsite.publish"), "");
-    EXPECT_EQ(publishMarker(program, QStringLiteral("quillsite")),
-              program + QStringLiteral("quillsite.publish"));
+    writeFile(program + "quillsite.publish", "");
+    EXPECT_EQ(publishMarker(program, "quillsite"), program + "quillsite.publish");
     // The update's answer decides whether the program goes on.
-    EXPECT_FALSE(startupUpdate(program, QStringLiteral("quillsite"), dialogs, update));
-    EXPECT_TRUE(startupUpdate(program, QStringLiteral("autre"), dialogs, update));
+    EXPECT_FALSE(startupUpdate(program, "quillsite", dialogs, update));
+    EXPECT_TRUE(startupUpdate(program, "autre", dialogs, update));
     EXPECT_EQ(runs, 1);
 }

@@ -64,13 +64,13 @@ TEST(ReplaceWindow, ListsTheFolderAndEnablesExecuteOnlyWithASoughtText) {
     EXPECT_EQ(w.windowTitle(), ProgrammeID() + QStringLiteral(" Remplacement de chaînes de caractères"));
     EXPECT_EQ(rows(w.lF), (QStringList{"a.txt", "b.txt", "C.TXT"}));
     EXPECT_EQ(w.lF->selectionMode(), QAbstractItemView::ExtendedSelection);
-    EXPECT_FALSE(w.bExécuter->isEnabled());
-    w.t1->setText(QStringLiteral("par"));
-    EXPECT_FALSE(w.bExécuter->isEnabled());
-    w.t0->setText(QStringLiteral("a"));
-    EXPECT_TRUE(w.bExécuter->isEnabled());
-    w.t0->clear();
-    EXPECT_FALSE(w.bExécuter->isEnabled());
+    // Only a sought text enables "Exécuter"; the replacement may be empty.
+    QList<bool> enabled{w.bExécuter->isEnabled()};
+    for (QLineEdit* field : {w.t1, w.t0, w.t0}) {
+        field->setText(field->text().isEmpty() ? QStringLiteral("x") : QString());
+        enabled.append(w.bExécuter->isEnabled());
+    }
+    EXPECT_EQ(enabled, (QList<bool>{false, false, true, false}));
 
     // A chosen folder is listed and remembered; a typed one that does not exist is refused with a beep.
     writeFile(dir("sub/z.txt"), "x");
@@ -93,38 +93,15 @@ TEST(ReplaceWindow, RunsOnTheSelectedFilesAndKeepsTheSelection) {
     w.t1->setText(QStringLiteral("new"));
     select(w.lF, {"a.txt", "c.txt"});
     w.bExécuter->click();
-    EXPECT_EQ(d.messages(), QStringList{"3 chaîne(s) remplacée(s) dans 2 fichier(s)"});
-    EXPECT_EQ(readFile(dir("a.txt")), QByteArray("new new\r\n"));
-    EXPECT_EQ(readFile(dir("b.txt")), QByteArray("old\r\n"));
+    EXPECT_EQ(readFile(dir("a.txt")) + '|' + readFile(dir("b.txt")), QByteArray("new new\r\n|old\r\n"));
     EXPECT_EQ(w.selectedFiles(), (QStringList{"a.txt", "c.txt"}));
-    EXPECT_TRUE(w.bExécuter->isEnabled());
-    EXPECT_FALSE(w.running());
-
-    d.clear();
-    writeFile(dir("b.txt"), "new\r\n");
+    EXPECT_TRUE(w.bExécuter->isEnabled() && !w.running());
+    // The case box is passed on.
     w.cMajMin->setChecked(true);
     w.t0->setText(QStringLiteral("NEW"));
-    w.t1->setText(QStringLiteral("x"));
-    select(w.lF, {"b.txt"});
     w.bExécuter->click();
-    EXPECT_EQ(d.messages(), QStringList{"Aucun remplacement effectué."});
-}
-
-TEST(ReplaceWindow, QuitterHidesTheWindowAndAnnouncesIt) {
-    ScriptedDialogs d;
-    frmRemp w(d);
-    w.show();
-    QSignalSpy finished(&w, &frmRemp::finished);
-    w.bFin->click();
-    EXPECT_FALSE(w.isVisible());
-    EXPECT_EQ(finished.count(), 1);
-    // Escape leaves the same way: the main window must come back.
-    w.show();
-    w.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
-    QTest::keyClick(&w, Qt::Key_Escape);
-    EXPECT_FALSE(w.isVisible());
-    EXPECT_EQ(finished.count(), 2);
+    EXPECT_EQ(d.messages(),
+              (QStringList{"3 chaîne(s) remplacée(s) dans 2 fichier(s)", "Aucun remplacement effectué."}));
 }
 
 TEST(ReplaceWindow, ConfirmationsGoThroughTheConfirmWindow) {
@@ -218,7 +195,15 @@ TEST(ToolMenu, ToolWindowsTakeThePlaceOfTheMainWindow) {
     mnuOptionsRemp_Click(&main);
     EXPECT_TRUE(tool->isVisible());
     EXPECT_EQ(tool->t0->text(), QStringLiteral("kept"));
+    // Escape leaves the same way, announced once.
+    QSignalSpy finished(tool, &frmRemp::finished);
+    tool->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(tool));
+    QTest::keyClick(tool, Qt::Key_Escape);
+    EXPECT_TRUE(main.isVisible() && !tool->isVisible());
+    EXPECT_EQ(finished.count(), 1);
     // The main window closing it (as it ends) does not bring the main window back.
+    mnuOptionsRemp_Click(&main);
     main.hide();
     tool->close();
     EXPECT_FALSE(main.isVisible());
@@ -250,8 +235,7 @@ TEST(ReplaceWindow, PreviewLetsFilesBeUntickedAndTheRunUndone) {
 
     tree->topLevelItem(0)->setCheckState(0, Qt::Unchecked);
     w.aperçuAppliquerBouton()->click();
-    EXPECT_EQ(readFile(dir("a.txt")), QByteArray("old\r\n"));
-    EXPECT_EQ(readFile(dir("b.txt")), QByteArray("one\r\nx new\r\n"));
+    EXPECT_EQ(readFile(dir("a.txt")) + '|' + readFile(dir("b.txt")), QByteArray("old\r\n|one\r\nx new\r\n"));
     EXPECT_EQ(d.messages(), QStringList{"1 chaîne(s) remplacée(s) dans 1 fichier(s)"});
 
     ASSERT_TRUE(w.bAnnuler->isEnabled());
