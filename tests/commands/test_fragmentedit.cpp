@@ -5,6 +5,7 @@
 #include "lib/text1252.h"
 
 #include "sitefixture.h"
+#include "tablefile.h"
 
 #include <gtest/gtest.h>
 
@@ -13,9 +14,9 @@ using namespace qs::test;
 
 TEST(Fragments, EachLineIsPrecededByALineBreak) {
     SiteFixture s;
-    for (const QStringList& r : dataRows("commands/fragment-reads.txt")) {
-        writeFile(s.at("f.txt"), toWindows1252(r[0]));
-        EXPECT_EQ(readFragment(s.at("f.txt")), r[1]) << r[0];
+    for (const auto& r : tableRows("commands/fragment-reads.txt")) {
+        writeFile(s.at("f.txt"), toWindows1252(str(r[0])));
+        EXPECT_EQ(readFragment(s.at("f.txt")), str(r[1])) << str(r[0]);
     }
     EXPECT_EQ(readFragment(s.at("absent.txt")), QString());
     s.folder("dossier.txt");

@@ -3,6 +3,7 @@
 #include "editor/pagefile.h"
 
 #include "scenario.h"
+#include "tablefile.h"
 
 #include <gtest/gtest.h>
 
@@ -17,15 +18,15 @@ TEST_P(Scenario, Runs) {
 INSTANTIATE_TEST_SUITE_P(PageFile, Scenario, scenarioCases("editor/pages.txt"), scenarioName);
 
 TEST(PageLoader, TakesWhatLiesBetweenTheMarkersInAnyCase) {
-    for (const QStringList& r : dataRows("editor/bodies.txt"))
-        EXPECT_EQ(pageBody(r[0].split(u'\n')), r[1]) << r[0];
+    for (const auto& r : tableRows("editor/bodies.txt"))
+        EXPECT_EQ(pageBody(str(r[0]).split(u'\n')), str(r[1])) << str(r[0]);
 }
 
 TEST(PageImport, TitleAndBodyOfAnHtmlOrTextFile) {
-    for (const QStringList& r : dataRows("editor/imports.txt")) {
-        const ImportedPage page = importedPage(r[0].split(u'\n'));
-        EXPECT_EQ(page.title, r[1]) << r[0];
-        EXPECT_EQ(page.body, r[2]) << r[0];
+    for (const auto& r : tableRows("editor/imports.txt")) {
+        const ImportedPage page = importedPage(str(r[0]).split(u'\n'));
+        EXPECT_EQ(page.title, str(r[1])) << str(r[0]);
+        EXPECT_EQ(page.body, str(r[2])) << str(r[0]);
     }
 }
 

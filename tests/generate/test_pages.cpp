@@ -1,6 +1,7 @@
 // The generated index pages, line for line as the site's readers and other tools expect them.
 #include "generate/pages.h"
 #include "lib/text1252.h"
+#include "tablefile.h"
 #include "testutil.h"
 
 #include <gtest/gtest.h>
@@ -80,8 +81,8 @@ TEST(CategoryPageLines, NavigationEveryLineWithShortTitles) {
 
 // Whatever background the user picks for the navigation frame, its text, links and titles stay readable.
 TEST(CategoryPageLines, NavigationInkContrastsWithAnyBackground) {
-    for (const QStringList& row : dataRows("generate/ink.txt")) {
-        const QString& bg = row[0];
+    for (const auto& row : tableRows("generate/ink.txt")) {
+        const QString bg = str(row[0]);
         const ReadableColours ink = readableOn(bg);
         const QString measured = contrastRatio(bg, bg) == 0 ? QStringLiteral("FFFFFF") : bg;
         for (const QString& c : {ink.text, ink.link, ink.vlink})
@@ -92,7 +93,7 @@ TEST(CategoryPageLines, NavigationInkContrastsWithAnyBackground) {
         EXPECT_EQ(nav[5], QStringLiteral("<BODY BACKGROUND=\"../../images/chapitre.gif\" BGCOLOR=\"#%1\" "
                                          "TEXT=\"#%2\" LINK=\"#%3\" VLINK=\"#%4\" TOPMARGIN=\"0\">")
                               .arg(bg, ink.text, ink.link, ink.vlink));
-        EXPECT_TRUE(nav[7].contains(QStringLiteral("COLOR=\"#%1\"").arg(row[1]))) << bg << " " << nav[7];
+        EXPECT_TRUE(nav[7].contains(QStringLiteral("COLOR=\"#%1\"").arg(str(row[1])))) << bg << " " << nav[7];
     }
 }
 

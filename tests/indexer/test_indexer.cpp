@@ -4,6 +4,7 @@
 #include "lib/helpers.h"
 #include "lib/text1252.h"
 #include "scripteddialogs.h"
+#include "tablefile.h"
 #include "testutil.h"
 
 #include <gtest/gtest.h>
@@ -37,10 +38,10 @@ QByteArray titled(const QByteArray& title) {
 
 // Writes the pages of a table of tests/data/indexer: path | modified | title, or bytes starting with "<".
 void pages(const TempDir& dir, const QString& table) {
-    for (const QStringList& r : dataRows(table)) {
-        const QByteArray text = toWindows1252(r[2]);
-        page(dir, r[0], r[2].startsWith(u'<') ? text : titled(text),
-             QDateTime::fromString(r[1], Qt::ISODate));
+    for (const auto& r : tableRows(table)) {
+        const QByteArray text = toWindows1252(str(r[2]));
+        page(dir, str(r[0]), r[2].startsWith('<') ? text : titled(text),
+             QDateTime::fromString(str(r[1]), Qt::ISODate));
     }
 }
 
@@ -91,19 +92,19 @@ TEST(IndexDays, ReferenceDayFallsBackToSaturdayOnSundayAndMonday) {
 }
 
 TEST(IndexNames, SkipRulesOfTheWalk) {
-    for (const QStringList& r : dataRows("indexer/names.txt")) {
-        const bool passes = r[0] == u"indexed"  ? isIndexedFile(r[1])
-                            : r[0] == u"walked" ? isWalkedFolder(r[1])
-                                                : isListedPage(r[1]);
-        EXPECT_EQ(passes, r[2] == u"yes") << r.join(" | ");
+    for (const auto& r : tableRows("indexer/names.txt")) {
+        const bool passes = r[0] == "indexed"  ? isIndexedFile(str(r[1]))
+                            : r[0] == "walked" ? isWalkedFolder(str(r[1]))
+                                               : isListedPage(str(r[1]));
+        EXPECT_EQ(passes, r[2] == "yes") << str(r[1]);
     }
 }
 
 TEST(IndexTitle, ReadsOverLinesInAnyCaseAndAcrossReadBlocks) {
     TempDir dir;
     QList<std::pair<QByteArray, QString>> cases;
-    for (const QStringList& r : dataRows("indexer/titles.txt"))
-        cases.append({toWindows1252(r[0]), r[1]});
+    for (const auto& r : tableRows("indexer/titles.txt"))
+        cases.append({toWindows1252(str(r[0])), str(r[1])});
     // The reader works in blocks of 4096 bytes: the CR of a CR LF as the last byte of the first block.
     QByteArray split = "<TITLE>D\xE9"
                        "but";

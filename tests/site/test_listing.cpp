@@ -4,6 +4,7 @@
 #include "site/listing.h"
 
 #include "sitefixture.h"
+#include "tablefile.h"
 
 #include <gtest/gtest.h>
 
@@ -51,8 +52,8 @@ TEST(CategoryFiles, ListsOrdinaryPagesAndFindsTheIntroductionPage) {
 }
 
 TEST(PageTitle, FollowsTheTitleOverLinesAndStopsAtTheFirstTag) {
-    for (const QStringList& r : dataRows("site/titles.txt"))
-        EXPECT_EQ(pageTitleOf(toWindows1252(r[0])), r[1]) << r[0];
+    for (const auto& r : tableRows("site/titles.txt"))
+        EXPECT_EQ(pageTitleOf(toWindows1252(str(r[0]))), str(r[1])) << str(r[0]);
 }
 
 TEST(PageTitle, ReadsAcrossBufferBoundariesAndNoFurtherThanNeeded) {

@@ -70,22 +70,6 @@ void copyDataTree(const QString& relative, const TempDir& dir) {
     }
 }
 
-QList<QStringList> dataRows(const QString& relative) {
-    QList<QStringList> rows;
-    for (const QString& line : QString::fromUtf8(dataFile(relative)).split(u'\n')) {
-        if (line.trimmed().isEmpty() || line.startsWith(u'#'))
-            continue;
-        QStringList fields = line.split(QStringLiteral(" | "));
-        for (QString& f : fields)
-            f = f == u"\"\"" ? QString()
-                             : f.replace(QStringLiteral("\\r"), QStringLiteral("\r"))
-                                   .replace(QStringLiteral("\\n"), QStringLiteral("\n"))
-                                   .replace(QStringLiteral("\\t"), QStringLiteral("\t"));
-        rows.append(fields);
-    }
-    return rows;
-}
-
 QStringList fileLines(const QString& path) {
     return splitLines(fromWindows1252(readFile(path)));
 }

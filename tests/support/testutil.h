@@ -52,10 +52,6 @@ QByteArray crlf(const QStringList& lines);
 QByteArray dataFile(const QString& relative, const QList<std::pair<QString, QString>>& values = {});
 // Copies the files below tests/data/<relative> (a folder) into `dir`, keeping their paths.
 void copyDataTree(const QString& relative, const TempDir& dir);
-// The rows of a table of cases in tests/data/<relative> (UTF-8): one row a line, its fields separated by
-// " | ", blank lines and lines starting with "#" skipped. In fields, "\r", "\n" and "\t" are those
-// characters and "" alone is an empty text.
-QList<QStringList> dataRows(const QString& relative);
 // The file's lines, decoded from Windows-1252 (for readable failure messages).
 QStringList fileLines(const QString& path);
 void setModified(const QString& path, const QDateTime& when);
