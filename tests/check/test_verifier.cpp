@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFileInfo>
 
 using namespace qs;
@@ -40,41 +41,26 @@ TEST(Verifier, StopsWhenAsked) {
 }
 
 // Each case mismatch is rewritten in place: only the link's bytes change, in the page's own encoding,
-// and the page keeps its date.
+// and the page keeps its date. tests/data/check/casefix holds the site before and its pages after.
 TEST(Verifier, FixesCaseInPlace) {
     TempDir dir;
-    struct Page {
-        const char* name;
-        QByteArray before;
-        QByteArray after;
-    } pages[] = {
-        {"a.htm",
-         "<TITLE>\xc9t\xe9</TITLE>\r\n\xe9<IMG SRC=\"IMAGES/Logo.gif#x\">\n<a href='Sub/../B.HTM?q'>\x80\r",
-         "<TITLE>\xc9t\xe9</TITLE>\r\n\xe9<IMG SRC=\"images/logo.gif#x\">\n<a href='Sub/../b.htm?q'>\x80\r"},
-        {"b.htm", "<meta charset=utf-8><title>b</title><A HREF=\"CAF%C3%89.htm\"><A HREF=\"C\xc3\x89.HTM\">",
-         "<meta charset=utf-8><title>b</title><A HREF=\"caf%C3%A9.htm\"><A HREF=\"c\xc3\xa9.htm\">"},
-        {"caf\xc3\xa9.htm", "<title>c</title><A HREF=\"B.htm\"><A HREF=\"x&amp;Y.htm\">",
-         "<title>c</title><A HREF=\"b.htm\"><A HREF=\"x&amp;Y.htm\">"},
-        {"c\xc3\xa9.htm", "<title>d</title>", "<title>d</title>"},
-    };
+    copyDataTree("check/casefix/before", dir);
+    const QStringList pages =
+        QDir(QStringLiteral(QUILLSITE_SOURCE_DIR "/tests/data/check/casefix/after")).entryList(QDir::Files);
+    ASSERT_EQ(pages.size(), 4);
     const QDateTime old(QDate(2001, 2, 3), QTime(4, 5, 6));
-    writeFile(dir("images/logo.gif"), "GIF89a");
-    writeFile(dir("sub/x.htm"), "");
-    writeFile(dir("x&y.htm"), "");
-    for (const Page& p : pages) {
-        writeFile(dir(QString::fromUtf8(p.name)), p.before);
-        setModified(dir(QString::fromUtf8(p.name)), old);
-    }
+    for (const QString& page : pages)
+        setModified(dir(page), old);
     const SiteCheck check = verifySite(dir.path());
     QStringList errors;
     const QList<CaseFix> fixes = fixCase(dir.path(), check.problems, &errors);
     EXPECT_TRUE(errors.isEmpty()) << errors.join(u'\n').toStdString();
     EXPECT_EQ(fixes.size(), 5);
-    for (const Page& p : pages) {
-        const QString path = dir(QString::fromUtf8(p.name));
-        EXPECT_EQ(readFile(path), p.after) << p.name;
-        if (p.before != p.after) {
-            EXPECT_EQ(QFileInfo(path).lastModified(), old) << p.name;
+    for (const QString& page : pages) {
+        const QByteArray after = dataFile("check/casefix/after/" + page);
+        EXPECT_EQ(readFile(dir(page)), after) << page;
+        if (after != dataFile("check/casefix/before/" + page)) {
+            EXPECT_EQ(QFileInfo(dir(page)).lastModified(), old) << page;
         }
     }
     // What could not be rewritten safely (written with an entity) is still reported.

@@ -1,6 +1,7 @@
 // The generated index pages, line for line as the site's readers and other tools expect them.
 #include "generate/pages.h"
 #include "lib/text1252.h"
+#include "tablefile.h"
 #include "testutil.h"
 
 #include <gtest/gtest.h>
@@ -80,27 +81,19 @@ TEST(CategoryPageLines, NavigationEveryLineWithShortTitles) {
 
 // Whatever background the user picks for the navigation frame, its text, links and titles stay readable.
 TEST(CategoryPageLines, NavigationInkContrastsWithAnyBackground) {
-    const struct {
-        const char* background;
-        const char* title; // as written for the user's title colour 509000
-    } rows[] = {{"000090", "FFFFFF"}, {"F0F0FF", "000000"}, {"FFFFFF", "000000"}, {"000000", "509000"},
-                {"767676", "000000"}, {"777777", "000000"}, {"808080", "000000"}, {"FF0000", "000000"},
-                {"00FF00", "000000"}, {"0000FF", "FFFFFF"}, {"FFFF00", "000000"}, {"595959", "FFFFFF"},
-                {"bleu", "509000"}};
-    for (const auto& row : rows) {
-        const QString bg = QString::fromUtf8(row.background);
+    for (const auto& row : tableRows("generate/ink.txt")) {
+        const QString bg = str(row[0]);
         const ReadableColours ink = readableOn(bg);
         const QString measured = contrastRatio(bg, bg) == 0 ? QStringLiteral("FFFFFF") : bg;
         for (const QString& c : {ink.text, ink.link, ink.vlink})
-            EXPECT_GE(contrastRatio(c, measured), 4.5) << row.background << " " << c;
+            EXPECT_GE(contrastRatio(c, measured), 4.5) << bg << " " << c;
         CategoryPage p = category();
         p.couleurTexte = bg;
         const QStringList nav = navigationLines(p);
         EXPECT_EQ(nav[5], QStringLiteral("<BODY BACKGROUND=\"../../images/chapitre.gif\" BGCOLOR=\"#%1\" "
                                          "TEXT=\"#%2\" LINK=\"#%3\" VLINK=\"#%4\" TOPMARGIN=\"0\">")
                               .arg(bg, ink.text, ink.link, ink.vlink));
-        EXPECT_TRUE(nav[7].contains(QStringLiteral("COLOR=\"#%1\"").arg(QString::fromUtf8(row.title))))
-            << row.background << " " << nav[7];
+        EXPECT_TRUE(nav[7].contains(QStringLiteral("COLOR=\"#%1\"").arg(str(row[1])))) << bg << " " << nav[7];
     }
 }
 
@@ -108,11 +101,6 @@ TEST(CategoryPageLines, EmptyCategoryHasEmptyLists) {
     CategoryPage p = category();
     p.pages.clear();
     p.right = QStringLiteral("IndexG.htm");
-    const QStringList frameset = framesetLines(p);
-    EXPECT_EQ(frameset[13], QStringLiteral("<HR><FONT SIZE=\"3\">"));
-    EXPECT_EQ(frameset[14], QStringLiteral("</FONT>"));
-    EXPECT_EQ(frameset.size(), 27);
-    const QStringList nav = navigationLines(p);
-    EXPECT_EQ(nav[9], QStringLiteral("<HR><FONT SIZE=\"2\">"));
-    EXPECT_EQ(nav[10], QStringLiteral("<!-- END -->"));
+    EXPECT_EQ(crlf(framesetLines(p)), dataFile("generate/frameset-empty.htm"));
+    EXPECT_EQ(crlf(navigationLines(p)), dataFile("generate/navigation-empty.htm"));
 }

@@ -19,7 +19,6 @@ TEST(WritePage, LinesInWindows1252WithCrLf) {
     ASSERT_TRUE(writePage(dir("p.htm"), lines));
     EXPECT_EQ(readFile(dir("p.htm")), QByteArray("<HTML>\r\n\xC9t\xE9 \xE0 No\xEBl\r\n\x80 \x8C"
                                                  "uvre \x93guillemets\x94\r\n&#8594;\r\n\r\n"));
-    EXPECT_EQ(crlf(lines), readFile(dir("p.htm")));
 }
 
 TEST(WritePage, AnUnchangedPageIsNotRewritten) {

@@ -5,17 +5,9 @@
 #include "scripteddialogs.h"
 #include "testutil.h"
 
-#include <QDirIterator>
-#include <QFile>
-
 // The small French site of tests/data/fulltext, copied into a temporary folder and indexed.
 inline void copyFullTextSite(const qs::test::TempDir& site) {
-    const QString source = QStringLiteral(QUILLSITE_SOURCE_DIR "/tests/data/fulltext/site/");
-    QDirIterator it(source, QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString file = it.next();
-        qs::test::writeFile(site(file.mid(source.size())), qs::test::readFile(file));
-    }
+    qs::test::copyDataTree(QStringLiteral("fulltext/site"), site);
 }
 
 inline qs::IndexResult indexWithFullText(const qs::test::TempDir& site, qs::Dialogs& dialogs,

@@ -1,9 +1,10 @@
 #include "indexer/indexer.h"
 #include "lib/clock.h"
 #include "lib/fileio.h"
-#include "lib/files.h"
 #include "lib/helpers.h"
+#include "lib/text1252.h"
 #include "scripteddialogs.h"
+#include "tablefile.h"
 #include "testutil.h"
 
 #include <gtest/gtest.h>
@@ -33,6 +34,15 @@ void page(const TempDir& dir, const QString& relative, const QByteArray& bytes, 
 
 QByteArray titled(const QByteArray& title) {
     return "<HTML>\r\n<HEAD>\r\n<TITLE>" + title + "</TITLE>\r\n</HEAD>\r\n<BODY>\r\n</BODY>\r\n</HTML>\r\n";
+}
+
+// Writes the pages of a table of tests/data/indexer: path | modified | title, or bytes starting with "<".
+void pages(const TempDir& dir, const QString& table) {
+    for (const auto& r : tableRows(table)) {
+        const QByteArray text = toWindows1252(str(r[2]));
+        page(dir, str(r[0]), r[2].startsWith('<') ? text : titled(text),
+             QDateTime::fromString(str(r[1]), Qt::ISODate));
+    }
 }
 
 QStringList row(const QString& link, const QString& name, const QString& title, const QString& date) {
@@ -82,57 +92,33 @@ TEST(IndexDays, ReferenceDayFallsBackToSaturdayOnSundayAndMonday) {
 }
 
 TEST(IndexNames, SkipRulesOfTheWalk) {
-    for (const char* name : {"1.htm", "Page.HTM", "Copie de page.htm", "Été.htm", "my-index.htm",
-                             "page.html.htm", "Recherches.htm"})
-        EXPECT_TRUE(isIndexedFile(QString::fromUtf8(name))) << name;
-    for (const char* name : {"index.htm", "INDEXG.HTM", "Indexation.htm", "ImgIndex.htm", "MODIF_page.htm",
-                             "modif_x.htm", "Search.htm", "recent.htm", "Indexe.htm.htm", "searching.htm",
-                             "HomePage.htm", "page.html", "page.htm~", ".cache.htm", "notes.txt", "htm"})
-        EXPECT_FALSE(isIndexedFile(QString::fromUtf8(name))) << name;
-    for (const char* name : {"Dom", "Testeur"})
-        EXPECT_TRUE(isWalkedFolder(name)) << name;
-    for (const char* name : {"Essais_test", "TEST", ".git"})
-        EXPECT_FALSE(isWalkedFolder(name)) << name;
-    for (const char* name : {"Copie.htm", "Copie deux.htm", "recently.htm"})
-        EXPECT_TRUE(isListedPage(name)) << name;
-    for (const char* name : {"Copie de page.htm", "COPIE DE 3.htm", "recent.htm"})
-        EXPECT_FALSE(isListedPage(name)) << name;
+    for (const auto& r : tableRows("indexer/names.txt")) {
+        const bool passes = r[0] == "indexed"  ? isIndexedFile(str(r[1]))
+                            : r[0] == "walked" ? isWalkedFolder(str(r[1]))
+                                               : isListedPage(str(r[1]));
+        EXPECT_EQ(passes, r[2] == "yes") << str(r[1]);
+    }
 }
 
 TEST(IndexTitle, ReadsOverLinesInAnyCaseAndAcrossReadBlocks) {
     TempDir dir;
+    QList<std::pair<QByteArray, QString>> cases;
+    for (const auto& r : tableRows("indexer/titles.txt"))
+        cases.append({toWindows1252(str(r[0])), str(r[1])});
     // The reader works in blocks of 4096 bytes: the CR of a CR LF as the last byte of the first block.
     QByteArray split = "<TITLE>D\xE9"
                        "but";
     split.append(QByteArray(4095 - split.size(), ' ')).append("\r\nfin</TITLE>");
-    const std::pair<QByteArray, const char*> cases[] = {
-        {titled("Simple"), "Simple"},
-        {"<html><head><title>  Deux\r\n   mots </title>", "Deux mots"},
-        {"<TiTlE>Trois\nlignes\nenfin</TITLE>", "Trois lignes enfin"},
-        {"<TITLE>Retour\rchariot<", "Retour chariot"},
-        {"<TITLE>\tTabul\xE9\t<", "Tabulé"},
-        {"<TITLE>A\r\n\r\nB</TITLE>", "A  B"}, // an empty line inside the title still adds its blank
-        {"<TITLE>Jusqu'\xE0 la fin\r\nsans fermer", "Jusqu'à la fin sans fermer"},
-        {"<TITLE>Premier</TITLE><TITLE>Second</TITLE>", "Premier"},
-        {"<TITLE>Avant <B>gras</B></TITLE>", "Avant"},
-        {"<BODY>pas de titre</BODY>", ""},
-        {"<TITLE></TITLE>", ""},
-        {"", ""},
-        {"<TITLE>Quillsite  \xAEVendrel - Aide</TITLE>", "Quillsite  ®Vendrel - Aide"},
-        {"<TITLE>\xC9t\xE9 \x80 &amp; <", "Été € &amp;"},
-        {"<TITLE\r\n>Coupé</TITLE>", ""},
-        {"<HTML>\r\n<TITLE>Ouvert\r", "Ouvert"}, // unclosed, a CR as the very last byte
-        {split, "Début fin"},
-        {QByteArray(10000, 'x') + "\n<title>Loin</title>", "Loin"},
-        {QByteArray(60000, 'y') + "<TITLE>Au bout</TITLE>",
-         "Au bout"}, // one line of many blocks, within the first 64 KiB
-    };
+    cases.append({split, "Début fin"});
+    cases.append({QByteArray(10000, 'x') + "\n<title>Loin</title>", "Loin"});
+    // One line of many blocks, within the first 64 KiB.
+    cases.append({QByteArray(60000, 'y') + "<TITLE>Au bout</TITLE>", "Au bout"});
     int i = 0;
     for (const auto& [bytes, title] : cases) {
         const QString path = dir(QString("p%1.htm").arg(i++));
         writeFile(path, bytes);
         bool readable = false;
-        EXPECT_EQ(indexTitle(path, &readable), QString::fromUtf8(title)) << bytes.left(60).toStdString();
+        EXPECT_EQ(indexTitle(path, &readable), title) << bytes.left(60).toStdString();
         EXPECT_TRUE(readable);
     }
     makeDir(dir("dossier.htm"));
@@ -148,22 +134,11 @@ TEST(IndexList, GeneratorKeepsTitlesAsTheyAre) {
     in.rows.append({"D/C/1.htm", "1", "50 % <b>&amp; %1</b>", QDate(2026, 1, 2)});
     // A file name the code page cannot hold reaches the page as numeric references.
     in.rows.append({"D/Été/Flèche→.htm", "Flèche→", "Œuvre “citée”", QDate(1999, 10, 31)});
-    const QStringList lines = indexListLines(in);
-    EXPECT_EQ(lines.mid(5, 4),
-              (QStringList{"<FONT SIZE=\"1\">(id)</FONT><BR>",
-                           "<CENTER><H2><FONT COLOR=\"#009900\">Quillsite - Index</FONT></H2></CENTER>",
-                           "<HR>", "<CENTER>Mis à jour le 5.12.26 à 9:07 (réf 5.12.26)</CENTER><BR>"}));
-    EXPECT_EQ(lines.mid(13, 10),
-              row("D/C/1.htm", "1", "50 % <b>&amp; %1</b>", "02.01.26") +
-                  row("D/Été/Flèche&#8594;.htm", "Flèche&#8594;", "Œuvre “citée”", "31.10.99"));
-
+    // Expected pages: tests/data/indexer/list.htm, and row.htm for a row written on its own.
+    EXPECT_EQ(crlf(indexListLines(in)), dataFile("indexer/list.htm"));
     QByteArray bytes;
     appendIndexRow(bytes, u"D/Été/→.htm", u"→", u"Œuvre “citée”", QDate(2026, 3, 7));
-    EXPECT_EQ(bytes, QByteArray("<TR>\r\n<TD><A HREF=\"D/\xC9t\xE9/&#8594;.htm\">&#8594;</A></TD>\r\n"
-                                "<TD>\x8C"
-                                "uvre \x93"
-                                "cit\xE9"
-                                "e\x94</TD>\r\n<TD>07.03.26</TD>\r\n</TR>\r\n"));
+    EXPECT_EQ(bytes, dataFile("indexer/row.htm"));
 }
 
 class IndexRun : public ::testing::Test {
@@ -186,27 +161,9 @@ protected:
     ScriptedDialogs dialogs;
 };
 
-// A site with every kind of entry that the walk meets, on a Monday at 10:00: the reference day is
-// Saturday 7 March, recent means after Tuesday 3 March 00:00, indexed after 11 May 2025 00:00.
+// A site with every kind of entry that the walk meets, on a Monday.
 TEST_F(IndexRun, MondayListsAndSkipRules) {
-    const QDateTime recent = at(2026, 3, 6, 18, 30);
-    page(site, "Accueil.htm", titled("Bienvenue"), recent);
-    page(site, "Dom/Cat/1.htm", titled("Quillsite - Premier"), recent);
-    page(site, "Dom/Cat/2.htm", "<HTML><HEAD><TITLE>Deux\r\nmots</TITLE>", at(2026, 3, 3, 0, 0, 1));
-    page(site, "Dom/Cat/3.htm", titled("Limite"), at(2026, 3, 3)); // exactly the recent limit
-    page(site, "Dom/Cat/4.htm", "<HTML><BODY>sans titre</BODY>", at(2025, 5, 11, 0, 0, 1));
-    page(site, "Dom/Cat/5.htm", titled("Trop vieux"), at(2025, 5, 11)); // exactly the index limit
-    page(site, "Dom/Cat/6.htm", titled("Ancien"), at(2024, 1, 1));
-    page(site, "Dom/Cat/Copie de 1.htm", titled("Copie"), recent);
-    page(site, "Dom/Zeta/1.htm", titled("Majuscule"), recent); // "Z" sorts before "a"
-    page(site, "Dom/alpha/1.htm", titled("Minuscule"), recent);
-    page(site, "Dom/Cat/Été.htm", titled("\xC9t\xE9"), recent);
-    // Never listed.
-    for (const char* name :
-         {"Index.htm", "Index.html", "Search.htm", "Recent.htm", "HomePage.htm", "Dom/Index.htm",
-          "Dom/Cat/index.htm", "Dom/Cat/INDEXG.HTM", "Dom/Cat/ImgIndex.htm", "Dom/Cat/MODIF_page.htm",
-          "Dom/Cat/page.html", "Dom/Cat/.cache.htm", "Dom/Essais_test/1.htm", "Dom/.svn/1.htm", ".git/1.htm"})
-        page(site, name, titled("Jamais"), recent);
+    pages(site, "indexer/monday-site.txt");
     makeDir(site("images"));
     ASSERT_TRUE(QFile::link(site("Dom"), site("Dom/Cat/boucle")));         // a folder link back up the tree
     ASSERT_TRUE(QFile::link(site("Dom/Cat/1.htm"), site("Dom/Lien.htm"))); // a file link is a page
@@ -223,9 +180,7 @@ TEST_F(IndexRun, MondayListsAndSkipRules) {
 }
 
 TEST_F(IndexRun, WednesdayRecentMeansSinceSaturdayAndAnEmptySiteHasHeaderAndFooterOnly) {
-    page(site, "D/C/samedi.htm", titled("Samedi minuit"), at(2026, 3, 7));
-    page(site, "D/C/samedi2.htm", titled("Samedi matin"), at(2026, 3, 7, 0, 0, 1));
-    page(site, "D/C/vendredi.htm", titled("Vendredi"), at(2026, 3, 6, 23, 59, 59));
+    pages(site, "indexer/wednesday-site.txt");
     ASSERT_EQ(run(at(2026, 3, 11, 14, 5)).outcome, IndexResult::Outcome::Written);
     expectLists("wednesday");
 

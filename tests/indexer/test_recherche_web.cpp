@@ -37,44 +37,27 @@ TEST(SearchPage, AnswersQueriesFromTheAddressAndTheBox) {
     ScriptedDialogs dialogs;
     ASSERT_EQ(indexWithFullText(site, dialogs).outcome, IndexResult::Outcome::Written);
 
+    // The queries of tests/data/indexer/queries.txt and their answers.
+    QList<std::pair<QString, QStringList>> queries;
+    for (const QString& line : QString::fromUtf8(dataFile("indexer/queries.txt")).split(u'\n'))
+        if (line.startsWith(u"? "))
+            queries.append({line.mid(2), {}});
+        else if (!line.isEmpty() && !line.startsWith(u'#'))
+            queries.back().second.append(line);
+    ASSERT_EQ(queries.size(), 8);
+
     web::allowRunningAsRoot();
     QWebEnginePage page;
     QUrl url = QUrl::fromLocalFile(site("Recherche.htm"));
-    url.setFragment(QStringLiteral("q=MODELE"));
+    url.setFragment("q=" + queries[0].first);
     ASSERT_TRUE(web::load(page, url));
-    QStringList got = answer(page, 0);
-    // The title holding the word comes first; "modèles" matches as a longer word.
-    EXPECT_EQ(got, (QStringList{
-                       "2 pages trouvées.",
-                       "Modèle de configuration | Logiciel/Reglages/1.htm | Logiciel / Reglages | modèle",
-                       "Notes sur la sécurité | Logiciel/Reglages/3.htm | Logiciel / Reglages | modèles"}));
-
-    // Further queries typed into the address, then into the box.
-    const struct {
-        const char* query;
-        QStringList expected;
-    } rows[] = {
-        {"oeuvre",
-         {"1 page trouvée.", "L'œuvre complète | Logiciel/Reglages/2.htm | Logiciel / Reglages | Œuvre"}},
-        {"config",
-         {"2 pages trouvées.",
-          "Modèle de configuration | Logiciel/Reglages/1.htm | Logiciel / Reglages | configuration",
-          "L'œuvre complète | Logiciel/Reglages/2.htm | Logiciel / Reglages | configurer"}},
-        {"Config  ŒUVRE",
-         {"1 page trouvée.",
-          "L'œuvre complète | Logiciel/Reglages/2.htm | Logiciel / Reglages | configurer Œuvre"}},
-        {"securite",
-         {"1 page trouvée.",
-          "Notes sur la sécurité | Logiciel/Reglages/3.htm | Logiciel / Reglages | sécurité"}},
-        {"hors marqueurs", {"Aucune page ne contient tous ces mots."}},
-        {"copie", {"Aucune page ne contient tous ces mots."}},
-        {"e", {"Tapez au moins deux lettres d'un mot."}},
-    };
-    for (const auto& r : rows) {
+    EXPECT_EQ(answer(page, 0), queries[0].second);
+    for (const auto& [query, expected] : queries.mid(1)) {
         const int turn = web::searchTurn(page);
-        web::askInAddress(page, QString::fromUtf8(r.query));
-        EXPECT_EQ(answer(page, turn), r.expected) << r.query;
+        web::askInAddress(page, query);
+        EXPECT_EQ(answer(page, turn), expected) << query;
     }
+    // Typed into the box, the query goes to the address.
     const int turn = web::searchTurn(page);
     evaluate(page, QStringLiteral("var q = document.getElementById('q'); q.value = 'fables'; "
                                   "q.dispatchEvent(new Event('input'));"));

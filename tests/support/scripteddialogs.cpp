@@ -7,19 +7,11 @@
 namespace qs::test {
 
 namespace {
+// By Kind: Message, Question, Prompt, OpenFile, ChooseFolder, Beep.
 const char* kindName(ScriptedDialogs::Kind kind) {
-    switch (kind) {
-    case ScriptedDialogs::Kind::Question:
-        return "question";
-    case ScriptedDialogs::Kind::Prompt:
-        return "prompt";
-    case ScriptedDialogs::Kind::OpenFile:
-        return "file chooser";
-    case ScriptedDialogs::Kind::ChooseFolder:
-        return "folder chooser";
-    default:
-        return "message";
-    }
+    static const char* const names[] = {"message",      "question",       "prompt",
+                                        "file chooser", "folder chooser", "message"};
+    return names[int(kind)];
 }
 } // namespace
 

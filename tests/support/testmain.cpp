@@ -17,28 +17,23 @@ int main(int argc, char** argv) {
     QTemporaryDir sandbox;
     if (!sandbox.isValid())
         return 3;
-    const QByteArray root = sandbox.path().toLocal8Bit();
-    for (const char* sub : {"home", "config", "data", "cache", "runtime"})
+    for (const auto& [variable, sub] :
+         {std::pair{"HOME", "home"}, std::pair{"XDG_CONFIG_HOME", "config"},
+          std::pair{"XDG_DATA_HOME", "data"}, std::pair{"XDG_CACHE_HOME", "cache"},
+          std::pair{"XDG_RUNTIME_DIR", "runtime"}}) {
         QDir(sandbox.path()).mkpath(QString::fromLatin1(sub));
-    qputenv("HOME", root + "/home");
-    qputenv("XDG_CONFIG_HOME", root + "/config");
-    qputenv("XDG_DATA_HOME", root + "/data");
-    qputenv("XDG_CACHE_HOME", root + "/cache");
-    qputenv("XDG_RUNTIME_DIR", root + "/runtime");
+        qputenv(variable, sandbox.path().toLocal8Bit() + '/' + sub);
+    }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
     TestApplication app(argc, argv);
     TestApplication::setOrganizationName(QStringLiteral("Vendrel"));
     TestApplication::setApplicationName(QStringLiteral("quillsite"));
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
-                       sandbox.path() + QStringLiteral("/config"));
-    QSettings::setPath(QSettings::NativeFormat, QSettings::SystemScope,
-                       sandbox.path() + QStringLiteral("/system"));
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
-                       sandbox.path() + QStringLiteral("/config"));
-    QSettings::setPath(QSettings::IniFormat, QSettings::SystemScope,
-                       sandbox.path() + QStringLiteral("/system"));
+    for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat}) {
+        QSettings::setPath(format, QSettings::UserScope, sandbox.path() + QStringLiteral("/config"));
+        QSettings::setPath(format, QSettings::SystemScope, sandbox.path() + QStringLiteral("/system"));
+    }
 
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

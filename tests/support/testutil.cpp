@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -58,6 +59,15 @@ QByteArray dataFile(const QString& relative, const QList<std::pair<QString, QStr
     for (const auto& [key, value] : values)
         bytes.replace(toWindows1252(u'{' + key + u'}'), toWindows1252(value));
     return bytes;
+}
+
+void copyDataTree(const QString& relative, const TempDir& dir) {
+    const QString source = QStringLiteral(QUILLSITE_SOURCE_DIR "/tests/data/") + relative + u'/';
+    QDirIterator it(source, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString file = it.next();
+        writeFile(dir(file.mid(source.size())), readFile(file));
+    }
 }
 
 QStringList fileLines(const QString& path) {

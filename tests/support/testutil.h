@@ -50,6 +50,8 @@ QByteArray crlf(const QStringList& lines);
 // (Windows-1252, CR LF). Each "{KEY}" of `values` is replaced by its value in Windows-1252. A missing
 // file fails the test.
 QByteArray dataFile(const QString& relative, const QList<std::pair<QString, QString>>& values = {});
+// Copies the files below tests/data/<relative> (a folder) into `dir`, keeping their paths.
+void copyDataTree(const QString& relative, const TempDir& dir);
 // The file's lines, decoded from Windows-1252 (for readable failure messages).
 QStringList fileLines(const QString& path);
 void setModified(const QString& path, const QDateTime& when);
