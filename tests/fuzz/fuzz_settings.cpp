@@ -1,7 +1,8 @@
 // Settings values on any bytes: each line of the input as a depth for the link tree, a colour typed in
 // the options dialog and a moment given to --maintenant; and an input that begins like an INI file
-// ("[") as the settings file itself, loaded by the options dialog. Whatever they hold, what reaches a
-// page or a control must be well formed.
+// ("[") as the settings file itself, loaded by the options dialog (one in 64: the lines as the texts it
+// read are checked on every input). Whatever they hold, what reaches a page or a control must be well
+// formed.
 #include "fuzzcheck.h"
 
 #include "explorer/scanner.h"
@@ -36,10 +37,10 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 namespace {
 
 // Every line of the input as a stored or typed value.
-void checkValues(const QByteArray& bytes) {
+void checkValues(const QList<QByteArray>& lines) {
     qs::ProgramValues values;
     qs::Options options(values);
-    for (const QByteArray& line : bytes.split('\n')) {
+    for (const QByteArray& line : lines) {
         const QString text = QString::fromUtf8(line);
         const qs::DepthLimit depth = qs::DepthLimit::parse(text);
         check(depth.value >= 1 && depth.value <= 20, "a depth the link tree understands");
@@ -57,7 +58,33 @@ void checkValues(const QByteArray& bytes) {
     }
 }
 
-// The input as the settings file (slow: every read opens it), what the options dialog loads from it.
+// What the options dialog shows, whatever was stored: controls within their ranges.
+void checkShown(const qs::Options& options) {
+    const qs::Options::Form& form = options.form;
+    check(form.sNiv >= qs::Options::kDepthMin && form.sNiv <= qs::Options::kDepthMax, "depth on the slider");
+    check(form.eNiv == qs::Options::depthCaption(form.sNiv), "depth caption of the slider");
+    for (const auto& row : form.bars)
+        for (const int v : row)
+            check(v >= 0 && v <= 255, "colour bars within 0 to 255");
+    for (const qs::Options::Row row : {qs::Options::CF, qs::Options::CL, qs::Options::CT})
+        check(isHexColour(options.hexText(row).mid(1)), "a colour box shows #RRGGBB");
+}
+
+// The lines of the input in turn as every stored text the dialog shows.
+void checkStored(const QList<QByteArray>& lines) {
+    qs::ProgramValues values;
+    QString* stored[] = {&values.CouleurFond, &values.CouleurTitre, &values.CouleurTexte, &values.NivImg,
+                         &values.NivZip,      &values.NivExe,       &values.NivCgi,       &values.NivSnd};
+    const auto line = [&](size_t i) { return QString::fromUtf8(lines[qsizetype(i) % lines.size()]); };
+    for (size_t i = 0; i < std::size(stored); ++i)
+        *stored[i] = line(i);
+    qs::Options options(values);
+    options.fillForm(line(8), lines.size() % 2 ? qs::EditMode::ReadOnly : qs::EditMode::Editable, line(9));
+    checkShown(options);
+}
+
+// The input as the settings file, loaded by the options dialog (slow: every read and default stored
+// goes through the file).
 void checkFile(const QByteArray& bytes) {
     fuzz::writeFile(configFile, bytes);
     // A new time stamp each run: the settings cache must see a new file even within one second.
@@ -70,14 +97,7 @@ void checkFile(const QByteArray& bytes) {
     qs::ProgramValues values;
     qs::Options options(values);
     options.Form_Load();
-    const qs::Options::Form& form = options.form;
-    check(form.sNiv >= qs::Options::kDepthMin && form.sNiv <= qs::Options::kDepthMax, "depth on the slider");
-    check(form.eNiv == qs::Options::depthCaption(form.sNiv), "depth caption of the slider");
-    for (const auto& row : form.bars)
-        for (const int v : row)
-            check(v >= 0 && v <= 255, "colour bars within 0 to 255");
-    for (const qs::Options::Row row : {qs::Options::CF, qs::Options::CL, qs::Options::CT})
-        check(isHexColour(options.hexText(row).mid(1)), "a colour box shows #RRGGBB");
+    checkShown(options);
     const QString depth = qs::ParamètreLire(QStringLiteral("NiveauRep"));
     check(qs::DepthLimit::parse(depth).value >= 1, "the stored depth is understood");
 }
@@ -86,8 +106,10 @@ void checkFile(const QByteArray& bytes) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
-    checkValues(bytes);
-    if (bytes.startsWith('['))
+    const QList<QByteArray> lines = bytes.split('\n');
+    checkValues(lines);
+    checkStored(lines);
+    if (bytes.startsWith('[') && fuzz::everyNth(64))
         checkFile(bytes);
     return 0;
 }

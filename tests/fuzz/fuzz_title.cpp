@@ -11,8 +11,11 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using fuzz::check;
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
+    // The file reader on one input in 256 (it adds the opening and reading to the device's).
     const QString path = fuzz::scratchFolder() + QStringLiteral("page.htm");
-    fuzz::writeFile(path, bytes);
+    const bool onFile = fuzz::everyNth(256);
+    if (onFile)
+        fuzz::writeFile(path, bytes);
     for (const qs::TitleRules rules : {qs::TitleRules::Listing, qs::TitleRules::Index}) {
         const QString whole = qs::titleOf(bytes, rules);
         QByteArray copy = bytes;
@@ -20,7 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         buffer.open(QIODevice::ReadOnly);
         check(qs::readTitle(buffer, rules) == whole, "same title through the buffers");
         bool readable = false;
-        check(qs::readTitle(path, rules, &readable) == whole && readable, "same title from the file");
+        check(!onFile || (qs::readTitle(path, rules, &readable) == whole && readable),
+              "same title from the file");
 
         check(!whole.contains(u'<'), "no tag in a title");
         check(!whole.contains(u'\r') && !whole.contains(u'\n'), "no line break in a title");
