@@ -2,7 +2,7 @@
 // every link against many bases (the page's own links among them), and a whole walk of the input as a
 // page among a few real files. Besides crashes and sanitizer reports, it stops on a broken rule: a tag
 // holding its closing bracket, more tags than opening brackets, a walk that does not end at depth 0,
-// nodes that are not all in the key hash.
+// nodes that are not all in the key hash. The walk reads the input from memory, the other files from disk.
 #include "fuzzcheck.h"
 
 #include "explorer/address.h"
@@ -23,6 +23,7 @@ QString siteFolder() {
         writeFile(r + QStringLiteral("a.htm"), "<A HREF=page.htm><FRAME SRC=sub/b.htm><A HREF=a.htm>");
         writeFile(r + QStringLiteral("sub/b.htm"), "<A HREF=../a.htm><IMG SRC=../img.gif><BASE HREF=..>");
         writeFile(r + QStringLiteral("img.gif"), "GIF89a");
+        writeFile(r + QStringLiteral("page.htm"), "the input, read from memory");
         QFile::link(r, r + QStringLiteral("sub/loop"));
         return r;
     }();
@@ -74,13 +75,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     // The whole walk, the input being the site's page.
     const QString root = siteFolder();
-    writeFile(root + QStringLiteral("page.htm"), page.toByteArray());
+    const QString start = root + QStringLiteral("page.htm");
     qs::NoDialogs dialogs;
     qs::LinkTreeModel tree;
     qs::LinkWalker walker(tree, dialogs);
+    // The site's files from disk, page.htm (by whatever path) holding the input.
+    static const QByteArray pageId = [&] {
+        QByteArray bytes, id;
+        qs::readOrdinaryFile(start, bytes, &id);
+        return id;
+    }();
+    walker.readBytes = [&](const QString& path, QByteArray& bytes, QByteArray& id) {
+        if (!qs::readOrdinaryFile(path, bytes, &id))
+            return false;
+        if (id == pageId)
+            bytes = page.toByteArray();
+        return true;
+    };
     walker.types = types;
     walker.limit = depth == 0 ? qs::DepthLimit{20, true} : qs::DepthLimit{depth, false};
-    const QString start = root + QStringLiteral("page.htm");
     walker.Explorer(tree.add(nullptr, start, start, QStringLiteral("htm")));
     check(walker.depth() == 0, "a walk ends at depth 0");
     check(tree.printout().count(u'\n') == tree.size(), "every node is found by its key");
