@@ -1,6 +1,6 @@
 // The page title readers on any bytes, with both rules (the listings' and the index's): no crash, the
-// same title from the bytes whole, through a device's buffers and from a file, and a title that holds no
-// tag, no line break and no blank at either end.
+// same title from the bytes whole, through a device's buffers and (one input in 256) from a file, and a
+// title that holds no tag, no line break and no blank at either end.
 #include "fuzzcheck.h"
 
 #include "lib/pagetitle.h"
@@ -11,7 +11,6 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using fuzz::check;
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
-    // The file reader on one input in 256 (it adds the opening and reading to the device's).
     const QString path = fuzz::scratchFolder() + QStringLiteral("page.htm");
     const bool onFile = fuzz::everyNth(256);
     if (onFile)
@@ -25,7 +24,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         bool readable = false;
         check(!onFile || (qs::readTitle(path, rules, &readable) == whole && readable),
               "same title from the file");
-
         check(!whole.contains(u'<'), "no tag in a title");
         check(!whole.contains(u'\r') && !whole.contains(u'\n'), "no line break in a title");
         check(!whole.startsWith(u' ') && !whole.endsWith(u' '), "no blank at either end");

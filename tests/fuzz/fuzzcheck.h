@@ -27,8 +27,7 @@ inline void writeFile(const QString& path, const QByteArray& bytes) {
         f.write(bytes);
 }
 
-// True once in `n` calls: what a file adds to an in-memory check is checked on a sample of the inputs,
-// so that the run keeps its pace.
+// True on one call in `n`: what a file adds to a check in memory is checked on a sample of the inputs.
 inline bool everyNth(int n) {
     static int calls = 0;
     return calls++ % n == 0;
