@@ -109,7 +109,7 @@ void Options::barChanged(Row row, int index, int value) {
 bool Options::hexEdited(Row row, const QString& text) {
     QString t = text.trimmed();
     if (t.startsWith(u'#'))
-        t.remove(0, 1);
+        t = t.mid(1).trimmed(); // "# 018002": no blank kept in the stored colour
     const auto rgb = parseColour(t);
     if (!rgb)
         return false;
