@@ -420,6 +420,16 @@ QString kindName(Problem::Kind kind) {
 }
 
 SiteCheck verifySite(const QString& rootIn, const CheckProgress& progress) {
+    const QString root = withSeparator(QDir(rootIn).absolutePath());
+    SiteTree tree;
+    listTree(root, [&](const QString& relative, bool folder) {
+        (folder ? tree.folders : tree.files).append(relative);
+    });
+    tree.read = [&root](const QString& page, QByteArray& bytes) { return readWhole(root + page, bytes); };
+    return verifyTree(root, tree, progress);
+}
+
+SiteCheck verifyTree(const QString& rootIn, const SiteTree& tree, const CheckProgress& progress) {
     SiteCheck check;
     check.site = withSeparator(QDir(rootIn).absolutePath());
     const QString root = check.site;
@@ -429,16 +439,16 @@ SiteCheck verifySite(const QString& rootIn, const CheckProgress& progress) {
     QSet<QString> folders;
     QHash<QString, QString> byFolded;
     QStringList pages;
-    listTree(root, [&](const QString& relative, bool folder) {
-        if (folder) {
-            folders.insert(relative);
-        } else {
-            files.insert(relative);
-            if (isPageName(relative))
-                pages.append(relative);
-        }
+    for (const QString& relative : tree.folders) {
+        folders.insert(relative);
         byFolded.insert(folded(relative), relative); // several: any one of them
-    });
+    }
+    for (const QString& relative : tree.files) {
+        files.insert(relative);
+        if (isPageName(relative))
+            pages.append(relative);
+        byFolded.insert(folded(relative), relative);
+    }
     std::sort(pages.begin(), pages.end());
     check.pages = int(pages.size());
 
@@ -463,7 +473,7 @@ SiteCheck verifySite(const QString& rootIn, const CheckProgress& progress) {
     };
     auto examine = [&](const QString& page, PageResult& result) {
         QByteArray bytes;
-        if (!readWhole(root + page, bytes))
+        if (!tree.read(page, bytes))
             return;
         PageScan scan = scanPage(bytes);
         result.read = true;

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -55,6 +57,17 @@ using CheckProgress = std::function<bool(int done, int total)>;
 // background pictures that generated pages name and the user may supply ("images/domaine.gif",
 // "images/chapitre.gif") are never reported missing.
 SiteCheck verifySite(const QString& root, const CheckProgress& progress = {});
+
+// The site as the check sees it once its folders are walked: every file and folder (relative, with "/"
+// between folders) and how a page's bytes are read (false when it cannot be).
+struct SiteTree {
+    QStringList files;
+    QStringList folders;
+    std::function<bool(const QString& page, QByteArray& bytes)> read;
+};
+// What verifySite does with the tree it listed under `root` (a link leaving the site is still looked
+// up on disk).
+SiteCheck verifyTree(const QString& root, const SiteTree& tree, const CheckProgress& progress = {});
 
 // A case mismatch rewritten.
 struct CaseFix {

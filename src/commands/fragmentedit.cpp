@@ -3,6 +3,7 @@
 #include "commands/mainstate.h"
 #include "lib/dialogs.h"
 #include "lib/files.h"
+#include "lib/sitelock.h"
 #include "lib/text1252.h"
 
 namespace qs {
@@ -88,6 +89,10 @@ bool HFOK_Click(MainState& state) {
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
     text.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
     text += QStringLiteral("\r\n");
+    // Refused, the editing state stays: nothing typed is lost.
+    const SiteLock lock(FichierRépertoire(path));
+    if (lockRefused(lock, state.dialogs))
+        return false;
     QString error;
     if (!writeText(path, text, &error)) {
         state.dialogs.message(error, Icon::Exclamation, QStringLiteral("Erreur"));

@@ -7,6 +7,7 @@
 #include "lib/files.h"
 #include "lib/helpers.h"
 #include "lib/htmltext.h"
+#include "lib/sitelock.h"
 #include "site/listing.h"
 
 #include <QDir>
@@ -157,6 +158,9 @@ void ImgIndex_Click(MainState& state) {
     const QString domain = state.dListe.selectedText();
     const QString category = state.cListe.selectedText();
     if (domain.isEmpty() || category.isEmpty() || state.values.Répertoire.isEmpty())
+        return;
+    const SiteLock lock(state.values.Répertoire);
+    if (lockRefused(lock, state.dialogs))
         return;
     QString written;
     qsizetype images = 0;

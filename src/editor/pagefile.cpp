@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QSet>
 
+#include <algorithm>
+
 namespace qs {
 
 namespace {
@@ -118,7 +120,11 @@ ImportedPage importedPage(const QStringList& lines) {
         if (lt >= 0)
             break;
     }
+    // The title is one line, whatever references the page wrote ("&#10;"): a line break in it would cut
+    // the title line of the page it becomes.
     page.title = decodeHtmlText(page.title);
+    std::replace_if(
+        page.title.begin(), page.title.end(), [](QChar c) { return c == u'\r' || c == u'\n'; }, u' ');
     return page;
 }
 

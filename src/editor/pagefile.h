@@ -42,7 +42,8 @@ QString pageBody(const QStringList& lines);
 
 // What an HTML or text file gives when it is imported as a new page: the text from "</HEAD>" up to
 // "</BODY>" (any case), its entities kept as in a page body, and the text from "<TITLE>" up to the next
-// "<", its pieces trimmed and joined without a separator, then decoded (decodeHtmlText).
+// "<", its pieces trimmed and joined without a separator, then decoded (decodeHtmlText), a line break
+// decoded from a reference turned into a blank.
 //   {"<HTML><HEAD><TITLE>Notes</TITLE></HEAD>", "<BODY>", "Hello", "</BODY>"}
 //     -> title "Notes", body "\r\n<BODY>\r\nHello\r\n"
 struct ImportedPage {

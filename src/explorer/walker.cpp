@@ -28,7 +28,7 @@ bool isFilePath(const QString& path) {
 
 // Reads a regular file whole; `id` identifies the file itself, whatever path leads to it.
 bool readFile(const QString& path, QByteArray& bytes, QByteArray& id) {
-    return isFilePath(path) && readOrdinaryFile(path, bytes, &id);
+    return readOrdinaryFile(path, bytes, &id);
 }
 
 } // namespace
@@ -75,7 +75,8 @@ bool readOrdinaryFile(const QString& path, QByteArray& bytes, QByteArray* id) {
 #endif
 }
 
-LinkWalker::LinkWalker(LinkTreeModel& tree, Dialogs& dialogs) : tree_(tree), dialogs_(dialogs) {}
+LinkWalker::LinkWalker(LinkTreeModel& tree, Dialogs& dialogs)
+    : readBytes(readFile), tree_(tree), dialogs_(dialogs) {}
 
 bool LinkWalker::exists(const QString& path, quint32& scratch) {
     if (scratch >> 1 == walkNumber_)
@@ -135,7 +136,7 @@ void LinkWalker::AjouterNoeud(Node* target, const QString& path, const QString& 
 bool LinkWalker::readPage(Node* node, Node* parent, QList<Node*>& queue) {
     QByteArray bytes;
     QByteArray id;
-    if (!readFile(node->key, bytes, id) || read_.contains(id))
+    if (!isFilePath(node->key) || !readBytes(node->key, bytes, id) || read_.contains(id))
         return false;
     read_.insert(id);
     ++pagesRead_;

@@ -9,6 +9,8 @@
 #include <QList>
 #include <QSet>
 
+#include <functional>
+
 namespace qs {
 
 class Dialogs;
@@ -33,6 +35,9 @@ public:
 
     LinkTypes types;
     DepthLimit limit;
+    // How a page is read, with what identifies its file (each file is read once per walk): the file on
+    // disk, whole. A caller that already holds a page's bytes hands them over here.
+    std::function<bool(const QString& path, QByteArray& bytes, QByteArray& id)> readBytes;
 
     // Reads the page named by the node's key and adds the links found under `parent` (under the node
     // itself when none), then explores the pages found as deep as the limit allows. Returns at once

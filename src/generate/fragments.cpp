@@ -1,5 +1,6 @@
 #include "generate/fragments.h"
 
+#include "lib/fileio.h"
 #include "lib/files.h"
 #include "lib/text1252.h"
 
@@ -29,11 +30,19 @@ std::optional<QString> readFragment(const QString& path, QString* error) {
     // An absent fragment is an absent decoration, not an error; a site made by the program has all four.
     if (!QFileInfo::exists(path))
         return QString();
-    const auto lines = readLines(path, error);
-    if (!lines)
+    FileError why;
+    const auto bytes = readWholeFile(path, kMaxWholeFile, &why);
+    if (!bytes) {
+        if (error)
+            *error = fileErrorMessage(path, why);
         return std::nullopt;
+    }
+    return fragmentText(*bytes);
+}
+
+QString fragmentText(QByteArrayView bytes) {
     QString text;
-    for (const QString& line : *lines)
+    for (const QString& line : splitLines(fromWindows1252(bytes)))
         text += QStringLiteral("\r\n") + line;
     return text;
 }

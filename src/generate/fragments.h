@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 
 #include <optional>
@@ -17,5 +18,7 @@ bool isHeader(Fragment fragment);
 // A missing file reads as empty; a file that exists but cannot be read gives nothing, with a French
 // message naming it in *error.
 std::optional<QString> readFragment(const QString& path, QString* error = nullptr);
+// The same from the file's bytes already read.
+QString fragmentText(QByteArrayView bytes);
 
 } // namespace qs

@@ -56,18 +56,23 @@ QString& Options::colourOf(Row row) {
 
 void Options::Form_Load() {
     OptionsCharger(values_);
+    if (ParamètreLire(QStringLiteral("NiveauRep")).isEmpty())
+        ParamètreEcrire(QStringLiteral("NiveauRep"), 3);
+    // The box shows the mode the main window applies, so that OK never switches to read-only mode by
+    // itself (a never stored mode is editing).
+    fillForm(ParamètreLire(QStringLiteral("NiveauRep")), storedEditMode(),
+             ParamètreLire(QStringLiteral("EditeurTexte")));
+}
+
+void Options::fillForm(const QString& storedDepth, EditMode mode, const QString& editor) {
     const QString* levels[] = {&values_.NivImg, &values_.NivZip, &values_.NivExe, &values_.NivCgi,
                                &values_.NivSnd};
     for (size_t i = 0; i < form.cType.size(); ++i)
         form.cType[i] = levels[i]->trimmed().toInt() == 1;
+    // Unticking the box gives editing back.
+    form.Check1 = mode == EditMode::ReadOnly;
 
-    // The box shows the mode the main window applies, so that OK never switches to read-only mode by
-    // itself (a never stored mode is editing). Unticking it gives editing back.
-    form.Check1 = storedEditMode() == EditMode::ReadOnly;
-
-    if (ParamètreLire(QStringLiteral("NiveauRep")).isEmpty())
-        ParamètreEcrire(QStringLiteral("NiveauRep"), 3);
-    const QString depth = ParamètreLire(QStringLiteral("NiveauRep")).trimmed();
+    const QString depth = storedDepth.trimmed();
     bool ok = false;
     const int n = depth.toInt(&ok);
     if (depth == illimité() || (ok && n >= kDepthMax)) {
@@ -84,7 +89,7 @@ void Options::Form_Load() {
         if (const auto rgb = parseColour(colourOf(row)))
             form.bars[size_t(row)] = *rgb;
     }
-    loadedEditor_ = ParamètreLire(QStringLiteral("EditeurTexte"));
+    loadedEditor_ = editor;
     form.editor = loadedEditor_;
 }
 
@@ -104,7 +109,7 @@ void Options::barChanged(Row row, int index, int value) {
 bool Options::hexEdited(Row row, const QString& text) {
     QString t = text.trimmed();
     if (t.startsWith(u'#'))
-        t.remove(0, 1);
+        t = t.mid(1).trimmed(); // "# 018002": no blank kept in the stored colour
     const auto rgb = parseColour(t);
     if (!rgb)
         return false;

@@ -38,6 +38,9 @@ public:
     // Fills the controls from the settings (storing the defaults that are missing) and the colour bars
     // from the colours in use.
     void Form_Load();
+    // What Form_Load does with the texts it has read: the program-wide values (colours, link types),
+    // the stored depth, mode and editor, whatever they hold, become controls within their ranges.
+    void fillForm(const QString& storedDepth, EditMode mode, const QString& editor);
     // The depth slider moved.
     void sNiv_Change(int value);
     // A colour bar moved (on every change, dragging included).

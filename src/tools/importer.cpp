@@ -2,11 +2,13 @@
 
 #include "lib/helpers.h"
 #include "lib/settings.h"
+#include "lib/sitelock.h"
 #include "tools/fileops.h"
 #include "tools/wordimport.h"
 #include "ui/qtdialogs.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,11 +18,24 @@
 #include <QStandardPaths>
 #include <QVBoxLayout>
 
+#include <optional>
+
 namespace qs {
 
 namespace {
 const QString kSourceKey = QStringLiteral("ImporterSource");
 const QString kDestinationKey = QStringLiteral("ImporterDestination");
+
+// True when `path` is `folder` or lies inside it, links resolved; false when either does not exist.
+bool withinFolder(const QString& path, const QString& folder) {
+    const QString p = QDir(path).canonicalPath();
+    QString f = QDir(folder).canonicalPath();
+    if (p.isEmpty() || f.isEmpty())
+        return false;
+    if (!f.endsWith(u'/'))
+        f += u'/';
+    return (p + u'/').startsWith(f);
+}
 } // namespace
 
 Importer::Importer(QWidget* parent) : Importer(std::make_unique<QtDialogs>(), nullptr, parent) {
@@ -120,6 +135,14 @@ void Importer::bGo_Click() {
     const QStringList names = selectedFiles();
     if (running_ || names.isEmpty())
         return;
+    // Pages written into the program's site hold its lock, as every other writer there does.
+    const QString site = ParamètreLire(QStringLiteral("Répertoire"));
+    std::optional<SiteLock> lock;
+    if (withinFolder(lR1->folder(), site)) {
+        lock.emplace(site);
+        if (lockRefused(*lock, dialogs_))
+            return;
+    }
     running_ = true;
     for (QWidget* w : std::initializer_list<QWidget*>{lR0, lR1, lF, bFin})
         w->setEnabled(false);

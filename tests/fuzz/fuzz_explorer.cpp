@@ -2,7 +2,7 @@
 // every link against many bases (the page's own links among them), and a whole walk of the input as a
 // page among a few real files. Besides crashes and sanitizer reports, it stops on a broken rule: a tag
 // holding its closing bracket, more tags than opening brackets, a walk that does not end at depth 0,
-// nodes that are not all in the key hash.
+// nodes that are not all in the key hash. The walk reads the input from memory, the other files from disk.
 #include "fuzzcheck.h"
 
 #include "explorer/address.h"
@@ -16,6 +16,8 @@ namespace {
 using fuzz::check;
 using fuzz::writeFile;
 
+const QByteArray kInputHere = "the input, read from memory";
+
 // A small site in the scratch folder: the input page links into it.
 QString siteFolder() {
     static const QString root = [] {
@@ -23,6 +25,7 @@ QString siteFolder() {
         writeFile(r + QStringLiteral("a.htm"), "<A HREF=page.htm><FRAME SRC=sub/b.htm><A HREF=a.htm>");
         writeFile(r + QStringLiteral("sub/b.htm"), "<A HREF=../a.htm><IMG SRC=../img.gif><BASE HREF=..>");
         writeFile(r + QStringLiteral("img.gif"), "GIF89a");
+        writeFile(r + QStringLiteral("page.htm"), kInputHere);
         QFile::link(r, r + QStringLiteral("sub/loop"));
         return r;
     }();
@@ -41,9 +44,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int depth = data[0] >> 5; // 0 to 7, 0 standing for no limit
     const QByteArrayView page(reinterpret_cast<const char*>(data) + 1, qsizetype(size - 1));
 
-    qsizetype brackets = 0;
-    for (char c : page)
-        brackets += c == '<';
     qsizetype tags = 0;
     // Bases of every shape a page's folder or a BASE HREF gives, and each link value met so far: a link
     // is resolved against the others too.
@@ -70,17 +70,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         return true;
     });
-    check(tags <= brackets, "no more tags than opening brackets");
-
-    // The whole walk, the input being the site's page.
-    const QString root = siteFolder();
-    writeFile(root + QStringLiteral("page.htm"), page.toByteArray());
+    check(tags <= page.count('<'), "no more tags than opening brackets");
+    // The whole walk, the input being the site's page: the files from disk, page.htm (by whatever path)
+    // holding the input.
     qs::NoDialogs dialogs;
     qs::LinkTreeModel tree;
     qs::LinkWalker walker(tree, dialogs);
+    walker.readBytes = [&](const QString& path, QByteArray& bytes, QByteArray& id) {
+        const bool read = qs::readOrdinaryFile(path, bytes, &id);
+        bytes = read && bytes == kInputHere ? page.toByteArray() : bytes;
+        return read;
+    };
     walker.types = types;
     walker.limit = depth == 0 ? qs::DepthLimit{20, true} : qs::DepthLimit{depth, false};
-    const QString start = root + QStringLiteral("page.htm");
+    const QString start = siteFolder() + QStringLiteral("page.htm");
     walker.Explorer(tree.add(nullptr, start, start, QStringLiteral("htm")));
     check(walker.depth() == 0, "a walk ends at depth 0");
     check(tree.printout().count(u'\n') == tree.size(), "every node is found by its key");

@@ -12,30 +12,26 @@
 
 namespace {
 
-class Collect final : public qs::Replacer::Output {
-public:
-    Collect(const QByteArray& in, QByteArray& out) : in_(in), out_(out) {}
+struct Collect final : qs::Replacer::Output {
+    explicit Collect(const QByteArray& content) : in(content) {}
     bool begin(qint64 unchangedStart) override {
-        fuzz::check(unchangedStart >= 0 && unchangedStart <= in_.size(),
+        fuzz::check(unchangedStart >= 0 && unchangedStart <= in.size(),
                     "the unchanged start is in the content");
-        out_ = in_.first(unchangedStart);
+        out = in.first(unchangedStart);
         return true;
     }
     bool write(const char* data, qint64 size) override {
-        out_.append(data, size);
+        out.append(data, size);
         return true;
     }
-
-private:
-    const QByteArray& in_;
-    QByteArray& out_;
+    const QByteArray& in;
+    QByteArray out;
 };
 
 bool same(QChar a, QChar b, bool caseSensitive) {
-    if (a == b)
-        return true;
-    return !caseSensitive && !a.isSurrogate() && !b.isSurrogate() && qs::isWindows1252(a.unicode()) &&
-           qs::isWindows1252(b.unicode()) && qs::upper1252(a) == qs::upper1252(b);
+    return a == b ||
+           (!caseSensitive && !a.isSurrogate() && !b.isSurrogate() && qs::isWindows1252(a.unicode()) &&
+            qs::isWindows1252(b.unicode()) && qs::upper1252(a) == qs::upper1252(b));
 }
 
 struct Expected {
@@ -110,8 +106,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         offered.append(line.mid(start, length));
         return askEvery || asked++ % 2 == 0;
     };
-    QByteArray out;
-    Collect output(content, out);
+    Collect output(content);
+    const QByteArray& out = output.out;
     const qs::Replacer::Result result =
         replacer.run(encoding, read, &output, asking ? ask : qs::Replacer::Ask(), {}, hint);
     check(!result.readError && !result.writeError, "no error in memory");

@@ -27,6 +27,12 @@ inline void writeFile(const QString& path, const QByteArray& bytes) {
         f.write(bytes);
 }
 
+// True on one call in `n`: what a file adds to a check in memory is checked on a sample of the inputs.
+inline bool everyNth(int n) {
+    static int calls = 0;
+    return calls++ % n == 0;
+}
+
 // A scratch folder on a memory file system where there is one, kept for the whole run, with "/" at the end.
 inline QString scratchFolder() {
     static QTemporaryDir dir(QDir(QStringLiteral("/dev/shm")).exists()
