@@ -1,0 +1,278 @@
+// The main window on the offscreen platform, driven by the scripts of tests/data/shell/windows.txt: the
+// common steps of scenario.h, and steps on the window's named widgets and actions (the format is
+// described at the top of that file). The drag between the lists is played in C++.
+#include "shell/fmain.h"
+#include "ui/structureview.h"
+
+#include "scenario.h"
+
+#include <QtTest>
+#include <QtWidgets>
+
+using namespace qs;
+using namespace qs::test;
+
+namespace {
+
+struct WindowSite : PageSite {
+    Shell shell{state};
+    F_Main window{state, shell, BrowserPane::Engine::Text};
+    QPoint rowCentre(QListView* view, int row) {
+        return view->visualRect(view->model()->index(row, 0)).center();
+    }
+};
+
+// The window's own steps, tried before the common ones.
+class WindowSteps {
+public:
+    WindowSteps(WindowSite& site, ScenarioRunner& runner) : s(site), r(runner) {
+        runner.more = [this](const QString& verb, const QStringList& a) { return step(verb, a); };
+        QObject::connect(&poll, &QTimer::timeout, [this] { answerPopups(); });
+    }
+
+private:
+    WindowSite& s;
+    ScenarioRunner& r;
+    QTimer poll;          // answers menus and modal dialogs while they run
+    QString pick;         // the entry the next context menu takes ("" closes it)
+    QStringList menuSeen; // that menu's name and entries
+    QString modal;        // the dialog that the steps queued below are played in
+    QList<std::pair<QString, QStringList>> queued;
+    bool recording = false;
+    QPointer<QWidget> scope; // where names are looked up first: the modal dialog being answered
+    QWidget none;            // stands for a missing widget once the failure is reported
+
+    template <typename T = QWidget> T* find(const QString& name) {
+        QObject* o = name == u"focus"    ? QApplication::focusWidget()
+                     : name == u"window" ? &s.window
+                     : scope             ? scope->findChild<QObject*>(name)
+                                         : s.window.findChild<QObject*>(name);
+        auto* t = qobject_cast<T*>(o);
+        if (!t)
+            ADD_FAILURE() << r.where << ": no " << T::staticMetaObject.className() << ' '
+                          << name.toStdString();
+        return t;
+    }
+    QWidget* widget(const QString& name) {
+        QWidget* w = find(name);
+        return w ? w : &none;
+    }
+    static QString text(const QVariant& v) {
+        return v.typeId() == QMetaType::Bool ? (v.toBool() ? QStringLiteral("yes") : QStringLiteral("no"))
+                                             : v.toString();
+    }
+    // An object's property as text ("yes"/"no" for flags); "tabN": whether a tab widget's Nth tab is enabled.
+    QString property(const QString& name, const QString& property) {
+        if (property.startsWith(u"tab") && property.size() == 4) {
+            auto* tabs = find<QTabWidget>(name);
+            return text(tabs && tabs->isTabEnabled(property.back().digitValue()));
+        }
+        QObject* o = find<QObject>(name);
+        return o ? text(o->property(property.toLatin1().constData())) : QString();
+    }
+    // What no common step reads or sets: tSupprimerVisible, cType (five digits) and currentTab (its number).
+    QString control(const QString& name) {
+        const ControlState& c = s.state.controls;
+        QString types;
+        for (const bool on : c.cType)
+            types += on ? u'1' : u'0';
+        return name == u"cType"        ? types
+               : name == u"currentTab" ? QString::number(int(c.currentTab))
+                                       : text(c.tSupprimerVisible);
+    }
+    void setControl(const QString& name, const QString& value) {
+        ControlState& c = s.state.controls;
+        for (int i = 0; name == u"cType" && i < 5; ++i)
+            c.cType[size_t(i)] = value[i] == u'1';
+        if (name == u"currentTab")
+            c.currentTab = Tab(value.toInt());
+        else if (name != u"cType")
+            c.tSupprimerVisible = value == u"yes";
+    }
+    void answerPopups() {
+        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+            menuSeen = QStringList{menu->objectName()};
+            for (QAction* a : menu->actions()) {
+                menuSeen.append(a->isSeparator()
+                                    ? QStringLiteral("-")
+                                    : a->text() + (a->isEnabled() ? QString() : QStringLiteral(" (grisé)")));
+                if (a->text() == pick)
+                    menu->setActiveAction(a);
+            }
+            QTest::keyClick(menu, pick.isEmpty() ? Qt::Key_Escape : Qt::Key_Return);
+            if (modal.isEmpty())
+                poll.stop();
+        } else if (QWidget* dialog = QApplication::activeModalWidget();
+                   dialog && dialog->objectName() == modal) {
+            poll.stop();
+            scope = dialog;
+            for (const auto& [verb, args] : std::exchange(queued, {}))
+                step(verb, args);
+            scope = nullptr;
+            modal.clear();
+        }
+    }
+
+    bool step(const QString& verb, const QStringList& a) {
+        const QString a0 = a.value(0);
+        if (recording) {
+            recording = verb != u"end";
+            if (recording)
+                queued.append({verb, a});
+            return true;
+        }
+        if (verb == u"show") {
+            s.window.resize(1000, 520);
+            s.window.show();
+            s.window.activateWindow();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(&s.window)) << r.where;
+        } else if (verb == u"row") { // list | row, or "below" its last one | [right|double]
+            auto* list = find<QListView>(a0);
+            if (!list)
+                return true;
+            const QPoint at = a.value(1) == u"below" ? QPoint(10, list->viewport()->height() - 4)
+                                                     : s.rowCentre(list, a.value(1).toInt());
+            if (a.value(2) == u"double")
+                QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+            else
+                QTest::mouseClick(list->viewport(), a.value(2) == u"right" ? Qt::RightButton : Qt::LeftButton,
+                                  {}, at);
+        } else if (verb == u"press") { // a button or an action
+            if (auto* action = s.window.findChild<QAction*>(a0); action && !scope)
+                action->trigger();
+            else if (auto* button = find<QAbstractButton>(a0))
+                button->click();
+        } else if (verb == u"focus")
+            widget(a0)->setFocus();
+        else if (verb == u"keys") // widget | text typed
+            QTest::keyClicks(widget(a0), a.value(1));
+        else if (verb == u"key") { // widget | key, as Qt writes it ("Ctrl+End")
+            const QKeyCombination key = QKeySequence::fromString(a.value(1))[0];
+            QTest::keyClick(widget(a0), key.key(), key.keyboardModifiers());
+        } else if (verb == u"select-all")
+            QMetaObject::invokeMethod(widget(a0), "selectAll");
+        else if (verb == u"set-prop") // object | property | value
+            EXPECT_TRUE(find<QObject>(a0) &&
+                        find<QObject>(a0)->setProperty(a.value(1).toLatin1(), a.value(2)))
+                << r.where;
+        else if (verb == u"prop") // object | property | value
+            EXPECT_EQ(property(a0, a.value(1)), a.value(2)) << r.where;
+        else if (verb == u"wait") // as "prop", waiting for a shortcut's delayed press
+            EXPECT_TRUE(QTest::qWaitFor([&] { return property(a0, a.value(1)) == a.value(2); }, 5000))
+                << r.where << " " << property(a0, a.value(1)).toStdString();
+        else if (verb == u"clipboard")
+            EXPECT_EQ(QApplication::clipboard()->text(), a0) << r.where;
+        else if (verb == u"clear-clipboard")
+            QApplication::clipboard()->clear();
+        else if (verb == u"on-menu") { // the entry the next context menu takes
+            pick = a0;
+            menuSeen.clear();
+            poll.start(20);
+        } else if (verb == u"menu-was") // its name and entries
+            EXPECT_EQ(menuSeen, a) << r.where;
+        else if (verb == u"in-dialog") { // name: the steps until "end" are played in that dialog
+            modal = a0;
+            recording = true;
+            poll.start(20);
+        } else if (verb == u"accept")
+            QMetaObject::invokeMethod(scope.data(), "accept");
+        else if (verb == u"notify")
+            s.state.notify();
+        else if (verb == u"control")
+            setControl(a0, a.value(1));
+        else if (verb == u"control-is")
+            EXPECT_EQ(control(a0), a.value(1)) << r.where;
+        else if (verb == u"select-row") // domain|category | row, selected from the program
+            (a0 == u"domain" ? s.state.dListe : s.state.cListe).select(a.value(1).toInt());
+        else if (verb == u"mru")
+            s.shell.Mru();
+        else if (verb == u"geometry") // left | top | width | height, stored
+            storeGeometry({a0.toInt(), a.value(1).toInt(), a.value(2).toInt(), a.value(3).toInt()});
+        else if (verb == u"minimise")
+            s.window.setWindowState(Qt::WindowMinimized);
+        else if (verb == u"close") // yes | no: whether the window closed
+            EXPECT_EQ(s.window.close(), a0 == u"yes") << r.where;
+        else if (verb == u"browse") // the browser pane shows this file
+            WWW(s.state, a0);
+        else
+            return false;
+        return true;
+    }
+};
+
+} // namespace
+
+TEST_P(Scenario, Runs) {
+    QSettings("Vendrel", "quillsite").clear();
+    WindowSite s;
+    ScenarioRunner runner(s);
+    WindowSteps steps(s, runner);
+    runner.run(GetParam());
+}
+
+INSTANTIATE_TEST_SUITE_P(Window, Scenario, scenarioCases("shell/windows.txt"), scenarioName);
+
+// The offscreen platform has no drag loop of its own: the mouse starts the drag on the page list (what
+// it would carry is caught on its way to QDrag), and the drag's events are then delivered to the
+// category list as the platform delivers them.
+TEST(PageWindow, APageDraggedOntoAScrolledListMovesToTheCategoryUnderThePointer) {
+    WindowSite w;
+    for (int i = 0; i < 40; ++i)
+        w.folder(QStringLiteral("D/C%1").arg(i, 2, 10, QLatin1Char('0')));
+    w.page("D/C00/1.htm", "Ma page");
+    w.page("D/C00/2.htm", "Autre page");
+    w.openCategory("D", "C00");
+    w.window.resize(1000, 520);
+    w.window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w.window));
+    auto* categories = w.window.findChild<StructureView*>("cListe");
+    auto* pages = w.window.findChild<StructureView*>("tListe");
+    ASSERT_EQ(w.state.tListe.texts(), (QStringList{"Autre page", "Ma page"}));
+    std::unique_ptr<QMimeData> carried;
+    const auto source = pages->dragSource;
+    pages->dragSource = [&](int row) {
+        carried.reset(source(row));
+        return nullptr; // caught: no QDrag
+    };
+    const QPoint start = w.rowCentre(pages, 1);
+    QTest::mousePress(pages->viewport(), Qt::LeftButton, {}, start);
+    QTest::mouseMove(pages->viewport(), start + QPoint(QApplication::startDragDistance() + 4, 0));
+    QTest::mouseRelease(pages->viewport(), Qt::LeftButton, {}, start);
+    ASSERT_NE(carried, nullptr);
+    EXPECT_EQ(w.state.tListe.selectedText(), "Ma page");  // the press selected the page it took
+    EXPECT_FALSE(categories->canDrop(carried.get(), -1)); // nowhere to go below the rows
+    // The list scrolled to its end: the row under the pointer is C39, not the 40th row from the top of
+    // what shows.
+    categories->scrollToBottom();
+    ASSERT_GT(categories->verticalScrollBar()->value(), 0);
+    const QPoint target = w.rowCentre(categories, 39);
+    ASSERT_TRUE(categories->viewport()->rect().contains(target));
+    QWidget* viewport = categories->viewport();
+    // Over the page's own category and over a row, then the drop.
+    QDragEnterEvent enter(target, Qt::MoveAction, carried.get(), Qt::LeftButton, {});
+    QApplication::sendEvent(viewport, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    categories->scrollToTop();
+    QDragMoveEvent overOwn(w.rowCentre(categories, 0), Qt::MoveAction, carried.get(), Qt::LeftButton, {});
+    QApplication::sendEvent(viewport, &overOwn);
+    EXPECT_FALSE(overOwn.isAccepted());
+    categories->scrollToBottom();
+    QDragMoveEvent over(target, Qt::MoveAction, carried.get(), Qt::LeftButton, {});
+    QApplication::sendEvent(viewport, &over);
+    EXPECT_TRUE(over.isAccepted());
+    QDropEvent drop(target, Qt::MoveAction, carried.get(), Qt::LeftButton, {});
+    QApplication::sendEvent(viewport, &drop);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.exists("D/C39/1.htm"); }, 3000));
+    EXPECT_FALSE(w.exists("D/C00/1.htm"));
+    EXPECT_EQ(w.dialogs.messages(), QStringList{"\"Ma page\" a été déplacé dans la catégorie \"C39\"."});
+    EXPECT_EQ(w.state.cListe.selectedText(), "C00");
+    EXPECT_EQ(w.listing(), QStringList{"Autre page=2.htm"});
+    EXPECT_EQ(w.navigation("D/C39/"), QStringList{"1.htm|Ma page"});
+    EXPECT_EQ(w.navigation("D/C00/"), QStringList{"2.htm|Autre page"});
+    // Text from elsewhere is no page: refused over a row.
+    QMimeData text;
+    text.setText("1.htm");
+    QDragMoveEvent foreign(target, Qt::MoveAction, &text, Qt::LeftButton, {});
+    QApplication::sendEvent(viewport, &foreign);
+    EXPECT_FALSE(foreign.isAccepted());
+}
