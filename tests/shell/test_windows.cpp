@@ -50,6 +50,10 @@ TEST_F(Windows, TheMainWindowHasItsNamedControlsAndMenus) {
         } else if (kind == "button") {
             auto* b = window.findChild<QAbstractButton*>(name);
             shown << (b ? b->text() : "?");
+        } else if (kind == "toolbar") {
+            auto* bar = window.findChild<QToolBar*>(name);
+            for (const QAction* a : bar ? bar->actions() : QList<QAction*>{})
+                shown << (a->isSeparator() ? "-" : a->objectName());
         } else if (kind == "menubar") {
             shown = QStringList{kind} + entries(window.menuBar()->actions());
         } else if (kind == "menu") {

@@ -61,11 +61,18 @@ private:
         return v.typeId() == QMetaType::Bool ? (v.toBool() ? QStringLiteral("yes") : QStringLiteral("no"))
                                              : v.toString();
     }
-    // An object's property as text ("yes"/"no" for flags); "tabN": whether a tab widget's Nth tab is enabled.
+    // An object's property as text ("yes"/"no" for flags); "tabN": whether a tab widget's Nth tab is
+    // enabled.
     QString property(const QString& name, const QString& property) {
         if (property.startsWith(u"tab") && property.size() == 4) {
             auto* tabs = find<QTabWidget>(name);
             return text(tabs && tabs->isTabEnabled(property.back().digitValue()));
+        }
+        if (property.startsWith(u"rows")) { // a view's rows, or its first row's children ("rows0")
+            auto* view = find<QAbstractItemView>(name);
+            const QModelIndex parent =
+                view && property == u"rows0" ? view->model()->index(0, 0) : QModelIndex();
+            return view ? QString::number(view->model()->rowCount(parent)) : QString();
         }
         QObject* o = find<QObject>(name);
         return o ? text(o->property(property.toLatin1().constData())) : QString();
@@ -184,6 +191,8 @@ private:
             EXPECT_EQ(control(a0), a.value(1)) << r.where;
         else if (verb == u"select-row") // domain|category | row, selected from the program
             (a0 == u"domain" ? s.state.dListe : s.state.cListe).select(a.value(1).toInt());
+        else if (verb == u"init") // what opening a site does once the window is up
+            s.shell.init();
         else if (verb == u"mru")
             s.shell.Mru();
         else if (verb == u"geometry") // left | top | width | height, stored
