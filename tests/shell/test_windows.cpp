@@ -1,7 +1,6 @@
-// The windows on the offscreen platform: the main window's named controls and menus, the splash and the
-// options dialog (what the main window shows and forwards is in test_windowscripts).
+// The windows on the offscreen platform: the main window's named controls and menus, and the splash
+// (what the main window and the options dialog show and forward is in test_windowscripts).
 #include "shell/fmain.h"
-#include "shell/frmoptions.h"
 #include "shell/frmsplash.h"
 #include "shellfixture.h"
 #include "tablefile.h"
@@ -80,41 +79,4 @@ TEST(Splash, ShowsTheProductAndItsVersion) {
     frmSplash splash;
     EXPECT_EQ(splash.findChild<QLabel*>("lblProductName")->text(), "Quillsite");
     EXPECT_EQ(splash.findChild<QLabel*>("lblVersion")->text(), "Version " QUILLSITE_VERSION);
-}
-
-// The controls' wiring only: what each option means is the options logic's own test.
-TEST_F(Windows, TheOptionsDialogStoresOnOkAndNothingOnCancel) {
-    store("CouleurFond(rrggbb)", "000000");
-    {
-        frmOptions dialog(state->values);
-        EXPECT_EQ(dialog.windowTitle(), "Options");
-        dialog.findChild<QSlider*>("sNiv")->setValue(20);
-        EXPECT_EQ(dialog.findChild<QLabel*>("eNiv")->text(), "illimité");
-        dialog.findChild<QScrollBar*>("CF0")->setValue(255);
-        EXPECT_EQ(state->values.CouleurFond, "FF0000");
-        EXPECT_EQ(dialog.findChild<QLabel*>("lCF")->palette().color(QPalette::Window), QColor(255, 0, 0));
-        dialog.findChild<QAbstractButton*>("cmdCancel")->click();
-        EXPECT_EQ(dialog.result(), QDialog::Rejected);
-    }
-    EXPECT_EQ(settings("NiveauRep CouleurFond(rrggbb)"), "NiveauRep=3 CouleurFond(rrggbb)=000000");
-    store("Modification", "Non");
-    frmOptions dialog(state->values);
-    EXPECT_EQ(state->values.CouleurFond, "000000"); // opening reloads the options
-    // Read-only mode is explained while ticked; a value typed in hexadecimal moves the bars.
-    auto* explanation = dialog.findChild<QLabel*>("lMode");
-    EXPECT_TRUE(explanation->text().startsWith("Les pages ne peuvent plus être modifiées"));
-    dialog.findChild<QCheckBox*>("Check1")->click();
-    EXPECT_EQ(explanation->text(), QString());
-    auto* hex = dialog.findChild<QLineEdit*>("CFHexa");
-    EXPECT_EQ(hex->text(), "#000000");
-    hex->setFocus();
-    hex->selectAll();
-    QTest::keyClicks(hex, "a0b1c2");
-    EXPECT_EQ(dialog.findChild<QScrollBar*>("CF1")->value(), 0xB1);
-    dialog.findChild<QSlider*>("sNiv")->setValue(6);
-    dialog.findChild<QCheckBox*>("cType0")->setChecked(false);
-    dialog.findChild<QAbstractButton*>("cmdOK")->click();
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(settings("NiveauRep NivImg Modification CouleurFond(rrggbb)"),
-              "NiveauRep=6 NivImg=0 Modification=Oui CouleurFond(rrggbb)=A0B1C2");
 }

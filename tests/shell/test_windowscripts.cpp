@@ -2,6 +2,7 @@
 // common steps of scenario.h, and steps on the window's named widgets and actions (the format is
 // described at the top of that file). The drag between the lists is played in C++.
 #include "shell/fmain.h"
+#include "shell/frmoptions.h"
 #include "ui/structureview.h"
 
 #include "scenario.h"
@@ -39,12 +40,14 @@ private:
     QString modal;        // the dialog that the steps queued below are played in
     QList<std::pair<QString, QStringList>> queued;
     bool recording = false;
-    QPointer<QWidget> scope; // where names are looked up first: the modal dialog being answered
-    QWidget none;            // stands for a missing widget once the failure is reported
+    QPointer<QWidget> scope; // where names are looked up: the dialog being answered, else the window
+    std::unique_ptr<frmOptions> options;
+    QWidget none; // stands for a missing widget once the failure is reported
 
     template <typename T = QWidget> T* find(const QString& name) {
         QObject* o = name == u"focus"    ? QApplication::focusWidget()
                      : name == u"window" ? &s.window
+                     : name == u"dialog" ? scope.data()
                      : scope             ? scope->findChild<QObject*>(name)
                                          : s.window.findChild<QObject*>(name);
         auto* t = qobject_cast<T*>(o);
@@ -74,6 +77,10 @@ private:
                 view && property == u"rows0" ? view->model()->index(0, 0) : QModelIndex();
             return view ? QString::number(view->model()->rowCount(parent)) : QString();
         }
+        if (property == u"result") // a dialog's: 1 accepted, 0 rejected
+            return QString::number(find<QDialog>(name) ? find<QDialog>(name)->result() : -1);
+        if (property == u"background")
+            return widget(name)->palette().color(QPalette::Window).name();
         QObject* o = find<QObject>(name);
         return o ? text(o->property(property.toLatin1().constData())) : QString();
     }
@@ -191,6 +198,11 @@ private:
             EXPECT_EQ(control(a0), a.value(1)) << r.where;
         else if (verb == u"select-row") // domain|category | row, selected from the program
             (a0 == u"domain" ? s.state.dListe : s.state.cListe).select(a.value(1).toInt());
+        else if (verb == u"options") { // the options dialog, where names are then looked up
+            options = std::make_unique<frmOptions>(s.state.values);
+            scope = options.get();
+        } else if (verb == u"close-options")
+            options.reset();
         else if (verb == u"init") // what opening a site does once the window is up
             s.shell.init();
         else if (verb == u"mru")
