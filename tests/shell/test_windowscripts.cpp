@@ -1,6 +1,7 @@
 // The main window on the offscreen platform, driven by the scripts of tests/data/shell/windows.txt: the
 // common steps of scenario.h, and steps on the window's named widgets and actions (the format is
 // described at the top of that file). The drag between the lists is played in C++.
+#include "explorer/explorertab.h"
 #include "shell/fmain.h"
 #include "shell/frmoptions.h"
 #include "ui/structureview.h"
@@ -18,6 +19,8 @@ namespace {
 struct WindowSite : PageSite {
     Shell shell{state};
     F_Main window{state, shell, BrowserPane::Engine::Text};
+    // A walk lets events run after each node, so that a script acts at a given node.
+    WindowSite() { window.findChild<ExplorerTab*>()->walker().setEventInterval(0); }
     QPoint rowCentre(QListView* view, int row) {
         return view->visualRect(view->model()->index(row, 0)).center();
     }
@@ -39,6 +42,7 @@ private:
     QStringList menuSeen; // that menu's name and entries
     QString modal;        // the dialog that the steps queued below are played in
     QList<std::pair<QString, QStringList>> queued;
+    QList<std::pair<int, QStringList>> atEvents; // steps played when the next walk reaches those events
     bool recording = false;
     QPointer<QWidget> scope; // where names are looked up: the dialog being answered, else the window
     std::unique_ptr<frmOptions> options;
@@ -48,6 +52,7 @@ private:
         QObject* o = name == u"focus"    ? QApplication::focusWidget()
                      : name == u"window" ? &s.window
                      : name == u"dialog" ? scope.data()
+                     : name == u"escape" ? s.window.findChild<QShortcut*>() // the key that stops a walk
                      : scope             ? scope->findChild<QObject*>(name)
                                          : s.window.findChild<QObject*>(name);
         auto* t = qobject_cast<T*>(o);
@@ -84,7 +89,28 @@ private:
         QObject* o = find<QObject>(name);
         return o ? text(o->property(property.toLatin1().constData())) : QString();
     }
-    // What no common step reads or sets: tSupprimerVisible, cType (five digits) and currentTab (its number).
+    // A node of the link tree by its key, and what the tree shows of it.
+    QModelIndex node(const QString& key) {
+        auto* tree = find<QTreeView>(QStringLiteral("N"));
+        return tree ? tree->model()
+                          ->match(tree->model()->index(0, 0), LinkTreeModel::KeyRole, key, 1,
+                                  Qt::MatchExactly | Qt::MatchRecursive)
+                          .value(0)
+                    : QModelIndex();
+    }
+    QString nodeProperty(const QString& key, const QString& property) {
+        auto* tree = find<QTreeView>(QStringLiteral("N"));
+        const QModelIndex i = node(key);
+        const QVariant icon = i.data(Qt::DecorationRole);
+        return property == u"exists"     ? text(i.isValid())
+               : !tree || !i.isValid()   ? QStringLiteral("no node")
+               : property == u"expanded" ? text(tree->isExpanded(i))
+               : property == u"current"  ? text(tree->currentIndex() == i)
+               : property == u"icon" ? text(!icon.value<QIcon>().isNull() || !icon.value<QImage>().isNull())
+                                     : QString::number(tree->model()->rowCount(i));
+    }
+    // What no common step reads or sets: tSupprimerVisible, cType (five digits), currentTab (its number)
+    // and the walk's depth NiveauRep.
     QString control(const QString& name) {
         const ControlState& c = s.state.controls;
         QString types;
@@ -96,11 +122,14 @@ private:
     }
     void setControl(const QString& name, const QString& value) {
         ControlState& c = s.state.controls;
-        for (int i = 0; name == u"cType" && i < 5; ++i)
-            c.cType[size_t(i)] = value[i] == u'1';
-        if (name == u"currentTab")
+        if (name == u"cType")
+            for (int i = 0; i < 5; ++i)
+                c.cType[size_t(i)] = value[i] == u'1';
+        else if (name == u"currentTab")
             c.currentTab = Tab(value.toInt());
-        else if (name != u"cType")
+        else if (name == u"NiveauRep") // the walk's depth
+            s.state.values.NiveauRep = value;
+        else
             c.tSupprimerVisible = value == u"yes";
     }
     void answerPopups() {
@@ -190,7 +219,27 @@ private:
             poll.start(20);
         } else if (verb == u"accept")
             QMetaObject::invokeMethod(scope.data(), "accept");
-        else if (verb == u"notify")
+        else if (verb == u"node") // key | exists, expanded, current, icon or rows | value
+            EXPECT_EQ(nodeProperty(a0, a.value(1)), a.value(2)) << r.where;
+        else if (verb == u"collapse" || verb == u"node-menu") { // node-menu: its context menu asked for,
+            // "below" the nodes for none
+            auto* tree = find<QTreeView>(QStringLiteral("N"));
+            if (tree && verb == u"collapse")
+                tree->collapse(node(a0));
+            else if (tree)
+                Q_EMIT tree->customContextMenuRequested(a0 == u"below"
+                                                            ? QPoint(5, tree->viewport()->height() - 2)
+                                                            : tree->visualRect(node(a0)).center());
+        } else if (verb == u"at-event") { // number | a step, played when the next walk reaches that event
+            atEvents.append({a0.toInt(), a.mid(1)});
+            s.dialogs.resetEventRuns();
+            s.dialogs.onEvents = [this] {
+                for (const auto& [at, line] : QList(atEvents))
+                    if (at == s.dialogs.eventRuns())
+                        step(line.value(0), line.mid(1));
+                atEvents.removeIf([this](const auto& e) { return e.first == s.dialogs.eventRuns(); });
+            };
+        } else if (verb == u"notify")
             s.state.notify();
         else if (verb == u"control")
             setControl(a0, a.value(1));
