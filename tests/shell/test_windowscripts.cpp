@@ -1,12 +1,16 @@
-// The main window on the offscreen platform, driven by the scripts of tests/data/shell/windows.txt: the
-// common steps of scenario.h, and steps on the window's named widgets and actions (the format is
-// described at the top of that file). The drag between the lists is played in C++.
+// The windows on the offscreen platform. The main window is driven by the scripts of
+// tests/data/shell/windows.txt: the common steps of scenario.h, and steps on the window's named widgets
+// and actions (the format is described at the top of that file). The drag between the lists, the named
+// controls and the splash are checked in C++.
 #include "explorer/explorertab.h"
 #include "shell/fmain.h"
 #include "shell/frmoptions.h"
+#include "shell/frmsplash.h"
 #include "ui/structureview.h"
 
 #include "scenario.h"
+#include "tablefile.h"
+#include "version.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -345,4 +349,58 @@ TEST(PageWindow, APageDraggedOntoAScrolledListMovesToTheCategoryUnderThePointer)
     QDragMoveEvent foreign(target, Qt::MoveAction, &text, Qt::LeftButton, {});
     QApplication::sendEvent(viewport, &foreign);
     EXPECT_FALSE(foreign.isAccepted());
+}
+
+// Each row of tests/data/shell/window.txt against what the window holds.
+TEST(Windows, TheMainWindowHasItsNamedControlsAndMenus) {
+    WindowSite site;
+    F_Main& window = site.window;
+    EXPECT_EQ(window.objectName() + ' ' + window.windowTitle(), "F_Main Quillsite");
+    for (const auto& row : tableRows("shell/window.txt")) {
+        const QString kind = str(row[0]);
+        const QString name = str(row.value(1));
+        QStringList shown{kind, name};
+        if (kind == "tabs") {
+            auto* tabs = window.findChild<QTabWidget*>(name);
+            for (int i = 0; tabs && i < tabs->count(); ++i)
+                shown << tabs->tabText(i);
+        } else if (kind == "widget") {
+            auto* w = window.findChild<QWidget*>(name);
+            shown << (w && w->inherits(row[2]) ? str(row[2]) : "?");
+        } else if (kind == "button") {
+            auto* b = window.findChild<QAbstractButton*>(name);
+            shown << (b ? b->text() : "?");
+        } else if (kind == "toolbar") {
+            auto* bar = window.findChild<QToolBar*>(name);
+            for (const QAction* a : bar ? bar->actions() : QList<QAction*>{})
+                shown << (a->isSeparator() ? "-" : a->objectName());
+        } else if (kind == "menubar") {
+            shown = QStringList{kind};
+            for (const QAction* a : window.menuBar()->actions())
+                shown << a->text();
+        } else if (kind == "menu") {
+            auto* menu = window.findChild<QMenu*>(name);
+            for (const QAction* a : menu ? menu->actions() : QList<QAction*>{})
+                shown << (a->isSeparator() ? "-" : a->text());
+        } else {
+            auto* a = window.findChild<QAction*>(name);
+            shown << (a ? a->shortcut().toString() : "?") << (a && a->isEnabled() ? "enabled" : "disabled");
+        }
+        QStringList expected;
+        for (const QByteArray& field : row)
+            expected << str(field);
+        EXPECT_EQ(shown, expected);
+    }
+}
+
+// What the pane shows is in the window scripts; here the addresses it is given.
+TEST(BrowserPane, TakesWebAddressesAsTheyAreAndFilesAsLocal) {
+    EXPECT_EQ(BrowserPane::urlFor("http://exemple.org/a.htm").scheme(), "http");
+    EXPECT_EQ(BrowserPane::urlFor("/s/vue/Index.htm").toLocalFile(), "/s/vue/Index.htm");
+}
+
+TEST(Splash, ShowsTheProductAndItsVersion) {
+    frmSplash splash;
+    EXPECT_EQ(splash.findChild<QLabel*>("lblProductName")->text(), "Quillsite");
+    EXPECT_EQ(splash.findChild<QLabel*>("lblVersion")->text(), "Version " QUILLSITE_VERSION);
 }
