@@ -37,6 +37,11 @@ public:
         runner.more = [this](const QString& verb, const QStringList& a) { return step(verb, a); };
         QObject::connect(&poll, &QTimer::timeout, [this] { answerPopups(); });
     }
+    ~WindowSteps() {
+        s.dialogs.onEvents = nullptr;
+        EXPECT_TRUE(queued.isEmpty() && atEvents.isEmpty())
+            << "steps waiting for a dialog or an event never ran";
+    }
 
 private:
     WindowSite& s;
@@ -95,7 +100,10 @@ private:
         if (property == u"background")
             return widget(name)->palette().color(QPalette::Window).name();
         QObject* o = find<QObject>(name);
-        return o ? text(o->property(property.toLatin1().constData())) : QString();
+        const QVariant value = o ? o->property(property.toLatin1().constData()) : QVariant();
+        if (o && !value.isValid())
+            ADD_FAILURE() << r.where << ": no property " << property.toStdString();
+        return text(value);
     }
     // A node of the link tree by its key, and what the tree shows of it.
     QModelIndex node(const QString& key) {
@@ -161,6 +169,9 @@ private:
                 step(verb, args);
             scope = nullptr;
             modal.clear();
+        } else if (dialog) { // not the one expected: closed, so that the script goes on
+            ADD_FAILURE() << r.where << ": dialog " << dialog->objectName().toStdString();
+            dialog->close();
         }
     }
 
