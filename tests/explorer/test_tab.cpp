@@ -17,25 +17,20 @@ using namespace qs::test;
 
 namespace {
 
-class ExplorerTabTest : public ::testing::Test {
-public:
-    void TestBody() override {}
+// A scenario's tab, on a fresh folder and settings store.
+struct TabScenario {
+    explicit TabScenario(const QString& name) : title(name) {
+        QSettings("Vendrel", "quillsite").clear();
+        tab.walker().setEventInterval(0);
+        state.values.NiveauRep = "illimité";
+        QObject::connect(&state, &MainState::browse, [this](const QString& a) { browsed << a; });
+    }
     QString title;
     ScriptedDialogs dialogs;
     FixedClock clock{QDateTime(QDate(2024, 5, 6), QTime(7, 8)), "marie"};
     MainState state{dialogs, clock, "/opt/quillsite/"};
     ExplorerTab tab{state};
     TempDir dir;
-    void SetUp() override {
-        QSettings("Vendrel", "quillsite").clear();
-        tab.walker().setEventInterval(0);
-        state.values.NiveauRep = "illimité";
-        QObject::connect(&state, &MainState::browse, [this](const QString& a) { browsed << a; });
-    }
-    void start(const QString& address) {
-        tab.tFichier_Change(address);
-        tab.bExplorer_Click();
-    }
     LinkTreeModel::Node* node(const QString& relativeKey) { return tab.N().find(native(dir(relativeKey))); }
     QString selectedKey() {
         auto* n = tab.selectedNode();
@@ -94,7 +89,8 @@ public:
         } else if (verb == "unpath") {
             QFile::remove(dir("bin/" + arg));
         } else if (verb == "start") {
-            start(dir(arg));
+            tab.tFichier_Change(dir(arg));
+            tab.bExplorer_Click();
         } else if (verb == "home") { // the site's home page explored, as opening a site does
             state.values.Adresse = QString(arg).replace("ROOT/", dir.path());
             tab.exploreHome();
@@ -176,7 +172,7 @@ public:
     QList<Later> queued;
     QStringList launched; // the text editor's command line
     const QByteArray savedPath = qgetenv("PATH");
-    ~ExplorerTabTest() override { qputenv("PATH", savedPath); }
+    ~TabScenario() { qputenv("PATH", savedPath); }
     QStringList browsed; // addresses sent to the browser pane
 };
 
@@ -184,7 +180,7 @@ public:
 
 // The scenarios of tests/data/explorer/tab.txt, each in a fresh tab and folder.
 TEST(ExplorerTab, Scenarios) {
-    std::unique_ptr<ExplorerTabTest> t;
+    std::unique_ptr<TabScenario> t;
     for (const auto& row : tableRows("explorer/tab.txt")) {
         const QString head = str(row[0]), verb = head.section(u' ', 0, 0), arg = head.section(u' ', 1);
         QStringList fields;
@@ -192,9 +188,7 @@ TEST(ExplorerTab, Scenarios) {
             fields << str(field);
         if (verb == "===") {
             t.reset();
-            t = std::make_unique<ExplorerTabTest>();
-            t->SetUp();
-            t->title = arg;
+            t = std::make_unique<TabScenario>(arg);
         } else {
             SCOPED_TRACE((t->title + " / " + head).toStdString());
             t->step(verb, arg, fields);
