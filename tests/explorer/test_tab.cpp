@@ -17,25 +17,20 @@ using namespace qs::test;
 
 namespace {
 
-class ExplorerTabTest : public ::testing::Test {
-public:
-    void TestBody() override {}
+// A scenario's tab, on a fresh folder and settings store.
+struct TabScenario {
+    explicit TabScenario(const QString& name) : title(name) {
+        QSettings("Vendrel", "quillsite").clear();
+        tab.walker().setEventInterval(0);
+        state.values.NiveauRep = "illimité";
+        QObject::connect(&state, &MainState::browse, [this](const QString& a) { browsed << a; });
+    }
     QString title;
     ScriptedDialogs dialogs;
     FixedClock clock{QDateTime(QDate(2024, 5, 6), QTime(7, 8)), "marie"};
     MainState state{dialogs, clock, "/opt/quillsite/"};
     ExplorerTab tab{state};
     TempDir dir;
-    void SetUp() override {
-        QSettings("Vendrel", "quillsite").clear();
-        tab.walker().setEventInterval(0);
-        state.values.NiveauRep = "illimité";
-        QObject::connect(&state, &MainState::browse, [this](const QString& a) { browsed << a; });
-    }
-    void start(const QString& address) {
-        tab.tFichier_Change(address);
-        tab.bExplorer_Click();
-    }
     LinkTreeModel::Node* node(const QString& relativeKey) { return tab.N().find(native(dir(relativeKey))); }
     QString selectedKey() {
         auto* n = tab.selectedNode();
@@ -74,8 +69,28 @@ public:
             };
         } else if (verb == "press") { // the button: starts a walk, or stops the one running
             tab.bExplorer_Click();
+        } else if (verb == "type") { // an address typed | what the button then shows
+            tab.tFichier_Change(expected.value(0));
+            EXPECT_TRUE(shown(tab.controls()).contains(expected.value(1))) << shown(tab.controls());
+            EXPECT_EQ(state.controls.tFichier, expected.value(0));
+        } else if (verb == "setting") {
+            ParamètreEcrire(arg, fields.value(0));
+        } else if (verb == "launcher") { // "ok" or "fail": what starting the text editor gives
+            tab.setLauncher([this, ok = arg == "ok"](const QString& program, const QStringList& arguments) {
+                launched = QStringList{program} + arguments;
+                return ok;
+            });
+        } else if (verb == "path") { // PATH holds only these programs, until the scenario ends
+            for (const QString& program : arg.split(u' ')) {
+                writeFile(dir("bin/" + program), "#!/bin/sh\n");
+                QFile::setPermissions(dir("bin/" + program), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+            }
+            qputenv("PATH", QFile::encodeName(dir("bin")));
+        } else if (verb == "unpath") {
+            QFile::remove(dir("bin/" + arg));
         } else if (verb == "start") {
-            start(dir(arg));
+            tab.tFichier_Change(dir(arg));
+            tab.bExplorer_Click();
         } else if (verb == "home") { // the site's home page explored, as opening a site does
             state.values.Adresse = QString(arg).replace("ROOT/", dir.path());
             tab.exploreHome();
@@ -105,6 +120,14 @@ public:
                 out.append(dialogs.beeps() > beeps ? "beep" : selectedKey().mid(dir.path().size()));
             }
             EXPECT_EQ(out.join(u' '), fields.value(0));
+        } else if (verb == "no-menu") { // nothing under the pointer
+            EXPECT_FALSE(tab.N_MouseUp(QModelIndex()).has_value());
+        } else if (verb == "menu-texts") {
+            EXPECT_EQ(NoeudsMenu::texts(), expected);
+        } else if (verb == "editor") { // a file | the command that edits it
+            EXPECT_EQ(textEditorCommand(arg), expected);
+        } else if (verb == "launched") {
+            EXPECT_EQ(launched, expected);
         } else if (verb == "clear") {
             dialogs.clear();
         } else if (verb == "children") { // the node's children, then whether it shows expanded
@@ -147,27 +170,17 @@ public:
         QStringList fields;
     };
     QList<Later> queued;
+    QStringList launched; // the text editor's command line
+    const QByteArray savedPath = qgetenv("PATH");
+    ~TabScenario() { qputenv("PATH", savedPath); }
     QStringList browsed; // addresses sent to the browser pane
 };
 
 } // namespace
 
-TEST_F(ExplorerTabTest, StartAddressDecidesTheButton) {
-    writeFile(dir("page.htm"), "");
-    writeFile(dir("notes.txt"), "");
-    for (const auto& row : tableRows("explorer/start-addresses.txt")) {
-        const QString text = str(row[0]).replace("ROOT/", dir.path());
-        tab.tFichier_Change(text);
-        EXPECT_TRUE(shown(tab.controls()).contains(str(row[1]))) << text;
-        EXPECT_EQ(state.controls.tFichier, text);
-    }
-    // Only existing files are remembered, the last one last.
-    EXPECT_EQ(ParamètreLire("Dossier"), dir("notes.txt"));
-}
-
 // The scenarios of tests/data/explorer/tab.txt, each in a fresh tab and folder.
 TEST(ExplorerTab, Scenarios) {
-    std::unique_ptr<ExplorerTabTest> t;
+    std::unique_ptr<TabScenario> t;
     for (const auto& row : tableRows("explorer/tab.txt")) {
         const QString head = str(row[0]), verb = head.section(u' ', 0, 0), arg = head.section(u' ', 1);
         QStringList fields;
@@ -175,9 +188,7 @@ TEST(ExplorerTab, Scenarios) {
             fields << str(field);
         if (verb == "===") {
             t.reset();
-            t = std::make_unique<ExplorerTabTest>();
-            t->SetUp();
-            t->title = arg;
+            t = std::make_unique<TabScenario>(arg);
         } else {
             SCOPED_TRACE((t->title + " / " + head).toStdString());
             t->step(verb, arg, fields);
@@ -187,50 +198,4 @@ TEST(ExplorerTab, Scenarios) {
             }
         }
     }
-}
-
-TEST_F(ExplorerTabTest, EditOpensTheFirstNodesFileInTheTextEditor) {
-    writeFile(dir("i.htm"), "<A HREF=a.htm><A HREF=shared.htm>");
-    writeFile(dir("a.htm"), "<A HREF=shared.htm>");
-    writeFile(dir("shared.htm"), "");
-    start(dir("i.htm"));
-    QStringList launched;
-    bool succeed = true;
-    tab.setLauncher([&](const QString& program, const QStringList& arguments) {
-        launched = QStringList{program} + arguments;
-        return succeed;
-    });
-    EXPECT_EQ(NoeudsMenu::texts(),
-              (QStringList{"Précédent", "Origine", "Suivant", "-", "Déployer", NoeudsMenu::editCaption()}));
-    EXPECT_FALSE(tab.N_MouseUp(QModelIndex()).has_value()); // nothing under the pointer: no menu
-    ParamètreEcrire("EditeurTexte", "mon-editeur --nouvelle-fenetre");
-    EXPECT_EQ(NoeudsMenu::texts().last(), "Éditer avec mon-editeur");
-    select("shared.htm<1>");
-    tab.mN_Click(NoeudsMenu::Edit);
-    EXPECT_EQ(launched, (QStringList{"mon-editeur", "--nouvelle-fenetre", native(dir("shared.htm"))}));
-    succeed = false;
-    tab.mN_Click(NoeudsMenu::Edit);
-    ParamètreEcrire("EditeurTexte", "\"/opt/mon éditeur/bin/ed\"");
-    EXPECT_EQ(textEditorCommand("/s/a.htm"), (QStringList{"/opt/mon éditeur/bin/ed", "/s/a.htm"}));
-    // Without a setting the editor is found on the path; with none there, the user is told what to do.
-    ParamètreEcrire("EditeurTexte", "");
-    const QByteArray savedPath = qgetenv("PATH");
-    TempDir bin;
-    for (const char* program : {"mousepad", "xdg-open"}) {
-        writeFile(bin(program), "#!/bin/sh\n");
-        QFile::setPermissions(bin(program), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    }
-    qputenv("PATH", QFile::encodeName(bin.path()));
-    EXPECT_EQ(textEditorCommand("/s/a b.htm"), (QStringList{bin("mousepad"), "/s/a b.htm"}));
-    QFile::remove(bin("mousepad"));
-    EXPECT_EQ(textEditorCommand("/s/a.htm"), (QStringList{bin("xdg-open"), "/s/a.htm"}));
-    QFile::remove(bin("xdg-open"));
-    tab.mN_Click(NoeudsMenu::Edit);
-    qputenv("PATH", savedPath);
-    const QString file = native(dir("shared.htm"));
-    EXPECT_EQ(dialogs.messages(),
-              (QStringList{"Je ne peux pas lancer l'éditeur de texte \"mon-editeur\" pour le fichier \"" +
-                               file + "\".",
-                           "Je ne trouve aucun éditeur de texte pour ouvrir le fichier \"" + file +
-                               "\".\r\n\r\nIndiquez-en un dans le paramètre \"EditeurTexte\"."}));
 }

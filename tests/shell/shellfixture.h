@@ -72,9 +72,6 @@ public:
             makeDir(root + d + "/C");
         return root;
     }
-    // Stores an open site as start-up finds it.
-    static void storeSite(const QString& address) { ParamètreEcrire("Adresse", address); }
-    static QString setting(const QString& key) { return ParamètreLire(key); }
     // "key=value" for each of the blank-separated keys, blank-separated: one comparison for many settings.
     static QString settings(const QString& keys) {
         QStringList out;
@@ -82,7 +79,6 @@ public:
             out.append(key + u'=' + ParamètreLire(key));
         return out.join(u' ');
     }
-    static void store(const QString& key, const QString& value) { ParamètreEcrire(key, value); }
 };
 
 } // namespace qs::test

@@ -51,7 +51,7 @@ TEST(LinkQuestion, AfterMovesAndRenames) {
         writeFile(site + "Alpha/C/1.htm", "<TITLE>Cible</TITLE>\r\n");
         writeFile(site + "Beta/C/1.htm", "<TITLE>B</TITLE><A HREF=\"../../Alpha/C/1.htm#haut\">x</A>\r\n");
         writeFile(site + "Liens.htm", "<a href='Alpha/C/1.htm?q=1'>x</a>\r\n");
-        f.storeSite(site + "Index.htm");
+        ParamètreEcrire("Adresse", site + "Index.htm");
         f.shell->Form_Load();
         followRelocations(*f.state);
         f.dialogs.clear();

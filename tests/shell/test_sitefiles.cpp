@@ -17,7 +17,7 @@ class SiteFiles : public ::testing::Test, public ShellFixture {};
 TEST_F(SiteFiles, GeometryIsStoredAsTextAndRestoredOnlyWhereReachable) {
     EXPECT_FALSE(storedGeometry().has_value());
     storeGeometry({-8, 30, 1024, 700});
-    EXPECT_EQ(setting("MainLeft") + ' ' + setting("MainHeight"), "-8 700");
+    EXPECT_EQ(settings("MainLeft MainHeight"), "MainLeft=-8 MainHeight=700");
     const auto g = storedGeometry();
     ASSERT_TRUE(g.has_value());
     const QList<QRect> screens{QRect(0, 0, 1920, 1080)};
@@ -30,7 +30,7 @@ TEST_F(SiteFiles, GeometryIsStoredAsTextAndRestoredOnlyWhereReachable) {
     EXPECT_TRUE(geometryToRestore(WindowGeometry{2000, 40, 800, 600}, minimum,
                                   {QRect(0, 0, 1920, 1080), QRect(1920, 0, 1280, 1024)})
                     .has_value());
-    store("MainTop", "haut");
+    ParamètreEcrire("MainTop", "haut");
     EXPECT_FALSE(storedGeometry().has_value());
 }
 

@@ -100,17 +100,12 @@ TEST(QtDialogs, MessagesAndQuestionsShowTheirTextIconTitleAndButtons) {
 }
 
 TEST(QtDialogs, PromptShowsTheDefaultAndGivesBackTheTrimmedAnswer) {
-    struct Row {
-        QString typed;
-        bool accept;
-        QString result;
-    };
-    const Row rows[] = {{QStringLiteral("  Réseaux  "), true, QStringLiteral("Réseaux")},
-                        {QStringLiteral("   "), true, QString()},
-                        {QStringLiteral("Réseaux"), false, QString()}};
     QtDialogs dialogs;
-    for (const Row& r : rows) {
-        whenModal([&](QWidget* w) {
+    // What is typed, whether it is accepted, and the answer given back.
+    for (const auto& [typed, accept, result] :
+         {std::tuple{"  Réseaux  ", true, "Réseaux"}, std::tuple{"   ", true, ""},
+          std::tuple{"Réseaux", false, ""}}) {
+        whenModal([typed = typed, accept = accept](QWidget* w) {
             auto* dlg = qobject_cast<QInputDialog*>(w);
             ASSERT_NE(dlg, nullptr);
             EXPECT_EQ(dlg->labelText(), QStringLiteral("Nom du nouveau domaine :"));
@@ -118,12 +113,12 @@ TEST(QtDialogs, PromptShowsTheDefaultAndGivesBackTheTrimmedAnswer) {
             EXPECT_EQ(dlg->textValue(), QStringLiteral("Défaut"));
             EXPECT_EQ(dlg->okButtonText(), QStringLiteral("OK"));
             EXPECT_EQ(dlg->cancelButtonText(), QStringLiteral("Annuler"));
-            dlg->setTextValue(r.typed);
-            r.accept ? dlg->accept() : dlg->reject();
+            dlg->setTextValue(QString::fromUtf8(typed));
+            accept ? dlg->accept() : dlg->reject();
         });
         EXPECT_EQ(dialogs.prompt(QStringLiteral("Nom du nouveau domaine :"), QStringLiteral("Domaine"),
                                  QStringLiteral("Défaut")),
-                  r.result);
+                  QString::fromUtf8(result));
     }
 }
 
