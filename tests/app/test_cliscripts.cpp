@@ -1,28 +1,15 @@
-// quillsite-cli run on scripts under tests/data/app/*.cli: each builds files in a fresh folder, runs the
-// command and checks its exit code, what it printed and what it wrote. One step a line (see datarows.h):
-// - setting up: file|PATH|BYTES, page|PATH|TITLE[|BODY], folder|PATH, link|PATH|TARGET, copy|PATH|SOURCE,
-//   checked-site (the site of checksite.h), include|DATA FILE (its steps), touch|PATH|DATE,
-//   setting|KEY|VALUE, readonly|PATH, input|TEXT (standard input from then on);
-// - running: run|CODE|ARGUMENT|... (in the folder);
-// - checking: out|OP|TEXT and err|OP|TEXT (OP "=" equal, "~" holds, "^" starts, "$" ends, "!~" lacks,
-//   "data" equal to a data file), stored|KEY|VALUE, bytes|PATH|BYTES, data|PATH|DATA FILE, has|PATH|TEXT
-//   and lacks|PATH|TEXT (Windows-1252), line|PATH|N|TEXT, mtime|PATH|DATE, absent|PATH, exists|PATH (and
-//   is no link), files|PATH|NAMES (space-separated), snap|PATH then same|PATH (unchanged but the date).
-// "{D}" stands for the folder (ending with "/"), "{USER}" for the user's name, "{SRC}" for the sources,
-// "{TRASH}" for the desktop trash; in data files "{D}" and "SITE/" stand for the folder. A PATH is in
-// the folder unless it starts with "/".
+// quillsite-cli run on the scripts tests/data/app/*.cli (their steps: tests/data/app/README.txt).
 #include "checksite.h"
-#include "datarows.h"
 #include "lib/helpers.h"
 #include "lib/settings.h"
 #include "lib/text1252.h"
+#include "tablefile.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
-#include <QStandardPaths>
 
 #include <memory>
 
@@ -55,19 +42,17 @@ TEST_P(CliScript, Runs) {
     QMap<QString, QStringList> snaps;
     QByteArray input;
     CliResult last;
-    const QByteArray trash =
-        (QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Trash"))
-            .toUtf8();
+    const QByteArray trash = QFileInfo(trashFolder()).path().toUtf8();
     QList<DataRow> rows;
-    for (const DataRow& row : dataRows(QStringLiteral("app/%1.cli").arg(GetParam())))
-        rows += row.text(0) == u"include" ? dataRows(row.text(1)) : QList<DataRow>{row};
+    for (const DataRow& row : tableRows(QStringLiteral("app/%1.cli").arg(GetParam())))
+        rows += row.text(0) == u"include" ? tableRows(row.text(1)) : QList<DataRow>{row};
     for (DataRow row : rows) {
-        for (QByteArray& f : row.fields)
+        for (QByteArray& f : row)
             f.replace("{D}", dir.path().toUtf8())
                 .replace("{USER}", UtilisateurNom().toUtf8())
                 .replace("{SRC}", QUILLSITE_SOURCE_DIR)
                 .replace("{TRASH}", trash);
-        SCOPED_TRACE(QStringLiteral("line %1: ").arg(row.line) + QString::fromUtf8(row.fields.join('|')));
+        SCOPED_TRACE(row.where + ": " + row.join('|').toStdString());
         const QString verb = row.text(0), text = row.text(2);
         const QString path = row.text(1).startsWith(u'/') ? row.text(1) : dir(row.text(1));
         const QString content = fromWindows1252(readFile(path));
@@ -75,12 +60,12 @@ TEST_P(CliScript, Runs) {
             return dataFile(name).replace("{D}", dir.path().toUtf8()).replace("SITE/", dir.path().toUtf8());
         };
         if (verb == u"file") {
-            writeFile(path, row.bytes(2));
+            writeFile(path, row.value(2));
         } else if (verb == u"page") {
-            writeFile(path, crlf({"<HTML><HEAD><TITLE>" + text + "</TITLE>", "</HEAD><BODY>",
-                                  "<!-- BEGIN -->" + (row.fields.size() > 3 ? row.text(3) : "corps") +
-                                      "<!-- END -->",
-                                  "</BODY></HTML>"}));
+            writeFile(path,
+                      crlf({"<HTML><HEAD><TITLE>" + text + "</TITLE>", "</HEAD><BODY>",
+                            "<!-- BEGIN -->" + (row.size() > 3 ? row.text(3) : "corps") + "<!-- END -->",
+                            "</BODY></HTML>"}));
         } else if (verb == u"folder") {
             makeDir(path);
         } else if (verb == u"link") {
@@ -100,10 +85,10 @@ TEST_P(CliScript, Runs) {
             if (!locked.back()->active())
                 GTEST_SKIP() << "no read-only folder here";
         } else if (verb == u"input") {
-            input = row.bytes(1);
+            input = row.value(1);
         } else if (verb == u"run") {
             QStringList arguments;
-            for (qsizetype i = 2; i < row.fields.size(); ++i)
+            for (qsizetype i = 2; i < row.size(); ++i)
                 arguments.append(row.text(i));
             last = runCli(arguments, input, dir.path());
             EXPECT_EQ(last.code, row.text(1).toInt()) << last.err;
@@ -114,7 +99,7 @@ TEST_P(CliScript, Runs) {
             else
                 EXPECT_TRUE(matches(row.text(1), got, text)) << got;
         } else if (verb == u"bytes") {
-            EXPECT_EQ(readFile(path), row.bytes(2));
+            EXPECT_EQ(readFile(path), row.value(2));
         } else if (verb == u"data") {
             EXPECT_EQ(readFile(path), expected(text));
         } else if (verb == u"has" || verb == u"lacks") {

@@ -15,10 +15,6 @@ using namespace qs::test;
 
 namespace {
 
-QStringList entries(const QString& folder) {
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-}
-
 // A tmpfs of 1 MiB over a folder while it lives; `active` is false where mounting is not allowed.
 struct SmallDisk {
     explicit SmallDisk(const QString& folder) : path(QFile::encodeName(folder)) {
@@ -62,11 +58,11 @@ TEST(HostileDisk, AFullDiskLeavesEveryFileAsItWas) {
         {{"indexer", s.root()}, ""},
     };
     for (const auto& [arguments, folder] : commands) {
-        const QStringList before = entries(s.at(folder));
+        const QStringList before = folderEntries(s.at(folder));
         const CliResult r = runCli(arguments, "texte");
         EXPECT_EQ(r.code, 1) << arguments.first() << r.out;
         EXPECT_TRUE(r.err.contains("disque plein")) << r.err;
-        EXPECT_EQ(entries(s.at(folder)), before) << arguments.first();
+        EXPECT_EQ(folderEntries(s.at(folder)), before) << arguments.first();
         EXPECT_EQ(readFile(s.at("D/C/1.htm")), page);
     }
     EXPECT_EQ(readFile(s.at("Recent.htm")), "ancienne");

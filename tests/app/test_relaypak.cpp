@@ -1,5 +1,5 @@
 #include "replace.h"
-#include "testutil.h"
+#include "tablefile.h"
 
 #include <gtest/gtest.h>
 
@@ -102,20 +102,14 @@ TEST_F(Relaypak, AnyFailureLeavesTheOldProgramAndNoTemporaryFile) {
     writeFile(dir("share/empty"), "");
     writeFile(dir("share/mute"), "#!/bin/sh\nexit 0\n"); // does not answer with its identification
     writeFile(dir("share/stuck"), "#!/bin/sh\nsleep 5\n");
-    const std::tuple<QString, QString, QString> cases[] = {
-        {dir("share/missing"), program, "La nouvelle version \"%1\" est introuvable."},
-        {newVersion, dir("local/missing"), "Le programme à remplacer \"%2\" est introuvable."},
-        {program, program, "La nouvelle version et le programme à remplacer sont le même fichier (\"%1\")."},
-        {dir("share/empty"), program, "La nouvelle version \"%1\" est vide."},
-        {dir("share/mute"), program,
-         "La nouvelle version \"%1\" ne fonctionne pas ici : elle ne donne pas son identification (code de "
-         "sortie 0)."},
-        {dir("share/stuck"), program,
-         "La nouvelle version \"%1\" ne fonctionne pas ici : elle ne répond pas en 0.3 secondes."},
-    };
-    for (const auto& [from, to, why] : cases)
-        EXPECT_EQ(relaypak::replaceProgram(from, to, 300),
-                  QString(why).replace(QStringLiteral("%1"), from).replace(QStringLiteral("%2"), to));
+    for (const DataRow& r : tableRows("app/relaypak.txt")) {
+        const QString from = dir(r.text(1)), to = dir(r.text(2));
+        if (r.text(0) == u"replace") {
+            EXPECT_EQ(relaypak::replaceProgram(from, to, 300),
+                      r.text(3).replace(QStringLiteral("%1"), from).replace(QStringLiteral("%2"), to))
+                << r.where;
+        }
+    }
     EXPECT_EQ(readFile(program), kOld);
     EXPECT_EQ(localFiles(), QStringList{QStringLiteral("quillsite")});
 
@@ -155,17 +149,15 @@ TEST_F(Relaypak, WaitsForTheProgramToEndWithinItsBound) {
 }
 
 TEST_F(Relaypak, CommandLine) {
-    // Usage errors.
-    const std::pair<QStringList, QString> usage[] = {
-        {{}, "Usage : relaypak"},
-        {{newVersion}, "Usage : relaypak"},
-        {{"--attente", "bientôt", newVersion, program}, "Attente invalide : « bientôt »"},
-        {{"--vite", newVersion, program}, "Option inconnue : « vite »."},
-    };
-    for (const auto& [arguments, error] : usage) {
-        const Result r = runRelaypak(arguments);
-        EXPECT_EQ(r.code, 2);
-        EXPECT_TRUE(r.error.startsWith(error)) << r.error;
+    for (const DataRow& r : tableRows("app/relaypak.txt")) {
+        if (r.text(0) != u"usage")
+            continue;
+        QStringList arguments = r.text(1).split(u' ', Qt::SkipEmptyParts);
+        for (QString& a : arguments)
+            a = a.contains(u'/') ? dir(a) : a;
+        const Result run = runRelaypak(arguments);
+        EXPECT_EQ(run.code, 2) << r.where;
+        EXPECT_TRUE(run.error.startsWith(r.text(2))) << r.where << run.error;
     }
     EXPECT_EQ(readFile(program), kOld);
     Result r;

@@ -3,8 +3,8 @@
 #include "commands/selection.h"
 #include "site/listing.h"
 
-#include "datarows.h"
 #include "sitefixture.h"
+#include "tablefile.h"
 
 #include <gtest/gtest.h>
 
@@ -17,10 +17,10 @@ namespace {
 
 // The site of tests/data/app/awkward-site.txt under `top`.
 void makeSite(const SiteFixture& s, const QString& top) {
-    for (const DataRow& r : dataRows(QStringLiteral("app/awkward-site.txt"))) {
+    for (const DataRow& r : tableRows(QStringLiteral("app/awkward-site.txt"))) {
         const QString path = top + r.text(1);
         r.text(0) == u"page"   ? s.page(path, r.text(2))
-        : r.text(0) == u"file" ? writeFile(s.at(path), r.bytes(2))
+        : r.text(0) == u"file" ? writeFile(s.at(path), r.value(2))
                                : s.folder(path);
     }
 }

@@ -1,6 +1,7 @@
 #include "fulltextsite.h"
 #include "indexer/fulltext.h"
 #include "lib/helpers.h"
+#include "tablefile.h"
 
 #include <gtest/gtest.h>
 
@@ -15,62 +16,21 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-TEST(FullTextTerms, FoldingAndWords) {
-    const struct {
-        const char* text;
-        QStringList terms;
-    } rows[] = {
-        {"Modèle MODÈLE modele", {"modele", "modele", "modele"}},
-        {"L'Œuvre, l'œuvre ; Æsop et cæcum", {"oeuvre", "oeuvre", "aesop", "et", "caecum"}},
-        {"Ça déçoit à Noël : naïve, ÉTÉ, Straße", {"ca", "decoit", "noel", "naive", "ete", "strasse"}},
-        {"a b 2026 x1 années-lumière", {"2026", "x1", "annees", "lumiere"}},
-        {"Ελληνικά Δ", {"ελληνικα"}},
-    };
-    for (const auto& r : rows)
-        EXPECT_EQ(searchTerms(QString::fromUtf8(r.text)), r.terms) << r.text;
-    EXPECT_EQ(searchTerms(QString(41, u'a')), QStringList());
-}
-
-TEST(FullTextTerms, PagesOfTheFixtureSite) {
-    // What each page gives: its title and the searchable text, whatever its encoding.
-    const char* rows[][3] = {
-        {"Logiciel/Reglages/1.htm", "Modèle de configuration",
-         "Le modèle décrit la configuration du serveur : réseau, disques. Voir aussi l’annexe & les notes."},
-        {"Logiciel/Reglages/2.htm", "L'œuvre complète",
-         "Pour configurer l'Œuvre, suivez le guide. ÆSOP et ses fables."},
-        {"Logiciel/Reglages/3.htm", "Notes sur la sécurité", "Les modèles de sécurité ne changent pas."},
-    };
+// The cases of tests/data/indexer/fulltext.txt: terms of a text, pages of the fixture site, markup.
+TEST(FullTextTerms, Table) {
     const QString base = QStringLiteral(QUILLSITE_SOURCE_DIR "/tests/data/fulltext/site/");
-    for (const auto& r : rows) {
-        const PageText page = extractPageText(decodePage(readFile(base + QLatin1String(r[0]))));
-        EXPECT_EQ(page.title, QString::fromUtf8(r[1])) << r[0];
-        EXPECT_EQ(page.text, QString::fromUtf8(r[2])) << r[0];
+    for (const DataRow& r : tableRows("indexer/fulltext.txt")) {
+        SCOPED_TRACE(r.where);
+        if (r.text(0) == u"terms") {
+            EXPECT_EQ(searchTerms(r.text(1)).join(u' '), r.text(2));
+        } else if (r.text(0) == u"page") {
+            const PageText page = extractPageText(decodePage(readFile(base + r.text(1))));
+            EXPECT_EQ(page.title, r.text(2));
+            EXPECT_EQ(page.text, r.text(3));
+        } else {
+            EXPECT_EQ(extractPageText(decodePage(r.value(1))).text, r.text(2));
+        }
     }
-}
-
-TEST(FullTextTerms, EncodingsAndMarkup) {
-    const struct {
-        QByteArray bytes;
-        const char* text;
-    } rows[] = {
-        // Valid UTF-8 undeclared is UTF-8; anything else undeclared is Windows-1252.
-        {"<body>\xC3\xA9t\xC3\xA9</body>", "été"},
-        {"<body>\xE9t\xE9 \x9C"
-         "uvre</body>",
-         "été œuvre"},
-        // A declaration wins over the look of the bytes.
-        {"<meta charset=\"windows-1252\"><body>\xC3\xA9</body>", "Ã©"},
-        {"<meta content=\"text/html; charset=UTF-8\"><body>\xC3\xA9</body>", "é"},
-        {"<body>x &lt;y&gt; &#x153;&#8364;&unknown; & &</body>", "x <y> œ€&unknown; & &"},
-        {"<body>a<br>b<p>c</p>d<i>e</i>f 3 < 4</body>", "a b c def 3 < 4"},
-        {"no body <b>at</b> all", "no body at all"},
-        {"<head><title>T</title></head><p>after head</p>", "after head"},
-        {"<body><!-- BEGIN -->only<!-- END --> not</body>", "only"},
-        {"<body>unclosed <script>x", "unclosed"},
-    };
-    for (const auto& r : rows)
-        EXPECT_EQ(extractPageText(decodePage(r.bytes)).text, QString::fromUtf8(r.text))
-            << r.bytes.constData();
 }
 
 TEST(FullTextData, ShardsCoverEveryTermOnceAndStaySmall) {

@@ -12,7 +12,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -23,10 +22,6 @@ using namespace qs::test;
 namespace {
 
 using Op = FileError::Operation;
-
-QStringList entries(const QString& folder) {
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-}
 
 struct FaultGuard {
     explicit FaultGuard(const WriteFault& f) { setWriteFault(f); }
@@ -53,7 +48,7 @@ TEST(WriteFileWhole, AnyFailedStepKeepsThePreviousFileAndSaysWhy) {
         EXPECT_EQ(error, QStringLiteral("Je ne peux pas écrire le fichier \"%1\" : %2.")
                              .arg(dir("p.htm"), QString::fromUtf8(cause)));
         EXPECT_EQ(readFile(dir("p.htm")), "ancien\r\n") << int(step.step);
-        EXPECT_EQ(entries(dir.path()), QStringList{"p.htm"}) << int(step.step);
+        EXPECT_EQ(folderEntries(dir.path()), QStringList{"p.htm"}) << int(step.step);
     }
 }
 
@@ -68,9 +63,9 @@ TEST(WriteFileWhole, ALinkInThePlaceOfTheFileIsReplacedAndItsTargetNeverWritten)
                                {.sync = false, .keepPermissions = true, .skipUnchanged = skipUnchanged}));
         EXPECT_FALSE(QFileInfo(dir("site/Index.htm")).isSymLink());
         EXPECT_EQ(readFile(dir("site/Index.htm")), "a\r\n");
-        EXPECT_EQ(entries(dir("site")), QStringList{"Index.htm"});
+        EXPECT_EQ(folderEntries(dir("site")), QStringList{"Index.htm"});
         EXPECT_EQ(readFile(dir("dehors/cible.htm")), "a\r\n");
-        EXPECT_EQ(entries(dir("dehors")), QStringList{"cible.htm"});
+        EXPECT_EQ(folderEntries(dir("dehors")), QStringList{"cible.htm"});
     }
 }
 
@@ -112,7 +107,7 @@ TEST(BoundedRead, SpecialAndHugeFilesCostNoMoreThanAPage) {
 TEST(Trash, AnUnwritableTrashKeepsTheFileAndSaysSo) {
     TempDir dir;
     writeFile(dir("1.htm"), "page");
-    const QString trash = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Trash";
+    const QString trash = QFileInfo(trashFolder()).path();
     makeDir(trash + "/files");
     makeDir(trash + "/info");
     ReadOnlyFolder locked(trash + "/info");

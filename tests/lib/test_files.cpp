@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
-#include <QStandardPaths>
 
 using namespace qs;
 using namespace qs::test;
@@ -125,8 +124,7 @@ TEST(FolderRemoval, FilesGoToTheTrashDotEntriesStayAndTheParentWithThem) {
     QFile::setPermissions(dir("A/1.htm"), QFile::ReadOwner);
     EXPECT_TRUE(DossierSupprimer(dir("A")));
     EXPECT_FALSE(DossierExiste(dir("A")));
-    const QString trash =
-        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Trash/files";
+    const QString trash = trashFolder();
     EXPECT_TRUE(QDir(trash).entryList().contains(QStringLiteral("1.htm"))) << trash.toStdString();
     EXPECT_TRUE(trash.startsWith(qEnvironmentVariable("XDG_DATA_HOME")));
 

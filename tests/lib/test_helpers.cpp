@@ -1,7 +1,7 @@
-#include "datarows.h"
 #include "lib/helpers.h"
 #include "lib/translations.h"
 #include "scripteddialogs.h"
+#include "tablefile.h"
 #include "testutil.h"
 #include "version.h"
 
@@ -35,12 +35,11 @@ TEST(ListeCherche, TextNumbersAndAccentsCompareAsTheListDoes) {
     const QStringListModel accents({QStringLiteral("Système"), QStringLiteral("ÉTÉ")});
     const QMap<QString, const QAbstractItemModel*> lists{
         {"texts", texts.get()}, {"numbers", numbers.get()}, {"accents", &accents}};
-    for (const DataRow& r : dataRows(QStringLiteral("lib/liste-cherche.txt"))) {
+    for (const DataRow& r : tableRows(QStringLiteral("lib/liste-cherche.txt"))) {
         const QVariant value = r.text(0) == u"numbers"  ? QVariant(r.text(1).toInt())
                                : r.text(1) == u"(none)" ? QVariant()
                                                         : QVariant(r.text(1));
-        EXPECT_EQ(ListeCherche(d, lists.value(r.text(0)), value, r.text(2)), r.text(3).toInt())
-            << QString::fromUtf8(r.fields.join('|'));
+        EXPECT_EQ(ListeCherche(d, lists.value(r.text(0)), value, r.text(2)), r.text(3).toInt()) << r.where;
     }
     EXPECT_TRUE(d.calls().isEmpty());
 

@@ -1,8 +1,8 @@
-#include "datarows.h"
 #include "lib/files.h"
 #include "lib/settings.h"
 #include "lib/update.h"
 #include "scripteddialogs.h"
+#include "tablefile.h"
 #include "testutil.h"
 
 #include <gtest/gtest.h>
@@ -80,11 +80,12 @@ protected:
     void markBuildMachine() { writeFile(L + QStringLiteral("quillsite.publish"), ""); }
     // The longer texts of update-texts.txt, then the folders, put in place of their names.
     QString filled(QString text) const {
-        static const QList<DataRow> texts = dataRows(QStringLiteral("lib/update-texts.txt"));
+        static const QList<DataRow> texts = tableRows(QStringLiteral("lib/update-texts.txt"));
         for (const DataRow& r : texts)
             text.replace(QStringLiteral("{=%1}").arg(r.text(0)), r.text(1));
         return text.replace(QStringLiteral("{U-}"), withoutSeparator(U))
             .replace(QStringLiteral("{U}"), U)
+            .replace(QStringLiteral("{L-}"), withoutSeparator(L))
             .replace(QStringLiteral("{L}"), L)
             .replace(QStringLiteral("{D}"), dir.path());
     }
@@ -103,24 +104,15 @@ protected:
 
 } // namespace
 
-// Scripts under tests/data/lib/update/, one step a line (see datarows.h):
-// - setting up: updater|FOLDER, folder|VALUE (the stored update folder), publish|BYTES|WHEN and
-//   program|BYTES|WHEN (the build there and its date), dir|PATH, yes, no, answer|TEXT (the next answers),
-//   menu, others|PID PID (other windows open), launch-fails, program-path|PATH, build-machine;
-// - running: run|continue or run|end;
-// - checking: extra|N|TEXT (the default answer of the Nth call), dialogs|LINE|... and
-//   launches|ARGUMENTS|... (all since the last check), stored|VALUE, bytes|PATH|BYTES, executable|PATH,
-//   mtime|PATH|WHEN, leftovers|FOLDER (none).
-// "{L}", "{U}" ("{U-}" without its separator) and "{D}" stand for the program's folder, the update folder
-// and the temporary folder, "{=name}" for a text of update-texts.txt.
+// Scripts under tests/data/lib/update/ (their steps: README.txt there).
 class UpdateScript : public Update, public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(UpdateScript, Runs) {
-    for (const DataRow& row : dataRows(QStringLiteral("lib/update/%1.txt").arg(GetParam()))) {
+    for (const DataRow& row : tableRows(QStringLiteral("lib/update/%1.txt").arg(GetParam()))) {
         QStringList f;
-        for (qsizetype i = 0; i < row.fields.size(); ++i)
+        for (qsizetype i = 0; i < row.size(); ++i)
             f.append(filled(row.text(i)));
-        SCOPED_TRACE(QStringLiteral("line %1: ").arg(row.line) + f.join(u'|'));
+        SCOPED_TRACE(row.where + ": " + f.join(u'|').toStdString());
         const QString verb = f.value(0), a = f.value(1), b = f.value(2);
         if (verb == u"updater") {
             putUpdater(a);
@@ -131,6 +123,10 @@ TEST_P(UpdateScript, Runs) {
         } else if (verb == u"program") {
             writeFile(program, a.toUtf8());
             setModified(program, when(b));
+        } else if (verb == u"file") {
+            writeFile(a, b.toUtf8());
+        } else if (verb == u"link") {
+            ASSERT_TRUE(QFile::link(b, a));
         } else if (verb == u"dir") {
             makeDir(a);
         } else if (verb == u"yes" || verb == u"no") {
@@ -174,6 +170,12 @@ TEST_P(UpdateScript, Runs) {
             EXPECT_TRUE(QFileInfo(a).isExecutable());
         } else if (verb == u"mtime") {
             EXPECT_EQ(QFileInfo(a).lastModified(), when(b));
+        } else if (verb == u"finished") {
+            const auto report = updateFinished(program);
+            EXPECT_EQ((report ? QStringList{report->ok ? "ok" : "echec", report->text} : QStringList{"none"}),
+                      f.mid(1));
+        } else if (verb == u"files") {
+            EXPECT_EQ(QDir(a).entryList(QDir::Files).join(u' '), b);
         } else if (verb == u"leftovers") {
             EXPECT_EQ(leftovers(a), QStringList());
         } else {
@@ -185,32 +187,7 @@ TEST_P(UpdateScript, Runs) {
 INSTANTIATE_TEST_SUITE_P(Lib, UpdateScript,
                          ::testing::Values("declined", "first-use", "prompt-repeats", "menu", "other-window",
                                            "no-updater", "updater-place", "no-date", "newer", "cannot-start",
-                                           "build-machine"));
-
-TEST_F(Update, TheUpdaterReportIsShownOnceAndTheBackupGoes) {
-    writeFile(program + QStringLiteral(".ancien"), "build 0");
-    writeFile(program + QStringLiteral(".mise-a-jour.txt"), "echec\nLa nouvelle version s'est arrêtée.\n");
-    const auto report = updateFinished(program);
-    ASSERT_TRUE(report.has_value());
-    EXPECT_FALSE(report->ok);
-    EXPECT_EQ(report->text, QStringLiteral("La nouvelle version s'est arrêtée."));
-    EXPECT_FALSE(updateFinished(program).has_value());
-    EXPECT_EQ(QDir(L).entryList(QDir::Files), QStringList{"quillsite"});
-}
-
-TEST_F(Update, RunningFromTheUpdateFolderIsRefusedAndEndsTheProgram) {
-    putUpdater(L);
-    // The program's folder; the same path in other letters (a second folder here, since this disk tells
-    // cases apart); the same folder through a link.
-    makeDir(dir("LOCAL/"));
-    ASSERT_TRUE(QFile::link(withoutSeparator(L), dir("link")));
-    for (const QString& folder : {L, dir("LOCAL/"), dir("link")}) {
-        setFolder(folder);
-        EXPECT_EQ(run(), UpdateOutcome::EndProgram);
-    }
-    EXPECT_EQ(dialogs.log(), QStringList(3, text("from-update-folder")));
-    EXPECT_TRUE(launches.isEmpty());
-}
+                                           "build-machine", "from-update-folder", "report"));
 
 TEST_F(Update, AFailedPublicationNeverLeavesAPartialProgram) {
     ready();

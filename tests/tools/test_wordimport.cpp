@@ -1,11 +1,9 @@
-#include "datarows.h"
 #include "scripteddialogs.h"
+#include "tablefile.h"
 #include "testutil.h"
 #include "tools/wordimport.h"
 
 #include <gtest/gtest.h>
-
-#include <QStandardPaths>
 
 #include <sys/stat.h>
 
@@ -25,8 +23,8 @@ QByteArray expectedPage(const QString& base, const QString& src) {
 } // namespace
 
 TEST(WordImport, RelativePathsNamesAndReferences) {
-    for (const DataRow& r : dataRows(QStringLiteral("tools/word-paths.txt"))) {
-        SCOPED_TRACE(QString::fromUtf8(r.fields.join('|')));
+    for (const DataRow& r : tableRows(QStringLiteral("tools/word-paths.txt"))) {
+        SCOPED_TRACE(r.where);
         if (r.text(0) == u"relative") {
             const std::optional<QString> got = CheminRelatif(r.text(1), r.text(2));
             EXPECT_EQ(got.value_or(QStringLiteral("-")), r.text(3));
@@ -54,9 +52,7 @@ TEST(WordImport, PagesAreWrittenByteForByteAndOtherFilesGoToTheTrash) {
     // The document keeps its own name in the link, so that it is found on a case-sensitive disk.
     EXPECT_EQ(readFile(dir(QStringLiteral("Web/Docs/Été.htm"))),
               expectedPage(QStringLiteral("Été"), QStringLiteral("../../Word/Été.RTF")));
-    const QString trash = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-                          QStringLiteral("/Trash/files/a.b.htm");
-    EXPECT_EQ(readFile(trash), QByteArray("the user's own page"));
+    EXPECT_EQ(readFile(trashFolder() + "/a.b.htm"), QByteArray("the user's own page"));
     EXPECT_EQ(d.messages(),
               QStringList{QStringLiteral("3 page(s) écrite(s) dans \"%1\".\r\n\r\nCes fichiers portaient "
                                          "déjà le nom d'une page sans être des pages visionneuses : ils "
