@@ -14,6 +14,8 @@
 #include <QRegularExpression>
 #include <QSettings>
 
+#include <memory>
+
 using namespace qs;
 using namespace qs::test;
 
@@ -46,9 +48,10 @@ struct ImmutableFile {
     bool active = false;
 };
 
-// A program folder L holding the program "quillsite" and an update folder U, both in a temporary folder;
-// the updater launcher is recorded instead of run.
-class Update : public ::testing::Test {
+// Scripts under tests/data/lib/update/ (their steps: README.txt there), each run with a program folder L
+// holding the program "quillsite" and an update folder U, both in a temporary folder; the updater
+// launcher is recorded instead of run.
+class UpdateScript : public ::testing::TestWithParam<const char*> {
 protected:
     void SetUp() override {
         QSettings(QStringLiteral("Vendrel"), QStringLiteral("quillsite")).clear();
@@ -59,25 +62,10 @@ protected:
         setModified(program, kBuilt);
         env.programPath = program;
         env.launch = [this](const QString& p, const QStringList& args) {
-            launches.append(QStringList{p} + args);
+            launches.append((QStringList{p} + args).join(u' '));
             return launchSucceeds;
         };
     }
-
-    UpdateOutcome run() { return MiseAJour(dialogs, env); }
-    void setFolder(const QString& value) { ParamètreEcrire(kKey, value); }
-    QString storedFolder() const { return ParamètreLire(kKey); }
-    void putUpdater(const QString& folder) { writeFile(folder + QStringLiteral("relaypak"), "#!updater"); }
-    // The update folder U as the program finds it: the updater beside the program, the folder stored.
-    void ready() {
-        putUpdater(L);
-        setFolder(U);
-    }
-    void publishBuild(const QByteArray& bytes, const QDateTime& when) {
-        writeFile(U + QStringLiteral("quillsite"), bytes);
-        setModified(U + QStringLiteral("quillsite"), when);
-    }
-    void markBuildMachine() { writeFile(L + QStringLiteral("quillsite.publish"), ""); }
     // The longer texts of update-texts.txt, then the folders, put in place of their names.
     QString filled(QString text) const {
         static const QList<DataRow> texts = tableRows(QStringLiteral("lib/update-texts.txt"));
@@ -89,25 +77,20 @@ protected:
             .replace(QStringLiteral("{L}"), L)
             .replace(QStringLiteral("{D}"), dir.path());
     }
-    QString text(const char* name) const { return filled(QStringLiteral("{=%1}").arg(QLatin1String(name))); }
-    QStringList leftovers(const QString& folder) const {
-        return QDir(folder).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral(".quillsite."));
-    }
 
     TempDir dir;
     QString L = dir("local/"), U = dir("network/"), program = L + QStringLiteral("quillsite");
     ScriptedDialogs dialogs;
     UpdateEnvironment env;
-    QList<QStringList> launches;
+    QStringList launches;
     bool launchSucceeds = true;
 };
 
 } // namespace
 
-// Scripts under tests/data/lib/update/ (their steps: README.txt there).
-class UpdateScript : public Update, public ::testing::WithParamInterface<const char*> {};
-
 TEST_P(UpdateScript, Runs) {
+    std::vector<std::unique_ptr<ReadOnlyFolder>> readOnly;
+    std::vector<std::unique_ptr<ImmutableFile>> immutable;
     for (const DataRow& row : tableRows(QStringLiteral("lib/update/%1.txt").arg(GetParam()))) {
         QStringList f;
         for (qsizetype i = 0; i < row.size(); ++i)
@@ -115,20 +98,29 @@ TEST_P(UpdateScript, Runs) {
         SCOPED_TRACE(row.where + ": " + f.join(u'|').toStdString());
         const QString verb = f.value(0), a = f.value(1), b = f.value(2);
         if (verb == u"updater") {
-            putUpdater(a);
+            writeFile(a + QStringLiteral("relaypak"), "#!updater");
         } else if (verb == u"folder") {
-            setFolder(a);
-        } else if (verb == u"publish") {
-            publishBuild(a.toUtf8(), when(b));
-        } else if (verb == u"program") {
-            writeFile(program, a.toUtf8());
-            setModified(program, when(b));
+            ParamètreEcrire(kKey, a);
+        } else if (verb == u"publish" || verb == u"program") {
+            const QString path = verb == u"program" ? program : U + QStringLiteral("quillsite");
+            writeFile(path, a.toUtf8());
+            setModified(path, when(b));
         } else if (verb == u"file") {
             writeFile(a, b.toUtf8());
         } else if (verb == u"link") {
             ASSERT_TRUE(QFile::link(b, a));
         } else if (verb == u"dir") {
             makeDir(a);
+        } else if (verb == u"readonly") {
+            readOnly.push_back(std::make_unique<ReadOnlyFolder>(a));
+            if (!readOnly.back()->active())
+                GTEST_SKIP() << "cannot make a folder read-only here";
+        } else if (verb == u"writable") {
+            readOnly.clear();
+        } else if (verb == u"immutable") {
+            immutable.push_back(std::make_unique<ImmutableFile>(a));
+            if (!immutable.back()->active)
+                GTEST_SKIP() << "cannot lock a file here";
         } else if (verb == u"yes" || verb == u"no") {
             verb == u"yes" ? dialogs.yes() : dialogs.no();
         } else if (verb == u"answer") {
@@ -147,23 +139,27 @@ TEST_P(UpdateScript, Runs) {
         } else if (verb == u"program-path") {
             env.programPath = a;
         } else if (verb == u"build-machine") {
-            markBuildMachine();
+            writeFile(L + QStringLiteral("quillsite.publish"), "");
         } else if (verb == u"run") {
-            EXPECT_EQ(run(), a == u"end" ? UpdateOutcome::EndProgram : UpdateOutcome::Continue);
+            EXPECT_EQ(MiseAJour(dialogs, env),
+                      a == u"end" ? UpdateOutcome::EndProgram : UpdateOutcome::Continue);
         } else if (verb == u"extra") {
             ASSERT_GT(dialogs.calls().size(), a.toInt());
             EXPECT_EQ(dialogs.calls()[a.toInt()].extra, b);
         } else if (verb == u"dialogs") {
             EXPECT_EQ(dialogs.log(), f.mid(1));
             dialogs.clear();
+        } else if (verb == u"message") { // the one message shown: how it starts and ends, a cause between
+            const QString m = dialogs.messages().value(0);
+            EXPECT_TRUE(dialogs.messages().size() == 1 && m.startsWith(a) && m.endsWith(b) &&
+                        m.size() > a.size() + b.size())
+                << m;
+            dialogs.clear();
         } else if (verb == u"launches") {
-            QStringList got;
-            for (const QStringList& l : std::as_const(launches))
-                got.append(l.join(u' '));
-            EXPECT_EQ(got, f.mid(1));
+            EXPECT_EQ(launches, f.mid(1));
             launches.clear();
         } else if (verb == u"stored") {
-            EXPECT_EQ(storedFolder(), a);
+            EXPECT_EQ(ParamètreLire(kKey), a);
         } else if (verb == u"bytes") {
             EXPECT_EQ(readFile(a), b.toUtf8());
         } else if (verb == u"executable") {
@@ -177,7 +173,8 @@ TEST_P(UpdateScript, Runs) {
         } else if (verb == u"files") {
             EXPECT_EQ(QDir(a).entryList(QDir::Files).join(u' '), b);
         } else if (verb == u"leftovers") {
-            EXPECT_EQ(leftovers(a), QStringList());
+            EXPECT_EQ(QDir(a).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral(".quillsite.")),
+                      QStringList());
         } else {
             ADD_FAILURE() << "unknown step";
         }
@@ -187,48 +184,5 @@ TEST_P(UpdateScript, Runs) {
 INSTANTIATE_TEST_SUITE_P(Lib, UpdateScript,
                          ::testing::Values("declined", "first-use", "prompt-repeats", "menu", "other-window",
                                            "no-updater", "updater-place", "no-date", "newer", "cannot-start",
-                                           "build-machine", "from-update-folder", "report"));
-
-TEST_F(Update, AFailedPublicationNeverLeavesAPartialProgram) {
-    ready();
-    markBuildMachine();
-    const QString copyFailed = text("copy-failed");
-    {
-        ReadOnlyFolder readOnly(U);
-        if (!readOnly.active())
-            GTEST_SKIP() << "cannot make a folder read-only here";
-        EXPECT_EQ(run(), UpdateOutcome::Continue);
-        EXPECT_EQ(dialogs.log(), QStringList{"message(!) Vendrel - Avertissement: " + copyFailed +
-                                             text("gone-from-network")});
-    }
-    // With an older build there, the copy fails before it is touched, and the message says it stays.
-    publishBuild("build 0", kBuilt.addDays(-1));
-    dialogs.clear();
-    {
-        ReadOnlyFolder readOnly(U);
-        EXPECT_EQ(run(), UpdateOutcome::Continue);
-    }
-    ASSERT_EQ(dialogs.messages().size(), 1);
-    const QString message = dialogs.messages()[0];
-    EXPECT_TRUE(message.startsWith(copyFailed + "\r\n\r\n(") && message.endsWith(text("old-stays")))
-        << message;
-    EXPECT_EQ(readFile(U + QStringLiteral("quillsite")), QByteArray("build 0"));
-    EXPECT_TRUE(leftovers(U).isEmpty());
-}
-
-TEST_F(Update, AnOldPublishedBuildThatCannotBeReplacedIsReported) {
-    ready();
-    markBuildMachine();
-    publishBuild("build 0", kBuilt.addDays(-1));
-    ImmutableFile locked(U + QStringLiteral("quillsite"));
-    if (!locked.active)
-        GTEST_SKIP() << "cannot lock a file here";
-    EXPECT_EQ(run(), UpdateOutcome::Continue);
-    ASSERT_EQ(dialogs.messages().size(), 1);
-    const QString message = dialogs.messages()[0], head = text("cannot-remove");
-    // The system's reason is there, between the brackets.
-    EXPECT_TRUE(message.startsWith(head) && message.endsWith(u')') && message.size() > head.size() + 1)
-        << message;
-    EXPECT_EQ(readFile(U + QStringLiteral("quillsite")), QByteArray("build 0"));
-    EXPECT_TRUE(leftovers(U).isEmpty());
-}
+                                           "build-machine", "from-update-folder", "report", "publish-failed",
+                                           "cannot-remove"));

@@ -101,20 +101,6 @@ TEST(ReplaceRules, EveryByteValueComesBackUnchanged) {
     EXPECT_EQ(applied(content, Req{"qZq", "", false}), std::make_pair(all + all + all, qint64(2)));
 }
 
-TEST(ReplaceRules, NoSixteenBitLimits) {
-    const QByteArray many = QByteArray(40000, 'x') + "\r\n";
-    EXPECT_EQ(applied(many, Req{"x", "yz"}),
-              std::make_pair(QByteArray("yz").repeated(40000) + "\r\n", qint64(40000)));
-    qsizetype shownAt = -1;
-    const auto far = applied(QByteArray(40000, 'a') + "needle", Req{"NEEDLE", "", false, true},
-                             [&](const QString&, qsizetype start, qsizetype) {
-                                 shownAt = start;
-                                 return true;
-                             });
-    EXPECT_EQ(far, std::make_pair(QByteArray(40000, 'a'), qint64(1)));
-    EXPECT_EQ(shownAt, 40000);
-}
-
 // --- Runs over files ------------------------------------------------------------------------------
 
 TEST(ReplaceRun, MessagesUnreadableVanishingAndSpecialFilesAndLeftovers) {
