@@ -5,6 +5,7 @@
 #include "site/listing.h"
 
 #include "pagesite.h"
+#include "tablefile.h"
 
 #include <gtest/gtest.h>
 
@@ -40,6 +41,19 @@ QMap<QString, QByteArray> tree(const QString& root, QStringList* hidden = nullpt
         files.insert(rel, lines.join('\n'));
     }
     return files;
+}
+
+// The commands of one kind in tests/data/app/commands.txt, their arguments as written ("SITE" for the site).
+QList<QStringList> commands(const QString& kind) {
+    QList<QStringList> out;
+    for (const DataRow& r : tableRows("app/commands.txt")) {
+        QStringList command;
+        for (const QByteArray& field : r.mid(1))
+            command.append(str(field));
+        if (r.text(0) == kind)
+            out.append(command);
+    }
+    return out;
 }
 
 void makeSite(const PageSite& s) {
@@ -127,27 +141,19 @@ TEST(SiteLock, OneWriterAtATime) {
 // Each writing command is stopped before its 1st, 2nd... file step: every file is then as it was or as
 // a whole run leaves it, the page of a move is in one category only, and the next run cleans up.
 TEST(Interruptions, EveryStopLeavesOldOrNewFilesAndTheNextRunCleansUp) {
-    const QList<QStringList> commands{
-        {"ajouter-page", "D", "A", "--titre", "Nouvelle"},
-        {"modifier-page", "D", "A", "1.htm", "--titre", "Un bis"},
-        {"deplacer-page", "D", "A", "1.htm", "--vers", "D/B", "--liens"},
-        {"renommer", "D", "B", "--nom", "C", "--liens"},
-        {"generer"},
-        {"indexer", "--maintenant", "2026-12-05 10:00"},
-    };
-    for (QStringList command : commands) {
-        const QString name = command.takeFirst();
+    for (const QStringList& command : commands("interrupted")) {
+        const QString name = command[0];
         PageSite clean;
         makeSite(clean);
         const QMap<QString, QByteArray> before = tree(clean.root());
-        const QStringList args = QStringList{name, clean.root()} + command;
+        const QStringList args = QStringList(command).replaceInStrings(QStringLiteral("SITE"), clean.root());
         ASSERT_EQ(runCli(args, "corps").code, 0) << name;
         const QMap<QString, QByteArray> after = tree(clean.root());
         for (int step = 1;; ++step) {
             SCOPED_TRACE((name + QStringLiteral(" stopped before step %1").arg(step)).toStdString());
             PageSite s;
             makeSite(s);
-            const QStringList run = QStringList{name, s.root()} + command;
+            const QStringList run = QStringList(command).replaceInStrings(QStringLiteral("SITE"), s.root());
             qputenv("QUILLSITE_STOP_BEFORE_STEP", QByteArray::number(step));
             const CliResult stopped = runCli(run, "corps");
             qunsetenv("QUILLSITE_STOP_BEFORE_STEP");
@@ -209,13 +215,9 @@ TEST(HostileDisk, AFullDiskLeavesEveryFileAsItWas) {
     disk.fill();
 
     // Each command, and the folder whose entries must not change.
-    const std::pair<QStringList, QString> commands[] = {
-        {{"ajouter-page", s.root(), "D", "C", "--titre", "Nouvelle"}, "D/C"},
-        {{"images", s.root(), "D", "C"}, "D/C"},
-        {{"deplacer-page", s.root(), "D", "C", "1.htm", "--vers", "D/Autre"}, "D/Autre"},
-        {{"indexer", s.root()}, ""},
-    };
-    for (const auto& [arguments, folder] : commands) {
+    for (QStringList arguments : commands("full")) {
+        const QString folder = arguments.takeFirst();
+        arguments.replaceInStrings(QStringLiteral("SITE"), s.root());
         const QStringList before = folderEntries(s.at(folder));
         const CliResult r = runCli(arguments, "texte");
         EXPECT_EQ(r.code, 1) << arguments.first() << r.out;
@@ -250,15 +252,8 @@ TEST(HostileDisk, SpecialAndHugeFilesNeitherHangNorFillTheMemory) {
     ASSERT_TRUE(QFile::resize(s.at("D/C/4.htm"), qint64(2) << 30)); // sparse
     ASSERT_EQ(::mkfifo(QFile::encodeName(s.at("head_c.txt")).constData(), 0600), 0);
 
-    const QStringList commands[] = {
-        {"lister", s.root()},
-        {"generer", s.root()},
-        {"images", s.root(), "D", "C"},
-        {"ajouter-page", s.root(), "D", "C", "--titre", "Nouvelle"},
-        {"deplacer-page", s.root(), "D", "C", "1.htm", "--vers", "D/Autre"},
-        {"indexer", s.root()},
-    };
-    for (const QStringList& arguments : commands) {
+    for (QStringList arguments : commands("hostile")) {
+        arguments.replaceInStrings(QStringLiteral("SITE"), s.root());
         const CliResult r = runCli(arguments, "texte");
         EXPECT_GE(r.code, 0) << arguments.first().toStdString() << " did not end";
     }

@@ -7,6 +7,7 @@
 #include "lib/text1252.h"
 
 #include "scripteddialogs.h"
+#include "tablefile.h"
 #include "testutil.h"
 
 #include <gtest/gtest.h>
@@ -92,21 +93,14 @@ TEST(BoundedRead, SpecialAndHugeFilesCostNoMoreThanAPage) {
     writeFile(dir("gros.txt"), QByteArray(kMaxWholeFile + 1, 'x'));
     makeDir(dir("dossier.htm"));
 
-    const std::pair<const char*, const char*> cases[] = {
-        {"zero.htm", "ce n'est pas un fichier ordinaire"},
-        {"hasard.htm", "ce n'est pas un fichier ordinaire"},
-        {"tube.txt", "ce n'est pas un fichier ordinaire"},
-        {"enorme.htm", "fichier trop gros (plus de 16 Mo)"},
-        {"gros.txt", "fichier trop gros (plus de 16 Mo)"},
-        {"dossier.htm", "un dossier porte ce nom"},
-        {"absent.htm", "fichier ou dossier introuvable"},
-    };
-    for (const auto& [name, cause] : cases) {
+    for (const DataRow& r : tableRows("lib/unreadable.txt")) {
         QString error;
-        EXPECT_FALSE(readText(dir(name), &error)) << name;
-        EXPECT_EQ(error, QStringLiteral("Je ne peux pas lire le fichier \"%1\" : %2.").arg(dir(name), cause));
+        EXPECT_FALSE(readText(dir(r.text(0)), &error)) << r.where;
+        EXPECT_EQ(
+            error,
+            QStringLiteral("Je ne peux pas lire le fichier \"%1\" : %2.").arg(dir(r.text(0)), r.text(1)));
         for (const TitleRules rules : {TitleRules::Listing, TitleRules::Index})
-            EXPECT_EQ(readTitle(dir(name), rules), QString()) << name;
+            EXPECT_EQ(readTitle(dir(r.text(0)), rules), QString()) << r.where;
     }
     // A title beyond the first 64 KiB is not looked for; one within them is found.
     writeFile(dir("loin.htm"), QByteArray(kTitlePrefix, ' ') + "<TITLE>Trop loin</TITLE>");
