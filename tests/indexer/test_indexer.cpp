@@ -1,8 +1,11 @@
+#include "fulltextsite.h"
+#include "indexer/fulltext.h"
 #include "indexer/indexer.h"
 #include "lib/clock.h"
 #include "lib/fileio.h"
 #include "lib/helpers.h"
 #include "lib/text1252.h"
+#include "scenario.h"
 #include "scripteddialogs.h"
 #include "tablefile.h"
 #include "testutil.h"
@@ -11,12 +14,14 @@
 
 #include <QDir>
 #include <QFile>
-#include <QStandardPaths>
+#include <QFileInfo>
+#include <QRegularExpression>
 
 #include <sys/stat.h>
 
 using namespace qs;
 using namespace qs::test;
+using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
@@ -52,43 +57,43 @@ QStringList row(const QString& link, const QString& name, const QString& title, 
 
 // Stops the run once more than `afterFolders` folders have been announced or `afterPages` pages found
 // (-1: never).
-class StoppingProgress : public IndexProgress {
-public:
-    StoppingProgress(int afterFolders, int afterPages)
-        : afterFolders_(afterFolders), afterPages_(afterPages) {}
+struct StoppingProgress : IndexProgress {
+    StoppingProgress(int f, int p) : afterFolders(f), afterPages(p) {}
     void folder(const QString& path) override { folders.append(path); }
     void found(qsizetype, qsizetype count) override { pages = count; }
     bool stopRequested() override {
-        return (afterFolders_ >= 0 && folders.size() > afterFolders_) ||
-               (afterPages_ >= 0 && pages >= afterPages_);
+        return (afterFolders >= 0 && folders.size() > afterFolders) ||
+               (afterPages >= 0 && pages >= afterPages);
     }
+    int afterFolders, afterPages;
     QStringList folders;
     qsizetype pages = 0;
-
-private:
-    int afterFolders_;
-    int afterPages_;
 };
 
-QString trash() {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Trash";
+class ScriptedProgress : public IndexProgress {
+public:
+    explicit ScriptedProgress(bool stop) : stop_(stop) {}
+    bool stopRequested() override { return stop_; }
+    void written() override { ++writtenCalls; }
+    int writtenCalls = 0;
+
+private:
+    bool stop_;
+};
+
+void skip() {
+    GTEST_SKIP() << "no read-only folder here";
 }
 
 } // namespace
 
 TEST(IndexDays, ReferenceDayFallsBackToSaturdayOnSundayAndMonday) {
-    // Monday 2 March 2026 to Sunday 8 March 2026, each at 10:00.
-    const QDate expected[] = {QDate(2026, 2, 28), QDate(2026, 3, 3), QDate(2026, 3, 4), QDate(2026, 3, 5),
-                              QDate(2026, 3, 6),  QDate(2026, 3, 7), QDate(2026, 3, 7)};
-    for (int i = 0; i < 7; ++i) {
-        const IndexDays days = indexDays(at(2026, 3, 2 + i, 10, 0));
-        EXPECT_EQ(days.reference, expected[i]) << "day " << i;
-        EXPECT_EQ(days.recentLimit, expected[i].addDays(-4).startOfDay()) << "day " << i;
+    for (const DataRow& r : tableRows("indexer/days.txt")) {
+        const IndexDays days = indexDays(QDateTime::fromString(r.text(0), Qt::ISODate));
+        EXPECT_EQ(days.reference, QDate::fromString(r.text(1), Qt::ISODate)) << r.where;
+        EXPECT_EQ(days.recentLimit, QDate::fromString(r.text(2), Qt::ISODate).startOfDay()) << r.where;
     }
     EXPECT_EQ(indexDays(kMonday).indexLimit, at(2025, 5, 11));
-    // Just after midnight still belongs to the day; a year boundary on a Monday.
-    EXPECT_EQ(indexDays(at(2026, 3, 10, 0, 0, 1)).reference, QDate(2026, 3, 10));
-    EXPECT_EQ(indexDays(at(2024, 1, 1, 8, 0)).reference, QDate(2023, 12, 30));
 }
 
 TEST(IndexNames, SkipRulesOfTheWalk) {
@@ -102,24 +107,13 @@ TEST(IndexNames, SkipRulesOfTheWalk) {
 
 TEST(IndexTitle, ReadsOverLinesInAnyCaseAndAcrossReadBlocks) {
     TempDir dir;
-    QList<std::pair<QByteArray, QString>> cases;
-    for (const auto& r : tableRows("indexer/titles.txt"))
-        cases.append({toWindows1252(str(r[0])), str(r[1])});
-    // The reader works in blocks of 4096 bytes: the CR of a CR LF as the last byte of the first block.
-    QByteArray split = "<TITLE>D\xE9"
-                       "but";
-    split.append(QByteArray(4095 - split.size(), ' ')).append("\r\nfin</TITLE>");
-    cases.append({split, "Début fin"});
-    cases.append({QByteArray(10000, 'x') + "\n<title>Loin</title>", "Loin"});
-    // One line of many blocks, within the first 64 KiB.
-    cases.append({QByteArray(60000, 'y') + "<TITLE>Au bout</TITLE>", "Au bout"});
     int i = 0;
-    for (const auto& [bytes, title] : cases) {
+    for (const auto& r : tableRows("indexer/titles.txt")) {
         const QString path = dir(QString("p%1.htm").arg(i++));
-        writeFile(path, bytes);
+        writeFile(path, toWindows1252(str(r[0])));
         bool readable = false;
-        EXPECT_EQ(indexTitle(path, &readable), title) << bytes.left(60).toStdString();
-        EXPECT_TRUE(readable);
+        EXPECT_EQ(indexTitle(path, &readable), str(r[1])) << r.where;
+        EXPECT_TRUE(readable) << r.where;
     }
     makeDir(dir("dossier.htm"));
     for (const char* name : {"absent.htm", "dossier.htm"}) {
@@ -143,7 +137,7 @@ TEST(IndexList, GeneratorKeepsTitlesAsTheyAre) {
 
 class IndexRun : public ::testing::Test {
 protected:
-    void SetUp() override { QDir(trash()).removeRecursively(); }
+    void SetUp() override { QDir(QFileInfo(trashFolder()).path()).removeRecursively(); }
 
     IndexResult run(const QDateTime& now, IndexProgress* progress = nullptr, bool toTrash = false) {
         FixedClock clock(now, "marie");
@@ -275,4 +269,146 @@ TEST_F(IndexRun, AFailureAtAnyStepLeavesBothPreviousLists) {
         EXPECT_EQ(QDir(site.path()).entryList(QDir::Files | QDir::Hidden),
                   (QStringList{"Recent.htm", "Search.htm"}));
     }
+}
+
+// "Générer un fichier d'index" from the window, as scenarios (tests/data/indexer/command.txt).
+TEST_P(Scenario, Runs) {
+    PageSite s;
+    ScenarioRunner runner(s);
+    std::unique_ptr<ReadOnlyFolder> lockedTrash;
+    runner.more = [&](const QString& verb, const QStringList& a) {
+        if (verb == u"index") {
+            ScriptedProgress progress(a.value(1) == u"stop");
+            const auto outcome = runIndexing(s.state, progress).outcome;
+            const QStringList names{"written", "cancelled", "failed"};
+            EXPECT_EQ(names.value(int(outcome)), a.value(0)) << runner.where;
+            // Each run that writes the lists says so once.
+            EXPECT_EQ(progress.writtenCalls, outcome == IndexResult::Outcome::Written ? 1 : 0)
+                << runner.where;
+        } else if (verb == u"lock-trash") {
+            const QString trash = QFileInfo(trashFolder()).path();
+            makeDir(trashFolder());
+            makeDir(trash + "/info");
+            lockedTrash = std::make_unique<ReadOnlyFolder>(trash + "/info");
+            if (!lockedTrash->active()) {
+                runner.skipped = true;
+                skip();
+            }
+        } else
+            return false;
+        return true;
+    };
+    runner.run(GetParam());
+}
+
+INSTANTIATE_TEST_SUITE_P(IndexCommand, Scenario, scenarioCases("indexer/command.txt"), scenarioName);
+
+// The cases of tests/data/indexer/fulltext.txt: terms of a text, pages of the fixture site, markup.
+TEST(FullTextTerms, Table) {
+    const QString base = QStringLiteral(QUILLSITE_SOURCE_DIR "/tests/data/fulltext/site/");
+    for (const DataRow& r : tableRows("indexer/fulltext.txt")) {
+        SCOPED_TRACE(r.where);
+        if (r.text(0) == u"terms") {
+            EXPECT_EQ(searchTerms(r.text(1)).join(u' '), r.text(2));
+        } else if (r.text(0) == u"page") {
+            const PageText page = extractPageText(decodePage(readFile(base + r.text(1))));
+            EXPECT_EQ(page.title, r.text(2));
+            EXPECT_EQ(page.text, r.text(3));
+        } else {
+            EXPECT_EQ(extractPageText(decodePage(r.value(1))).text, r.text(2));
+        }
+    }
+}
+
+TEST(FullTextData, ShardsCoverEveryTermOnceAndStaySmall) {
+    FullTextIndex index;
+    // Enough different words for the terms beginning with "co" to need longer keys, and titles (too
+    // long to be terms) too big for the result lines to be loaded with the index.
+    for (int p = 0; p < 300; ++p) {
+        QString text;
+        for (int w = 0; w < 200; ++w)
+            text += QStringLiteral(" co%1 co%1x mot%2").arg(p * 200 + w).arg(w % 7);
+        index.addPage(u"D/C/%1.htm"_s.arg(p), u"D / C"_s, {u"T%1"_s.arg(p).leftJustified(15000, u'x'), text});
+    }
+    const QMap<QString, QByteArray> files = index.files();
+    const QByteArray manifest = files.value(QStringLiteral("index.js"));
+    ASSERT_TRUE(manifest.startsWith("QS_recherche.index({pages:300,bloc:64,categories:[\"D / C\"],"));
+    const QRegularExpression keyList(QStringLiteral("cles:\\[([^\\]]*)\\]"));
+    const QStringList keys =
+        keyList.match(QString::fromLatin1(manifest)).captured(1).remove(u'"').split(u',');
+    ASSERT_GT(keys.size(), 3);
+    QSet<QString> seen;
+    for (const QString& raw : keys) {
+        const QString key = raw.trimmed();
+        const QByteArray shard = files.value(QStringLiteral("t%1.js").arg(key));
+        ASSERT_FALSE(shard.isEmpty()) << key;
+        EXPECT_LT(shard.size(), 2 * kShardTarget) << key;
+        // Every term of a shard begins with its key, and is in no other shard.
+        const QRegularExpression term(QStringLiteral("\"([a-z0-9]+)\":\""));
+        for (auto m = term.globalMatch(QString::fromLatin1(shard)); m.hasNext();) {
+            const QString t = m.next().captured(1);
+            EXPECT_TRUE(t.startsWith(key)) << t << " in " << key;
+            EXPECT_FALSE(seen.contains(t)) << t;
+            seen.insert(t);
+        }
+    }
+    EXPECT_EQ(seen.size(), 300 * 200 * 2 + 7);
+    // Page 0 holds "mot0" 29 times early: 20 at most for the count, 2 for being early; 300 pages in turn.
+    EXPECT_TRUE(files.value(QStringLiteral("tm.js")).contains("\"mot0\":\"0.m,1.m,1.m"));
+    // Result lines (folder, category, file name, title) in small files loaded on demand; excerpts apart.
+    EXPECT_TRUE(QString::fromLatin1(manifest).contains(QRegularExpression(
+        u"dossiers:\\[\"D/C/\"\\],\ntitres:\\[0,2,4,6,[0-9,]*,298\\],\nprecharger:false,"_s)));
+    for (const auto& [file, start] : {std::pair{"n1.js", "QS_recherche.titres(1,[0,0,\"2.htm\",\"T2xx"},
+                                      {"p0.js", "QS_recherche.extraits(0,[\n\" co0 co0x mot0"}})
+        EXPECT_TRUE(files.value(QString::fromLatin1(file)).startsWith(start)) << file;
+}
+
+TEST(FullTextData, WrittenWithTheListsAndLeftAsTheyWereOtherwise) {
+    TempDir site;
+    copyFullTextSite(site);
+    ScriptedDialogs dialogs;
+    const IndexResult first = indexWithFullText(site, dialogs);
+    ASSERT_EQ(first.outcome, IndexResult::Outcome::Written);
+    EXPECT_EQ(first.fullText, 3); // not the copy, the index page nor the test folder
+    EXPECT_EQ(dialogs.messages(), QStringList());
+    EXPECT_EQ(readFile(site("Recherche.htm")).replace(ProgrammeID().toLatin1(), "(id)"),
+              readFile(QStringLiteral(QUILLSITE_SOURCE_DIR "/tests/data/fulltext/Recherche.htm")));
+    EXPECT_EQ(fileLines(site("Search.htm")).at(5),
+              u"<CENTER><A HREF=\"Recherche.htm\">Rechercher dans le texte des pages</A></CENTER>"_s);
+    EXPECT_EQ(fileLines(site("Recent.htm")).at(5),
+              QStringLiteral("<FONT SIZE=\"1\">") + ProgrammeID() + "</FONT><BR>");
+    EXPECT_EQ(QDir(site("recherche")).entryList(QDir::Files, QDir::Name),
+              (QStringList{"index.js", "n0.js", "p0.js", "ta.js", "tc.js", "td.js", "te.js", "tf.js", "tg.js",
+                           "tl.js", "tm.js", "tn.js", "to.js", "tp.js", "tr.js", "ts.js", "tv.js"}));
+    EXPECT_TRUE(readFile(site("recherche/tm.js")).contains("\"modele\":\"0.17\",\n\"modeles\":\"2.3\""));
+    // Nothing left aside in the root.
+    EXPECT_EQ(
+        QDir(site.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name),
+        (QStringList{"Essais_test", "Logiciel", "Recent.htm", "Recherche.htm", "Search.htm", "recherche"}));
+
+    // A stopped run and a run without the full text leave the previous files as they were.
+    writeFile(site("Logiciel/Reglages/5.htm"), "<body>nouveau</body>");
+    const QByteArray before = readFile(site("recherche/index.js"));
+    struct Stop final : IndexProgress {
+        void fullText(qsizetype, qsizetype) override { stop = true; }
+        bool stopRequested() override { return stop; }
+        bool stop = false;
+    } stop;
+    EXPECT_EQ(indexWithFullText(site, dialogs, &stop).outcome, IndexResult::Outcome::Cancelled);
+    EXPECT_EQ(readFile(site("recherche/index.js")), before);
+    EXPECT_EQ(indexWithFullText(site, dialogs, nullptr, false).outcome, IndexResult::Outcome::Written);
+    EXPECT_EQ(readFile(site("recherche/index.js")), before);
+    EXPECT_TRUE(fileLines(site("Search.htm")).at(5).contains(QStringLiteral("Recherche.htm")));
+
+    // A root where nothing can be made aside: the run fails, says so, and changes nothing.
+    if (::geteuid() != 0) {
+        ::chmod(site.path().toLocal8Bit(), 0555);
+        EXPECT_EQ(indexWithFullText(site, dialogs).outcome, IndexResult::Outcome::Failed);
+        ::chmod(site.path().toLocal8Bit(), 0755);
+        EXPECT_EQ(dialogs.messages().value(0),
+                  QStringLiteral("Je ne peux pas créer de dossier dans \"%1/\" pour l'index de recherche.")
+                      .arg(QDir::toNativeSeparators(site.path())));
+        EXPECT_EQ(readFile(site("recherche/index.js")), before);
+    }
+    EXPECT_EQ(indexWithFullText(site, dialogs).fullText, 4);
 }

@@ -1,8 +1,9 @@
-#include "datarows.h"
+// The settings store and the self-update.
 #include "lib/files.h"
 #include "lib/settings.h"
 #include "lib/update.h"
 #include "scripteddialogs.h"
+#include "tablefile.h"
 #include "testutil.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +14,9 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSettings>
+#include <QSize>
+
+#include <memory>
 
 using namespace qs;
 using namespace qs::test;
@@ -46,9 +50,10 @@ struct ImmutableFile {
     bool active = false;
 };
 
-// A program folder L holding the program "quillsite" and an update folder U, both in a temporary folder;
-// the updater launcher is recorded instead of run.
-class Update : public ::testing::Test {
+// Scripts under tests/data/lib/update/ (their steps: README.txt there), each run with a program folder L
+// holding the program "quillsite" and an update folder U, both in a temporary folder; the updater
+// launcher is recorded instead of run.
+class UpdateScript : public ::testing::TestWithParam<const char*> {
 protected:
     void SetUp() override {
         QSettings(QStringLiteral("Vendrel"), QStringLiteral("quillsite")).clear();
@@ -59,80 +64,73 @@ protected:
         setModified(program, kBuilt);
         env.programPath = program;
         env.launch = [this](const QString& p, const QStringList& args) {
-            launches.append(QStringList{p} + args);
+            launches.append((QStringList{p} + args).join(u' '));
             return launchSucceeds;
         };
     }
-
-    UpdateOutcome run() { return MiseAJour(dialogs, env); }
-    void setFolder(const QString& value) { ParamètreEcrire(kKey, value); }
-    QString storedFolder() const { return ParamètreLire(kKey); }
-    void putUpdater(const QString& folder) { writeFile(folder + QStringLiteral("relaypak"), "#!updater"); }
-    // The update folder U as the program finds it: the updater beside the program, the folder stored.
-    void ready() {
-        putUpdater(L);
-        setFolder(U);
-    }
-    void publishBuild(const QByteArray& bytes, const QDateTime& when) {
-        writeFile(U + QStringLiteral("quillsite"), bytes);
-        setModified(U + QStringLiteral("quillsite"), when);
-    }
-    void markBuildMachine() { writeFile(L + QStringLiteral("quillsite.publish"), ""); }
     // The longer texts of update-texts.txt, then the folders, put in place of their names.
     QString filled(QString text) const {
-        static const QList<DataRow> texts = dataRows(QStringLiteral("lib/update-texts.txt"));
+        static const QList<DataRow> texts = tableRows(QStringLiteral("lib/update-texts.txt"));
         for (const DataRow& r : texts)
             text.replace(QStringLiteral("{=%1}").arg(r.text(0)), r.text(1));
         return text.replace(QStringLiteral("{U-}"), withoutSeparator(U))
             .replace(QStringLiteral("{U}"), U)
+            .replace(QStringLiteral("{L-}"), withoutSeparator(L))
             .replace(QStringLiteral("{L}"), L)
             .replace(QStringLiteral("{D}"), dir.path());
-    }
-    QString text(const char* name) const { return filled(QStringLiteral("{=%1}").arg(QLatin1String(name))); }
-    QStringList leftovers(const QString& folder) const {
-        return QDir(folder).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral(".quillsite."));
     }
 
     TempDir dir;
     QString L = dir("local/"), U = dir("network/"), program = L + QStringLiteral("quillsite");
     ScriptedDialogs dialogs;
     UpdateEnvironment env;
-    QList<QStringList> launches;
+    QStringList launches;
     bool launchSucceeds = true;
+};
+
+class Settings : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QSettings(QStringLiteral("Vendrel"), QStringLiteral("quillsite")).clear();
+        QSettings(QStringLiteral("Vendrel"), QStringLiteral("autre")).clear();
+    }
 };
 
 } // namespace
 
-// Scripts under tests/data/lib/update/, one step a line (see datarows.h):
-// - setting up: updater|FOLDER, folder|VALUE (the stored update folder), publish|BYTES|WHEN and
-//   program|BYTES|WHEN (the build there and its date), dir|PATH, yes, no, answer|TEXT (the next answers),
-//   menu, others|PID PID (other windows open), launch-fails, program-path|PATH, build-machine;
-// - running: run|continue or run|end;
-// - checking: extra|N|TEXT (the default answer of the Nth call), dialogs|LINE|... and
-//   launches|ARGUMENTS|... (all since the last check), stored|VALUE, bytes|PATH|BYTES, executable|PATH,
-//   mtime|PATH|WHEN, leftovers|FOLDER (none).
-// "{L}", "{U}" ("{U-}" without its separator) and "{D}" stand for the program's folder, the update folder
-// and the temporary folder, "{=name}" for a text of update-texts.txt.
-class UpdateScript : public Update, public ::testing::WithParamInterface<const char*> {};
-
 TEST_P(UpdateScript, Runs) {
-    for (const DataRow& row : dataRows(QStringLiteral("lib/update/%1.txt").arg(GetParam()))) {
+    std::vector<std::unique_ptr<ReadOnlyFolder>> readOnly;
+    std::vector<std::unique_ptr<ImmutableFile>> immutable;
+    for (const DataRow& row : tableRows(QStringLiteral("lib/update/%1.txt").arg(GetParam()))) {
         QStringList f;
-        for (qsizetype i = 0; i < row.fields.size(); ++i)
+        for (qsizetype i = 0; i < row.size(); ++i)
             f.append(filled(row.text(i)));
-        SCOPED_TRACE(QStringLiteral("line %1: ").arg(row.line) + f.join(u'|'));
+        SCOPED_TRACE(row.where + ": " + f.join(u'|').toStdString());
         const QString verb = f.value(0), a = f.value(1), b = f.value(2);
         if (verb == u"updater") {
-            putUpdater(a);
+            writeFile(a + QStringLiteral("relaypak"), "#!updater");
         } else if (verb == u"folder") {
-            setFolder(a);
-        } else if (verb == u"publish") {
-            publishBuild(a.toUtf8(), when(b));
-        } else if (verb == u"program") {
-            writeFile(program, a.toUtf8());
-            setModified(program, when(b));
+            ParamètreEcrire(kKey, a);
+        } else if (verb == u"publish" || verb == u"program") {
+            const QString path = verb == u"program" ? program : U + QStringLiteral("quillsite");
+            writeFile(path, a.toUtf8());
+            setModified(path, when(b));
+        } else if (verb == u"file") {
+            writeFile(a, b.toUtf8());
+        } else if (verb == u"link") {
+            ASSERT_TRUE(QFile::link(b, a));
         } else if (verb == u"dir") {
             makeDir(a);
+        } else if (verb == u"readonly") {
+            readOnly.push_back(std::make_unique<ReadOnlyFolder>(a));
+            if (!readOnly.back()->active())
+                GTEST_SKIP() << "cannot make a folder read-only here";
+        } else if (verb == u"writable") {
+            readOnly.clear();
+        } else if (verb == u"immutable") {
+            immutable.push_back(std::make_unique<ImmutableFile>(a));
+            if (!immutable.back()->active)
+                GTEST_SKIP() << "cannot lock a file here";
         } else if (verb == u"yes" || verb == u"no") {
             verb == u"yes" ? dialogs.yes() : dialogs.no();
         } else if (verb == u"answer") {
@@ -151,31 +149,42 @@ TEST_P(UpdateScript, Runs) {
         } else if (verb == u"program-path") {
             env.programPath = a;
         } else if (verb == u"build-machine") {
-            markBuildMachine();
+            writeFile(L + QStringLiteral("quillsite.publish"), "");
         } else if (verb == u"run") {
-            EXPECT_EQ(run(), a == u"end" ? UpdateOutcome::EndProgram : UpdateOutcome::Continue);
+            EXPECT_EQ(MiseAJour(dialogs, env),
+                      a == u"end" ? UpdateOutcome::EndProgram : UpdateOutcome::Continue);
         } else if (verb == u"extra") {
             ASSERT_GT(dialogs.calls().size(), a.toInt());
             EXPECT_EQ(dialogs.calls()[a.toInt()].extra, b);
         } else if (verb == u"dialogs") {
             EXPECT_EQ(dialogs.log(), f.mid(1));
             dialogs.clear();
+        } else if (verb == u"message") { // the one message shown: how it starts and ends, a cause between
+            const QString m = dialogs.messages().value(0);
+            EXPECT_TRUE(dialogs.messages().size() == 1 && m.startsWith(a) && m.endsWith(b) &&
+                        m.size() > a.size() + b.size())
+                << m;
+            dialogs.clear();
         } else if (verb == u"launches") {
-            QStringList got;
-            for (const QStringList& l : std::as_const(launches))
-                got.append(l.join(u' '));
-            EXPECT_EQ(got, f.mid(1));
+            EXPECT_EQ(launches, f.mid(1));
             launches.clear();
         } else if (verb == u"stored") {
-            EXPECT_EQ(storedFolder(), a);
+            EXPECT_EQ(ParamètreLire(kKey), a);
         } else if (verb == u"bytes") {
             EXPECT_EQ(readFile(a), b.toUtf8());
         } else if (verb == u"executable") {
             EXPECT_TRUE(QFileInfo(a).isExecutable());
         } else if (verb == u"mtime") {
             EXPECT_EQ(QFileInfo(a).lastModified(), when(b));
+        } else if (verb == u"finished") {
+            const auto report = updateFinished(program);
+            EXPECT_EQ((report ? QStringList{report->ok ? "ok" : "echec", report->text} : QStringList{"none"}),
+                      f.mid(1));
+        } else if (verb == u"files") {
+            EXPECT_EQ(QDir(a).entryList(QDir::Files).join(u' '), b);
         } else if (verb == u"leftovers") {
-            EXPECT_EQ(leftovers(a), QStringList());
+            EXPECT_EQ(QDir(a).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral(".quillsite.")),
+                      QStringList());
         } else {
             ADD_FAILURE() << "unknown step";
         }
@@ -185,73 +194,90 @@ TEST_P(UpdateScript, Runs) {
 INSTANTIATE_TEST_SUITE_P(Lib, UpdateScript,
                          ::testing::Values("declined", "first-use", "prompt-repeats", "menu", "other-window",
                                            "no-updater", "updater-place", "no-date", "newer", "cannot-start",
-                                           "build-machine"));
+                                           "build-machine", "from-update-folder", "report", "publish-failed",
+                                           "cannot-remove"));
 
-TEST_F(Update, TheUpdaterReportIsShownOnceAndTheBackupGoes) {
-    writeFile(program + QStringLiteral(".ancien"), "build 0");
-    writeFile(program + QStringLiteral(".mise-a-jour.txt"), "echec\nLa nouvelle version s'est arrêtée.\n");
-    const auto report = updateFinished(program);
-    ASSERT_TRUE(report.has_value());
-    EXPECT_FALSE(report->ok);
-    EXPECT_EQ(report->text, QStringLiteral("La nouvelle version s'est arrêtée."));
-    EXPECT_FALSE(updateFinished(program).has_value());
-    EXPECT_EQ(QDir(L).entryList(QDir::Files), QStringList{"quillsite"});
+// The settings store: text values, sections, the machine-wide store, the defaults and the stored modes.
+TEST_F(Settings, ValuesAreStoredAsTextAndAMissingOneCreatesNothing) {
+    EXPECT_EQ(ParamètreLire(QStringLiteral("Adresse")), QString());
+    QSettings s(QStringLiteral("Vendrel"), QStringLiteral("quillsite"));
+    EXPECT_TRUE(s.allKeys().isEmpty());
+    EXPECT_TRUE(s.fileName().startsWith(qEnvironmentVariable("XDG_CONFIG_HOME"))) << s.fileName();
+
+    const std::pair<QVariant, QString> values[] = {
+        {true, "-1"},
+        {false, "0"},
+        {3, "3"},
+        {2.5, "2.5"},
+        {QDateTime(QDate(2026, 3, 4), QTime(5, 6)), "04.03.2026 05:06"},
+        {QDate(2026, 12, 31), "31.12.2026 00:00"},
+        {QStringLiteral("Répertoire é\\"), "Répertoire é\\"},
+        {QSize(1, 2), ""},
+    };
+    for (const auto& [value, text] : values) {
+        ParamètreEcrire(QStringLiteral("k"), value);
+        EXPECT_EQ(ParamètreLire(QStringLiteral("k")), text) << value.typeName();
+    }
+    // A value stored by another program that is not text says so.
+    s.setValue(QStringLiteral("Liste"), QStringList{QStringLiteral("a"), QStringLiteral("b")});
+    s.setValue(QStringLiteral("Taille"), QSize(3, 4));
+    s.sync();
+    EXPECT_EQ(ParamètreLire(QStringLiteral("Liste")),
+              QStringLiteral("La valeur du registre recherchée n'est pas de type STRING !"));
+    EXPECT_EQ(ParamètreLire(QStringLiteral("Taille")), notTextValue());
 }
 
-TEST_F(Update, RunningFromTheUpdateFolderIsRefusedAndEndsTheProgram) {
-    putUpdater(L);
-    // The program's folder; the same path in other letters (a second folder here, since this disk tells
-    // cases apart); the same folder through a link.
-    makeDir(dir("LOCAL/"));
-    ASSERT_TRUE(QFile::link(withoutSeparator(L), dir("link")));
-    for (const QString& folder : {L, dir("LOCAL/"), dir("link")}) {
-        setFolder(folder);
-        EXPECT_EQ(run(), UpdateOutcome::EndProgram);
-    }
-    EXPECT_EQ(dialogs.log(), QStringList(3, text("from-update-folder")));
-    EXPECT_TRUE(launches.isEmpty());
+TEST_F(Settings, AccentedKeysSectionsAndTheMachineWideStore) {
+    EXPECT_EQ(RegistreEcrire(QStringLiteral("Répertoire"), QStringLiteral("/site/")), 0);
+    EXPECT_EQ(ParamètreLire(QStringLiteral("Répertoire")), QStringLiteral("/site/"));
+    EXPECT_EQ(ParamètreLire(QStringLiteral("Repertoire")), QString());
+    // Sections drop leading separators and blanks; a section that is not text is the program's own.
+    RegistreEcrire(QStringLiteral("k"), QStringLiteral("v"), QStringLiteral(" \\\\ autre"));
+    EXPECT_EQ(RegistreLire(QStringLiteral("k"), QStringLiteral("autre")), QStringLiteral("v"));
+    EXPECT_EQ(ParamètreLire(QStringLiteral("k")), QString());
+    RegistreEcrire(QStringLiteral("k2"), QStringLiteral("w"), QStringLiteral("\\ \\"));
+    RegistreEcrire(QStringLiteral("k3"), QStringLiteral("x"), 42);
+    EXPECT_EQ(QStringList({ParamètreLire(QStringLiteral("k2")), ParamètreLire(QStringLiteral("k3"))}),
+              QStringList({"w", "x"}));
+    RegistreEcrire(QStringLiteral("m"), QStringLiteral("machine"), {}, true);
+    EXPECT_EQ(RegistreLire(QStringLiteral("m"), {}, true), QStringLiteral("machine"));
+    EXPECT_EQ(ParamètreLire(QStringLiteral("m")), QString());
 }
 
-TEST_F(Update, AFailedPublicationNeverLeavesAPartialProgram) {
-    ready();
-    markBuildMachine();
-    const QString copyFailed = text("copy-failed");
-    {
-        ReadOnlyFolder readOnly(U);
-        if (!readOnly.active())
-            GTEST_SKIP() << "cannot make a folder read-only here";
-        EXPECT_EQ(run(), UpdateOutcome::Continue);
-        EXPECT_EQ(dialogs.log(), QStringList{"message(!) Vendrel - Avertissement: " + copyFailed +
-                                             text("gone-from-network")});
-    }
-    // With an older build there, the copy fails before it is touched, and the message says it stays.
-    publishBuild("build 0", kBuilt.addDays(-1));
-    dialogs.clear();
-    {
-        ReadOnlyFolder readOnly(U);
-        EXPECT_EQ(run(), UpdateOutcome::Continue);
-    }
-    ASSERT_EQ(dialogs.messages().size(), 1);
-    const QString message = dialogs.messages()[0];
-    EXPECT_TRUE(message.startsWith(copyFailed + "\r\n\r\n(") && message.endsWith(text("old-stays")))
-        << message;
-    EXPECT_EQ(readFile(U + QStringLiteral("quillsite")), QByteArray("build 0"));
-    EXPECT_TRUE(leftovers(U).isEmpty());
+TEST_F(Settings, OptionsChargerStoresEachMissingDefault) {
+    ParamètreEcrire(QStringLiteral("CouleurFond(rrggbb)"), QStringLiteral("123456"));
+    ParamètreEcrire(QStringLiteral("NivZip"), QStringLiteral("0"));
+    ProgramValues v;
+    v.CouleurTitre = QStringLiteral("stale");
+    OptionsCharger(v);
+    EXPECT_EQ(QStringList({v.CouleurFond, v.CouleurTitre, v.CouleurTexte, v.NivZip, v.NivImg}),
+              QStringList({"123456", "509000", "000090", "0", "1"}));
+    for (const char* key :
+         {"CouleurTitre(rrggbb)", "CouleurTexte(rrggbb)", "NivExe", "NivImg", "NivSnd", "NivCgi"})
+        EXPECT_FALSE(ParamètreLire(QString::fromLatin1(key)).isEmpty()) << key;
+    EXPECT_EQ(ParamètreLire(QStringLiteral("NivCgi")), QStringLiteral("1"));
 }
 
-TEST_F(Update, AnOldPublishedBuildThatCannotBeReplacedIsReported) {
-    ready();
-    markBuildMachine();
-    publishBuild("build 0", kBuilt.addDays(-1));
-    ImmutableFile locked(U + QStringLiteral("quillsite"));
-    if (!locked.active)
-        GTEST_SKIP() << "cannot lock a file here";
-    EXPECT_EQ(run(), UpdateOutcome::Continue);
-    ASSERT_EQ(dialogs.messages().size(), 1);
-    const QString message = dialogs.messages()[0], head = text("cannot-remove");
-    // The system's reason is there, between the brackets.
-    EXPECT_TRUE(message.startsWith(head) && message.endsWith(u')') && message.size() > head.size() + 1)
-        << message;
-    EXPECT_EQ(readFile(U + QStringLiteral("quillsite")), QByteArray("build 0"));
-    EXPECT_TRUE(leftovers(U).isEmpty());
+// Only "Non" is read-only and only "Oui" is indexed: whatever else is stored leaves editing on, so the
+// options' box shows what the window applies.
+TEST_F(Settings, StoredModesReadExactFrenchValues) {
+    const std::tuple<QString, EditMode, bool> rows[] = {{"Non", EditMode::ReadOnly, false},
+                                                        {"Oui", EditMode::Editable, true},
+                                                        {"non", EditMode::Editable, false},
+                                                        {"Peut-être", EditMode::Editable, false},
+                                                        {"", EditMode::Editable, false}};
+    for (const auto& [stored, mode, indexed] : rows) {
+        ParamètreEcrire(QStringLiteral("Modification"), stored);
+        ParamètreEcrire(QStringLiteral("Indexer"), stored);
+        EXPECT_EQ(storedEditMode(), mode) << stored;
+        EXPECT_EQ(siteIndexed(), indexed) << stored;
+    }
+    EXPECT_EQ(ParamètreLire(QStringLiteral("Modification")), QString()); // read without storing
+    EXPECT_EQ(storedEditMode(true), EditMode::Editable);
+    EXPECT_EQ(ParamètreLire(QStringLiteral("Modification")), QStringLiteral("Oui"));
+    storeEditMode(EditMode::ReadOnly);
+    setSiteIndexed(false);
+    EXPECT_EQ(QStringList(
+                  {ParamètreLire(QStringLiteral("Modification")), ParamètreLire(QStringLiteral("Indexer"))}),
+              QStringList({"Non", "Non"}));
 }

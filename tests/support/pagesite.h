@@ -13,7 +13,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QStandardPaths>
 
 namespace qs::test {
 
@@ -85,10 +84,5 @@ struct PageSite {
         return out;
     }
 };
-
-inline QString trashFolder() {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-           QStringLiteral("/Trash/files");
-}
 
 } // namespace qs::test

@@ -188,10 +188,6 @@ private:
         }
         return t->second;
     }
-    void expectList(const QStringList& got, const QStringList& expected) {
-        EXPECT_EQ(got, expected) << where;
-    }
-
     void expectPrefixes(const QStringList& got, const QStringList& prefixes) {
         bool same = got.size() == prefixes.size();
         for (int i = 0; same && i < got.size(); ++i)
@@ -336,11 +332,11 @@ private:
             s.dialogs.clear();
         // Checks.
         else if (verb == u"messages")
-            expectList(s.dialogs.messages(), a);
+            EXPECT_EQ(s.dialogs.messages(), a) << where;
         else if (verb == u"messages-each") // count | the text of every message
-            expectList(s.dialogs.messages(), QStringList(a0.toInt(), a.value(1)));
+            EXPECT_EQ(s.dialogs.messages(), QStringList(a0.toInt(), a.value(1))) << where;
         else if (verb == u"texts")
-            expectList(s.dialogs.texts(), a);
+            EXPECT_EQ(s.dialogs.texts(), a) << where;
         else if (verb == u"asked") { // the first question or prompt: text [| title]
             const ScriptedDialogs::Call first = s.dialogs.calls().value(0);
             EXPECT_EQ(first.text, a0) << where;
@@ -354,7 +350,7 @@ private:
         else if (verb == u"status") // the last text of the status bar
             EXPECT_EQ(s.dialogs.statuses().value(s.dialogs.statuses().size() - 1), a0) << where;
         else if (verb == u"log")
-            expectList(s.dialogs.log(), a);
+            EXPECT_EQ(s.dialogs.log(), a) << where;
         else if (verb == u"message-starts") // how each message starts (their causes vary)
             expectPrefixes(s.dialogs.messages(), a);
         else if (verb == u"log-starts")
@@ -364,17 +360,17 @@ private:
                 << where << "\n"
                 << s.dialogs.messages().join(u'\n');
         else if (verb == u"listing")
-            expectList(s.listing(), a);
+            EXPECT_EQ(s.listing(), a) << where;
         else if (verb == u"nav")
-            expectList(s.navigation(a0), a.mid(1));
+            EXPECT_EQ(s.navigation(a0), a.mid(1)) << where;
         else if (verb == u"domains")
-            expectList(st.dListe.texts(), a);
+            EXPECT_EQ(st.dListe.texts(), a) << where;
         else if (verb == u"categories")
-            expectList(st.cListe.texts(), a);
+            EXPECT_EQ(st.cListe.texts(), a) << where;
         else if (verb == u"titles")
-            expectList(st.tListe.texts(), a);
+            EXPECT_EQ(st.tListe.texts(), a) << where;
         else if (verb == u"table") // the page-name table past its unused first entry
-            expectList(st.pageNames, QStringList{QString()} + a);
+            EXPECT_EQ(st.pageNames, QStringList{QString()} + a) << where;
         else if (verb == u"selected") // list | text ("" when no row is selected)
             EXPECT_EQ(list(a0).selectedRow() < 0 ? QString() : list(a0).selectedText(), a.value(1)) << where;
         else if (verb == u"is") // field | value
@@ -388,7 +384,7 @@ private:
         else if (verb == u"lines") { // file | first line, from the end when negative | lines...
             const QStringList lines = s.lines(a0);
             const int first = a[1].toInt() < 0 ? int(lines.size()) + a[1].toInt() : a[1].toInt();
-            expectList(lines.mid(first, a.size() - 2), a.mid(2));
+            EXPECT_EQ(lines.mid(first, a.size() - 2), a.mid(2)) << where;
         } else if (verb == u"shown") { // field | value, as the window was last told
             std::swap(shown, st.controls);
             EXPECT_EQ(field(a0), a.value(1)) << where;
@@ -409,16 +405,17 @@ private:
         else if (verb == u"trashed") // name | the bytes it holds in the trash
             EXPECT_EQ(readFile(trashFolder() + u'/' + a0), toWindows1252(a.value(1))) << where;
         else if (verb == u"files") // folder | its files, sorted
-            expectList(QDir(s.at(a0)).entryList(QDir::Files | QDir::Hidden), a.mid(1));
+            EXPECT_EQ(QDir(s.at(a0)).entryList(QDir::Files | QDir::Hidden), a.mid(1)) << where;
         else if (verb == u"entries") // folder | everything in it, hidden entries too, sorted
-            expectList(QDir(s.at(a0)).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-                       a.mid(1));
+            EXPECT_EQ(QDir(s.at(a0)).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                      a.mid(1))
+                << where;
         else if (verb == u"remember") // a folder's files, for same-files
             remembered = tree(s.at(a0));
         else if (verb == u"same-files")
-            expectList(tree(s.at(a0)), remembered);
+            EXPECT_EQ(tree(s.at(a0)), remembered) << where;
         else if (verb == u"trash") // the names in the trash
-            expectList(QDir(trashFolder()).entryList(QDir::Files), a);
+            EXPECT_EQ(QDir(trashFolder()).entryList(QDir::Files), a) << where;
         else if (verb == u"setting-is")
             EXPECT_EQ(ParamètreLire(a0), a.value(1)) << where;
         else

@@ -6,22 +6,16 @@
 
 namespace qs::test {
 
-// The bytes of a page as the editor writes it, with the given title line.
-inline QByteArray pageBytes(const QString& titleLine) {
-    return crlf({QStringLiteral("<HTML>"), QStringLiteral("<HEAD>"), titleLine, QStringLiteral("</HEAD>"),
-                 QStringLiteral("<BODY BGCOLOR=\"#F0F0FF\" TOPMARGIN=\"0\">"),
-                 QStringLiteral("<!-- BEGIN -->"), QStringLiteral("corps"), QStringLiteral("<!-- END -->"),
-                 QStringLiteral("</BODY>"), QStringLiteral("</HTML>")});
-}
-
 struct SiteFixture : PageSite {
     SiteFixture() {
         state.values.Adresse.clear();
         state.controls.tFichier.clear();
     }
-    // A page holding "<TITLE>title</TITLE>".
+    // A page as the editor writes it, holding "<TITLE>title</TITLE>".
     void page(const QString& relative, const QString& title) const {
-        writeFile(at(relative), pageBytes(QStringLiteral("<TITLE>") + title + QStringLiteral("</TITLE>")));
+        writeFile(at(relative), crlf({"<HTML>", "<HEAD>", "<TITLE>" + title + "</TITLE>", "</HEAD>",
+                                      "<BODY BGCOLOR=\"#F0F0FF\" TOPMARGIN=\"0\">", "<!-- BEGIN -->", "corps",
+                                      "<!-- END -->", "</BODY>", "</HTML>"}));
     }
     void remove(const QString& relative) const { QFile::remove(at(relative)); }
 };

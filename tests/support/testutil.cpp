@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QStandardPaths>
 
 namespace qs::test {
 
@@ -78,6 +79,16 @@ void setModified(const QString& path, const QDateTime& when) {
     QFile f(path);
     if (f.open(QIODevice::ReadWrite))
         f.setFileTime(when, QFileDevice::FileModificationTime);
+}
+
+QStringList folderEntries(const QString& folder) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                                  QDir::Name);
+}
+
+QString trashFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/Trash/files");
 }
 
 CliResult runCli(const QStringList& arguments, const QByteArray& input, const QString& workingFolder) {

@@ -55,6 +55,10 @@ void copyDataTree(const QString& relative, const TempDir& dir);
 // The file's lines, decoded from Windows-1252 (for readable failure messages).
 QStringList fileLines(const QString& path);
 void setModified(const QString& path, const QDateTime& when);
+// Everything in a folder, hidden entries too, sorted by name.
+QStringList folderEntries(const QString& folder);
+// The desktop trash's folder of removed files (in the test's sandboxed home).
+QString trashFolder();
 
 // What a run of the built quillsite-cli gave: its exit code (-1 when it did not end within two minutes,
 // -2 when it crashed) and what it wrote on standard output and standard error.

@@ -22,6 +22,8 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include <memory>
+
 using namespace qs;
 using namespace qs::test;
 
@@ -46,21 +48,32 @@ template <typename W> W* shownWindow() {
     return nullptr;
 }
 
-// Writes these files into the replacement window's folder.
-void replaceFolder(TempDir& dir, std::initializer_list<std::pair<const char*, const char*>> files) {
-    for (const auto& [name, content] : files)
-        writeFile(dir(name), content);
-    ParamètreEcrire(QStringLiteral("RemplacementDossier"), dir.path());
-}
+// The replacement window over a folder holding these files, with a sought text, its replacement and the
+// files selected.
+class ReplaceWindow : public ::testing::Test {
+protected:
+    frmRemp& open(std::initializer_list<std::pair<const char*, const char*>> files,
+                  const QString& sought = {}, const QString& replacement = {},
+                  const QStringList& selected = {}) {
+        for (const auto& [name, content] : files)
+            writeFile(dir(name), content);
+        ParamètreEcrire(QStringLiteral("RemplacementDossier"), dir.path());
+        window = std::make_unique<frmRemp>(d);
+        window->t0->setText(sought);
+        window->t1->setText(replacement);
+        select(window->lF, selected);
+        return *window;
+    }
+    TempDir dir;
+    ScriptedDialogs d;
+    std::unique_ptr<frmRemp> window;
+};
 
 } // namespace
 
-TEST(ReplaceWindow, ListsTheFolderAndEnablesExecuteOnlyWithASoughtText) {
-    TempDir dir;
-    replaceFolder(dir, {{"b.txt", "x"}, {"a.txt", "x"}, {"C.TXT", "x"}, {".cache", "x"}});
+TEST_F(ReplaceWindow, ListsTheFolderAndEnablesExecuteOnlyWithASoughtText) {
     makeDir(dir("sub"));
-    ScriptedDialogs d;
-    frmRemp w(d);
+    frmRemp& w = open({{"b.txt", "x"}, {"a.txt", "x"}, {"C.TXT", "x"}, {".cache", "x"}});
     EXPECT_EQ(w.windowTitle(), ProgrammeID() + QStringLiteral(" Remplacement de chaînes de caractères"));
     EXPECT_EQ(rows(w.lF), (QStringList{"a.txt", "b.txt", "C.TXT"}));
     EXPECT_EQ(w.lF->selectionMode(), QAbstractItemView::ExtendedSelection);
@@ -84,14 +97,9 @@ TEST(ReplaceWindow, ListsTheFolderAndEnablesExecuteOnlyWithASoughtText) {
     EXPECT_EQ(d.calls().back().kind, ScriptedDialogs::Kind::Beep);
 }
 
-TEST(ReplaceWindow, RunsOnTheSelectedFilesAndKeepsTheSelection) {
-    TempDir dir;
-    replaceFolder(dir, {{"a.txt", "old OLD\r\n"}, {"b.txt", "old\r\n"}, {"c.txt", "old\r\n"}});
-    ScriptedDialogs d;
-    frmRemp w(d);
-    w.t0->setText(QStringLiteral("old"));
-    w.t1->setText(QStringLiteral("new"));
-    select(w.lF, {"a.txt", "c.txt"});
+TEST_F(ReplaceWindow, RunsOnTheSelectedFilesAndKeepsTheSelection) {
+    frmRemp& w = open({{"a.txt", "old OLD\r\n"}, {"b.txt", "old\r\n"}, {"c.txt", "old\r\n"}}, "old", "new",
+                      {"a.txt", "c.txt"});
     w.bExécuter->click();
     EXPECT_EQ(readFile(dir("a.txt")) + '|' + readFile(dir("b.txt")), QByteArray("new new\r\n|old\r\n"));
     EXPECT_EQ(w.selectedFiles(), (QStringList{"a.txt", "c.txt"}));
@@ -104,15 +112,9 @@ TEST(ReplaceWindow, RunsOnTheSelectedFilesAndKeepsTheSelection) {
               (QStringList{"3 chaîne(s) remplacée(s) dans 2 fichier(s)", "Aucun remplacement effectué."}));
 }
 
-TEST(ReplaceWindow, ConfirmationsGoThroughTheConfirmWindow) {
-    TempDir dir;
-    replaceFolder(dir, {{"a.txt", "one one one\r\n"}});
-    ScriptedDialogs d;
-    frmRemp w(d);
-    w.t0->setText(QStringLiteral("ONE"));
-    w.t1->setText(QStringLiteral("1"));
+TEST_F(ReplaceWindow, ConfirmationsGoThroughTheConfirmWindow) {
+    frmRemp& w = open({{"a.txt", "one one one\r\n"}}, "ONE", "1", {"a.txt"});
     w.cConfirm->setChecked(true);
-    select(w.lF, {"a.txt"});
     // Answer each confirmation window as it comes: Oui, Non, Oui.
     QList<bool> answers{true, false, true};
     QStringList shown;
@@ -216,14 +218,9 @@ TEST(ToolMenu, ToolWindowsTakeThePlaceOfTheMainWindow) {
     EXPECT_FALSE(import->isVisible());
 }
 
-TEST(ReplaceWindow, PreviewLetsFilesBeUntickedAndTheRunUndone) {
-    TempDir dir;
-    replaceFolder(dir, {{"a.txt", "old\r\n"}, {"b.txt", "one\r\nx old\r\n"}, {"c.txt", "none\r\n"}});
-    ScriptedDialogs d;
-    frmRemp w(d);
-    w.t0->setText(QStringLiteral("old"));
-    w.t1->setText(QStringLiteral("new"));
-    select(w.lF, {"a.txt", "b.txt", "c.txt"});
+TEST_F(ReplaceWindow, PreviewLetsFilesBeUntickedAndTheRunUndone) {
+    frmRemp& w = open({{"a.txt", "old\r\n"}, {"b.txt", "one\r\nx old\r\n"}, {"c.txt", "none\r\n"}}, "old",
+                      "new", {"a.txt", "b.txt", "c.txt"});
     w.bAperçu->click();
     ASSERT_NE(w.aperçu(), nullptr);
     QTreeWidget* tree = w.aperçuArbre();

@@ -1,8 +1,10 @@
-#include "datarows.h"
+// The string replacement and the Word import, without their windows.
 #include "lib/text1252.h"
 #include "scripteddialogs.h"
+#include "tablefile.h"
 #include "testutil.h"
 #include "tools/replace.h"
+#include "tools/wordimport.h"
 
 #include <gtest/gtest.h>
 
@@ -31,14 +33,9 @@ std::pair<QByteArray, qint64> applied(const QByteArray& content, const Req& r,
     return {n > 0 ? out : content, n};
 }
 
-QStringList entries(const QString& folder) {
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                                  QDir::Name);
-}
-
 // A message of replace-texts.txt with the test's folder and values filled in.
 QString text(const char* name, const TempDir& dir, const QString& one = {}, const QString& two = {}) {
-    static const QList<DataRow> rows = dataRows(QStringLiteral("tools/replace-texts.txt"));
+    static const QList<DataRow> rows = tableRows(QStringLiteral("tools/replace-texts.txt"));
     for (const DataRow& r : rows)
         if (r.text(0) == QLatin1String(name))
             return r.text(1).replace(u"{D}"_s, dir.path()).replace(u"{1}"_s, one).replace(u"{2}"_s, two);
@@ -54,30 +51,36 @@ void files(const TempDir& dir, const QStringList& names, const QByteArray& conte
 // Answers the confirmations in order and records what each showed.
 struct ScriptedConfirmation final : Confirmation {
     QList<bool> answers;
-    QStringList shown, files, replacements;
+    QStringList shown;
     std::function<void(const QString& file)> whileAsking;
     bool Confirm(const QString& file, const QString& line, qsizetype start, qsizetype length,
                  const QString& replacement) override {
-        shown.append(QStringLiteral("%1@%2+%3").arg(line).arg(start).arg(length));
-        files.append(file);
-        replacements.append(replacement);
+        shown.append(
+            QStringLiteral("%1: %2@%3+%4>%5").arg(file, line).arg(start).arg(length).arg(replacement));
         if (whileAsking)
             whileAsking(file);
         return !answers.isEmpty() && answers.takeFirst();
     }
 };
 
+const QString kId = QStringLiteral("(quillsite v9.8.7)");
+const QByteArray kOle("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1 rest of a Word document");
+
+// The viewer page as it must be written, byte for byte.
+QByteArray expectedPage(const QString& base, const QString& src) {
+    return dataFile(QStringLiteral("tools/viewer.htm"), {{"BASE", base}, {"SRC", src}});
+}
+
 } // namespace
 
 // --- The replacement rules, on one file's content -------------------------------------------------
-
 TEST(ReplaceRules, Table) {
     const auto bytes = [](const DataRow& r, int i) {
-        const QByteArray b = r.bytes(i);
+        const QByteArray b = r.value(i);
         return b.startsWith("1252:") ? toWindows1252(QString::fromUtf8(b.mid(5))) : b;
     };
-    for (const DataRow& r : dataRows(QStringLiteral("tools/replace-rules.txt"))) {
-        SCOPED_TRACE(r.text(0).toStdString());
+    for (const DataRow& r : tableRows(QStringLiteral("tools/replace-rules.txt"))) {
+        SCOPED_TRACE(r.where);
         QString answers = r.text(7);
         QStringList shown;
         const auto ask = [&](const QString& line, qsizetype start, qsizetype length) {
@@ -107,31 +110,7 @@ TEST(ReplaceRules, EveryByteValueComesBackUnchanged) {
     EXPECT_EQ(applied(content, Req{"qZq", "", false}), std::make_pair(all + all + all, qint64(2)));
 }
 
-TEST(ReplaceRules, StrictUtf8Decoding) {
-    EXPECT_EQ(decodeStrictUtf8(QStringLiteral("é€😀").toUtf8()), QString(QStringLiteral("é€😀")));
-    EXPECT_EQ(decodeStrictUtf8(QByteArray("\xEF\xBB\xBFx")), QString(QStringLiteral("\uFEFFx")));
-    EXPECT_EQ(decodeStrictUtf8(QByteArray()), QString(""));
-    for (const char* bad : {"\xC0\x80", "\xE0\x80\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80",
-                            "\xF5\x80\x80\x80", "ab\xC3", "\x80", "\xE2\x82"})
-        EXPECT_FALSE(decodeStrictUtf8(QByteArray(bad)).has_value()) << QByteArray(bad).toHex().toStdString();
-}
-
-TEST(ReplaceRules, NoSixteenBitLimits) {
-    const QByteArray many = QByteArray(40000, 'x') + "\r\n";
-    EXPECT_EQ(applied(many, Req{"x", "yz"}),
-              std::make_pair(QByteArray("yz").repeated(40000) + "\r\n", qint64(40000)));
-    qsizetype shownAt = -1;
-    const auto far = applied(QByteArray(40000, 'a') + "needle", Req{"NEEDLE", "", false, true},
-                             [&](const QString&, qsizetype start, qsizetype) {
-                                 shownAt = start;
-                                 return true;
-                             });
-    EXPECT_EQ(far, std::make_pair(QByteArray(40000, 'a'), qint64(1)));
-    EXPECT_EQ(shownAt, 40000);
-}
-
 // --- Runs over files ------------------------------------------------------------------------------
-
 TEST(ReplaceRun, MessagesUnreadableVanishingAndSpecialFilesAndLeftovers) {
     TempDir dir;
     files(dir, {"a.htm", "d.htm"}, "old");
@@ -159,23 +138,7 @@ TEST(ReplaceRun, MessagesUnreadableVanishingAndSpecialFilesAndLeftovers) {
                                     "message: 2 chaîne(s) remplacée(s) dans 2 fichier(s)"}));
     EXPECT_EQ(o.unreadable, (QStringList{dir("missing.htm"), dir("folder"), dir("fifo.txt"), dir("c.htm")}));
     EXPECT_EQ(readFile(dir("a.htm")) + readFile(dir("d.htm")), QByteArray("newnew"));
-    EXPECT_EQ(entries(dir.path()), (QStringList{live, "a.htm", "d.htm", "fifo.txt", "folder"}));
-}
-
-TEST(ReplaceRun, ConfirmedRunAsksWithTheFileAndKeepsTheAnswers) {
-    TempDir dir;
-    writeFile(dir("a.txt"), "Html html\r\n");
-    writeFile(dir("b.txt"), "HTML\r\n");
-    ScriptedConfirmation confirm;
-    confirm.answers = {false, true, false};
-    ScriptedDialogs d;
-    RemplacementExécuter(dir.path(), {"a.txt", "b.txt"}, Req{"html", "htm", false, true}, d,
-                         {.confirmation = &confirm});
-    EXPECT_EQ(d.log(), QStringList{"message: 1 chaîne(s) remplacée(s) dans 1 fichier(s)"});
-    EXPECT_EQ(readFile(dir("a.txt")) + readFile(dir("b.txt")), QByteArray("Html htm\r\nHTML\r\n"));
-    EXPECT_EQ(confirm.shown, (QStringList{"Html html@0+4", "Html html@5+4", "HTML@0+4"}));
-    EXPECT_EQ(confirm.files, (QStringList{dir("a.txt"), dir("a.txt"), dir("b.txt")}));
-    EXPECT_EQ(confirm.replacements, (QStringList{"htm", "htm", "htm"}));
+    EXPECT_EQ(folderEntries(dir.path()), (QStringList{live, "a.htm", "d.htm", "fifo.txt", "folder"}));
 }
 
 TEST(ReplaceRun, StoppingBetweenFilesSaysWhatWasLeft) {
@@ -218,9 +181,9 @@ TEST(ReplaceRun, PermissionsLinksAndForeignWorkFilesAreRespected) {
     EXPECT_EQ(readFile(dir("user.htm.new")), QByteArray("the user's own file"));
     EXPECT_TRUE(QFileInfo(dir("link.htm")).isSymLink());
     EXPECT_EQ(readFile(dir("real/target.htm")), QByteArray("y"));
-    EXPECT_EQ(entries(dir.path()), (QStringList{"link.htm", "link.htm.new", "mode.htm", "mode.htm.new",
-                                                "real", "user.htm", "user.htm.new"}));
-    EXPECT_EQ(entries(dir("real")), QStringList{"target.htm"});
+    EXPECT_EQ(folderEntries(dir.path()), (QStringList{"link.htm", "link.htm.new", "mode.htm", "mode.htm.new",
+                                                      "real", "user.htm", "user.htm.new"}));
+    EXPECT_EQ(folderEntries(dir("real")), QStringList{"target.htm"});
 }
 
 TEST(ReplaceRun, ManyFilesAreEachReplacedOnce) {
@@ -247,11 +210,10 @@ TEST(ReplaceRun, ManyFilesAreEachReplacedOnce) {
     EXPECT_EQ(o.filesDone, 301);
     for (int i = 0; i < 300; ++i)
         ASSERT_EQ(readFile(names[i]), QByteArray("aa aa\r\n")) << i;
-    EXPECT_EQ(entries(dir.path()).size(), 301);
+    EXPECT_EQ(folderEntries(dir.path()).size(), 301);
 }
 
 // --- Failures: the run stops and the source stays ------------------------------------------------
-
 TEST(ReplaceFaults, ReadOnlyFolderStopsTheRunAndKeepsTheSources) {
     TempDir dir;
     files(dir, {"ro/a.htm", "ro/b.htm"}, "old");
@@ -264,7 +226,7 @@ TEST(ReplaceFaults, ReadOnlyFolderStopsTheRunAndKeepsTheSources) {
     EXPECT_EQ(d.log(), (QStringList{text("read-only-folder", dir), "message: Aucun remplacement effectué."}));
     EXPECT_TRUE(o.unreadable.isEmpty());
     EXPECT_EQ(readFile(dir("ro/a.htm")) + readFile(dir("ro/b.htm")), QByteArray("oldold"));
-    EXPECT_EQ(entries(folder), (QStringList{"a.htm", "b.htm"}));
+    EXPECT_EQ(folderEntries(folder), (QStringList{"a.htm", "b.htm"}));
 }
 
 TEST(ReplaceFaults, FileChangedWhileAskedKeepsWhatTheOtherProgramDid) {
@@ -283,9 +245,10 @@ TEST(ReplaceFaults, FileChangedWhileAskedKeepsWhatTheOtherProgramDid) {
                              {.confirmation = &confirm});
         EXPECT_EQ(d.messages(), QStringList{theirs.isEmpty() ? "1 chaîne(s) remplacée(s) dans 1 fichier(s)"
                                                              : text("changed-meanwhile", dir)});
+        EXPECT_EQ(confirm.shown, (QStringList{dir("a.htm: old@0+3>new"), dir("b.htm: old@0+3>new")}));
         EXPECT_EQ(readFile(dir(theirs)), theirs.isEmpty() ? QByteArray() : "theirs");
         EXPECT_EQ(readFile(dir("b.htm")), QByteArray("new"));
-        EXPECT_EQ(entries(dir.path()),
+        EXPECT_EQ(folderEntries(dir.path()),
                   theirs.isEmpty() ? QStringList{"b.htm"} : (QStringList{"a.htm", "b.htm"}));
     }
 }
@@ -305,31 +268,25 @@ TEST(ReplaceFaults, AFailureAmongManyFilesLeavesEveryFileWholeOrReplaced) {
     for (int i = 0; i < 120; ++i)
         EXPECT_EQ(readFile(dir(names[i])), QByteArray(i < 60 ? "new\r\n" : "old\r\n")) << i;
     EXPECT_EQ(o.changedFiles, 60);
-    EXPECT_EQ(entries(dir.path()), names);
+    EXPECT_EQ(folderEntries(dir.path()), names);
 }
 
 // --- Encodings, big files, special files ------------------------------------------------------------
 
-TEST(ReplaceEncoding, ProbeDecidesOnceForTheWholeFile) {
-    const QByteArray big(3 << 20, 'a');
-    const std::pair<QByteArray, FileEncoding> cases[] = {
-        {"\xEF\xBB\xBF"
-         "abc",
-         FileEncoding::Utf8}, // byte-order mark
-        {"<META http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\">", FileEncoding::Utf8},
-        {"@charset \"utf-8\";\nb{}", FileEncoding::Utf8},
-        {"<meta charset='iso-8859-1'>\xC3\xA9", FileEncoding::Windows1252}, // the declaration wins
-        {big + "\xE2\x82\xAC", FileEncoding::Utf8},                         // valid UTF-8 late in the file
-        {QByteArray((1 << 20) - 1, 'a') + "\xC3\xA9", FileEncoding::Utf8},  // split between two blocks
-        {"\xC3\xA9" + big + "\xE9", FileEncoding::Windows1252},             // invalid UTF-8 late
-        {"abc\xE2\x82", FileEncoding::Windows1252},                         // cut at the end
-        {"abc", FileEncoding::Windows1252},
-    };
-    for (const auto& [bytes, expected] : cases) {
+// The probe decides once for the whole file; the strict decoding refuses what is not UTF-8.
+TEST(ReplaceEncoding, Table) {
+    for (const DataRow& r : tableRows("tools/encodings.txt")) {
+        SCOPED_TRACE(r.where);
+        const QByteArray bytes = r.value(1);
+        if (r.text(0) == u"strict") {
+            const std::optional<QString> text = decodeStrictUtf8(bytes);
+            EXPECT_EQ(text ? text->toUtf8() : "(refusé)", r.value(2));
+            continue;
+        }
         EncodingProbe probe;
         for (qsizetype at = 0; at < bytes.size(); at += 1 << 20)
             probe.feed(QByteArrayView(bytes).sliced(at, std::min<qsizetype>(1 << 20, bytes.size() - at)));
-        EXPECT_EQ(probe.result(), expected) << bytes.left(60).toStdString();
+        EXPECT_EQ(probe.result() == FileEncoding::Utf8 ? "utf8" : "1252", r.text(2));
     }
 }
 
@@ -366,7 +323,7 @@ TEST(ReplaceEncoding, FilesKeepTheirEncodingOrStayUnchanged) {
     EXPECT_EQ(o.filesDone, 3);
     EXPECT_EQ(readFile(dir("t.txt")), QByteArray("nothing here\n"));
     EXPECT_EQ(QFileInfo(dir("t.txt")).lastModified(), old);
-    EXPECT_EQ(entries(dir.path()), (QStringList{"p.htm", "s.css", "t.txt"}));
+    EXPECT_EQ(folderEntries(dir.path()), (QStringList{"p.htm", "s.css", "t.txt"}));
     EXPECT_EQ(readFile(dir("p.htm")), QByteArray("fleche &#8594;"));
     EXPECT_EQ(readFile(dir("s.css")), QByteArray("a->b"));
     EXPECT_EQ(QFileInfo(dir("s.css")).lastModified(), old);
@@ -374,7 +331,6 @@ TEST(ReplaceEncoding, FilesKeepTheirEncodingOrStayUnchanged) {
 }
 
 // --- Undo -----------------------------------------------------------------------------------------
-
 TEST(ReplaceUndo, PutsBackBytesAndDatesButNotFilesChangedSince) {
     TempDir dir;
     ChangeJournal journal(dir("journal"));
@@ -421,4 +377,81 @@ TEST(ReplaceUndo, KeepsTheLastTenRunsAndUndoesThemInTurn) {
     }
     EXPECT_FALSE(journal.undoLast().runDate.isValid());
     EXPECT_EQ(readFile(dir("a.htm")), QByteArray("2"));
+}
+
+TEST(WordImport, RelativePathsNamesAndReferences) {
+    for (const DataRow& r : tableRows(QStringLiteral("tools/word-paths.txt"))) {
+        SCOPED_TRACE(r.where);
+        if (r.text(0) == u"relative") {
+            const std::optional<QString> got = CheminRelatif(r.text(1), r.text(2));
+            EXPECT_EQ(got.value_or(QStringLiteral("-")), r.text(3));
+        } else {
+            EXPECT_EQ(r.text(0) == u"base" ? NomDeBase(r.text(1)) : RéférenceAbsolue(r.text(1)), r.text(2));
+        }
+    }
+}
+
+TEST(WordImport, PagesAreWrittenByteForByteAndOtherFilesGoToTheTrash) {
+    TempDir dir;
+    writeFile(dir("Word/rapport.doc"), kOle);
+    writeFile(dir("Word/a.b.docx"), "PK\x03\x04zip");
+    writeFile(dir("Word/Été.RTF"), "{\\rtf1 text}");
+    makeDir(dir("Web/Docs"));
+    writeFile(dir("Web/Docs/rapport.htm"), expectedPage("old", "elsewhere.doc")); // ours: replaced
+    writeFile(dir("Web/Docs/a.b.htm"), "the user's own page");
+    ScriptedDialogs d;
+    const ImportOutcome o = ImporterWord(dir("Word"), dir("Web/Docs"),
+                                         {"a.b.docx", "rapport.doc", QStringLiteral("Été.RTF")}, kId, d);
+    EXPECT_EQ(o.written, 3);
+    EXPECT_TRUE(o.error.isEmpty());
+    EXPECT_EQ(readFile(dir("Web/Docs/rapport.htm")), expectedPage("rapport", "../../Word/rapport.doc"));
+    EXPECT_EQ(readFile(dir("Web/Docs/a.b.htm")), expectedPage("a.b", "../../Word/a.b.docx"));
+    // The document keeps its own name in the link, so that it is found on a case-sensitive disk.
+    EXPECT_EQ(readFile(dir(QStringLiteral("Web/Docs/Été.htm"))),
+              expectedPage(QStringLiteral("Été"), QStringLiteral("../../Word/Été.RTF")));
+    EXPECT_EQ(readFile(trashFolder() + "/a.b.htm"), QByteArray("the user's own page"));
+    EXPECT_EQ(d.messages(),
+              QStringList{QStringLiteral("3 page(s) écrite(s) dans \"%1\".\r\n\r\nCes fichiers portaient "
+                                         "déjà le nom d'une page sans être des pages visionneuses : ils "
+                                         "sont dans la corbeille.\r\n%2")
+                              .arg(dir("Web/Docs"), dir("Web/Docs/a.b.htm"))});
+    EXPECT_EQ(d.statuses(), (QStringList{"a.b", "rapport", QStringLiteral("Été"), ""}));
+    EXPECT_EQ(d.busyEntries(), 1);
+    EXPECT_EQ(d.busyDepth(), 0);
+}
+
+TEST(WordImport, OnlyWordDocumentsGetAPage) {
+    TempDir dir;
+    writeFile(dir("s/1.htm"), "<HTML>the user's page</HTML>");
+    writeFile(dir("s/fake.doc"), "MZ not a document");
+    writeFile(dir("s/zip.doc"), "PK\x03\x04");
+    writeFile(dir("s/a.doc"), kOle);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir("s/fifo.doc")).constData(), 0600), 0);
+    ScriptedDialogs d;
+    const ImportOutcome o =
+        ImporterWord(dir("s"), dir("s"), {"1.htm", "fake.doc", "zip.doc", "fifo.doc", "a.doc"}, kId, d);
+    EXPECT_EQ(o.written, 1);
+    EXPECT_EQ(readFile(dir("s/1.htm")), QByteArray("<HTML>the user's page</HTML>"));
+    EXPECT_EQ(readFile(dir("s/a.htm")), expectedPage("a", "a.doc"));
+    ASSERT_EQ(d.log().size(), 2);
+    EXPECT_EQ(d.log()[0],
+              QStringLiteral("message(!): Ces fichiers ne sont pas des documents Word (.doc, .docx ou "
+                             ".rtf) : aucune page n'est faite pour eux.\r\n%1\r\n%2\r\n%3\r\n%4")
+                  .arg(dir("s/1.htm"), dir("s/fake.doc"), dir("s/zip.doc"), dir("s/fifo.doc")));
+}
+
+TEST(WordImport, RelativePathsBetweenTheRealFolders) {
+    TempDir dir;
+    writeFile(dir("Word/a.doc"), kOle);
+    makeDir(dir("Word/Out"));
+    makeDir(dir("site/docs"));
+    // The destination is reached through a link that lives elsewhere.
+    ASSERT_TRUE(QFile::link(dir("site/docs"), dir("Word/Out/lien")));
+    ScriptedDialogs d;
+    ImporterWord(dir("Word/"), dir("Word/"), {"a.doc"}, kId, d);
+    EXPECT_EQ(readFile(dir("Word/a.htm")), expectedPage("a", "a.doc"));
+    ImporterWord(dir("Word/"), dir("Word/Out/"), {"a.doc"}, kId, d);
+    EXPECT_EQ(readFile(dir("Word/Out/a.htm")), expectedPage("a", "../a.doc"));
+    ImporterWord(dir("Word/"), dir("Word/Out/lien"), {"a.doc"}, kId, d);
+    EXPECT_EQ(readFile(dir("site/docs/a.htm")), expectedPage("a", "../../Word/a.doc"));
 }
