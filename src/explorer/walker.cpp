@@ -26,11 +26,6 @@ bool isFilePath(const QString& path) {
     return QDir::isAbsolutePath(path) && !path.contains(QChar(0));
 }
 
-// Reads a regular file whole; `id` identifies the file itself, whatever path leads to it.
-bool readFile(const QString& path, QByteArray& bytes, QByteArray& id) {
-    return readOrdinaryFile(path, bytes, &id);
-}
-
 } // namespace
 
 bool readOrdinaryFile(const QString& path, QByteArray& bytes, QByteArray* id) {
@@ -76,7 +71,10 @@ bool readOrdinaryFile(const QString& path, QByteArray& bytes, QByteArray* id) {
 }
 
 LinkWalker::LinkWalker(LinkTreeModel& tree, Dialogs& dialogs)
-    : readBytes(readFile), tree_(tree), dialogs_(dialogs) {}
+    : readBytes([](const QString& path, QByteArray& bytes, QByteArray& id) {
+          return readOrdinaryFile(path, bytes, &id);
+      }),
+      tree_(tree), dialogs_(dialogs) {}
 
 bool LinkWalker::exists(const QString& path, quint32& scratch) {
     if (scratch >> 1 == walkNumber_)

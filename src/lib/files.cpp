@@ -120,9 +120,6 @@ QString FichierExtension(const QString& path) {
     return dot < 0 ? QString() : name.mid(dot);
 }
 
-namespace {
-
-// True when `inner` is `outer` itself or lies somewhere below it.
 bool isSameOrInside(const QString& inner, const QString& outer) {
     auto canonical = [](const QString& p) {
         QFileInfo fi(withoutSeparator(p));
@@ -147,8 +144,6 @@ bool isSameOrInside(const QString& inner, const QString& outer) {
     return in.startsWith(out);
 #endif
 }
-
-} // namespace
 
 qint64 DossierCopier(const QString& sourceIn, const QString& destinationIn, Dialogs& dialogs) {
     if (!DossierExiste(sourceIn)) {

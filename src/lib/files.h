@@ -36,6 +36,10 @@ QString FichierNom(const QString& path);
 // Extension of the file-name part, dot included; "" when the name has no dot.
 QString FichierExtension(const QString& path);
 
+// True when `inner` is `outer` itself or lies somewhere below it, links resolved (a part of `inner`
+// that does not exist yet is taken as written).
+bool isSameOrInside(const QString& inner, const QString& outer);
+
 // Copies the source folder into the destination: when the destination does not exist it becomes the
 // copy, otherwise the copy goes into a sub-folder bearing the source's own name (asked first when that
 // exists). Refuses a destination inside the source. Returns the number of files copied (0 when refused).

@@ -1,5 +1,6 @@
 #include "tools/importer.h"
 
+#include "lib/files.h"
 #include "lib/helpers.h"
 #include "lib/settings.h"
 #include "lib/sitelock.h"
@@ -8,7 +9,6 @@
 #include "ui/qtdialogs.h"
 
 #include <QCloseEvent>
-#include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -25,17 +25,6 @@ namespace qs {
 namespace {
 const QString kSourceKey = QStringLiteral("ImporterSource");
 const QString kDestinationKey = QStringLiteral("ImporterDestination");
-
-// True when `path` is `folder` or lies inside it, links resolved; false when either does not exist.
-bool withinFolder(const QString& path, const QString& folder) {
-    const QString p = QDir(path).canonicalPath();
-    QString f = QDir(folder).canonicalPath();
-    if (p.isEmpty() || f.isEmpty())
-        return false;
-    if (!f.endsWith(u'/'))
-        f += u'/';
-    return (p + u'/').startsWith(f);
-}
 } // namespace
 
 Importer::Importer(QWidget* parent) : Importer(std::make_unique<QtDialogs>(), nullptr, parent) {
@@ -138,7 +127,7 @@ void Importer::bGo_Click() {
     // Pages written into the program's site hold its lock, as every other writer there does.
     const QString site = ParamètreLire(QStringLiteral("Répertoire"));
     std::optional<SiteLock> lock;
-    if (withinFolder(lR1->folder(), site)) {
+    if (!site.isEmpty() && isSameOrInside(lR1->folder(), site)) {
         lock.emplace(site);
         if (lockRefused(*lock, dialogs_))
             return;
