@@ -121,6 +121,8 @@ QString FichierExtension(const QString& path) {
 }
 
 bool isSameOrInside(const QString& inner, const QString& outer) {
+    if (outer.isEmpty())
+        return false; // an empty path names no folder
     auto canonical = [](const QString& p) {
         QFileInfo fi(withoutSeparator(p));
         QString c = fi.canonicalFilePath();

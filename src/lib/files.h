@@ -37,7 +37,7 @@ QString FichierNom(const QString& path);
 QString FichierExtension(const QString& path);
 
 // True when `inner` is `outer` itself or lies somewhere below it, links resolved (a part of `inner`
-// that does not exist yet is taken as written).
+// that does not exist yet is taken as written). False when `outer` is empty.
 bool isSameOrInside(const QString& inner, const QString& outer);
 
 // Copies the source folder into the destination: when the destination does not exist it becomes the

@@ -127,7 +127,7 @@ void Importer::bGo_Click() {
     // Pages written into the program's site hold its lock, as every other writer there does.
     const QString site = ParamètreLire(QStringLiteral("Répertoire"));
     std::optional<SiteLock> lock;
-    if (!site.isEmpty() && isSameOrInside(lR1->folder(), site)) {
+    if (isSameOrInside(lR1->folder(), site)) {
         lock.emplace(site);
         if (lockRefused(*lock, dialogs_))
             return;
