@@ -45,8 +45,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArrayView page(reinterpret_cast<const char*>(data) + 1, qsizetype(size - 1));
 
     qsizetype tags = 0;
-    // Bases of every shape a page's folder or a BASE HREF gives, and each link value met so far: a link
-    // is resolved against the others too.
+    qsizetype links = 0;
+    QString previous; // the link before, none (an empty base) for the first
+    // Bases of every shape a page's folder or a BASE HREF gives, then the page's first link values. Each
+    // link is resolved against the page's folder, against the bases in turn and against the link before
+    // it: each base meets a link in turn, and the work grows with the links, not with links times bases.
     QStringList bases = {
         QStringLiteral("/site/d/c/"),  QStringLiteral("/"),           QString(),
         QStringLiteral("C:\\s\\"),     QStringLiteral("host/dir"),    QStringLiteral("\\\\srv\\p\\"),
@@ -58,13 +61,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const qs::TagAction action = qs::dispatchTag(tag, types);
         if (action.kind != qs::TagAction::Ignore) {
             check(!action.value.isEmpty(), "links are never empty");
-            for (const QString& base : bases) {
+            for (const QString& base : {bases.constFirst(), bases.at(++links % bases.size()), previous}) {
                 const QString path = qs::AdresseComplète(base, action.value);
                 const QString key = qs::occurrenceKey(path, 3);
                 check(qs::baseKey(key) == path, "a key's base is its path");
                 check(qs::occurrence(key) == 3, "a key's occurrence is its suffix");
                 check(!qs::iconKeyFor(path).isEmpty(), "every path has an icon");
             }
+            previous = action.value;
             if (bases.size() < 24)
                 bases.append(action.value);
         }
