@@ -542,12 +542,15 @@ SiteCheck verifyTree(const QString& rootIn, const SiteTree& tree, const CheckPro
     QList<Problem>& problems = check.problems;
 
     const qsizetype total = pages.size();
-    const int workers = qBound(1, QThread::idealThreadCount(), 4);
+    const int cores = qBound(1, QThread::idealThreadCount(), 4);
     constexpr qsizetype kBatch = 128;
+    // Starting a thread costs more than examining a few pages: a small batch keeps to fewer cores.
+    constexpr qsizetype kPagesPerWorker = 4;
     std::vector<PageResult> results;
     int done = 0;
     for (qsizetype first = 0; first < total && !check.stopped; first += kBatch) {
         const qsizetype count = qMin(kBatch, total - first);
+        const int workers = int(qMin<qsizetype>(cores, (count + kPagesPerWorker - 1) / kPagesPerWorker));
         results.assign(size_t(count), PageResult());
         // The shared sets are only read while the workers run.
         auto work = [&](int worker) {
@@ -555,7 +558,7 @@ SiteCheck verifyTree(const QString& rootIn, const SiteTree& tree, const CheckPro
                 examine(pages[first + i], results[size_t(i)]);
         };
         std::vector<std::thread> threads;
-        for (int w = 1; w < workers && w < count; ++w)
+        for (int w = 1; w < workers; ++w)
             threads.emplace_back(work, w);
         work(0);
         for (std::thread& t : threads)
