@@ -10,6 +10,13 @@
 using namespace qs;
 using namespace qs::test;
 
+namespace {
+QStringList warnings;
+void keepWarning(QtMsgType, const QMessageLogContext&, const QString& message) {
+    warnings << message;
+}
+} // namespace
+
 TEST(Verifier, FindsEachKindInAllThreeFormats) {
     TempDir dir;
     writeCheckedSite(dir);
@@ -80,4 +87,21 @@ TEST(Verifier, FixesCaseInPlace) {
               QStringList{QStringLiteral("Le fichier \"%1\" a changé depuis la vérification : il n'est "
                                          "pas corrigé.")
                               .arg(dir("a.htm"))});
+}
+
+// A link out of the site is looked for on the disk, unless its name cannot exist there.
+TEST(Verifier, LinksOutOfTheSiteWithANulAreBrokenWithoutAWarning) {
+    TempDir dir;
+    writeFile(dir("site/a.htm"), QByteArray("<A HREF=\"../x\0y.htm\"><A HREF=\"../out.htm\">", 42));
+    writeFile(dir("out.htm"), "");
+    warnings.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(keepWarning);
+    const QList<Problem> problems = verifySite(dir("site")).problems;
+    qInstallMessageHandler(previous);
+    EXPECT_TRUE(warnings.isEmpty()) << warnings.join(u'\n').toStdString();
+    QStringList broken;
+    for (const Problem& p : problems)
+        if (p.kind == Problem::BrokenLink)
+            broken << p.link;
+    EXPECT_EQ(broken, QStringList{QString::fromUtf8("../x\0y.htm", 10)});
 }
