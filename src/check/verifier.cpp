@@ -512,8 +512,7 @@ SiteCheck verifyTree(const QString& rootIn, const SiteTree& tree, const CheckPro
             if (files.contains(target) || folders.contains(target) || target.isEmpty() ||
                 (target.endsWith(u'/') && folders.contains(target.chopped(1)))) {
             } else if (isOutside(target)) {
-                // No file name holds a NUL: Qt would only warn about it on the terminal.
-                if (target.contains(QChar(0)) || !QFileInfo::exists(root + target))
+                if (const QString path = root + target; !isFilePath(path) || !QFileInfo::exists(path))
                     report(Problem::BrokenLink, ref, target);
                 continue;
             } else if (const auto real = byFolded.constFind(folded(target));

@@ -18,15 +18,9 @@
 
 namespace qs {
 
-namespace {
-
-// Only absolute paths name files: what is left of a web address ("host/dir/a.htm") must never be found
-// relative to whatever folder the program was started in. A NUL would cut the name short.
 bool isFilePath(const QString& path) {
     return QDir::isAbsolutePath(path) && !path.contains(QChar(0));
 }
-
-} // namespace
 
 bool readOrdinaryFile(const QString& path, QByteArray& bytes, QByteArray* id) {
 #ifdef Q_OS_UNIX

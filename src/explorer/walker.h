@@ -15,6 +15,10 @@ namespace qs {
 
 class Dialogs;
 
+// Only absolute paths name files: what is left of a web address ("host/dir/a.htm") must never be found
+// relative to whatever folder the program was started in. A NUL would cut the name short (and Qt warns).
+bool isFilePath(const QString& path);
+
 // Reads an ordinary file whole, in one open, one fstat and the reads; devices, pipes and folders are
 // refused without waiting on them. `id`, when given, identifies the file itself (device and inode),
 // whatever path leads to it.

@@ -130,4 +130,24 @@ ReadOnlyFolder::~ReadOnlyFolder() {
     QFile::setPermissions(path_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
+namespace {
+QStringList* capturing = nullptr;
+QtMessageHandler beforeCapture = nullptr;
+void capture(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    capturing->append(message);
+    if (beforeCapture)
+        beforeCapture(type, context, message);
+}
+} // namespace
+
+CapturedMessages::CapturedMessages() {
+    capturing = &messages_;
+    beforeCapture = qInstallMessageHandler(capture);
+}
+
+CapturedMessages::~CapturedMessages() {
+    qInstallMessageHandler(beforeCapture);
+    capturing = nullptr;
+}
+
 } // namespace qs::test

@@ -89,4 +89,17 @@ private:
     bool active_ = false;
 };
 
+// Keeps every message Qt logs while it lives, each passed on to the handler before it as well.
+class CapturedMessages {
+public:
+    CapturedMessages();
+    ~CapturedMessages();
+    CapturedMessages(const CapturedMessages&) = delete;
+    CapturedMessages& operator=(const CapturedMessages&) = delete;
+    const QStringList& messages() const { return messages_; }
+
+private:
+    QStringList messages_;
+};
+
 } // namespace qs::test
