@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -32,9 +33,12 @@ struct Registration {
 
 const QList<Command>& commands();
 
-// Messages for the user: standard output for results, standard error for failures.
+// Messages for the user, each a line: standard output for results, standard error for failures. On a
+// terminal, control characters (from a page's links, say) are shown as symbols rather than obeyed.
 void out(const QString& text);
 void err(const QString& text);
+// UTF-8 bytes for standard output, as they are unless it is a terminal (then as out() shows them).
+void outBytes(const QByteArray& utf8);
 
 // Reads a command's line with the options already added to `parser`, plus "-h, --aide, --help". Returns
 // the exit code when the command stops there: kUsage after the parser's complaint and `help` on standard

@@ -5,10 +5,11 @@
 #include "version.h"
 
 #include <QCoreApplication>
-#include <QTextStream>
 
 #include <algorithm>
 #include <cstdio>
+
+#include <unistd.h>
 
 namespace qs::cli {
 
@@ -27,17 +28,51 @@ const QList<Command>& commands() {
     return registry();
 }
 
+namespace {
+
+// A terminal obeys the control characters it is sent: an ESC in a link of a hostile page could colour,
+// clear or rewrite the screen. Text for a terminal shows each of them as a visible symbol (ESC as ␛, a
+// C1 control as �); a pipe or a file gets the text unchanged, since scripts read it.
+QString visibleControls(QString text) {
+    for (QChar& c : text) {
+        const char16_t u = c.unicode();
+        if (u < 0x20 && u != u'\n' && u != u'\t')
+            c = QChar(char16_t(0x2400 + u));
+        else if (u == 0x7f)
+            c = QChar(char16_t(0x2421));
+        else if (u >= 0x80 && u < 0xa0)
+            c = QChar::ReplacementCharacter;
+    }
+    return text;
+}
+
+void write(std::FILE* stream, const QByteArray& bytes) {
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+}
+
+bool isTerminal(std::FILE* stream) {
+    return isatty(fileno(stream)) == 1;
+}
+
+void writeLine(std::FILE* stream, const QString& text) {
+    write(stream, (isTerminal(stream) ? visibleControls(text) : text).toLocal8Bit());
+    std::fputc('\n', stream);
+}
+
+} // namespace
+
 void out(const QString& text) {
-    const QByteArray b = text.toLocal8Bit();
-    std::fwrite(b.constData(), 1, size_t(b.size()), stdout);
-    std::fputc('\n', stdout);
+    writeLine(stdout, text);
 }
 
 void err(const QString& text) {
     std::fflush(stdout);
-    const QByteArray b = text.toLocal8Bit();
-    std::fwrite(b.constData(), 1, size_t(b.size()), stderr);
-    std::fputc('\n', stderr);
+    writeLine(stderr, text);
+}
+
+void outBytes(const QByteArray& utf8) {
+    write(stdout, isTerminal(stdout) ? visibleControls(QString::fromUtf8(utf8)).toLocal8Bit() : utf8);
+    std::fflush(stdout);
 }
 
 } // namespace qs::cli

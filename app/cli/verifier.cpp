@@ -9,8 +9,6 @@
 #include <QFile>
 #include <QSaveFile>
 
-#include <cstdio>
-
 namespace qs::cli {
 namespace {
 
@@ -86,8 +84,7 @@ int run(const QStringList& arguments) {
             return kFailure;
         }
     } else {
-        std::fwrite(report.constData(), 1, size_t(report.size()), stdout);
-        std::fflush(stdout);
+        outBytes(report);
     }
     err(summaryOf(check));
     return check.problems.isEmpty() ? kOk : kFailure;

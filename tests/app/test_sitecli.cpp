@@ -206,11 +206,11 @@ TEST_P(CliScript, Runs) {
                 GTEST_SKIP() << "no read-only folder here";
         } else if (verb == u"input") {
             input = row.value(1);
-        } else if (verb == u"run") {
+        } else if (verb == u"run" || verb == u"run-tty") {
             QStringList arguments;
             for (qsizetype i = 2; i < row.size(); ++i)
                 arguments.append(row.text(i));
-            last = runCli(arguments, input, dir.path());
+            last = runCli(arguments, input, dir.path(), verb == u"run-tty");
             EXPECT_EQ(last.code, row.text(1).toInt()) << last.err;
         } else if (verb == u"out" || verb == u"err") {
             const QString& got = verb == u"out" ? last.out : last.err;

@@ -11,6 +11,13 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#include <optional>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
 namespace qs::test {
 
 TempDir::TempDir() {
@@ -91,18 +98,72 @@ QString trashFolder() {
            QStringLiteral("/Trash/files");
 }
 
-CliResult runCli(const QStringList& arguments, const QByteArray& input, const QString& workingFolder) {
+namespace {
+
+// A pseudo-terminal whose far end stays open, so that what the program wrote can still be read after it
+// ended.
+class PseudoTerminal {
+public:
+    PseudoTerminal() : master_(posix_openpt(O_RDWR | O_NOCTTY)) {
+        if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0)
+            return;
+        name_ = QString::fromLocal8Bit(ptsname(master_));
+        slave_ = open(ptsname(master_), O_RDWR | O_NOCTTY);
+        termios raw{};
+        if (slave_ >= 0 && tcgetattr(slave_, &raw) == 0) {
+            cfmakeraw(&raw);
+            tcsetattr(slave_, TCSANOW, &raw);
+        }
+    }
+    ~PseudoTerminal() {
+        for (const int fd : {slave_, master_})
+            if (fd >= 0)
+                close(fd);
+    }
+    QString name() const { return slave_ >= 0 ? name_ : QString(); }
+    // What came through, once nothing more arrives for half a second.
+    QByteArray readAll() const {
+        QByteArray bytes;
+        pollfd wait{master_, POLLIN, 0};
+        char buffer[4096];
+        while (poll(&wait, 1, 500) == 1) {
+            const ssize_t n = read(master_, buffer, sizeof buffer);
+            if (n <= 0)
+                break;
+            bytes.append(buffer, n);
+        }
+        return bytes;
+    }
+
+private:
+    int master_;
+    int slave_ = -1;
+    QString name_;
+};
+
+} // namespace
+
+CliResult runCli(const QStringList& arguments, const QByteArray& input, const QString& workingFolder,
+                 bool terminal) {
     QProcess p;
+    CliResult r;
+    std::optional<PseudoTerminal> tty;
+    if (terminal) {
+        tty.emplace();
+        if (tty->name().isEmpty())
+            return r;
+        p.setStandardOutputFile(tty->name());
+        p.setStandardErrorFile(tty->name());
+    }
     if (!workingFolder.isEmpty())
         p.setWorkingDirectory(workingFolder);
     p.start(QStringLiteral(QUILLSITE_BIN_DIR "/quillsite-cli"), arguments);
     p.write(input);
     p.closeWriteChannel();
-    CliResult r;
     if (!p.waitForFinished(120000))
         return r;
     r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
-    r.out = QString::fromLocal8Bit(p.readAllStandardOutput());
+    r.out = QString::fromLocal8Bit(tty ? tty->readAll() : p.readAllStandardOutput());
     r.err = QString::fromLocal8Bit(p.readAllStandardError());
     return r;
 }

@@ -68,9 +68,11 @@ struct CliResult {
     QString err;
 };
 // Runs the built quillsite-cli with these arguments, `input` on its standard input (then closed), in
-// `workingFolder` (the test's own when empty). It inherits the test's sandboxed home and settings.
+// `workingFolder` (the test's own when empty). It inherits the test's sandboxed home and settings. With
+// `terminal`, both output streams go to a pseudo-terminal (raw: no line-end translation) and come back
+// together as `out`; that output must stay under the terminal's buffer (a few KB).
 CliResult runCli(const QStringList& arguments, const QByteArray& input = {},
-                 const QString& workingFolder = {});
+                 const QString& workingFolder = {}, bool terminal = false);
 
 // Makes a folder read-only for as long as it lives: permissions for an ordinary user and, since root
 // ignores those, the immutable attribute as well. active() is false when neither holds here (the test
