@@ -19,6 +19,7 @@ namespace qs {
 namespace {
 enum Column { KindColumn, PageColumn, LineColumn, LinkColumn };
 constexpr int kPathRole = Qt::UserRole + 1;
+constexpr int kSortRole = Qt::UserRole + 2; // what a column sorts by: the text, or the line as a number
 } // namespace
 
 VerifierWindow::VerifierWindow(const QString& root, Dialogs& dialogs, ShowPage showPage, QWidget* parent)
@@ -33,6 +34,7 @@ VerifierWindow::VerifierWindow(const QString& root, Dialogs& dialogs, ShowPage s
     model_ = new QStandardItemModel(0, 4, this);
     model_->setHorizontalHeaderLabels(
         {QStringLiteral("Type"), QStringLiteral("Page"), QStringLiteral("Ligne"), QStringLiteral("Lien")});
+    model_->setSortRole(kSortRole);
     table_ = new QTableView(this);
     table_->setObjectName(QStringLiteral("tProblemes"));
     table_->setModel(model_);
@@ -109,12 +111,16 @@ void VerifierWindow::showResult() {
         auto* kind = new QStandardItem(kindName(p.kind));
         kind->setToolTip(kindTitle(p.kind));
         kind->setData(root_ + p.page, kPathRole);
-        auto* line = new QStandardItem;
-        line->setData(p.line, Qt::DisplayRole);
+        // A problem of a whole file (an orphan page, say) has no line: its cell stays empty.
+        auto* line = new QStandardItem(p.line > 0 ? QString::number(p.line) : QString());
+        line->setData(p.line, kSortRole);
+        auto* page = new QStandardItem(p.page);
         auto* link = new QStandardItem(p.link);
         if (!p.target.isEmpty())
             link->setToolTip(p.target);
-        model_->appendRow({kind, new QStandardItem(p.page), line, link});
+        for (QStandardItem* text : {kind, page, link})
+            text->setData(text->text(), kSortRole);
+        model_->appendRow({kind, page, line, link});
         mismatches += p.kind == Problem::CaseMismatch;
     }
     table_->setSortingEnabled(true);

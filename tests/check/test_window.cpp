@@ -38,6 +38,7 @@ TEST(VerifierWindow, ListsSortsShowsAndFixes) {
     table->sortByColumn(0, Qt::AscendingOrder);
     EXPECT_EQ(cell(table, 0, 0), QStringLiteral("ancre-absente"));
     EXPECT_EQ(cell(table, 9, 0), QStringLiteral("page-sans-titre"));
+    EXPECT_EQ(cell(table, 9, 2), QString()); // a whole page's problem has no line
 
     // A double click shows the row's page.
     const QRect rect = table->visualRect(table->model()->index(9, 1));
