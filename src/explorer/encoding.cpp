@@ -45,21 +45,11 @@ PageEncoding pageEncoding(QByteArrayView page) {
     if (page.startsWith("\xEF\xBB\xBF"))
         return PageEncoding::Utf8;
     const QByteArrayView head = page.first(qMin<qsizetype>(page.size(), 1024));
-    // "charset" in any case: found through its rarer tail, then the whole word checked.
+    // "charset" in any case: "CHARSET" in old pages, "charSet" from some generators.
     qsizetype at = -1;
-    for (qsizetype from = 1; from < head.size();) {
-        const qsizetype lower = head.sliced(from).indexOf("harset");
-        const qsizetype upper = head.sliced(from).indexOf("HARSET");
-        const qsizetype hit = lower < 0 ? upper : (upper < 0 ? lower : qMin(lower, upper));
-        if (hit < 0)
-            break;
-        const qsizetype start = from + hit - 1;
-        if (ascii::startsWithUpper(head.sliced(start), u"CHARSET")) {
-            at = start;
-            break;
-        }
-        from += hit + 1;
-    }
+    for (qsizetype i = 0; i + 7 <= head.size() && at < 0; ++i)
+        if ((head[i] | 0x20) == 'c' && ascii::startsWithUpper(head.sliced(i), u"CHARSET"))
+            at = i;
     if (at < 0)
         return PageEncoding::Guess;
     qsizetype p = at + 7;

@@ -1,6 +1,7 @@
 // How a page is read: its tags, their attributes, what each tag does, and the addresses and keys of the
 // links. The case tables are in tests/data/explorer.
 #include "explorer/address.h"
+#include "explorer/encoding.h"
 #include "explorer/scanner.h"
 #include "explorertest.h"
 #include "tablefile.h"
@@ -80,6 +81,12 @@ TEST(AdresseComplete, ResolvesLinksAgainstTheBaseFolder) {
     for (const auto& row : tableRows("explorer/addresses.txt"))
         EXPECT_EQ(AdresseComplète(str(row[0]), str(row[1])), native(str(row[2])))
             << row[0].toStdString() << " + " << row[1].toStdString();
+}
+
+TEST(PageEncoding, DeclaredInAnyCase) {
+    const QByteArrayList names = {"Windows1252", "Utf8", "Guess"};
+    for (const auto& row : tableRows("explorer/encodings.txt"))
+        EXPECT_EQ(names.value(int(pageEncoding(row[0]))), row[1]) << row[0].toStdString();
 }
 
 TEST(IconKeys, FollowTheExtensionTable) {

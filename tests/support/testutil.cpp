@@ -126,12 +126,8 @@ public:
         QByteArray bytes;
         pollfd wait{master_, POLLIN, 0};
         char buffer[4096];
-        while (poll(&wait, 1, 500) == 1) {
-            const ssize_t n = read(master_, buffer, sizeof buffer);
-            if (n <= 0)
-                break;
+        for (ssize_t n = 0; poll(&wait, 1, 500) == 1 && (n = read(master_, buffer, sizeof buffer)) > 0;)
             bytes.append(buffer, n);
-        }
         return bytes;
     }
 
