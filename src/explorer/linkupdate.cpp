@@ -4,6 +4,7 @@
 #include "explorer/ascii.h"
 #include "explorer/encoding.h"
 #include "explorer/scanner.h"
+#include "explorer/walker.h"
 #include "generate/fragments.h"
 #include "lib/changejournal.h"
 #include "lib/dialogs.h"
@@ -179,14 +180,12 @@ QString after(const QString& path, const QList<Relocation>& moves) {
 }
 
 void planPage(const QString& root, const QString& page, const QList<Relocation>& moves, LinkPlan& plan) {
-    QFile file(page);
     const Stamp stamp = stampOf(page);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QByteArray bytes;
+    if (!readOrdinaryFile(page, bytes)) { // nor a pipe, a device, or a file too big to be a page
         plan.unreadable.append(page);
         return;
     }
-    const QByteArray bytes = file.readAll();
-    file.close();
     const QByteArrayView all(bytes);
     const PageEncoding encoding = pageEncoding(all);
     // New text goes in as the page's text is: an undeclared page of plain ASCII gets escapes only.
@@ -388,9 +387,9 @@ LinkUpdateOutcome updateLinks(Dialogs& dialogs, const QString& site, const QList
         plan = planLinkUpdate(site, moves);
         dialogs.status({});
     }
-    if (plan.pages.isEmpty())
+    if (plan.pages.isEmpty() && plan.unreadable.isEmpty())
         return {};
-    if (ask) {
+    if (ask && !plan.pages.isEmpty()) {
         QStringList names;
         for (const PageEdits& p : plan.pages)
             names.append(QDir(plan.site).relativeFilePath(p.page));
@@ -399,14 +398,19 @@ LinkUpdateOutcome updateLinks(Dialogs& dialogs, const QString& site, const QList
             return {};
     }
     LinkUpdateOutcome outcome;
-    {
+    if (!plan.pages.isEmpty()) {
         BusyPointer busy(dialogs);
         outcome = applyLinkUpdate(plan, journal);
     }
+    // A page that could not be read may link to the old address as well: the user is told which.
+    for (const QString& page : plan.unreadable)
+        outcome.errors.append(
+            QStringLiteral("Je ne peux pas lire la page %1 : ses liens n'ont pas été cherchés.")
+                .arg(quoted(page)));
     if (!outcome.errors.isEmpty())
         dialogs.message(QStringLiteral("%1 page(s) sur %2 n'ont pas pu être mises à jour :")
-                                .arg(plan.pages.size() - outcome.changed.size())
-                                .arg(plan.pages.size()) +
+                                .arg(plan.pages.size() + plan.unreadable.size() - outcome.changed.size())
+                                .arg(plan.pages.size() + plan.unreadable.size()) +
                             CrLf(2) + outcome.errors.join(CrLf()),
                         Icon::Exclamation, QStringLiteral("Erreur"));
     return outcome;

@@ -71,7 +71,8 @@ QString linkUpdateQuestion(const LinkPlan& plan);
 
 // The whole exchange: plans, asks (unless `ask` is false) "Mettre à jour N lien(s) dans M page(s) ?"
 // with Oui as the default, offering the list of the pages first, rewrites, and reports the pages that
-// could not be written. Does nothing, silently, when no link leads to the old address.
+// could not be written or read. Does nothing, silently, when every page was read and no link leads to
+// the old address.
 LinkUpdateOutcome updateLinks(Dialogs& dialogs, const QString& site, const QList<Relocation>& moves, bool ask,
                               ChangeJournal* journal);
 

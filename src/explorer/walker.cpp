@@ -3,6 +3,7 @@
 #include "explorer/address.h"
 #include "explorer/encoding.h"
 #include "lib/dialogs.h"
+#include "lib/fileio.h"
 #include "lib/files.h"
 
 #include <QDir>
@@ -29,7 +30,7 @@ bool readOrdinaryFile(const QString& path, QByteArray& bytes, QByteArray* id) {
     if (fd < 0)
         return false;
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxWholeFile) {
         ::close(fd);
         return false;
     }
@@ -38,8 +39,12 @@ bool readOrdinaryFile(const QString& path, QByteArray& bytes, QByteArray* id) {
     bytes.resize(qsizetype(st.st_size) + 1);
     qsizetype got = 0;
     for (;;) {
+        if (got > kMaxWholeFile) { // grown since the fstat
+            ::close(fd);
+            return false;
+        }
         if (got == bytes.size())
-            bytes.resize(bytes.size() * 2 + 4096);
+            bytes.resize(qMin<qsizetype>(bytes.size() * 2 + 4096, kMaxWholeFile + 1));
         const ssize_t r = ::read(fd, bytes.data() + got, size_t(bytes.size() - got));
         if (r < 0 && errno == EINTR)
             continue;
@@ -52,7 +57,7 @@ bool readOrdinaryFile(const QString& path, QByteArray& bytes, QByteArray* id) {
     }
 #else
     const QFileInfo info(path);
-    if (!info.isFile())
+    if (!info.isFile() || info.size() > kMaxWholeFile)
         return false;
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))

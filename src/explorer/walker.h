@@ -20,8 +20,9 @@ class Dialogs;
 bool isFilePath(const QString& path);
 
 // Reads an ordinary file whole, in one open, one fstat and the reads; devices, pipes and folders are
-// refused without waiting on them. `id`, when given, identifies the file itself (device and inode),
-// whatever path leads to it.
+// refused without waiting on them, and so is a file of more than kMaxWholeFile bytes (a page so big is
+// no page, and memory stays bounded whatever the site holds). `id`, when given, identifies the file
+// itself (device and inode), whatever path leads to it.
 bool readOrdinaryFile(const QString& path, QByteArray& bytes, QByteArray* id = nullptr);
 
 // The link walk: reads a page, adds a node for every link it finds (AjouterNoeud), then reads the pages
