@@ -9,7 +9,11 @@
 #include <algorithm>
 #include <cstdio>
 
+#ifdef Q_OS_WIN
+#include <io.h>
+#else
 #include <unistd.h>
+#endif
 
 namespace qs::cli {
 
@@ -51,7 +55,11 @@ void write(std::FILE* stream, const QByteArray& bytes) {
 }
 
 bool isTerminal(std::FILE* stream) {
+#ifdef Q_OS_WIN
+    return _isatty(_fileno(stream)) != 0;
+#else
     return isatty(fileno(stream)) == 1;
+#endif
 }
 
 void writeLine(std::FILE* stream, const QString& text) {
