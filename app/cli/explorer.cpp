@@ -108,6 +108,13 @@ int run(const QStringList& arguments) {
         return kFailure;
     }
     walker.Explorer(tree.add(nullptr, page, page, QStringLiteral("htm")));
+    if (walker.pagesRead() == 0) { // a folder, a pipe, a device, no permission or too big
+        err(QStringLiteral(
+                "Je ne peux pas lire la page « %1 » : seul un fichier ordinaire lisible de 16 Mio au "
+                "plus est lu.")
+                .arg(argument));
+        return kFailure;
+    }
     if (parser.isSet(summary)) {
         qsizetype missing = 0;
         tree.forEachNode(
