@@ -3,6 +3,7 @@
 #include "cli/consoledialogs.h"
 #include "explorer/linktree.h"
 #include "explorer/walker.h"
+#include "lib/fileio.h"
 #include "lib/files.h"
 #include "lib/settings.h"
 
@@ -109,10 +110,10 @@ int run(const QStringList& arguments) {
     }
     walker.Explorer(tree.add(nullptr, page, page, QStringLiteral("htm")));
     if (walker.pagesRead() == 0) { // a folder, a pipe, a device, no permission or too big
-        err(QStringLiteral(
-                "Je ne peux pas lire la page « %1 » : seul un fichier ordinaire lisible de 16 Mio au "
-                "plus est lu.")
-                .arg(argument));
+        err(QStringLiteral("Je ne peux pas lire la page « %1 » : seul un fichier ordinaire lisible de %2 Mio "
+                           "au plus est lu.")
+                .arg(argument)
+                .arg(kMaxWholeFile >> 20));
         return kFailure;
     }
     if (parser.isSet(summary)) {
